@@ -1,0 +1,62 @@
+/*
+ * KivAPI - flat C interface of the Kiv skin engine.
+ *
+ * Start-up order on the UI thread:
+ *   KivInitialize();                  starts GDI+ (always returns 1)
+ *   KivDotNETApp();                   Windows Forms hosts only, before any window exists
+ *   if (KivLoadSkin(L"skin.kiv")) {   non-zero when the skin was loaded
+ *       KivAddFilterForCaption(...);  windows that must stay unskinned
+ *       KivRun();                     skin every window this thread creates from now on
+ *   }
+ * All functions use the stdcall (WINAPI) convention and are exported by their
+ * undecorated names, which is what .NET DllImport expects by default.
+ */
+#ifndef KIVAPI_H
+#define KIVAPI_H
+
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#ifdef KIVAPI_BUILDING
+#define KIVAPI __declspec(dllexport)
+#else
+#define KIVAPI __declspec(dllimport)
+#endif
+
+/* Starts GDI+ once for the process. Always 1. */
+KIVAPI int WINAPI KivInitialize(void);
+
+/* Loads a compiled skin file (.kiv). Non-zero when the skin was loaded; a second
+ * call replaces the loaded skin for windows skinned afterwards. */
+KIVAPI BOOL WINAPI KivLoadSkin(const wchar_t* path);
+
+/* Installs the skinning hook on the calling thread. Non-zero when installed;
+ * 0 when a hook is already installed or the platform refuses it. */
+KIVAPI BOOL WINAPI KivRun(void);
+
+/* Removes the hook. Windows skinned so far stay skinned. Non-zero when a hook was removed. */
+KIVAPI BOOL WINAPI KivStop(void);
+
+/* Creates the engine instance. Always 1. */
+KIVAPI int WINAPI KivGetClass(void);
+
+/* Windows whose caption equals this text (ASCII case ignored) stay unskinned,
+ * together with their child and owned windows. Must not be NULL; may be empty. */
+KIVAPI void WINAPI KivAddFilterForCaption(const wchar_t* caption);
+
+/* The window with this control identifier, and every window up to six levels
+ * below it, stays unskinned. */
+KIVAPI void WINAPI KivAddFilterForID(int id);
+
+/* Switches on the class-name mapping for Windows Forms controls. Call before
+ * the first window is created. The returned value is opaque. */
+KIVAPI void* WINAPI KivDotNETApp(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KIVAPI_H */

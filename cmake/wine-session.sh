@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Starts or stops the display and Wine server that a test run shares.
+#   wine-session.sh start STATE_DIR WINEARCH
+#   wine-session.sh stop  STATE_DIR
+# STATE_DIR holds the Wine prefix (kept between runs) and the session files.
+set -u
+cmd=$1 state=$2 arch=${3:-win32}
+mkdir -p "$state"
+export WINEPREFIX=$state/prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+stop_session() {
+  if [ -f "$state/display" ]; then
+    DISPLAY=:$(cat "$state/display") wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+  else
+    wineserver -k >/dev/null 2>&1
+  fi
+  if [ -f "$state/xvfb.pid" ]; then
+    pid=$(cat "$state/xvfb.pid")
+    kill "$pid" 2>/dev/null
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null
+  fi
+  rm -f "$state/display" "$state/xvfb.pid"
+}
+
+make_prefix() {
+  [ -f "$WINEPREFIX/.kiv-ready" ] && return 0
+  rm -rf "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 9>&-
+  wineserver -w
+  # A virtual desktop, so that non-client painting of our frames is visible
+  # and exit codes of plain `wine prog.exe` reach the caller.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1 9>&-
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1 9>&-
+  wineserver -w
+  touch "$WINEPREFIX/.kiv-ready"
+}
+
+start_session() {
+  stop_session
+  # Pick a display nobody uses.
+  local n
+  for n in $(seq 90 190); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+  done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 9>&- &
+  echo $! > "$state/xvfb.pid"
+  for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  [ -e "/tmp/.X11-unix/X$n" ] || { echo "wine-session: Xvfb :$n did not start" >&2; return 1; }
+  echo "$n" > "$state/display"
+  export DISPLAY=:$n
+  make_prefix
+  # Keep one server alive for the whole run so every test starts quickly.
+  wineserver -p >/dev/null 2>&1 9>&- </dev/null
+  # Start Wine's services now, detached from any caller's output.
+  wine cmd /c exit >/dev/null 2>&1 9>&- </dev/null
+}
+
+case "$cmd" in
+  start) exec 9>"$state/.lock"; flock 9; start_session ;;
+  stop)  exec 9>"$state/.lock"; flock 9; stop_session ;;
+  *) echo "usage: $0 start|stop STATE_DIR [WINEARCH]" >&2; exit 2 ;;
+esac

@@ -1,0 +1,60 @@
+#include "CKivWindowsHook.h"
+#include "CKivEngine.h"
+#include "CKivWndBox.h"
+
+CKivWindowsHook::~CKivWindowsHook()
+{
+    if (m_hook)
+        Uninstall();
+}
+
+BOOL CKivWindowsHook::Install(int hookType, HOOKPROC procedure)
+{
+    if (procedure == nullptr || m_procedure != nullptr)
+        return FALSE;
+    m_threadId = GetCurrentThreadId();
+    if (m_threadId == 0)
+        return FALSE;
+    m_procedure = procedure;
+    m_hook = SetWindowsHookExW(hookType, procedure, nullptr, m_threadId);
+    if (m_hook == nullptr)
+    {
+        // A refused hook leaves the object free for a later attempt.
+        m_procedure = nullptr;
+        m_threadId = 0;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CKivWindowsHook::Uninstall()
+{
+    if (m_hook == nullptr || !UnhookWindowsHookEx(m_hook))
+        return FALSE;
+    m_procedure = nullptr;
+    m_hook = nullptr;
+    m_threadId = 0;
+    return TRUE;
+}
+
+CKivWindowsHook& CKivWindowsHook::CallWindowHook()
+{
+    static CKivWindowsHook hook;
+    return hook;
+}
+
+LRESULT CALLBACK CKivWindowsHook::CallWndProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code < 0)
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    if (code != HC_ACTION)
+        return 0;
+    const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (message != nullptr && message->message == WM_CREATE)
+    {
+        CKivEngine& engine = CKivEngine::Instance();
+        if (!engine.IsIdFiltered(GetDlgCtrlID(message->hwnd)))
+            engine.Registry().OnWindowCreated(message->hwnd);
+    }
+    return CallNextHookEx(CallWindowHook().Handle(), code, wParam, lParam);
+}

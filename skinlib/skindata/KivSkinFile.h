@@ -1,0 +1,37 @@
+#pragma once
+// The .kiv container: a 32-byte header of four little-endian 64-bit integers
+// (settings offset and size, atlas offset and size) and the two encrypted
+// sections it points at.
+#include <windows.h>
+#include <cstdint>
+
+struct KivSkinFileHeader
+{
+    int64_t settingsOffset;
+    int64_t settingsSize;
+    int64_t atlasOffset;
+    int64_t atlasSize;
+};
+static_assert(sizeof(KivSkinFileHeader) == 32, "the skin file header is 32 bytes");
+
+enum KivSectionKind
+{
+    kKivSectionSettings = 1,
+    kKivSectionAtlas = 2,
+};
+
+// Reads the first 32 bytes of the file.
+bool ReadHeader(const wchar_t* path, KivSkinFileHeader* header);
+
+// Size of a section, checked against the file: the section must lie inside the
+// file and its size must fit in 32 bits. Callers size their buffer from this.
+bool GetSectionSize(const wchar_t* path, int kind, DWORD* size);
+
+// Reads a section, still encrypted, into a caller's buffer of at least the
+// section's size. Refuses sections that do not fit the rules of GetSectionSize.
+bool ReadSection(const wchar_t* path, int kind, void* buffer);
+
+// Joins an encrypted settings file and an encrypted atlas file into a skin file.
+bool PackSkinFile(const wchar_t* outputPath, const wchar_t* settingsPath, const wchar_t* atlasPath);
+
+bool KivFileExists(const wchar_t* path);

@@ -1,0 +1,180 @@
+#include "KivTestSupport.h"
+#include "CKivAes.h"
+#include "KivSkinFile.h"
+#include <cstring>
+
+namespace kivtest {
+
+void PumpPending()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;)
+    {
+        PumpPending();
+        if (condition())
+            return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now < 10 ? end - now : 10),
+                                  QS_ALLINPUT);
+    }
+}
+
+TempDir::TempDir()
+{
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    static unsigned counter = 0;
+    for (;;)
+    {
+        wchar_t name[MAX_PATH];
+        wsprintfW(name, L"%skivtest_%lu_%u", base, GetCurrentProcessId(), ++counter);
+        if (CreateDirectoryW(name, nullptr))
+        {
+            m_path = name;
+            break;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+}
+
+TempDir::~TempDir()
+{
+    if (m_path.empty())
+        return;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((m_path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE)
+    {
+        do
+        {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((m_path + L"\\" + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(m_path.c_str());
+}
+
+bool WriteFileBytes(const std::wstring& path, const void* data, size_t size)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = size == 0 || WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == size;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes)
+{
+    return WriteFileBytes(path, bytes.data(), bytes.size());
+}
+
+std::vector<unsigned char> ReadFileBytes(const std::wstring& path)
+{
+    std::vector<unsigned char> bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0)
+    {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD got = 0;
+        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
+            got = 0;
+        bytes.resize(got);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+std::vector<unsigned char> EncryptSkinPayload(const std::vector<unsigned char>& plain, size_t pieceSize)
+{
+    CKivAes aes;
+    CKivAes::InitSkinCipher(aes);
+    IKivCryptTransform* encryptor = aes.GetEncryptor();
+    std::vector<unsigned char> out;
+    size_t position = 0;
+    for (;;)
+    {
+        const bool last = pieceSize >= plain.size() - position;
+        const size_t length = last ? plain.size() - position : pieceSize;
+        std::vector<BYTE> work(length + 16);
+        if (length)
+            memcpy(work.data(), plain.data() + position, length);
+        DWORD produced = static_cast<DWORD>(length);
+        if (!encryptor->TransformInPlace(work.data(), &produced, last))
+            return {};
+        out.insert(out.end(), work.begin(), work.begin() + produced);
+        if (last)
+            break;
+        position += pieceSize;
+    }
+    return out;
+}
+
+std::vector<unsigned char> MakeSkinFile(const std::vector<unsigned char>& settingsXml,
+                                        const std::vector<unsigned char>& atlasBmp)
+{
+    const std::vector<unsigned char> settings = EncryptSkinPayload(settingsXml, 64);
+    const std::vector<unsigned char> atlas = EncryptSkinPayload(atlasBmp, 4096);
+    KivSkinFileHeader header;
+    header.settingsOffset = 32;
+    header.settingsSize = static_cast<int64_t>(settings.size());
+    header.atlasOffset = 32 + header.settingsSize;
+    header.atlasSize = static_cast<int64_t>(atlas.size());
+    std::vector<unsigned char> file(sizeof(header));
+    memcpy(file.data(), &header, sizeof(header));
+    file.insert(file.end(), settings.begin(), settings.end());
+    file.insert(file.end(), atlas.begin(), atlas.end());
+    return file;
+}
+
+static std::wstring EnvPath(const wchar_t* name)
+{
+    wchar_t value[MAX_PATH * 2] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH * 2);
+    if (length == 0 || length >= MAX_PATH * 2)
+        return std::wstring();
+    std::wstring path(value);
+    // ctest hands over Unix paths; under Wine they live on drive Z:.
+    if (!path.empty() && path[0] == L'/')
+        path = L"Z:" + path;
+    return path;
+}
+
+std::wstring BinaryDir()
+{
+    std::wstring dir = EnvPath(L"KIV_BINARY_DIR");
+    if (dir.empty())
+    {
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        dir = self;
+        dir = dir.substr(0, dir.find_last_of(L"\\/"));
+        return dir;
+    }
+    return dir + L"/bin";
+}
+
+std::wstring SourceDir()
+{
+    return EnvPath(L"KIV_SOURCE_DIR");
+}
+
+}  // namespace kivtest

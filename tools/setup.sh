@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a Debian 12 machine.
+# Idempotent: when every package is present it returns at once.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build make python3
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64
+  wine wine32:i386 wine64 xvfb xauth x11-utils
+  doctest-dev imagemagick fonts-wqy-microhei fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  name=${p%%:*}
+  arch=${p#*:}; [ "$arch" = "$p" ] && arch=""
+  query=$name; [ -n "$arch" ] && query="$name:$arch"
+  status=$(dpkg-query -W -f='${Status}' "$query" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+echo "setup: installing ${missing[*]}" >&2
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
