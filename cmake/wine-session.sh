@@ -6,7 +6,7 @@
 set -u
 cmd=$1 state=$2 arch=${3:-win32}
 mkdir -p "$state"
-export WINEPREFIX=$state/prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$state/prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
 stop_session() {
   if [ -f "$state/display" ]; then

@@ -8,7 +8,11 @@ BYTE* CKivAesDecrypt::Transform(const BYTE* source, DWORD sourceLength,
 {
     if (source == nullptr || destination == nullptr || destinationLength == nullptr)
         return nullptr;
-    std::unique_ptr<BYTE[]> scratch(new (std::nothrow) BYTE[sourceLength ? sourceLength : 1]);
+    // CBC decrypts whole blocks only. Refusing other lengths here also keeps
+    // Wine's provider from reading before the buffer on an empty final piece.
+    if (sourceLength == 0 || sourceLength % 16 != 0)
+        return nullptr;
+    std::unique_ptr<BYTE[]> scratch(new (std::nothrow) BYTE[sourceLength]);
     if (!scratch)
         return nullptr;
     memcpy(scratch.get(), source, sourceLength);
