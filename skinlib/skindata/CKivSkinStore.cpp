@@ -22,10 +22,35 @@ bool ReadAndDecrypt(const wchar_t* path, int kind, size_t pieceSize,
     return true;
 }
 
+struct SkinStore
+{
+    KivSkinSettings settings;
+    HBITMAP atlas;
+};
+
+SkinStore g_store = {};
+unsigned g_generation = 0;
+
 }  // namespace
+
+KivSkinSettings& CKivSkinStore::Settings()
+{
+    return g_store.settings;
+}
+
+HBITMAP CKivSkinStore::Atlas()
+{
+    return g_store.atlas;
+}
+
+unsigned CKivSkinStore::Generation()
+{
+    return g_generation;
+}
 
 bool CKivSkinStore::LoadSkin(const wchar_t* path)
 {
+    ++g_generation;
     std::unique_ptr<BYTE[]> settings;
     size_t settingsLength = 0;
     if (!ReadAndDecrypt(path, kKivSectionSettings, 64, &settings, &settingsLength) || settingsLength == 0)

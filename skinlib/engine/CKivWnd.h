@@ -1,0 +1,71 @@
+#pragma once
+#include <windows.h>
+#include <map>
+
+// Base of every skin object bound to a host window. Attach subclasses the
+// window with one shared procedure; WindowProc routes each message to a
+// handler slot whose base forwards to the window's previous procedure.
+class CKivWnd
+{
+public:
+    CKivWnd() = default;
+    virtual ~CKivWnd();
+    CKivWnd(const CKivWnd&) = delete;
+    CKivWnd& operator=(const CKivWnd&) = delete;
+
+    virtual BOOL Attach(HWND window);
+    virtual BOOL Detach();
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    virtual void OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    virtual void OnLButtonUp(WPARAM wParam, LPARAM lParam);
+    virtual void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    virtual void OnMouseLeave();
+    virtual void OnPaint();
+    virtual LRESULT OnNcHitTest(LPARAM lParam);
+    virtual LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual LRESULT OnEraseBkgnd(HDC dc);
+    virtual void OnSize(UINT sizeType, int width, int height);
+    virtual void OnNcPaint();
+    virtual void OnNcCalcSize(WPARAM wParam, LPARAM lParam);
+    virtual LRESULT OnNcActivate(WPARAM wParam);
+    virtual void OnActivate(UINT state, HWND other, BOOL minimized);
+    virtual void OnNcMouseLeave();
+    virtual void OnNcMouseMove(WPARAM hitTest, LPARAM lParam);
+    virtual void OnNcLButtonDown(WPARAM hitTest, LPARAM lParam);
+    virtual void OnNcLButtonUp(WPARAM hitTest, LPARAM lParam);
+    virtual void OnSizing(WPARAM edge, LPARAM rect);
+    virtual void OnNcRButtonDown(WPARAM hitTest, LPARAM lParam);
+    virtual void OnNcRButtonUp(WPARAM hitTest, LPARAM lParam);
+    virtual void OnDestroy();
+    virtual void OnClose();
+
+    HWND Window() const { return m_hwnd; }
+    WNDPROC PreviousProc() const { return m_previousProc; }
+
+    // The shared subclass procedure and the map it dispatches through.
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static CKivWnd* FromHandle(HWND window);
+    static std::map<HWND, CKivWnd*>& SubclassMap();
+
+protected:
+    // The previous procedure's answer to a message.
+    LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    LRESULT OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam, LPARAM lParam);
+    LRESULT OnNotifyReflect(WPARAM wParam, LPARAM lParam);
+
+    HWND m_hwnd = nullptr;
+    WNDPROC m_previousProc = nullptr;
+};
+
+// Private messages between a skinned parent and its skinned controls.
+const UINT KIV_WM_CTLCOLOREDIT = WM_USER + 230;   // 1254: the edit answers a brush or 0
+const UINT KIV_WM_EDITCHANGE = WM_USER + 231;     // 1255: non-zero consumes EN_CHANGE
+const UINT KIV_WM_CTLCOLOR = 25;                  // WM_CTLCOLOR: the list box answers a brush
+const UINT KIV_WM_MENUMOUSEMOVE = WM_USER + 100;  // 1124
+const UINT KIV_WM_MENULBUTTONDOWN = WM_USER + 101;  // 1125
+const UINT KIV_WM_DRAWNBUTTONCLICK = WM_USER + 240;  // 1264
+const UINT KIV_WM_TABSELECT = WM_USER + 250;      // 1274
