@@ -14,4 +14,10 @@ public:
 
     // Loads a .kiv file; true once both sections were read and decrypted.
     static bool LoadSkin(const wchar_t* path);
+
+    // Builds the atlas from a BMP file image; null (and no atlas) when the
+    // image fails a check or an atlas already exists.
+    static HBITMAP CreateAtlas(const BYTE* image, size_t length);
+    // Deletes the atlas, if any.
+    static void DeleteAtlas();
 };
