@@ -50,11 +50,23 @@ LRESULT CALLBACK CKivWindowsHook::CallWndProc(int code, WPARAM wParam, LPARAM lP
     if (code != HC_ACTION)
         return 0;
     const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (message != nullptr && message->message == WM_CREATE)
+    // Runs inside every SendMessage of the host's thread: nothing may escape.
+    try
     {
-        CKivEngine& engine = CKivEngine::Instance();
-        if (!engine.IsIdFiltered(GetDlgCtrlID(message->hwnd)))
-            engine.Registry().OnWindowCreated(message->hwnd);
+        if (message != nullptr && message->message == WM_CREATE)
+            OnWindowCreate(message->hwnd);
+        else if (message != nullptr && message->message == WM_NCDESTROY)
+            CKivEngine::Instance().Registry().OnWindowDestroyed(message->hwnd);
+    }
+    catch (...)
+    {
     }
     return CallNextHookEx(CallWindowHook().Handle(), code, wParam, lParam);
+}
+
+void CKivWindowsHook::OnWindowCreate(HWND window)
+{
+    CKivEngine& engine = CKivEngine::Instance();
+    if (!engine.IsIdFiltered(GetDlgCtrlID(window)))
+        engine.Registry().OnWindowCreated(window);
 }

@@ -23,6 +23,8 @@ public:
     static LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam);
 
 private:
+    static void OnWindowCreate(HWND window);
+
     HOOKPROC m_procedure = nullptr;
     HHOOK m_hook = nullptr;
     DWORD m_threadId = 0;

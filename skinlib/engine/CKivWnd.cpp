@@ -1,8 +1,15 @@
 #include "CKivWnd.h"
+#include "CKivWndBox.h"
 
 std::map<HWND, CKivWnd*>& CKivWnd::SubclassMap()
 {
     static std::map<HWND, CKivWnd*> map;
+    return map;
+}
+
+std::map<HWND, WNDPROC>& CKivWnd::ForwardMap()
+{
+    static std::map<HWND, WNDPROC> map;
     return map;
 }
 
@@ -13,13 +20,17 @@ CKivWnd* CKivWnd::FromHandle(HWND window)
     return found == map.end() ? nullptr : found->second;
 }
 
-LRESULT CALLBACK CKivWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK CKivWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     // Runs inside the host's message loop: nothing may escape from here.
     try
     {
         CKivWnd* object = FromHandle(window);
-        return object ? object->WindowProc(message, wParam, lParam) : 0;
+        if (object == nullptr)
+            return ForwardUnbound(window, message, wParam, lParam);
+        if (message == WM_NCDESTROY)
+            return object->OnFinalMessage(wParam, lParam);
+        return object->Dispatch(message, wParam, lParam);
     }
     catch (...)
     {
@@ -27,30 +38,108 @@ LRESULT CALLBACK CKivWnd::SubclassProc(HWND window, UINT message, WPARAM wParam,
     }
 }
 
+namespace {
+
+// Counts the handlers of one object on the stack; the last one out deletes
+// an object that was released meanwhile.
+class CKivWndCallDepth
+{
+public:
+    CKivWndCallDepth(int& depth, bool& deleteWhenIdle, CKivWnd* object)
+        : m_depth(depth), m_deleteWhenIdle(deleteWhenIdle), m_object(object)
+    {
+        ++m_depth;
+    }
+    ~CKivWndCallDepth()
+    {
+        if (--m_depth == 0 && m_deleteWhenIdle)
+            delete m_object;
+    }
+    CKivWndCallDepth(const CKivWndCallDepth&) = delete;
+    CKivWndCallDepth& operator=(const CKivWndCallDepth&) = delete;
+
+private:
+    int& m_depth;
+    bool& m_deleteWhenIdle;
+    CKivWnd* m_object;
+};
+
+}  // namespace
+
+LRESULT CKivWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CKivWndCallDepth depth(m_depth, m_deleteWhenIdle, this);
+    return WindowProc(message, wParam, lParam);
+}
+
+LRESULT CKivWnd::OnFinalMessage(WPARAM wParam, LPARAM lParam)
+{
+    CKivWndCallDepth depth(m_depth, m_deleteWhenIdle, this);
+    const HWND window = m_hwnd;
+    // The procedures below ours free their own data on this message.
+    const LRESULT result = CallPrevious(WM_NCDESTROY, wParam, lParam);
+    if (m_hwnd == window && window != nullptr)
+        Unbind(false);
+    if (m_owner)
+        m_owner->ReleaseObject(window, this);
+    return result;
+}
+
+LRESULT CKivWnd::ForwardUnbound(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto& forward = ForwardMap();
+    auto found = forward.find(window);
+    if (found == forward.end())
+        return 0;
+    const WNDPROC previous = found->second;
+    if (message == WM_NCDESTROY)
+        forward.erase(found);
+    return CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
+void CKivWnd::ReleaseWhenIdle()
+{
+    if (m_depth == 0)
+        delete this;
+    else
+        m_deleteWhenIdle = true;
+}
+
 CKivWnd::~CKivWnd()
 {
     if (m_hwnd && m_previousProc)
-        Detach();
+        Unbind(IsWindow(m_hwnd) != FALSE);
 }
 
 BOOL CKivWnd::Attach(HWND window)
 {
     if (m_hwnd || m_previousProc || window == nullptr)
         return FALSE;
-    m_hwnd = window;
-    m_previousProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-    if (m_previousProc == nullptr)
-    {
-        m_hwnd = nullptr;
+    const WNDPROC current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    if (current == nullptr)
         return FALSE;
-    }
     auto& map = SubclassMap();
     if (map.count(window))
-    {
-        m_hwnd = nullptr;
-        m_previousProc = nullptr;
         return FALSE;
+    auto& forward = ForwardMap();
+    auto bridged = forward.find(window);
+    if (bridged != forward.end())
+    {
+        // An earlier object left our procedure in this window's chain. Only
+        // when it is on top can we take over there; below another
+        // subclasser a second copy of our procedure would call itself.
+        if (current != &CKivWnd::SubclassProc)
+            return FALSE;
+        m_hwnd = window;
+        m_previousProc = bridged->second;
+        forward.erase(bridged);
+        map[window] = this;
+        return TRUE;
     }
+    if (current == &CKivWnd::SubclassProc)
+        return FALSE;
+    m_hwnd = window;
+    m_previousProc = current;
     map[window] = this;
     if (SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CKivWnd::SubclassProc)) == 0)
     {
@@ -66,16 +155,37 @@ BOOL CKivWnd::Detach()
 {
     if (m_hwnd == nullptr || m_previousProc == nullptr)
         return FALSE;
-    if (SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc)) == 0)
-        return FALSE;
-    SubclassMap().erase(m_hwnd);
+    Unbind(IsWindow(m_hwnd) != FALSE);
+    return TRUE;
+}
+
+void CKivWnd::Unbind(bool windowAlive)
+{
+    const HWND window = m_hwnd;
+    const WNDPROC previous = m_previousProc;
     m_hwnd = nullptr;
     m_previousProc = nullptr;
-    return TRUE;
+    auto& map = SubclassMap();
+    auto found = map.find(window);
+    if (found == map.end() || found->second != this)
+        return;  // the handle already belongs to someone else
+    map.erase(found);
+    if (!windowAlive)
+        return;
+    // Putting our previous procedure back while another subclasser sits on
+    // top would cut that subclasser out; then we stay in the chain as a
+    // plain forwarder instead.
+    const WNDPROC current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    if (current == &CKivWnd::SubclassProc &&
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous)) != 0)
+        return;
+    ForwardMap()[window] = previous;
 }
 
 LRESULT CKivWnd::CallPrevious(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (m_previousProc == nullptr)
+        return 0;
     return CallWindowProcW(m_previousProc, m_hwnd, message, wParam, lParam);
 }
 
@@ -121,22 +231,29 @@ LRESULT CKivWnd::Route(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CKivWnd::OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam, LPARAM lParam)
 {
+    // The child may detach us while it answers; the message still belongs
+    // to the procedure that was below us when it arrived.
+    const HWND window = m_hwnd;
+    const WNDPROC previous = m_previousProc;
     const LRESULT answer = SendMessageW(reinterpret_cast<HWND>(lParam), childMessage, wParam, 0);
     if (answer != 0)
         return answer;
-    return m_hwnd ? CallPrevious(message, wParam, lParam) : 0;
+    return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
 LRESULT CKivWnd::OnNotifyReflect(WPARAM wParam, LPARAM lParam)
 {
+    const HWND window = m_hwnd;
+    const WNDPROC previous = m_previousProc;
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->hwndFrom && FromHandle(header->hwndFrom))
+    // A notification a window sends about itself would bounce back here forever.
+    if (header && header->hwndFrom && header->hwndFrom != window && FromHandle(header->hwndFrom))
     {
         const LRESULT answer = SendMessageW(header->hwndFrom, WM_NOTIFY, wParam, lParam);
         if (answer != 0)
             return answer;
     }
-    return m_hwnd ? CallPrevious(WM_NOTIFY, wParam, lParam) : 0;
+    return CallWindowProcW(previous, window, WM_NOTIFY, wParam, lParam);
 }
 
 void CKivWnd::OnLButtonDown(WPARAM wParam, LPARAM lParam) { CallPrevious(WM_LBUTTONDOWN, wParam, lParam); }
@@ -167,7 +284,9 @@ void CKivWnd::OnClose() { CallPrevious(WM_CLOSE, 0, 0); }
 LRESULT CKivWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     const HWND control = reinterpret_cast<HWND>(lParam);
+    const HWND window = m_hwnd;
+    const WNDPROC previous = m_previousProc;
     if (HIWORD(wParam) == EN_CHANGE && control && SendMessageW(control, KIV_WM_EDITCHANGE, 0, 0) != 0)
         return 0;
-    return m_hwnd ? CallPrevious(WM_COMMAND, wParam, lParam) : 0;
+    return CallWindowProcW(previous, window, WM_COMMAND, wParam, lParam);
 }

@@ -2,9 +2,16 @@
 #include <windows.h>
 #include <map>
 
+class CKivWndBox;
+
 // Base of every skin object bound to a host window. Attach subclasses the
 // window with one shared procedure; WindowProc routes each message to a
 // handler slot whose base forwards to the window's previous procedure.
+//
+// Lifetime: when the window gets WM_NCDESTROY the previous procedure sees it
+// first, then the object lets go of the window. An object owned by the
+// registry is then released, but never while one of its handlers is still on
+// the stack: it is deleted when the outermost message returns.
 class CKivWnd
 {
 public:
@@ -43,10 +50,18 @@ public:
     HWND Window() const { return m_hwnd; }
     WNDPROC PreviousProc() const { return m_previousProc; }
 
+    // The registry that owns this object; it is told when the window is gone.
+    void SetOwner(CKivWndBox* owner) { m_owner = owner; }
+    // Deletes the object now, or when its outermost message returns.
+    void ReleaseWhenIdle();
+
     // The shared subclass procedure and the map it dispatches through.
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static CKivWnd* FromHandle(HWND window);
     static std::map<HWND, CKivWnd*>& SubclassMap();
+    // Windows whose skin object let go while another subclasser sat on top
+    // of ours: the shared procedure keeps passing their messages down.
+    static std::map<HWND, WNDPROC>& ForwardMap();
 
 protected:
     // The previous procedure's answer to a message.
@@ -54,11 +69,20 @@ protected:
     LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnFinalMessage(WPARAM wParam, LPARAM lParam);
+    static LRESULT ForwardUnbound(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Takes the object off its window, restoring or bridging the procedure.
+    void Unbind(bool windowAlive);
+
     LRESULT OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam, LPARAM lParam);
     LRESULT OnNotifyReflect(WPARAM wParam, LPARAM lParam);
 
     HWND m_hwnd = nullptr;
     WNDPROC m_previousProc = nullptr;
+    CKivWndBox* m_owner = nullptr;
+    int m_depth = 0;
+    bool m_deleteWhenIdle = false;
 };
 
 // Private messages between a skinned parent and its skinned controls.

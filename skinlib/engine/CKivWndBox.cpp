@@ -1,4 +1,60 @@
 #include "CKivWndBox.h"
+#include "CKivEngine.h"
+#include "CKivWnd.h"
+#include "CKivWndNoCaptionBar.h"
+#include "CKivWindowsHookMouseHook.h"
+#include "CKivSkinStore.h"
+
+namespace {
+
+const LONG kCaptionBits = 0x00C00000;  // WS_BORDER | WS_DLGFRAME
+const int kAncestorLevels = 6;
+const int kNameLength = 260;
+
+wchar_t UpperAscii(wchar_t c)
+{
+    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
+// Whole-string comparison that folds ASCII letters only, as _wcsicmp does in
+// the C locale.
+bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperAscii(a[i]) != UpperAscii(b[i]))
+            return false;
+    return true;
+}
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[kNameLength] = {};
+    GetWindowTextW(window, text, kNameLength);
+    return text;
+}
+
+}  // namespace
+
+CKivWndBox::CKivWndBox()
+{
+    // The maps our objects unregister from must outlive this registry, whose
+    // destructor releases the objects still alive at process end.
+    CKivWnd::SubclassMap();
+    CKivWnd::ForwardMap();
+    CKivWindowsHookMouseHook::Windows();
+}
+
+CKivWndBox::~CKivWndBox()
+{
+    // Objects still bound to live windows put their previous procedures back,
+    // so the windows keep working once this code is gone.
+    std::map<HWND, CKivWnd*> objects;
+    objects.swap(m_windowMap);
+    for (auto& entry : objects)
+        delete entry.second;
+}
 
 CKivWndBox& CKivWndBox::Instance()
 {
@@ -6,7 +62,205 @@ CKivWndBox& CKivWndBox::Instance()
     return registry;
 }
 
-int CKivWndBox::OnWindowCreated(HWND)
+std::wstring CKivWndBox::UpperClassName(HWND window)
 {
-    return 0;
+    wchar_t name[kNameLength] = {};
+    if (window == nullptr || GetClassNameW(window, name, kNameLength) == 0)
+        return std::wstring();
+    std::wstring upper(name);
+    for (wchar_t& c : upper)
+        c = UpperAscii(c);
+    return upper;
+}
+
+BOOL CKivWndBox::IsFilteredByAncestor(HWND window)
+{
+    const CKivEngine& engine = CKivEngine::Instance();
+    HWND current = window;
+    for (int level = 0; level < kAncestorLevels; ++level)
+    {
+        // Above the top GetParent gives null, and null's identifier is 0.
+        current = current ? GetParent(current) : nullptr;
+        if (m_excludedWindows.count(current))
+            return TRUE;
+        if (engine.IsIdFiltered(current ? GetDlgCtrlID(current) : 0))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+std::wstring CKivWndBox::MapDotNetClassName(const std::wstring& upperName)
+{
+    static const wchar_t* const kKnown[] = {L"EDIT",          L"SCROLLBAR",     L"MSCTLS_TRACKBAR32",
+                                           L"SYSLISTVIEW32", L"SYSTREEVIEW32", L"SYSTABCONTROL32"};
+    for (const wchar_t* known : kKnown)
+        if (upperName.find(known) != std::wstring::npos)
+            return known;
+    return upperName;
+}
+
+KivSkinKind CKivWndBox::ChooseSkin(HWND window)
+{
+    if (IsFilteredByAncestor(window))
+        return KivSkinKind::Filtered;
+    const LONG style = static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE));
+    const LONG exStyle = static_cast<LONG>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+    const bool captionedTopLevel = !(style & WS_CHILD) && (style & kCaptionBits) &&
+                                   GetWindowTextLengthW(window) != 0 && !(exStyle & WS_EX_TOOLWINDOW);
+    std::wstring name = UpperClassName(window);
+    if (m_dotNet == 1)
+    {
+        name = MapDotNetClassName(name);
+        if (name.empty())
+            return KivSkinKind::None;
+    }
+    return ChooseByClass(window, name, style, captionedTopLevel);
+}
+
+KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LONG style, bool captionedTopLevel)
+{
+    if (name == L"BUTTON")
+    {
+        switch (style & 0xF)
+        {
+        case BS_PUSHBUTTON:
+        case BS_DEFPUSHBUTTON: return KivSkinKind::Button;
+        case BS_AUTOCHECKBOX: return KivSkinKind::CheckBox;
+        case BS_AUTORADIOBUTTON: return KivSkinKind::RadioButton;
+        case BS_GROUPBOX: return KivSkinKind::GroupBox;
+        default: return KivSkinKind::None;
+        }
+    }
+    if (name == L"EDIT")  // the edit inside a combo box is drawn by the combo box skin
+        return UpperClassName(GetParent(window)) == L"COMBOBOX" ? KivSkinKind::None : KivSkinKind::EditBox;
+    if (name == L"COMBOBOX")
+        return KivSkinKind::ComboBox;
+    if (name == L"LISTBOX")
+        return KivSkinKind::ListBox;
+    if (name == L"STATIC")
+    {
+        const LONG type = style & 0x1F;
+        return (type == SS_ICON || type == SS_BITMAP) ? KivSkinKind::PictureControl : KivSkinKind::Static;
+    }
+    if (name == L"SCROLLBAR")
+        return KivSkinKind::SysScrollBar;
+    if (name == L"MSCTLS_TRACKBAR32")
+        return KivSkinKind::SliderControl;
+    if (name == L"MSCTLS_PROGRESS32")
+        return KivSkinKind::ProgressBar;
+    if (name == L"SYSLISTVIEW32")
+        return KivSkinKind::ListCtrl;
+    if (name == L"SYSTREEVIEW32")
+        return KivSkinKind::TreeCtrl;
+    if (name == L"SYSTABCONTROL32")
+        return KivSkinKind::TabCtrl;
+    if (name == L"#32770" || captionedTopLevel)
+        return ChooseWindowKind(window, name, style);
+    return KivSkinKind::None;
+}
+
+KivSkinKind CKivWndBox::ChooseWindowKind(HWND window, const std::wstring& name, LONG style)
+{
+    const std::wstring text = WindowText(window);
+    for (const std::wstring& filter : CKivEngine::Instance().CaptionFilters())
+        if (EqualsIgnoringAsciiCase(text, filter))
+            return KivSkinKind::Excluded;
+    if (style & kCaptionBits)
+        return KivSkinKind::FrameWnd;
+    if (name == L"#32770")
+        return KivSkinKind::WndNoCaptionBar;
+    return KivSkinKind::None;
+}
+
+int CKivWndBox::OnWindowCreated(HWND window)
+{
+    // A window is created once: an entry under its handle is left over from
+    // an earlier window whose attach failed, so it no longer means anything.
+    auto stale = m_windowMap.find(window);
+    if (stale != m_windowMap.end() && stale->second->Window() != window)
+    {
+        std::unique_ptr<CKivWnd> old(stale->second);
+        m_windowMap.erase(stale);
+    }
+    const KivSkinKind kind = ChooseSkin(window);
+    switch (kind)
+    {
+    case KivSkinKind::Excluded: m_excludedWindows.insert(window); return 0;
+    case KivSkinKind::None:
+    case KivSkinKind::Filtered: return 0;
+    default: return Create(kind, window);
+    }
+}
+
+std::unique_ptr<CKivWnd> CKivWndBox::NewSkinObject(KivSkinKind kind)
+{
+    // One line per skin class:  case KivSkinKind::X: return std::make_unique<CKivX>();
+    // (plus its #include above). A kind without a case leaves its windows to
+    // the system. Settings copies go into HandOverSettings below.
+    switch (kind)
+    {
+    case KivSkinKind::WndNoCaptionBar: return std::make_unique<CKivWndNoCaptionBar>();
+    default: return nullptr;
+    }
+}
+
+int CKivWndBox::HandOverSettings(KivSkinKind kind, [[maybe_unused]] CKivWnd& object,
+                                 [[maybe_unused]] const KivSkinSettings& settings, int attached)
+{
+    // Runs only after a successful attach. A control that keeps a copy of its
+    // settings group takes it here from the record as it is now, and its
+    // answer becomes the creation result, e.g.
+    //   case KivSkinKind::ComboBox:
+    //       return static_cast<CKivComboBox&>(object).Setup(settings) ? 1 : 0;
+    switch (kind)
+    {
+    default: return attached;
+    }
+}
+
+int CKivWndBox::Create(KivSkinKind kind, HWND window)
+{
+    if (window == nullptr || m_windowMap.count(window))
+        return 0;
+    std::unique_ptr<CKivWnd> object = NewSkinObject(kind);
+    if (!object)
+        return 0;
+    CKivWnd* raw = object.get();
+    m_windowMap[window] = object.release();
+    raw->SetOwner(this);
+    // Attach may run host code (the window's procedure sees messages), which
+    // can destroy the window and with it the object.
+    const int attached = raw->Attach(window) ? 1 : 0;
+    if (!attached || Find(window) != raw)
+        return 0;
+    return HandOverSettings(kind, *raw, CKivSkinStore::Settings(), attached);
+}
+
+CKivWnd* CKivWndBox::Find(HWND window) const
+{
+    auto found = m_windowMap.find(window);
+    return found == m_windowMap.end() ? nullptr : found->second;
+}
+
+void CKivWndBox::ReleaseObject(HWND window, CKivWnd* object)
+{
+    auto found = m_windowMap.find(window);
+    if (found == m_windowMap.end() || found->second != object)
+        return;
+    m_windowMap.erase(found);
+    CKivWindowsHookMouseHook::RemoveWindow(window);
+    object->ReleaseWhenIdle();
+}
+
+void CKivWndBox::OnWindowDestroyed(HWND window)
+{
+    m_excludedWindows.erase(window);
+    // An attached object goes later, after its own WM_NCDESTROY; one whose
+    // attach failed never sees that message.
+    auto found = m_windowMap.find(window);
+    if (found != m_windowMap.end() && found->second->Window() != window)
+    {
+        std::unique_ptr<CKivWnd> object(found->second);
+        m_windowMap.erase(found);
+    }
 }

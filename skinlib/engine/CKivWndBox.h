@@ -1,22 +1,87 @@
 #pragma once
 #include <windows.h>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
 
-// The window registry: decides which skin object a new window gets.
+class CKivWnd;
+struct KivSkinSettings;
+
+// Which skin object a new window gets. Filtered and Excluded mean the window
+// stays with the system because of an identifier or caption filter.
+enum class KivSkinKind
+{
+    None,
+    Filtered,  // an ancestor is excluded or carries a filtered identifier
+    Excluded,  // the window's own caption matched a caption filter
+    Button,
+    CheckBox,
+    RadioButton,
+    GroupBox,
+    EditBox,
+    ComboBox,
+    ListBox,
+    PictureControl,
+    Static,
+    SysScrollBar,
+    SliderControl,
+    ProgressBar,
+    ListCtrl,
+    TreeCtrl,
+    TabCtrl,
+    FrameWnd,
+    WndNoCaptionBar,
+};
+
+// The window registry: decides which skin object a new window gets, creates
+// it, owns it, and lets it go when its window is destroyed.
 class CKivWndBox
 {
 public:
     static CKivWndBox& Instance();
-    virtual ~CKivWndBox() = default;
+    virtual ~CKivWndBox();
 
     virtual int OnWindowCreated(HWND window);
+    virtual BOOL IsFilteredByAncestor(HWND window);
+    virtual std::wstring MapDotNetClassName(const std::wstring& upperName);
+
+    // The decision alone: looks at the window and the filters, changes nothing.
+    KivSkinKind ChooseSkin(HWND window);
+    // Creates, records and attaches the object of that kind; the attach
+    // result, or 0 when the window is already registered or the kind has no
+    // object (yet).
+    int Create(KivSkinKind kind, HWND window);
+    // A new, unattached object of that kind, or null.
+    static std::unique_ptr<CKivWnd> NewSkinObject(KivSkinKind kind);
+
+    CKivWnd* Find(HWND window) const;
+    size_t Count() const { return m_windowMap.size(); }
+    bool IsExcluded(HWND window) const { return m_excludedWindows.count(window) != 0; }
+    size_t ExcludedCount() const { return m_excludedWindows.size(); }
+
+    // A skinned window got WM_NCDESTROY: forget it; the object is released
+    // once its handlers have returned.
+    void ReleaseObject(HWND window, CKivWnd* object);
+    // Any window of the thread is about to be destroyed (seen by the hook).
+    void OnWindowDestroyed(HWND window);
 
     void SetDotNet(bool on) { m_dotNet = on ? 1 : 0; }
     int DotNet() const { return m_dotNet; }
 
+    // Upper-case class name (ASCII letters only); empty for an invalid window.
+    static std::wstring UpperClassName(HWND window);
+
 private:
-    CKivWndBox() = default;
+    CKivWndBox();
     CKivWndBox(const CKivWndBox&) = delete;
     CKivWndBox& operator=(const CKivWndBox&) = delete;
 
+    KivSkinKind ChooseByClass(HWND window, const std::wstring& name, LONG style, bool captionedTopLevel);
+    KivSkinKind ChooseWindowKind(HWND window, const std::wstring& name, LONG style);
+    static int HandOverSettings(KivSkinKind kind, CKivWnd& object, const KivSkinSettings& settings, int attached);
+
     int m_dotNet = 0;
+    std::map<HWND, CKivWnd*> m_windowMap;
+    std::set<HWND> m_excludedWindows;
 };
