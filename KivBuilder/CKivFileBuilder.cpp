@@ -1,0 +1,477 @@
+#include "CKivFileBuilder.h"
+#include "CKivAtomicFile.h"
+#include "CKivCipherFile.h"
+#include "CKivClientDC.h"
+#include "CKivCompatibleDC.h"
+#include "CKivFileHandle.h"
+#include "CKivGdiObject.h"
+#include "CKivProjectDocument.h"
+#include "CKivSelectObject.h"
+#include "CKivSettingsWriter.h"
+#include "KivSkinFile.h"
+#include <shlwapi.h>
+#include <algorithm>
+#include <cstring>
+#include <cwctype>
+
+namespace {
+
+// The canvas is c*W by c*H; anything bigger is a mistake in the project
+// (a stray photograph), not a skin.
+const LONG kMaxCanvasSide = 16384;
+const LONGLONG kMaxCanvasPixels = 64LL * 1024 * 1024;
+
+std::wstring Quoted(const std::wstring& text)
+{
+    return L"\"" + text + L"\"";
+}
+
+std::wstring FullPath(const wchar_t* path)
+{
+    const DWORD needed = GetFullPathNameW(path, 0, nullptr, nullptr);
+    if (needed == 0)
+        return std::wstring();
+    std::vector<wchar_t> full(needed + 1);
+    const DWORD written = GetFullPathNameW(path, needed + 1, full.data(), nullptr);
+    return written == 0 || written > needed ? std::wstring() : std::wstring(full.data(), written);
+}
+
+// Columns of the atlas grid: ceil(sqrt(n)) + 1.
+LONG GridColumns(size_t count)
+{
+    LONG root = 0;
+    while (static_cast<size_t>(root) * static_cast<size_t>(root) < count)
+        ++root;
+    return root + 1;
+}
+
+bool ReadWholeFile(const wchar_t* path, std::vector<BYTE>* bytes)
+{
+    CKivFileHandle file(CKivFileHandle::OpenRead(path));
+    const LONGLONG size = file.Size();
+    if (size < 0 || size > static_cast<LONGLONG>(CKivCipherFile::kMaxReadSize))
+        return false;
+    bytes->assign(static_cast<size_t>(size), 0);
+    return size == 0 || file.ReadExact(bytes->data(), static_cast<DWORD>(size));
+}
+
+}  // namespace
+
+CKivFileBuilder::CKivFileBuilder() : m_deviceWindow(GetDesktopWindow())
+{
+}
+
+CKivFileBuilder::~CKivFileBuilder() = default;
+
+bool CKivFileBuilder::Fail(const std::wstring& reason)
+{
+    m_error = reason;
+    return false;
+}
+
+bool CKivFileBuilder::SetProjectPath(const wchar_t* folder, const wchar_t* name)
+{
+    if (folder == nullptr || name == nullptr || *folder == 0 || *name == 0)
+        return Fail(L"the project needs a folder and a name");
+    std::wstring full = FullPath(folder);
+    if (full.empty())
+        return Fail(L"cannot use the folder " + Quoted(folder));
+    if (full.back() != L'\\')
+        full += L'\\';
+    if (full.size() >= kMaxPath || wcslen(name) >= kMaxPath)
+        return Fail(L"the project path is longer than 259 characters");
+    m_folder = full;
+    m_name = name;
+    return true;
+}
+
+bool CKivFileBuilder::SetProjectFile(const wchar_t* path)
+{
+    if (path == nullptr || *path == 0)
+        return Fail(L"no project file given");
+    const std::wstring full = FullPath(path);
+    const size_t slash = full.find_last_of(L'\\');
+    if (full.empty() || slash == std::wstring::npos || slash + 1 == full.size())
+        return Fail(L"cannot use the project file " + Quoted(path));
+    const std::wstring file = full.substr(slash + 1);
+    return SetProjectPath(full.substr(0, slash + 1).c_str(), file.substr(0, file.find(L'.')).c_str());
+}
+
+std::wstring CKivFileBuilder::ProjectFilePath(const wchar_t* extension) const
+{
+    if (m_folder.empty() || m_name.empty())
+        return std::wstring();
+    const std::wstring path = m_folder + m_name + L"." + extension;
+    return path.size() < kMaxPath ? path : std::wstring();
+}
+
+void CKivFileBuilder::SetItem(const std::wstring& key, const std::wstring& value, int type)
+{
+    KivProjectItem& item = m_items[key];
+    item.value = value.substr(0, kMaxValue);
+    item.type = type;
+}
+
+const KivProjectItem* CKivFileBuilder::FindItem(const std::wstring& key) const
+{
+    const auto found = m_items.find(key);
+    return found == m_items.end() ? nullptr : &found->second;
+}
+
+void CKivFileBuilder::RemoveItem(const std::wstring& key)
+{
+    m_items.erase(key);
+}
+
+void CKivFileBuilder::ClearItems()
+{
+    m_items.clear();
+}
+
+bool CKivFileBuilder::SaveProject()
+{
+    const std::wstring path = ProjectFilePath(L"kivproj");
+    if (path.empty())
+        return Fail(L"the project has no folder and name, or the path is too long");
+    std::vector<BYTE> document;
+    if (!CKivProjectDocument::Write(m_items, &document))
+        return Fail(L"cannot compose the project document for " + Quoted(path));
+    CKivAtomicFile file(path);
+    if (file.TempPath().empty())
+        return Fail(L"cannot create a temporary file beside " + Quoted(path));
+    if (!CKivCipherFile::WriteEncrypted(file.TempPath().c_str(), document.data(), document.size(),
+                                        CKivCipherFile::kDocumentPiece))
+        return Fail(L"cannot write " + Quoted(file.TempPath()));
+    if (!file.Commit())
+        return Fail(L"cannot replace " + Quoted(path));
+    return true;
+}
+
+bool CKivFileBuilder::OpenProject(const wchar_t* path)
+{
+    if (path == nullptr)
+        return Fail(L"no project file given");
+    const wchar_t* extension = PathFindExtensionW(path);
+    if (wcslen(extension) > 15 || _wcsicmp(extension, L".KIVPROJ") != 0)
+        return Fail(Quoted(path) + L" is not a .kivproj file");
+    if (!KivFileExists(path))
+        return Fail(Quoted(path) + L" does not exist");
+    std::vector<BYTE> document;
+    if (!CKivCipherFile::ReadDecrypted(path, CKivCipherFile::kDocumentPiece, &document))
+        return Fail(Quoted(path) + L" is damaged or not encrypted with the skin key");
+    ItemMap items;
+    std::wstring reason;
+    if (!CKivProjectDocument::Read(document, &items, &reason))
+        return Fail(Quoted(path) + L": " + reason);
+    if (!SetProjectFile(path))
+        return false;
+    m_items.swap(items);
+    return true;
+}
+
+bool CKivFileBuilder::SavePlainProject(const wchar_t* path) const
+{
+    std::vector<BYTE> document;
+    if (path == nullptr || !CKivProjectDocument::Write(m_items, &document))
+        return false;
+    CKivAtomicFile file(path);
+    {
+        CKivFileHandle out(CKivFileHandle::OpenWrite(file.TempPath().c_str()));
+        if (file.TempPath().empty() || !out.WriteExact(document.data(), static_cast<DWORD>(document.size())))
+            return false;
+    }
+    return file.Commit();
+}
+
+bool CKivFileBuilder::OpenPlainProject(const wchar_t* path)
+{
+    if (path == nullptr || !KivFileExists(path))
+        return Fail(Quoted(path ? path : L"") + L" does not exist");
+    std::vector<BYTE> document;
+    if (!ReadWholeFile(path, &document))
+        return Fail(L"cannot read " + Quoted(path));
+    ItemMap items;
+    std::wstring reason;
+    if (!CKivProjectDocument::Read(document, &items, &reason))
+        return Fail(Quoted(path) + L": " + reason);
+    if (!SetProjectFile(path))
+        return false;
+    m_items.swap(items);
+    return true;
+}
+
+bool CKivFileBuilder::Compile()
+{
+    const std::wstring settings = ProjectFilePath(L"xml");
+    const std::wstring atlas = ProjectFilePath(L"bmp");
+    if (settings.empty() || atlas.empty())
+        return Fail(L"the project has no folder and name, or the path is too long");
+    return Compile(settings, atlas);
+}
+
+bool CKivFileBuilder::Compile(const std::wstring& settingsPath, const std::wstring& atlasPath)
+{
+    if (m_folder.empty())
+        return Fail(L"the project has no folder");
+    CollectImages();
+    if (BuildAtlas(atlasPath) && WriteSettings(settingsPath))
+        return true;
+    // A half-built pair of files must not be mistaken for a finished one.
+    DeleteFileW(atlasPath.c_str());
+    DeleteFileW(settingsPath.c_str());
+    return false;
+}
+
+bool CKivFileBuilder::BuildSkin(const std::wstring& outputPath)
+{
+    CKivAtomicFile settings(outputPath);
+    CKivAtomicFile atlas(outputPath);
+    CKivAtomicFile skin(outputPath);
+    if (settings.TempPath().empty() || atlas.TempPath().empty() || skin.TempPath().empty())
+        return Fail(L"cannot create temporary files beside " + Quoted(outputPath));
+    if (!Compile(settings.TempPath(), atlas.TempPath()))
+        return false;
+    if (!PackSkinFile(skin.TempPath().c_str(), settings.TempPath().c_str(), atlas.TempPath().c_str()))
+        return Fail(L"cannot pack the skin file " + Quoted(skin.TempPath()));
+    if (!skin.Commit())
+        return Fail(L"cannot replace " + Quoted(outputPath));
+    return true;
+}
+
+void CKivFileBuilder::CollectImages()
+{
+    m_images.clear();
+    for (const auto& item : m_items)
+    {
+        if (item.second.type != kKivItemPicture)
+            continue;
+        KivAtlasEntry entry;
+        entry.path = item.second.value;
+        entry.key = item.first;
+        m_images.push_back(entry);
+    }
+}
+
+std::wstring CKivFileBuilder::ResolvePicturePath(const std::wstring& stored) const
+{
+    if (stored.empty())
+        return std::wstring();
+    // A drive letter or a UNC prefix makes the path absolute.
+    const bool absolute = (stored.size() > 1 && stored[1] == L':') ||
+                          (stored.size() > 1 && stored[0] == L'\\' && stored[1] == L'\\');
+    const std::wstring path = absolute ? stored : m_folder + stored;
+    return KivFileExists(path.c_str()) ? path : std::wstring();
+}
+
+bool CKivFileBuilder::QueryPictureSize(const std::wstring& path, SIZE* size) const
+{
+    if (size == nullptr || path.empty())
+        return false;
+    CKivBitmap picture(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+    if (!picture)
+        return false;
+    CKivClientDC screen(m_deviceWindow);
+    struct
+    {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } info = {};
+    info.header.biSize = sizeof(info.header);
+    if (GetDIBits(screen, picture, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == 0)
+        return false;
+    size->cx = info.header.biWidth;
+    size->cy = info.header.biHeight < 0 ? -info.header.biHeight : info.header.biHeight;
+    return size->cx > 0 && size->cy > 0;
+}
+
+bool CKivFileBuilder::LargestPictureSize(SIZE* size) const
+{
+    if (size == nullptr)
+        return false;
+    SIZE largest = {0, 0};
+    for (const KivAtlasEntry& entry : m_images)
+    {
+        const std::wstring path = ResolvePicturePath(entry.path);
+        SIZE picture;
+        if (path.empty() || !QueryPictureSize(path, &picture))
+            return false;
+        largest.cx = std::max(largest.cx, picture.cx);
+        largest.cy = std::max(largest.cy, picture.cy);
+    }
+    *size = largest;
+    return true;
+}
+
+const KivAtlasEntry* CKivFileBuilder::FindImage(const std::wstring& key) const
+{
+    for (const KivAtlasEntry& entry : m_images)
+        if (entry.key == key)
+            return &entry;
+    return nullptr;
+}
+
+bool CKivFileBuilder::BuildAtlas(const std::wstring& atlasPath)
+{
+    if (m_images.empty())
+        return Fail(L"the project has no pictures");
+    // Each picture is checked first so the reason names the first bad one.
+    for (const KivAtlasEntry& entry : m_images)
+    {
+        if (entry.path.empty())
+            return Fail(entry.key + L": no picture file given");
+        const std::wstring path = ResolvePicturePath(entry.path);
+        SIZE size;
+        if (path.empty())
+            return Fail(entry.key + L": picture file " + Quoted(entry.path) + L" does not exist");
+        if (!QueryPictureSize(path, &size))
+            return Fail(entry.key + L": " + Quoted(path) + L" cannot be loaded as a bitmap");
+    }
+    SIZE largest;
+    if (!LargestPictureSize(&largest))
+        return Fail(L"a picture disappeared while the atlas was built");
+    const LONG columns = GridColumns(m_images.size());
+    if (largest.cx > kMaxCanvasSide / columns || largest.cy > kMaxCanvasSide / columns ||
+        static_cast<LONGLONG>(largest.cx) * columns * largest.cy * columns > kMaxCanvasPixels)
+        return Fail(L"the pictures are too large for one atlas (largest " + std::to_wstring(largest.cx) + L"x" +
+                    std::to_wstring(largest.cy) + L")");
+
+    CKivClientDC screen(m_deviceWindow);
+    CKivBitmap canvas(CreateCompatibleBitmap(screen, columns * largest.cx, columns * largest.cy));
+    CKivCompatibleDC canvasDC(screen);
+    CKivCompatibleDC pictureDC(screen);
+    if (!screen.Get() || !canvas || !canvasDC.Get() || !pictureDC.Get())
+        return Fail(L"cannot create the atlas bitmap");
+    CKivSelectObject selectCanvas(canvasDC, canvas);
+    CKivBrush magenta(CreateSolidBrush(RGB(255, 0, 255)));
+    const RECT whole = {0, 0, columns * largest.cx, columns * largest.cy};
+    if (!magenta || !FillRect(canvasDC, &whole, magenta))
+        return Fail(L"cannot fill the atlas bitmap");
+
+    LONG x = 0;
+    LONG y = 0;
+    LONG rowHeight = 0;
+    size_t placed = 0;
+    for (KivAtlasEntry& entry : m_images)
+    {
+        const std::wstring path = ResolvePicturePath(entry.path);
+        SIZE size;
+        if (path.empty() || !QueryPictureSize(path, &size))
+            return Fail(entry.key + L": picture file " + Quoted(entry.path) + L" cannot be read");
+        if (placed != 0 && placed % static_cast<size_t>(columns) == 0)
+        {
+            x = 0;
+            y += rowHeight;
+            rowHeight = 0;
+        }
+        CKivBitmap picture(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+        if (!picture)
+            return Fail(entry.key + L": " + Quoted(path) + L" cannot be loaded as a bitmap");
+        {
+            CKivSelectObject selectPicture(pictureDC, picture);
+            if (!BitBlt(canvasDC, x, y, size.cx, size.cy, pictureDC, 0, 0, SRCCOPY))
+                return Fail(entry.key + L": " + Quoted(path) + L" cannot be copied into the atlas");
+        }
+        entry.rect = {x, y, x + size.cx, y + size.cy};
+        x += size.cx;
+        ++placed;
+        rowHeight = std::max(rowHeight, size.cy);
+    }
+    if (!SaveBmpByDC(canvasDC, atlasPath.c_str(), nullptr, 0))
+        return Fail(L"cannot write the atlas " + Quoted(atlasPath));
+    return true;
+}
+
+bool CKivFileBuilder::SaveBmpByDC(HDC dc, const wchar_t* path, SIZE* /*size*/, int /*flag*/)
+{
+    if (dc == nullptr || path == nullptr)
+        return false;
+    LONG width = 0;
+    LONG height = 0;
+    for (const KivAtlasEntry& entry : m_images)
+    {
+        width = std::max(width, entry.rect.right);
+        height = std::max(height, entry.rect.bottom);
+    }
+    if (width <= 0 || height <= 0)
+        return false;
+
+    CKivClientDC screen(m_deviceWindow);
+    CKivBitmap cropped(CreateCompatibleBitmap(screen, width, height));
+    if (!cropped)
+        return false;
+    {
+        CKivCompatibleDC croppedDC(screen);
+        CKivSelectObject select(croppedDC, cropped);
+        if (!croppedDC.Get() || !BitBlt(croppedDC, 0, 0, width, height, dc, 0, 0, SRCCOPY))
+            return false;
+    }
+    BITMAP description;
+    if (GetObjectW(cropped, sizeof(description), &description) != sizeof(description))
+        return false;
+    // Palette displays would need a colour table; true colour keeps the format simple.
+    const WORD bits = description.bmBitsPixel >= 16 ? description.bmBitsPixel : 32;
+    const DWORD rowBytes = ((static_cast<DWORD>(width) * bits + 31) / 32) * 4;
+    const DWORD pixelBytes = rowBytes * static_cast<DWORD>(height);
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bits;
+    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biSizeImage = pixelBytes;
+    std::vector<BYTE> pixels(pixelBytes);
+    if (GetDIBits(screen, cropped, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != height)
+        return false;
+
+    // 54 bytes of headers and room for the cipher's padding behind the pixels.
+    const size_t imageBytes = 54 + static_cast<size_t>(pixelBytes);
+    std::vector<BYTE> image(imageBytes + 64, 0);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfSize = static_cast<DWORD>(imageBytes);
+    file.bfOffBits = 54;
+    info.bmiHeader.biSizeImage = pixelBytes;
+    info.bmiHeader.biXPelsPerMeter = 0;
+    info.bmiHeader.biYPelsPerMeter = 0;
+    info.bmiHeader.biClrUsed = 0;
+    info.bmiHeader.biClrImportant = 0;
+    memcpy(image.data(), &file, sizeof(file));
+    memcpy(image.data() + sizeof(file), &info.bmiHeader, sizeof(info.bmiHeader));
+    memcpy(image.data() + 54, pixels.data(), pixelBytes);
+
+    const size_t encrypted = CKivCipherFile::EncryptInPlace(image.data(), imageBytes, CKivCipherFile::kAtlasPiece);
+    if (encrypted == 0)
+        return false;
+    CKivFileHandle out(CKivFileHandle::OpenWrite(path));
+    return out.WriteExact(image.data(), static_cast<DWORD>(encrypted));
+}
+
+bool CKivFileBuilder::WriteSettings(const std::wstring& settingsPath)
+{
+    CKivSettingsWriter writer;
+    if (!writer.Begin())
+        return Fail(L"cannot start the settings document (XmlLite unavailable)");
+    for (const auto& item : m_items)
+    {
+        RECT rect = {0, 0, 0, 0};
+        if (item.second.type == kKivItemPicture)
+        {
+            const KivAtlasEntry* entry = FindImage(item.first);
+            if (entry == nullptr)
+                return Fail(item.first + L": the picture is missing from the atlas");
+            rect = entry->rect;
+        }
+        if (!writer.AddLeaf(item.first, item.second.type, item.second.value, rect))
+            return Fail(item.first + L": the key cannot be written to the settings document " +
+                        Quoted(settingsPath));
+    }
+    std::vector<BYTE> document;
+    if (!writer.Finish(&document))
+        return Fail(L"cannot finish the settings document " + Quoted(settingsPath));
+    if (!CKivCipherFile::WriteEncrypted(settingsPath.c_str(), document.data(), document.size(),
+                                        CKivCipherFile::kDocumentPiece))
+        return Fail(L"cannot write the settings document " + Quoted(settingsPath));
+    return true;
+}

@@ -1,0 +1,114 @@
+#pragma once
+#include <windows.h>
+#include <map>
+#include <string>
+#include <vector>
+
+// Item types, as stored in project files.
+enum KivItemType
+{
+    kKivItemText = 1,
+    kKivItemPicture = 2,
+    kKivItemColor = 3,
+};
+
+struct KivProjectItem
+{
+    std::wstring value;  // at most kMaxValue characters
+    int type = kKivItemText;
+};
+
+// One picture of the atlas and where it landed.
+struct KivAtlasEntry
+{
+    std::wstring path;  // as stored in the project
+    std::wstring key;
+    int type = kKivItemPicture;
+    RECT rect = {0, 0, 0, 0};
+};
+
+// The builder's model of one skin project and the compiler that turns it into
+// a .kiv file: the items (one value per key), the project's folder and name,
+// and the pictures packed into the atlas.
+class CKivFileBuilder
+{
+public:
+    enum : size_t
+    {
+        kMaxPath = MAX_PATH,
+        kMaxValue = MAX_PATH - 1,
+    };
+    using ItemMap = std::map<std::wstring, KivProjectItem>;
+
+    CKivFileBuilder();
+    ~CKivFileBuilder();
+    CKivFileBuilder(const CKivFileBuilder&) = delete;
+    CKivFileBuilder& operator=(const CKivFileBuilder&) = delete;
+
+    // Folder (a trailing backslash is added when missing) and name without
+    // extension; a relative folder is made absolute. False when either does
+    // not fit in 260 characters.
+    bool SetProjectPath(const wchar_t* folder, const wchar_t* name);
+    // Splits a project file path into folder and name (up to the first dot).
+    bool SetProjectFile(const wchar_t* path);
+    const std::wstring& ProjectFolder() const { return m_folder; }
+    const std::wstring& ProjectName() const { return m_name; }
+    // "%s%s.%s" of folder, name and extension; empty when it would not fit.
+    std::wstring ProjectFilePath(const wchar_t* extension) const;
+
+    // Values longer than 259 characters are cut.
+    void SetItem(const std::wstring& key, const std::wstring& value, int type);
+    const KivProjectItem* FindItem(const std::wstring& key) const;
+    void RemoveItem(const std::wstring& key);
+    void ClearItems();
+    const ItemMap& Items() const { return m_items; }
+
+    // The project file "<folder><name>.kivproj", encrypted XML. The old file is
+    // replaced only once the new one is completely written.
+    bool SaveProject();
+    // Replaces items, folder and name; the items are left alone on failure.
+    bool OpenProject(const wchar_t* path);
+    // The same document unencrypted, at any path; picture values as they stand.
+    bool SavePlainProject(const wchar_t* path) const;
+    // Reads a plain project; the project folder becomes the file's folder.
+    bool OpenPlainProject(const wchar_t* path);
+
+    // Writes the encrypted settings document and atlas to "<folder><name>.xml"
+    // and "<folder><name>.bmp".
+    bool Compile();
+    // The same to the given files.
+    bool Compile(const std::wstring& settingsPath, const std::wstring& atlasPath);
+    // Compile to unique temporary files beside outputPath, pack them, and move
+    // the result over outputPath. Leaves no temporary file and, on failure,
+    // whatever was at outputPath before.
+    bool BuildSkin(const std::wstring& outputPath);
+
+    // Writes the atlas assembled in dc, cropped to the placed pictures, as an
+    // encrypted BMP file image. size and flag are unused.
+    bool SaveBmpByDC(HDC dc, const wchar_t* path, SIZE* size, int flag);
+
+    // Absolute paths are used as stored, others are taken from the project
+    // folder; empty when no file exists there.
+    std::wstring ResolvePicturePath(const std::wstring& stored) const;
+    bool QueryPictureSize(const std::wstring& path, SIZE* size) const;
+    // Largest width and height over all atlas entries, taken independently.
+    bool LargestPictureSize(SIZE* size) const;
+    const KivAtlasEntry* FindImage(const std::wstring& key) const;
+    const std::vector<KivAtlasEntry>& Images() const { return m_images; }
+
+    // Why the last failed operation failed, naming the key and the file.
+    const std::wstring& LastError() const { return m_error; }
+
+private:
+    void CollectImages();
+    bool BuildAtlas(const std::wstring& atlasPath);
+    bool WriteSettings(const std::wstring& settingsPath);
+    bool Fail(const std::wstring& reason);
+
+    HWND m_deviceWindow;
+    ItemMap m_items;
+    std::vector<KivAtlasEntry> m_images;
+    std::wstring m_folder;
+    std::wstring m_name;
+    std::wstring m_error;
+};

@@ -1,0 +1,63 @@
+#include "CKivXmlDocument.h"
+#include <shlwapi.h>
+
+bool CKivXmlDocument::StartWriting()
+{
+    if (Writer() == nullptr || !CreateMemoryStream() || !SetWriterOutput())
+        return false;
+    return SUCCEEDED(Writer()->SetProperty(XmlWriterProperty_Indent, TRUE)) &&
+           SUCCEEDED(Writer()->WriteStartDocument(XmlStandalone_Omit));
+}
+
+bool CKivXmlDocument::FinishWriting(std::vector<BYTE>* bytes)
+{
+    if (Writer() == nullptr || Stream() == nullptr || bytes == nullptr)
+        return false;
+    if (FAILED(Writer()->WriteEndDocument()) || FAILED(Writer()->Flush()))
+        return false;
+    STATSTG status = {};
+    if (FAILED(Stream()->Stat(&status, STATFLAG_NONAME)) || status.cbSize.HighPart != 0)
+        return false;
+    const LARGE_INTEGER start = {};
+    if (FAILED(Stream()->Seek(start, STREAM_SEEK_SET, nullptr)))
+        return false;
+    bytes->assign(status.cbSize.LowPart, 0);
+    ULONG read = 0;
+    if (!bytes->empty() && (FAILED(Stream()->Read(bytes->data(), status.cbSize.LowPart, &read)) ||
+                            read != status.cbSize.LowPart))
+        return false;
+    ReleaseStream();
+    return true;
+}
+
+bool CKivXmlDocument::StartReading(const std::vector<BYTE>& bytes)
+{
+    if (Reader() == nullptr || bytes.empty() || bytes.size() > MAXUINT)
+        return false;
+    IStream* stream = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+    if (stream == nullptr)
+        return false;
+    SetStream(stream);
+    stream->Release();
+    return SetReaderInput();
+}
+
+bool CKivXmlDocument::Attribute(const wchar_t* name, std::wstring* value)
+{
+    if (Reader() == nullptr || Reader()->MoveToAttributeByName(name, nullptr) != S_OK)
+        return false;
+    const wchar_t* text = nullptr;
+    UINT length = 0;
+    if (FAILED(Reader()->GetValue(&text, &length)) || text == nullptr)
+        return false;
+    value->assign(text, length);
+    return true;
+}
+
+UINT CKivXmlDocument::Line()
+{
+    UINT line = 0;
+    if (Reader() == nullptr || FAILED(Reader()->GetLineNumber(&line)))
+        return 0;
+    return line;
+}
