@@ -1,0 +1,39 @@
+#pragma once
+#include <windows.h>
+
+// Static drawing services shared by every skin object. A skin picture reaches
+// the screen only through StretchBltFromSkin: the atlas piece at its natural
+// size, stretched (never tiled), with pure black RGB(0, 0, 0) transparent.
+class CKivGraphics
+{
+public:
+    virtual ~CKivGraphics() = default;
+
+    static BOOL StretchBltFromSkin(HDC dc, int x, int y, int cx, int cy, const RECT* source, DWORD rop = SRCCOPY);
+    static BOOL StretchBltFromSkinRect(HDC dc, const RECT* destination, const RECT* source);
+    // The keyed path: the piece copied out, then TransparentBlt per call. Slow
+    // under Wine; kept as the reference the cached path must match.
+    static BOOL StretchBltFromSkinKeyed(HDC dc, int x, int y, int cx, int cy, const RECT* source);
+    static BOOL TransparentBltBitmap(HDC dc, HBITMAP bitmap, int x, int y, int cx, int cy, int sourceWidth, int sourceHeight);
+
+    static BOOL FillParentBackground(HDC dc, int cx, int cy, HWND control);
+    static BOOL FillBackgroundPart(HDC dc, int offsetX, int offsetY, int cx, int cy);
+    static BOOL FillArrow(HDC dc, const POINT* origin, int direction, COLORREF colour, int depth, int base);
+    // Each of red, green and blue reduced by 50, stopping at 0.
+    static COLORREF DarkenColor(COLORREF colour);
+
+    // 0: the control font; any other index: the vertical font.
+    static HFONT GetSkinFont(int index);
+    static bool IsSkinFontCreated(int index);
+
+    static BOOL PtInRectInclusive(int x, int y, int left, int top, int right, int bottom);
+    static BOOL IsSkinRectEmpty(const RECT* rect);
+    static SIZE* GetTextExtent(HDC dc, const wchar_t* text, SIZE* out);
+
+    // Prepared pieces currently held (they are dropped when a new skin loads).
+    static size_t CachedPieceCount();
+    static void DropPieceCache();
+
+    // Largest pixel buffer a single piece or surface may ask for.
+    static const unsigned long long kMaxPixelBytes = 64ull * 1024 * 1024;
+};
