@@ -1,0 +1,28 @@
+#include "CKivClassicMenuPaint.h"
+#include "CKivSelectObject.h"
+
+int CKivClassicMenuPaint::DrawMenuBarItem(int state, const RECT* rect, const wchar_t* text)
+{
+    HDC dc = Context();
+    if (dc == nullptr || rect == nullptr)
+        return 0;
+    FillRect(dc, rect, GetSysColorBrush(state == 3 ? COLOR_MENUHILIGHT : COLOR_MENUBAR));
+    if (text && *text)
+    {
+        CKivSelectObject font(dc, GetSkinFont(0));
+        const int oldMode = SetBkMode(dc, TRANSPARENT);
+        const COLORREF oldColour = SetTextColor(dc, state == 3 ? RGB(255, 255, 255) : GetSysColor(COLOR_MENUTEXT));
+        RECT area = *rect;
+        DrawTextW(dc, text, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        SetTextColor(dc, oldColour);
+        SetBkMode(dc, oldMode);
+    }
+    return 1;
+}
+
+void CKivClassicMenuPaint::DrawMenuBarBackground(int, const RECT* rect)
+{
+    HDC dc = Context();
+    if (dc && rect)
+        FillRect(dc, rect, GetSysColorBrush(COLOR_MENUBAR));
+}

@@ -1,0 +1,32 @@
+#include "CKivNativeXPMenuPaint.h"
+
+namespace {
+const int kBarItemPart = 8;       // MENU_BARITEM
+const int kBarBackgroundPart = 7; // MENU_BARBACKGROUND
+const int kTextBodyPart = 4;      // TEXT_BODYTEXT
+}
+
+int CKivNativeXPMenuPaint::DrawMenuBarItem(int state, const RECT* rect, const wchar_t* text)
+{
+    HDC dc = Context();
+    if (dc == nullptr || rect == nullptr)
+        return 0;
+    DrawThemeBackground(Theme(), dc, kBarItemPart, state, rect, nullptr);
+    if (text && *text)
+    {
+        HTHEME textTheme = OpenThemeData(Window(), L"TEXTSTYLE");
+        if (textTheme)
+        {
+            DrawThemeText(textTheme, dc, kTextBodyPart, 1, text, -1, DT_CENTER | DT_VCENTER, 0, rect);
+            CloseThemeData(textTheme);
+        }
+    }
+    return 1;
+}
+
+void CKivNativeXPMenuPaint::DrawMenuBarBackground(int state, const RECT* rect)
+{
+    HDC dc = Context();
+    if (dc && rect)
+        DrawThemeBackground(Theme(), dc, kBarBackgroundPart, state, rect, nullptr);
+}

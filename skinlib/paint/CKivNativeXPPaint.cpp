@@ -1,0 +1,17 @@
+#include "CKivNativeXPPaint.h"
+
+CKivNativeXPPaint::CKivNativeXPPaint(HWND window, HDC given, ContextKind kind, const wchar_t* themeClass)
+    : CKivPaint(window, given, kind), m_theme(OpenThemeData(window, themeClass))
+{
+}
+
+CKivNativeXPPaint::~CKivNativeXPPaint()
+{
+    if (m_theme)
+        CloseThemeData(m_theme);
+}
+
+int CKivNativeXPPaint::IsAvailable()
+{
+    return IsThemeActive() && m_theme != nullptr ? 1 : 0;
+}

@@ -1,0 +1,32 @@
+#pragma once
+#include <windows.h>
+
+// A caption button's place: position and size, not right and bottom.
+struct KivButtonBox
+{
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+// Geometry of one skinned frame in window coordinates (origin at the top-left
+// of the window rectangle); recomputed whenever the frame is measured.
+struct KivFrameMetrics
+{
+    RECT leftBorderRect;
+    RECT topBorderRect;
+    RECT rightBorderRect;
+    RECT bottomBorderRect;
+    RECT captionRect;
+    KivButtonBox closeButton;
+    KivButtonBox maxButton;
+    KivButtonBox minButton;
+    int menuBarHeight;
+    int borderLeft;
+    int borderTop;
+    int borderRight;
+    int borderBottom;
+    int captionHeight;
+    RECT iconRect;
+};
