@@ -1,0 +1,21 @@
+#include "CKivPreviewApp.h"
+#include "CKivPreviewDlg.h"
+
+bool CKivPreviewApp::InitInstance()
+{
+    // The platform's file dialog and the sample message box keep the system's look.
+    StartSkinEngine({L"Open", L"打开", L"标题"});
+    InitCommonControls();
+    SetRegistryKey(L"应用程序向导生成的本地应用程序");
+
+    CKivPreviewDlg dialog;
+    dialog.DoModal();
+    // The dialog was the program: no message loop follows it.
+    return false;
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    CKivPreviewApp app;
+    return app.Main();
+}
