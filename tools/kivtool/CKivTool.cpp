@@ -1,0 +1,499 @@
+#include "CKivTool.h"
+#include "CKivFileBuilder.h"
+#include "CKivSkinInspector.h"
+#include "CKivSkinSchema.h"
+#include "CKivSkinStore.h"
+#include "CKivFileHandle.h"
+#include "KivSkinFile.h"
+#include <shlwapi.h>
+#include <cstdio>
+#include <cwchar>
+#include <set>
+
+const wchar_t* const CKivTool::kPlainProjectName = L"project.kivxml";
+
+namespace {
+
+const wchar_t kHelp[] =
+    L"kivtool - build and inspect Kiv skins\n"
+    L"\n"
+    L"usage:\n"
+    L"  kivtool build PROJECT [-o OUT.kiv]\n"
+    L"      Compile a project into a skin file. PROJECT is an encrypted .kivproj,\n"
+    L"      a plain project file (project.kivxml) or a folder holding one.\n"
+    L"      Without -o the skin goes beside the project as NAME.kiv. An existing\n"
+    L"      skin file is replaced only when the build succeeds.\n"
+    L"  kivtool dump SKIN.kiv [--atlas OUT.bmp]\n"
+    L"      Load a skin as the library does and print every key with its value\n"
+    L"      (pictures as left top right bottom in the atlas). --atlas also writes\n"
+    L"      the decrypted atlas picture.\n"
+    L"  kivtool check SKIN.kiv|PROJECT\n"
+    L"      Report missing or unknown keys, pictures outside the atlas or empty,\n"
+    L"      and picture files that do not exist. Exit code 1 when anything is wrong.\n"
+    L"  kivtool export PROJECT.kivproj DIR\n"
+    L"      Write DIR\\project.kivxml, a plain diff-friendly copy of the project, and\n"
+    L"      copy its pictures into DIR (paths become relative to DIR).\n"
+    L"  kivtool import DIR PROJECT.kivproj\n"
+    L"      Turn DIR\\project.kivxml (or a .kivxml file) back into an encrypted\n"
+    L"      project; picture paths become relative to the project's folder.\n"
+    L"  kivtool --help\n"
+    L"      This text.\n"
+    L"\n"
+    L"exit codes: 0 success, 1 failed or problems found, 2 bad command line.\n"
+    L"\n"
+    L"example, from a plain skin source folder to a skin file:\n"
+    L"  kivtool build skins\\default -o default.kiv\n"
+    L"  kivtool check default.kiv\n";
+
+bool EndsWithNoCase(const std::wstring& text, const wchar_t* tail)
+{
+    const size_t length = wcslen(tail);
+    return text.size() >= length && _wcsicmp(text.c_str() + text.size() - length, tail) == 0;
+}
+
+bool IsFolder(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring WithSlash(std::wstring folder)
+{
+    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/')
+        folder += L'\\';
+    return folder;
+}
+
+std::wstring FullPath(const std::wstring& path)
+{
+    wchar_t full[MAX_PATH];
+    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    return length == 0 || length >= MAX_PATH ? path : std::wstring(full, length);
+}
+
+std::wstring FileNameOf(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// path relative to folder when both share a root, else path itself.
+std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
+{
+    wchar_t relative[MAX_PATH];
+    if (!PathRelativePathToW(relative, WithSlash(folder).c_str(), FILE_ATTRIBUTE_DIRECTORY, path.c_str(), 0))
+        return path;
+    std::wstring result = relative;
+    if (result.compare(0, 2, L".\\") == 0)
+        result.erase(0, 2);
+    return result;
+}
+
+std::wstring ColourText(int value)
+{
+    wchar_t text[48];
+    swprintf(text, 48, L"%d (#%02X%02X%02X)", value, GetRValue(value), GetGValue(value), GetBValue(value));
+    return text;
+}
+
+void Write(FILE* stream, const std::wstring& line)
+{
+    const std::wstring text = line + L"\n";
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                          nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], bytes, nullptr,
+                            nullptr);
+    fputs(utf8.c_str(), stream);
+    fflush(stream);
+}
+
+bool IsNumber(const std::wstring& text)
+{
+    if (text.empty())
+        return false;
+    size_t start = text[0] == L'-' || text[0] == L'+' ? 1 : 0;
+    if (start == text.size())
+        return false;
+    for (size_t i = start; i < text.size(); ++i)
+        if (text[i] < L'0' || text[i] > L'9')
+            return false;
+    return true;
+}
+
+}  // namespace
+
+void CKivTool::Out(const std::wstring& line)
+{
+    Write(stdout, line);
+}
+
+void CKivTool::Err(const std::wstring& line)
+{
+    Write(stderr, line);
+}
+
+int CKivTool::Usage(const std::wstring& problem)
+{
+    Err(L"kivtool: " + problem + L" (kivtool --help shows the commands)");
+    return 2;
+}
+
+int CKivTool::Failure(const std::wstring& reason)
+{
+    Err(L"kivtool: " + reason);
+    return 1;
+}
+
+int CKivTool::Run(const std::vector<std::wstring>& arguments)
+{
+    if (arguments.empty())
+        return Usage(L"no command given");
+    const std::wstring& command = arguments[0];
+    const std::vector<std::wstring> rest(arguments.begin() + 1, arguments.end());
+    if (command == L"--help" || command == L"-h" || command == L"/?" || command == L"help")
+        return Help();
+    if (command == L"build")
+        return Build(rest);
+    if (command == L"dump")
+        return Dump(rest);
+    if (command == L"check")
+        return Check(rest);
+    if (command == L"export")
+        return Export(rest);
+    if (command == L"import")
+        return Import(rest);
+    return Usage(L"unknown command \"" + command + L"\"");
+}
+
+int CKivTool::Help()
+{
+    std::wstring text = kHelp;
+    if (!text.empty() && text.back() == L'\n')
+        text.pop_back();
+    Out(text);
+    return 0;
+}
+
+bool CKivTool::OpenAnyProject(const std::wstring& path, CKivFileBuilder* builder)
+{
+    if (EndsWithNoCase(path, L".kivproj"))
+        return builder->OpenProject(path.c_str());
+    const std::wstring file = IsFolder(path) ? WithSlash(path) + kPlainProjectName : path;
+    if (!builder->OpenPlainProject(file.c_str()))
+        return false;
+    // An exported folder is named after the skin; its project file is not.
+    if (_wcsicmp(FileNameOf(file).c_str(), kPlainProjectName) == 0)
+    {
+        std::wstring folder = builder->ProjectFolder();
+        folder.pop_back();
+        const std::wstring name = FileNameOf(folder);
+        if (!name.empty() && name.find(L':') == std::wstring::npos)
+            return builder->SetProjectPath(builder->ProjectFolder().c_str(), name.c_str());
+    }
+    return true;
+}
+
+int CKivTool::Build(const std::vector<std::wstring>& arguments)
+{
+    std::wstring project;
+    std::wstring output;
+    for (size_t i = 0; i < arguments.size(); ++i)
+    {
+        if (arguments[i] == L"-o" || arguments[i] == L"--output")
+        {
+            if (i + 1 == arguments.size())
+                return Usage(L"-o needs a file name");
+            output = arguments[++i];
+        }
+        else if (project.empty())
+            project = arguments[i];
+        else
+            return Usage(L"build takes one project, got \"" + arguments[i] + L"\" as well");
+    }
+    if (project.empty())
+        return Usage(L"build needs a project");
+    CKivFileBuilder builder;
+    if (!OpenAnyProject(project, &builder))
+        return Failure(L"cannot open the project: " + builder.LastError());
+    if (output.empty())
+        output = builder.ProjectFolder() + builder.ProjectName() + L".kiv";
+    output = FullPath(output);
+    if (!builder.BuildSkin(output))
+        return Failure(L"build failed: " + builder.LastError());
+    Out(L"built " + output + L" (" + std::to_wstring(builder.Items().size()) + L" keys, " +
+        std::to_wstring(builder.Images().size()) + L" pictures)");
+    return 0;
+}
+
+int CKivTool::Dump(const std::vector<std::wstring>& arguments)
+{
+    std::wstring skin;
+    std::wstring atlasOut;
+    for (size_t i = 0; i < arguments.size(); ++i)
+    {
+        if (arguments[i] == L"--atlas")
+        {
+            if (i + 1 == arguments.size())
+                return Usage(L"--atlas needs a file name");
+            atlasOut = arguments[++i];
+        }
+        else if (skin.empty())
+            skin = arguments[i];
+        else
+            return Usage(L"dump takes one skin file");
+    }
+    if (skin.empty())
+        return Usage(L"dump needs a skin file");
+    if (!KivFileExists(skin.c_str()))
+        return Failure(L"\"" + skin + L"\" does not exist");
+    if (!CKivSkinStore::LoadSkin(skin.c_str()))
+        return Failure(L"\"" + skin + L"\" cannot be loaded as a skin");
+    KivSkinSettings& settings = CKivSkinStore::Settings();
+    for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
+    {
+        const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
+        std::wstring value;
+        if (entry.kind == kKivKindRect)
+        {
+            const RECT* rect = CKivSkinSchema::RectField(settings, entry);
+            value = std::to_wstring(rect->left) + L" " + std::to_wstring(rect->top) + L" " +
+                    std::to_wstring(rect->right) + L" " + std::to_wstring(rect->bottom);
+        }
+        else if (entry.kind == kKivKindLong)
+            value = ColourText(*CKivSkinSchema::IntField(settings, entry));
+        else
+            value = std::to_wstring(*CKivSkinSchema::IntField(settings, entry));
+        Out(std::wstring(entry.key) + L" = " + value);
+    }
+    if (!atlasOut.empty())
+    {
+        std::vector<BYTE> image;
+        if (!CKivSkinInspector::ReadPlainSection(skin.c_str(), kKivSectionAtlas, &image))
+            return Failure(L"the atlas of \"" + skin + L"\" cannot be decrypted");
+        CKivFileHandle file(CKivFileHandle::OpenWrite(atlasOut.c_str()));
+        if (!file.WriteExact(image.data(), static_cast<DWORD>(image.size())))
+            return Failure(L"cannot write \"" + atlasOut + L"\"");
+    }
+    return 0;
+}
+
+int CKivTool::Check(const std::vector<std::wstring>& arguments)
+{
+    if (arguments.size() != 1)
+        return Usage(L"check takes one skin file or project");
+    const std::wstring& target = arguments[0];
+    if (EndsWithNoCase(target, L".kiv"))
+        return CheckSkin(target);
+    CKivFileBuilder builder;
+    if (!OpenAnyProject(target, &builder))
+        return Failure(L"cannot open the project: " + builder.LastError());
+    return CheckProject(builder);
+}
+
+int CKivTool::CheckSkin(const std::wstring& path)
+{
+    CKivSkinInspector skin;
+    std::wstring reason;
+    if (!skin.Open(path.c_str(), &reason))
+        return Failure(L"\"" + path + L"\": " + reason);
+    int problems = 0;
+    std::set<std::wstring> known;
+    for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
+    {
+        const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
+        known.insert(entry.key);
+        const auto found = skin.Keys().find(entry.key);
+        if (found == skin.Keys().end())
+        {
+            Out(std::wstring(L"missing key ") + entry.key);
+            ++problems;
+            continue;
+        }
+        if (entry.kind != kKivKindRect)
+            continue;
+        const CKivSkinInspector::Value& value = found->second;
+        const LONG* r = value.rect;
+        const std::wstring text = std::to_wstring(r[0]) + L" " + std::to_wstring(r[1]) + L" " +
+                                  std::to_wstring(r[2]) + L" " + std::to_wstring(r[3]);
+        if (!value.hasRect)
+        {
+            Out(std::wstring(entry.key) + L": picture without left/top/right/bottom");
+            ++problems;
+        }
+        else if (r[2] <= r[0] || r[3] <= r[1])
+        {
+            Out(std::wstring(entry.key) + L": empty picture rectangle " + text);
+            ++problems;
+        }
+        else if (r[0] < 0 || r[1] < 0 || r[2] > skin.AtlasWidth() || r[3] > skin.AtlasHeight())
+        {
+            Out(std::wstring(entry.key) + L": rectangle " + text + L" lies outside the " +
+                std::to_wstring(skin.AtlasWidth()) + L"x" + std::to_wstring(skin.AtlasHeight()) + L" atlas");
+            ++problems;
+        }
+    }
+    for (const auto& key : skin.Keys())
+        if (!known.count(key.first))
+        {
+            Out(L"unknown key " + key.first + L" (the library ignores it)");
+            ++problems;
+        }
+    if (problems)
+    {
+        Out(std::to_wstring(problems) + L" problem(s) in " + path);
+        return 1;
+    }
+    Out(L"ok: " + path + L" has all " + std::to_wstring(CKivSkinSchema::Count()) + L" keys, atlas " +
+        std::to_wstring(skin.AtlasWidth()) + L"x" + std::to_wstring(skin.AtlasHeight()));
+    return 0;
+}
+
+int CKivTool::CheckProject(const CKivFileBuilder& builder)
+{
+    int problems = 0;
+    const CKivFileBuilder::ItemMap& items = builder.Items();
+    for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
+    {
+        const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
+        const auto found = items.find(entry.key);
+        if (found == items.end())
+        {
+            Out(std::wstring(L"missing key ") + entry.key);
+            ++problems;
+            continue;
+        }
+        const KivProjectItem& item = found->second;
+        const bool picture = entry.kind == kKivKindRect;
+        if (picture != (item.type == kKivItemPicture))
+        {
+            Out(std::wstring(entry.key) + L": item type " + std::to_wstring(item.type) +
+                (picture ? L" but the key takes a picture (type 2)" : L" but the key takes a number (type 1 or 3)"));
+            ++problems;
+            continue;
+        }
+        if (!picture)
+        {
+            if (!IsNumber(item.value))
+            {
+                Out(std::wstring(entry.key) + L": \"" + item.value + L"\" is not a decimal number");
+                ++problems;
+            }
+            continue;
+        }
+        const std::wstring path = builder.ResolvePicturePath(item.value);
+        SIZE size;
+        if (item.value.empty())
+        {
+            Out(std::wstring(entry.key) + L": no picture file given");
+            ++problems;
+        }
+        else if (path.empty())
+        {
+            Out(std::wstring(entry.key) + L": picture file \"" + item.value + L"\" does not exist");
+            ++problems;
+        }
+        else if (!builder.QueryPictureSize(path, &size))
+        {
+            Out(std::wstring(entry.key) + L": \"" + path + L"\" cannot be loaded as a bitmap");
+            ++problems;
+        }
+    }
+    for (const auto& item : items)
+        if (CKivSkinSchema::Find(item.first.c_str()) == nullptr)
+        {
+            Out(L"unknown key " + item.first + L" (the library ignores it)");
+            ++problems;
+        }
+    if (problems)
+    {
+        Out(std::to_wstring(problems) + L" problem(s) in the project " + builder.ProjectName());
+        return 1;
+    }
+    Out(L"ok: the project " + builder.ProjectName() + L" sets all " + std::to_wstring(CKivSkinSchema::Count()) +
+        L" keys");
+    return 0;
+}
+
+int CKivTool::Export(const std::vector<std::wstring>& arguments)
+{
+    if (arguments.size() != 2)
+        return Usage(L"export takes PROJECT.kivproj DIR");
+    CKivFileBuilder builder;
+    if (!builder.OpenProject(arguments[0].c_str()))
+        return Failure(L"cannot open the project: " + builder.LastError());
+    const std::wstring folder = WithSlash(FullPath(arguments[1]));
+    if (!IsFolder(folder) && !CreateDirectoryW(folder.c_str(), nullptr))
+        return Failure(L"cannot create the folder \"" + folder + L"\"");
+
+    // Every picture is copied into the folder under its own name, so the
+    // exported project is complete by itself; clashing names get a suffix.
+    std::set<std::wstring> taken;
+    const CKivFileBuilder::ItemMap items = builder.Items();
+    for (const auto& item : items)
+    {
+        if (item.second.type != kKivItemPicture)
+            continue;
+        const std::wstring source = builder.ResolvePicturePath(item.second.value);
+        if (source.empty())
+        {
+            Err(L"kivtool: warning: " + item.first + L": picture file \"" + item.second.value +
+                L"\" does not exist; exported as it stands");
+            continue;
+        }
+        const std::wstring name = FileNameOf(source);
+        const size_t dot = name.find_last_of(L'.');
+        const std::wstring stem = dot == std::wstring::npos ? name : name.substr(0, dot);
+        const std::wstring extension = dot == std::wstring::npos ? L"" : name.substr(dot);
+        std::wstring target = name;
+        for (int n = 2; taken.count(target) && _wcsicmp((folder + target).c_str(), source.c_str()) != 0; ++n)
+            target = stem + L"_" + std::to_wstring(n) + extension;
+        if (!taken.count(target))
+        {
+            taken.insert(target);
+            if (_wcsicmp((folder + target).c_str(), source.c_str()) != 0 &&
+                !CopyFileW(source.c_str(), (folder + target).c_str(), FALSE))
+                return Failure(item.first + L": cannot copy \"" + source + L"\" to \"" + folder + target + L"\"");
+        }
+        builder.SetItem(item.first, target, kKivItemPicture);
+    }
+    const std::wstring plain = folder + kPlainProjectName;
+    if (!builder.SavePlainProject(plain.c_str()))
+        return Failure(L"cannot write \"" + plain + L"\"");
+    Out(L"exported " + std::to_wstring(items.size()) + L" keys to " + plain);
+    return 0;
+}
+
+int CKivTool::Import(const std::vector<std::wstring>& arguments)
+{
+    if (arguments.size() != 2)
+        return Usage(L"import takes DIR PROJECT.kivproj");
+    if (!EndsWithNoCase(arguments[1], L".kivproj"))
+        return Usage(L"the project to write must end in .kivproj");
+    CKivFileBuilder plain;
+    if (!OpenAnyProject(arguments[0], &plain))
+        return Failure(L"cannot open the plain project: " + plain.LastError());
+    CKivFileBuilder project;
+    if (!project.SetProjectFile(FullPath(arguments[1]).c_str()))
+        return Failure(L"cannot use \"" + arguments[1] + L"\": " + project.LastError());
+    for (const auto& item : plain.Items())
+    {
+        std::wstring value = item.second.value;
+        if (item.second.type == kKivItemPicture && !value.empty())
+        {
+            const std::wstring source = plain.ResolvePicturePath(value);
+            if (source.empty())
+                Err(L"kivtool: warning: " + item.first + L": picture file \"" + value +
+                    L"\" does not exist; imported as it stands");
+            else
+                value = RelativeTo(project.ProjectFolder(), source);
+        }
+        project.SetItem(item.first, value, item.second.type);
+    }
+    if (!project.SaveProject())
+        return Failure(L"cannot save the project: " + project.LastError());
+    Out(L"imported " + std::to_wstring(project.Items().size()) + L" keys into " +
+        project.ProjectFilePath(L"kivproj"));
+    return 0;
+}

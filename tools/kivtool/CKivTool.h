@@ -1,0 +1,36 @@
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+class CKivFileBuilder;
+
+// The command-line skin tool: build, dump, check, export and import. Each
+// command returns the process exit code: 0 success, 1 the work failed or found
+// problems, 2 the command line was wrong.
+class CKivTool
+{
+public:
+    // Name of the plain project file inside an exported folder.
+    static const wchar_t* const kPlainProjectName;
+
+    int Run(const std::vector<std::wstring>& arguments);
+
+private:
+    int Help();
+    int Build(const std::vector<std::wstring>& arguments);
+    int Dump(const std::vector<std::wstring>& arguments);
+    int Check(const std::vector<std::wstring>& arguments);
+    int Export(const std::vector<std::wstring>& arguments);
+    int Import(const std::vector<std::wstring>& arguments);
+
+    int CheckSkin(const std::wstring& path);
+    int CheckProject(const CKivFileBuilder& builder);
+    // Opens an encrypted project, a plain project file, or a folder holding one.
+    bool OpenAnyProject(const std::wstring& path, CKivFileBuilder* builder);
+
+    int Usage(const std::wstring& problem);
+    int Failure(const std::wstring& reason);
+    void Out(const std::wstring& line);
+    void Err(const std::wstring& line);
+};
