@@ -1,0 +1,337 @@
+#include "CKivButton.h"
+#include "CKivClientDC.h"
+#include "CKivGraphics.h"
+#include "CKivHDCMemory.h"
+#include "CKivSelectObject.h"
+#include "CKivSkinStore.h"
+#include <windowsx.h>
+
+namespace {
+
+struct DepthScope
+{
+    explicit DepthScope(int& depth) : m_depth(depth) { ++m_depth; }
+    ~DepthScope() { --m_depth; }
+    DepthScope(const DepthScope&) = delete;
+    DepthScope& operator=(const DepthScope&) = delete;
+    int& m_depth;
+};
+
+bool IsDisabled(HWND window)
+{
+    return (GetWindowLongPtrW(window, GWL_STYLE) & WS_DISABLED) != 0;
+}
+
+}  // namespace
+
+BOOL CKivButton::Attach(HWND window)
+{
+    if (window == nullptr || Window() != nullptr)
+        return FALSE;
+    const KivSkinSettings& skin = CKivSkinStore::Settings();
+    const RECT* first = nullptr;
+    switch (GetWindowLongPtrW(window, GWL_STYLE) & 0xF)
+    {
+    case BS_PUSHBUTTON:
+    case BS_DEFPUSHBUTTON:
+        m_kind = KindPushButton;
+        first = &skin.buttonNormalBmp;
+        break;
+    case BS_AUTOCHECKBOX:
+        m_kind = KindCheckBox;
+        m_checkState = static_cast<int>(SendMessageW(window, BM_GETCHECK, 0, 0));
+        first = &skin.checkBoxUncheckedNormal;
+        break;
+    case BS_AUTORADIOBUTTON:
+        m_kind = KindRadioButton;
+        m_checkState = static_cast<int>(SendMessageW(window, BM_GETCHECK, 0, 0));
+        first = &skin.radioButtonUncheckedNormal;
+        break;
+    case BS_GROUPBOX:
+        m_kind = KindGroupBox;
+        return FALSE;
+    default:
+        m_kind = KindNone;
+        return FALSE;
+    }
+    // A skin without the first picture of a kind leaves that kind to the system.
+    if (CKivGraphics::IsSkinRectEmpty(first))
+        return FALSE;
+    return CKivWnd::Attach(window);
+}
+
+LRESULT CKivButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (Window() == nullptr || PreviousProc() == nullptr)
+        return 0;
+    switch (message)
+    {
+    case WM_ENABLE: return OnEnable(wParam, lParam);
+    case WM_NOTIFY: return 0;
+    case WM_UPDATEUISTATE: return 0;
+    case BM_GETCHECK: return OnGetCheck(wParam, lParam);
+    case BM_SETCHECK: return OnSetCheck(wParam, lParam);
+    case BM_SETSTATE: return OnSetState(wParam, lParam);
+    case BM_GETSTATE: return OnGetState();
+    case WM_SETFOCUS: return OnSetFocus(wParam, lParam);
+    case WM_KILLFOCUS: return OnKillFocus(wParam, lParam);
+    case WM_SETTEXT: return RouteAndRepaint(message, wParam, lParam);
+    case BM_SETSTYLE: return RouteAndRepaint(message, wParam, lParam);
+    case WM_PRINTCLIENT: return OnPrintClient(reinterpret_cast<HDC>(wParam));
+    default: return CKivWnd::WindowProc(message, wParam, lParam);
+    }
+}
+
+LRESULT CKivButton::OnEnable(WPARAM enabled, LPARAM lParam)
+{
+    // The control's own procedure would paint its system look here.
+    DefWindowProcW(Window(), WM_ENABLE, enabled, lParam);
+    DrawState(enabled ? StateNormal : StateDisabled);
+    return 0;
+}
+
+LRESULT CKivButton::OnGetCheck(WPARAM wParam, LPARAM lParam)
+{
+    if (m_kind == KindCheckBox)
+        return m_checkState;
+    return CKivWnd::WindowProc(BM_GETCHECK, wParam, lParam);
+}
+
+LRESULT CKivButton::OnSetCheck(WPARAM check, LPARAM lParam)
+{
+    if (m_kind == KindCheckBox)
+        m_checkState = static_cast<int>(check);
+    const LRESULT result = CKivWnd::WindowProc(BM_SETCHECK, check, lParam);
+    if (m_kind == KindCheckBox)
+        Repaint(CurrentState());
+    return result;
+}
+
+LRESULT CKivButton::OnSetState(WPARAM highlight, LPARAM lParam)
+{
+    m_highlightState = static_cast<int>(highlight);
+    const LRESULT result = CKivWnd::WindowProc(BM_SETSTATE, highlight, lParam);
+    Repaint(highlight ? StatePressed : StateNormal);
+    return result;
+}
+
+LRESULT CKivButton::OnGetState()
+{
+    return m_highlightState;
+}
+
+LRESULT CKivButton::OnSetFocus(WPARAM previous, LPARAM lParam)
+{
+    const LRESULT result = CKivWnd::WindowProc(WM_SETFOCUS, previous, lParam);
+    Repaint(StateFocused);
+    return result;
+}
+
+LRESULT CKivButton::OnKillFocus(WPARAM next, LPARAM lParam)
+{
+    // Whether GetFocus already names the next window here differs between
+    // platforms; the flag makes the repaint below unfocused either way.
+    m_losingFocus = true;
+    const LRESULT result = CKivWnd::WindowProc(WM_KILLFOCUS, next, lParam);
+    Repaint(CurrentState());
+    m_losingFocus = false;
+    return result;
+}
+
+LRESULT CKivButton::OnPrintClient(HDC dc)
+{
+    Paint(dc, CurrentState());
+    return 0;
+}
+
+LRESULT CKivButton::RouteAndRepaint(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = CKivWnd::WindowProc(message, wParam, lParam);
+    Repaint(CurrentState());
+    return result;
+}
+
+void CKivButton::OnLButtonDown(WPARAM wParam, LPARAM lParam)
+{
+    m_pressed = 1;
+    PassQuietly(WM_LBUTTONDOWN, wParam, lParam);
+    DrawState(StatePressed);
+}
+
+void CKivButton::OnLButtonUp(WPARAM wParam, LPARAM lParam)
+{
+    PassQuietly(WM_LBUTTONUP, wParam, lParam);
+    DrawState(StateNormal);
+    m_pressed = 0;
+}
+
+void CKivButton::OnMouseMove(WPARAM wParam, LPARAM lParam)
+{
+    PassQuietly(WM_MOUSEMOVE, wParam, lParam);
+    const HWND window = Window();
+    if (window == nullptr)
+        return;
+    if (!m_pressed)
+    {
+        m_hot = 1;
+        DrawState(StateHot);
+    }
+    else
+    {
+        RECT client = {};
+        GetClientRect(window, &client);
+        const bool inside = CKivGraphics::PtInRectInclusive(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), client.left,
+                                                            client.top, client.right, client.bottom) != FALSE;
+        m_hot = inside ? 1 : 0;
+        DrawState(inside ? StatePressed : StateNormal);
+    }
+    TRACKMOUSEEVENT track = {};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_HOVER | TME_LEAVE;
+    track.hwndTrack = window;
+    track.dwHoverTime = 2000;
+    TrackMouseEvent(&track);
+}
+
+void CKivButton::OnMouseLeave()
+{
+    CallPrevious(WM_MOUSELEAVE, 0, 0);
+    m_hot = 0;
+    DrawState(StateNormal);
+}
+
+void CKivButton::OnPaint()
+{
+    // Validates the update region so the control's own procedure never paints.
+    DefWindowProcW(Window(), WM_PAINT, 0, 0);
+    DrawState(CurrentState());
+}
+
+void CKivButton::DrawState(int state)
+{
+    const HWND window = Window();
+    if (window == nullptr || !IsWindowVisible(window))
+        return;
+    CKivClientDC dc(window);
+    if (dc)
+        Paint(dc, state);
+}
+
+void CKivButton::Repaint(int state)
+{
+    if (m_quietDepth == 0)
+        DrawState(state);
+}
+
+LRESULT CKivButton::SendQuietly(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DepthScope quiet(m_quietDepth);
+    return SendMessageW(Window(), message, wParam, lParam);
+}
+
+LRESULT CKivButton::PassQuietly(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DepthScope quiet(m_quietDepth);
+    return CallPrevious(message, wParam, lParam);
+}
+
+const RECT* CKivButton::ChooseFace(int state) const
+{
+    const KivSkinSettings& skin = CKivSkinStore::Settings();
+    if (IsDisabled(Window()))
+        return &skin.buttonDisabledBmp;
+    if (state == StateNormal && m_hot)
+        state = StateHot;
+    switch (state)
+    {
+    case StateNormal:
+        return GetFocus() == Window() && !m_losingFocus ? &skin.buttonDefaultBmp : &skin.buttonNormalBmp;
+    case StateHot:
+        return &skin.buttonHotBmp;
+    case StatePressed:
+        return &skin.buttonPressedBmp;
+    case StateDisabled:
+        return &skin.buttonDisabledBmp;
+    case StateFocused:
+        return &skin.buttonDefaultBmp;
+    default:
+        return nullptr;
+    }
+}
+
+int CKivButton::ReadText(wchar_t (&text)[kMaxText + 1]) const
+{
+    text[0] = L'\0';
+    const int length = GetWindowTextW(Window(), text, kMaxText + 1);
+    return length > 0 ? length : 0;
+}
+
+void CKivButton::DrawWindowText(HDC dc, RECT area, UINT format) const
+{
+    wchar_t text[kMaxText + 1];
+    const int length = ReadText(text);
+    if (length == 0)
+        return;
+    CKivSelectObject font(dc, CKivGraphics::GetSkinFont(0));
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, text, length, &area, format);
+    SetBkMode(dc, oldMode);
+}
+
+void CKivButton::Paint(HDC dc, int state)
+{
+    const HWND window = Window();
+    if (dc == nullptr || window == nullptr)
+        return;
+    RECT client = {};
+    GetClientRect(window, &client);
+    // One pixel larger than the client area: the rounded region leaves out
+    // its right and bottom edge.
+    const int width = client.right - client.left + 1;
+    const int height = client.bottom - client.top + 1;
+    CKivHDCMemory face(dc, width, height);
+    CKivHDCMemory composed(dc, width, height);
+    if (!face.IsValid() || !composed.IsValid())
+        return;
+    CKivGraphics::FillParentBackground(composed.GetDC(), width, height, window);
+    // Black face pixels are transparent: what shows through is the dialog
+    // background, not the fresh bitmap's undefined content.
+    BitBlt(face.GetDC(), 0, 0, width, height, composed.GetDC(), 0, 0, SRCCOPY);
+    if (const RECT* picture = ChooseFace(state))
+        CKivGraphics::StretchBltFromSkin(face.GetDC(), 0, 0, width, height, picture);
+    DrawWindowText(face.GetDC(), client, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+
+    const int round = CKivSkinStore::Settings().buttonRound;
+    CKivRegion shape(CreateRoundRectRgn(0, 0, width, height, round, round));
+    if (shape)
+        SelectClipRgn(composed.GetDC(), shape);
+    BitBlt(composed.GetDC(), 0, 0, width, height, face.GetDC(), 0, 0, SRCCOPY);
+    SelectClipRgn(composed.GetDC(), nullptr);
+    // The button class draws through its parent's clipping (CS_PARENTDC), so
+    // exactly the client area is copied, never the extra pixel.
+    BitBlt(dc, 0, 0, width - 1, height - 1, composed.GetDC(), 0, 0, SRCCOPY);
+}
+
+void CKivButton::PaintGlyphAndText(HDC dc, const RECT& glyph) const
+{
+    const HWND window = Window();
+    if (dc == nullptr || window == nullptr)
+        return;
+    RECT client = {};
+    GetClientRect(window, &client);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    CKivHDCMemory canvas(dc, width, height);
+    if (!canvas.IsValid())
+        return;
+    CKivGraphics::FillParentBackground(canvas.GetDC(), width, height, window);
+    const int glyphWidth = glyph.right > glyph.left ? glyph.right - glyph.left : 0;
+    const int glyphHeight = glyph.bottom > glyph.top ? glyph.bottom - glyph.top : 0;
+    if (!CKivGraphics::IsSkinRectEmpty(&glyph))
+        CKivGraphics::StretchBltFromSkin(canvas.GetDC(), 0, height / 2 - glyphHeight / 2, glyphWidth, glyphHeight,
+                                         &glyph);
+    RECT textArea = client;
+    textArea.left += glyphWidth + 4;
+    DrawWindowText(canvas.GetDC(), textArea, DT_SINGLELINE | DT_VCENTER);
+    BitBlt(dc, 0, 0, width, height, canvas.GetDC(), 0, 0, SRCCOPY);
+}

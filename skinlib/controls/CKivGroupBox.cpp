@@ -1,0 +1,104 @@
+#include "CKivGroupBox.h"
+#include "CKivClientDC.h"
+#include "CKivGdiObject.h"
+#include "CKivGraphics.h"
+#include "CKivHDCMemory.h"
+#include "CKivSelectObject.h"
+#include "CKivSkinStore.h"
+
+LRESULT CKivGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (Window() == nullptr || PreviousProc() == nullptr)
+        return 0;
+    switch (message)
+    {
+    case WM_NOTIFY: return 0;
+    case WM_KEYDOWN: return 0;
+    case WM_SYSKEYDOWN: return 0;
+    case WM_UPDATEUISTATE: return 0;
+    case WM_PAINT: return OnGroupPaint();
+    case WM_ENABLE: return OnGroupEnable(wParam, lParam);
+    case WM_PRINTCLIENT: return OnPrintClient(reinterpret_cast<HDC>(wParam));
+    default: return CKivWnd::WindowProc(message, wParam, lParam);
+    }
+}
+
+LRESULT CKivGroupBox::OnGroupPaint()
+{
+    // Validate first: an erase during BeginPaint must not wipe the frame.
+    const LRESULT result = DefWindowProcW(Window(), WM_PAINT, 0, 0);
+    DrawOnWindow();
+    return result;
+}
+
+LRESULT CKivGroupBox::OnGroupEnable(WPARAM enabled, LPARAM lParam)
+{
+    // The control's own procedure would draw its system frame over ours.
+    DefWindowProcW(Window(), WM_ENABLE, enabled, lParam);
+    DrawOnWindow();
+    return 0;
+}
+
+LRESULT CKivGroupBox::OnPrintClient(HDC dc)
+{
+    Paint(dc);
+    return 0;
+}
+
+void CKivGroupBox::DrawOnWindow()
+{
+    const HWND window = Window();
+    if (window == nullptr || !IsWindowVisible(window))
+        return;
+    CKivClientDC dc(window);
+    if (dc)
+        Paint(dc);
+}
+
+void CKivGroupBox::Paint(HDC dc)
+{
+    const HWND window = Window();
+    if (dc == nullptr || window == nullptr)
+        return;
+    RECT client = {};
+    GetClientRect(window, &client);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    CKivHDCMemory canvas(dc, width, height);
+    if (!canvas.IsValid())
+        return;
+    const HDC memory = canvas.GetDC();
+    // Start from what is already there: the inside belongs to the parent and
+    // to the controls grouped in the box.
+    BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+
+    const KivSkinSettings& skin = CKivSkinStore::Settings();
+    const int lineWidth = skin.groupBoxSize > 0 ? skin.groupBoxSize : 0;
+    wchar_t text[261] = {};
+    const int length = GetWindowTextW(window, text, 261);
+    CKivSelectObject font(memory, CKivGraphics::GetSkinFont(0));
+    SetBkMode(memory, TRANSPARENT);
+    SIZE extent = {};
+    if (length > 0)
+        GetTextExtentPoint32W(memory, text, length, &extent);
+
+    {
+        // The caption gap: the top line is never drawn where the text goes,
+        // down to the line's lower edge (eight rows for a hairline).
+        const int gapBottom = lineWidth > 0 ? kInsetTop + lineWidth : kInsetTop + 1;
+        if (extent.cx > 0)
+            ExcludeClipRect(memory, kCaptionX, 0, kCaptionX + extent.cx, gapBottom);
+        CKivPen pen(CreatePen(PS_SOLID, lineWidth, static_cast<COLORREF>(skin.groupBoxColor)));
+        CKivSelectObject selectPen(memory, pen);
+        CKivSelectObject selectBrush(memory, GetStockObject(NULL_BRUSH));
+        RoundRect(memory, client.left + kInsetLeft, client.top + kInsetTop, client.right - kInsetRight,
+                  client.bottom - kInsetBottom, skin.groupBoxRound, skin.groupBoxRound);
+        SelectClipRgn(memory, nullptr);
+    }
+    if (length > 0)
+    {
+        SetTextColor(memory, static_cast<COLORREF>(skin.groupBoxTextColor));
+        TextOutW(memory, kCaptionX, 0, text, length);
+    }
+    BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include "CKivWnd.h"
+
+// Group box skin: a rounded frame line in the skin's colour and width with
+// the caption set into a gap of the top line. It draws only the line and
+// the caption; the inside belongs to the parent and to the sibling controls.
+class CKivGroupBox : public CKivWnd
+{
+public:
+    CKivGroupBox() = default;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Frame inset from the client edges, and where the caption starts.
+    static const int kInsetLeft = 5;
+    static const int kInsetTop = 7;
+    static const int kInsetRight = 5;
+    static const int kInsetBottom = 5;
+    static const int kCaptionX = 13;
+
+protected:
+    // Composes frame and caption over what dc already shows, in one blit.
+    virtual void Paint(HDC dc);
+
+private:
+    LRESULT OnGroupPaint();
+    LRESULT OnGroupEnable(WPARAM enabled, LPARAM lParam);
+    LRESULT OnPrintClient(HDC dc);
+    void DrawOnWindow();
+};

@@ -1,0 +1,3 @@
+#include "CKivOwnerDrawCtrl.h"
+
+CKivOwnerDrawCtrl::~CKivOwnerDrawCtrl() = default;
