@@ -1,0 +1,202 @@
+// Skin load against its floor: reading the file and decrypting both sections.
+// Everything the load adds on top (XML walk, atlas checks, DIB section, pixel
+// copy) shows as the ratio. Two skins: every key with a small atlas, and a
+// 1024x1024x32 atlas.
+#include "CKivAes.h"
+#include "CKivSkinSchema.h"
+#include "CKivSkinStore.h"
+#include "KivSkinFile.h"
+#include <windows.h>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes Encrypt(const Bytes& plain, size_t pieceSize)
+{
+    CKivAes aes;
+    CKivAes::InitSkinCipher(aes);
+    IKivCryptTransform* encryptor = aes.GetEncryptor();
+    Bytes out;
+    Bytes piece(pieceSize + 16);
+    size_t done = 0;
+    do
+    {
+        const size_t length = std::min(pieceSize, plain.size() - done);
+        const bool last = done + length >= plain.size();
+        memcpy(piece.data(), plain.data() + done, length);
+        DWORD produced = static_cast<DWORD>(length);
+        if (encryptor == nullptr || encryptor->TransformInPlace(piece.data(), &produced, last) == nullptr)
+            return Bytes();
+        out.insert(out.end(), piece.begin(), piece.begin() + produced);
+        done += length;
+    } while (done < plain.size());
+    return out;
+}
+
+Bytes SettingsDocument()
+{
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<KivDescription>\r\n";
+    for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
+    {
+        const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
+        const std::wstring key(entry.key);
+        const size_t first = key.find(L'\\');
+        const size_t second = key.find(L'\\', first + 1);
+        const std::string group(key.begin(), key.begin() + first);
+        const std::string element(key.begin() + first + 1, key.begin() + second);
+        const std::string property(key.begin() + second + 1, key.end());
+        const std::string n = std::to_string(i);
+        const std::string value = entry.kind == kKivKindRect
+            ? "left=\"" + n + "\" top=\"0\" right=\"" + std::to_string(i + 8) + "\" bottom=\"8\""
+            : "value=\"" + n + "\"";
+        xml += "  <" + group + ">\r\n    <" + element + ">\r\n      <" + property + " " + value + "/>\r\n    </" +
+               element + ">\r\n  </" + group + ">\r\n";
+    }
+    xml += "</KivDescription>\r\n";
+    return Bytes(xml.begin(), xml.end());
+}
+
+Bytes Bmp32(int32_t width, int32_t height)
+{
+    const size_t pixels = static_cast<size_t>(width) * height * 4;
+    Bytes image(54 + pixels);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfSize = static_cast<DWORD>(image.size());
+    file.bfOffBits = 54;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biSizeImage = static_cast<DWORD>(pixels);
+    memcpy(image.data(), &file, sizeof(file));
+    memcpy(image.data() + sizeof(file), &info, sizeof(info));
+    for (size_t i = 0; i < pixels; ++i)
+        image[54 + i] = static_cast<unsigned char>(i * 7 + (i >> 12));
+    return image;
+}
+
+bool WriteSkin(const std::wstring& path, const Bytes& xml, const Bytes& bmp)
+{
+    const Bytes settings = Encrypt(xml, 64);
+    const Bytes atlas = Encrypt(bmp, 4096);
+    if (settings.empty() || atlas.empty())
+        return false;
+    KivSkinFileHeader header = {32, static_cast<int64_t>(settings.size()), 32 + static_cast<int64_t>(settings.size()),
+                                static_cast<int64_t>(atlas.size())};
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, &header, sizeof(header), &written, nullptr) &&
+              WriteFile(file, settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr) &&
+              WriteFile(file, atlas.data(), static_cast<DWORD>(atlas.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok;
+}
+
+// The floor: each section read from the file and decrypted, as any load must.
+size_t ReadAndDecrypt(const wchar_t* path)
+{
+    size_t plain = 0;
+    const int kinds[2] = {kKivSectionSettings, kKivSectionAtlas};
+    const size_t pieces[2] = {64, 4096};
+    for (int i = 0; i < 2; ++i)
+    {
+        DWORD size = 0;
+        if (!GetSectionSize(path, kinds[i], &size))
+            return 0;
+        std::unique_ptr<BYTE[]> buffer(new BYTE[size ? size : 1]);
+        if (!ReadSection(path, kinds[i], buffer.get()))
+            return 0;
+        CKivAes aes;
+        CKivAes::InitSkinCipher(aes);
+        plain += CKivAes::DecryptInPlace(aes.GetDecryptor(), buffer.get(), size, pieces[i]);
+    }
+    return plain;
+}
+
+double Now()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return static_cast<double>(count.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Alternates the two measurements so drift hits both alike; medians in µs.
+bool Measure(const wchar_t* name, const wchar_t* path, int rounds, double* ratio)
+{
+    std::vector<double> loads;
+    std::vector<double> floors;
+    for (int i = 0; i < rounds; ++i)
+    {
+        double start = Now();
+        if (ReadAndDecrypt(path) == 0)
+            return false;
+        floors.push_back(Now() - start);
+        start = Now();
+        if (!CKivSkinStore::LoadSkin(path) || CKivSkinStore::Atlas() == nullptr)
+            return false;
+        loads.push_back(Now() - start);
+    }
+    const double load = Median(loads);
+    const double floor = Median(floors);
+    *ratio = load / floor;
+    wprintf(L"%-6ls skin load %10.1f us   baseline (read + decrypt) %10.1f us   ratio %.2f\n", name, load, floor,
+            *ratio);
+    return true;
+}
+
+}  // namespace
+
+int main()
+{
+    wchar_t temp[MAX_PATH];
+    if (!GetTempPathW(MAX_PATH, temp))
+        return 1;
+    const std::wstring small = std::wstring(temp) + L"kiv_bench_small.kiv";
+    const std::wstring large = std::wstring(temp) + L"kiv_bench_large.kiv";
+    if (!WriteSkin(small, SettingsDocument(), Bmp32(64, 48)) || !WriteSkin(large, SettingsDocument(), Bmp32(1024, 1024)))
+    {
+        wprintf(L"could not write the benchmark skins\n");
+        return 1;
+    }
+    // Warm-up: first use of xmllite, the provider and the DC cache.
+    CKivSkinStore::LoadSkin(small.c_str());
+    ReadAndDecrypt(small.c_str());
+
+    double smallRatio = 0;
+    double largeRatio = 0;
+    const bool ok = Measure(L"small", small.c_str(), 301, &smallRatio) &&
+                    Measure(L"large", large.c_str(), 31, &largeRatio);
+    DeleteFileW(small.c_str());
+    DeleteFileW(large.c_str());
+    if (!ok)
+    {
+        wprintf(L"a load failed\n");
+        return 1;
+    }
+    wprintf(L"ratio: %.2f\n", std::max(smallRatio, largeRatio));
+    return 0;
+}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Runs every benchmark program of a build directory under Wine pinned to one CPU.
+# Usage: tools/bench.sh <builddir>   (win32 or win64 prefix chosen from the build)
+set -euo pipefail
+build=$(cd "${1:?usage: tools/bench.sh <builddir>}" && pwd)
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+arch=win32
+grep -q '^CMAKE_CXX_COMPILER:.*x86_64' "$build/CMakeCache.txt" && arch=win64
+state="$build/wine"
+
+"$source_dir/cmake/wine-session.sh" start "$state" "$arch" >/dev/null
+trap '"$source_dir/cmake/wine-session.sh" stop "$state" >/dev/null 2>&1 || true' EXIT
+export WINEPREFIX="$state/prefix" DISPLAY=":$(cat "$state/display")" WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+
+# A server started unpinned would pay a cross-CPU wake-up on every round trip.
+wineserver -k || true
+status=0
+out=$(mktemp)
+for program in "$build"/bin/bench_*.exe; do
+  [ -e "$program" ] || continue
+  echo "== $(basename "$program")"
+  if ! (cd "$build/bin" && timeout 600 taskset -c 0 wine "$program" >"$out" 2>&1); then
+    status=1
+  fi
+  tr -d '\r' <"$out"
+done
+rm -f "$out"
+wineserver -k || true
+exit $status
