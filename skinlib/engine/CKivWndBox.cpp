@@ -2,6 +2,10 @@
 #include "CKivEngine.h"
 #include "CKivWnd.h"
 #include "CKivWndNoCaptionBar.h"
+#include "CKivButton.h"
+#include "CKivCheckBox.h"
+#include "CKivGroupBox.h"
+#include "CKivRadioButton.h"
 #include "CKivWindowsHookMouseHook.h"
 #include "CKivSkinStore.h"
 
@@ -200,6 +204,10 @@ std::unique_ptr<CKivWnd> CKivWndBox::NewSkinObject(KivSkinKind kind)
     switch (kind)
     {
     case KivSkinKind::WndNoCaptionBar: return std::make_unique<CKivWndNoCaptionBar>();
+    case KivSkinKind::Button: return std::make_unique<CKivButton>();
+    case KivSkinKind::CheckBox: return std::make_unique<CKivCheckBox>();
+    case KivSkinKind::RadioButton: return std::make_unique<CKivRadioButton>();
+    case KivSkinKind::GroupBox: return std::make_unique<CKivGroupBox>();
     default: return nullptr;
     }
 }
