@@ -14,9 +14,9 @@ bool CKivProjectDocument::Write(const CKivFileBuilder::ItemMap& items, std::vect
         wchar_t type[16];
         wsprintfW(type, L"%d", item.second.type);
         if (FAILED(writer->WriteStartElement(nullptr, L"KivItem", nullptr)) ||
-            FAILED(writer->WriteAttributeString(nullptr, L"key", nullptr, item.first.c_str())) ||
-            FAILED(writer->WriteAttributeString(nullptr, L"value", nullptr, item.second.value.c_str())) ||
-            FAILED(writer->WriteAttributeString(nullptr, L"type", nullptr, type)) ||
+            !xml.WriteAttribute(L"key", item.first.c_str()) ||
+            !xml.WriteAttribute(L"value", item.second.value.c_str()) ||
+            !xml.WriteAttribute(L"type", type) ||
             FAILED(writer->WriteEndElement()))
             return false;
     }

@@ -61,11 +61,11 @@ bool CKivSettingsWriter::AddLeaf(const std::wstring& key, int type, const std::w
         {
             wchar_t text[16];
             wsprintfW(text, L"%ld", sides[side]);
-            if (FAILED(writer->WriteAttributeString(nullptr, names[side], nullptr, text)))
+            if (!WriteAttribute(names[side], text))
                 return false;
         }
     }
-    else if (FAILED(writer->WriteAttributeString(nullptr, L"value", nullptr, value.c_str())))
+    else if (!WriteAttribute(L"value", value.c_str()))
     {
         return false;
     }

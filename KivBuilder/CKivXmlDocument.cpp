@@ -1,5 +1,45 @@
 #include "CKivXmlDocument.h"
 #include <shlwapi.h>
+#include <string>
+
+namespace {
+
+// Wine's XmlLite (8.0) writes attribute values without escaping them, so a
+// path holding "&" or "<" made an unreadable document. Probe once whether the
+// writer escapes and, if it does not, escape before handing the text over.
+bool WriterEscapesAttributes()
+{
+    static const bool escapes = [] {
+        CKivXmlDocument probe;
+        std::vector<BYTE> bytes;
+        if (!probe.StartWriting() || FAILED(probe.Writer()->WriteStartElement(nullptr, L"p", nullptr)) ||
+            FAILED(probe.Writer()->WriteAttributeString(nullptr, L"a", nullptr, L"&<\"")) ||
+            FAILED(probe.Writer()->WriteEndElement()) || !probe.FinishWriting(&bytes))
+            return true;
+        const std::string text(bytes.begin(), bytes.end());
+        return text.find("&amp;") != std::string::npos;
+    }();
+    return escapes;
+}
+
+std::wstring Escaped(const wchar_t* value)
+{
+    std::wstring text;
+    for (; *value; ++value)
+    {
+        switch (*value)
+        {
+        case L'&': text += L"&amp;"; break;
+        case L'<': text += L"&lt;"; break;
+        case L'>': text += L"&gt;"; break;
+        case L'"': text += L"&quot;"; break;
+        default: text += *value; break;
+        }
+    }
+    return text;
+}
+
+}  // namespace
 
 bool CKivXmlDocument::StartWriting()
 {
@@ -60,4 +100,13 @@ UINT CKivXmlDocument::Line()
     if (Reader() == nullptr || FAILED(Reader()->GetLineNumber(&line)))
         return 0;
     return line;
+}
+
+bool CKivXmlDocument::WriteAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (Writer() == nullptr || value == nullptr)
+        return false;
+    if (WriterEscapesAttributes())
+        return SUCCEEDED(Writer()->WriteAttributeString(nullptr, name, nullptr, value));
+    return SUCCEEDED(Writer()->WriteAttributeString(nullptr, name, nullptr, Escaped(value).c_str()));
 }

@@ -17,6 +17,9 @@ public:
     // Makes a copy of bytes the reader's input.
     bool StartReading(const std::vector<BYTE>& bytes);
 
+    // Writes an attribute on the current element, escaping markup characters.
+    bool WriteAttribute(const wchar_t* name, const wchar_t* value);
+
     // Value of the named attribute of the current element; false when absent.
     bool Attribute(const wchar_t* name, std::wstring* value);
     // Line of the reader's position, for reasons given to the user.

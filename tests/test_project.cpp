@@ -1,0 +1,261 @@
+// Project files: encrypted save and open, the document's shape, safe
+// replacement, and damaged or hostile input.
+#include <doctest.h>
+#include "CKivCipherFile.h"
+#include "CKivFileBuilder.h"
+#include "test_compiler_support.h"
+#include <string>
+
+using namespace kivcompiler;
+
+namespace {
+
+std::vector<BYTE> Bytes(const std::string& text)
+{
+    return std::vector<BYTE>(text.begin(), text.end());
+}
+
+bool WriteEncrypted(const std::wstring& path, const std::string& text)
+{
+    const std::vector<BYTE> bytes = Bytes(text);
+    return CKivCipherFile::WriteEncrypted(path.c_str(), bytes.data(), bytes.size(), 64);
+}
+
+// A builder holding one marker item, to show a failed open leaves it alone.
+void Mark(CKivFileBuilder& builder)
+{
+    builder.SetItem(L"Marker\\Item\\Key", L"7", kKivItemText);
+}
+
+bool StillMarked(const CKivFileBuilder& builder)
+{
+    const KivProjectItem* item = builder.FindItem(L"Marker\\Item\\Key");
+    return builder.Items().size() == 1 && item && item->value == L"7";
+}
+
+}  // namespace
+
+TEST_CASE("save and open round trip")
+{
+    kivtest::TempDir dir;
+    CKivFileBuilder saved;
+    REQUIRE(saved.SetProjectPath(dir.Path().c_str(), L"round"));
+    saved.SetItem(L"WindowEdge\\CaptionBar\\Height", L"30", kKivItemText);
+    saved.SetItem(L"WindowEdge\\Edge\\ShadowColor", L"16777215", kKivItemColor);
+    saved.SetItem(L"SystemControl\\Button\\NormalBmp", L"pics\\b & <c>.bmp", kKivItemPicture);
+    saved.SetItem(L"SystemControl\\Button\\Round", L"", kKivItemText);
+    saved.SetItem(L"A\\B\\Long", std::wstring(400, L'x'), kKivItemText);
+    CHECK(saved.FindItem(L"A\\B\\Long")->value.size() == 259);
+    REQUIRE(saved.SaveProject());
+
+    const std::wstring path = dir.File(L"round.kivproj");
+    const std::vector<unsigned char> stored = kivtest::ReadFileBytes(path);
+    REQUIRE(stored.size() >= 16);
+    CHECK(stored.size() % 16 == 0);
+    CHECK(stored[0] != '<');  // encrypted, not plain XML
+
+    CKivFileBuilder opened;
+    Mark(opened);
+    const bool open = opened.OpenProject(path.c_str());
+    INFO(std::string(opened.LastError().begin(), opened.LastError().end()));
+    REQUIRE(open);
+    CHECK(opened.ProjectName() == L"round");
+    CHECK(opened.ProjectFolder() == dir.Path() + L"\\");
+    REQUIRE(opened.Items().size() == saved.Items().size());
+    for (const auto& item : saved.Items())
+    {
+        const KivProjectItem* read = opened.FindItem(item.first);
+        REQUIRE(read != nullptr);
+        CHECK(read->value == item.second.value);
+        CHECK(read->type == item.second.type);
+    }
+}
+
+TEST_CASE("the project document's shape")
+{
+    kivtest::TempDir dir;
+    CKivFileBuilder builder;
+    REQUIRE(builder.SetProjectPath(dir.Path().c_str(), L"shape"));
+
+    SUBCASE("items in key order with key, value and type")
+    {
+        builder.SetItem(L"b\\b\\b", L"2", kKivItemPicture);
+        builder.SetItem(L"a\\a\\a", L"1", kKivItemColor);
+        REQUIRE(builder.SaveProject());
+        std::vector<BYTE> document;
+        REQUIRE(CKivCipherFile::ReadDecrypted(dir.File(L"shape.kivproj").c_str(), 64, &document));
+        const std::vector<XmlElement> elements = WalkElements(document);
+        REQUIRE(elements.size() == 3);
+        CHECK(elements[0].name == L"KivProject");
+        using Attrs = std::vector<std::pair<std::wstring, std::wstring>>;
+        CHECK(elements[1].name == L"KivItem");
+        CHECK(elements[1].attributes == Attrs{{L"key", L"a\\a\\a"}, {L"value", L"1"}, {L"type", L"3"}});
+        CHECK(elements[2].attributes == Attrs{{L"key", L"b\\b\\b"}, {L"value", L"2"}, {L"type", L"2"}});
+    }
+    SUBCASE("an empty project is the root with a full end tag")
+    {
+        REQUIRE(builder.SaveProject());
+        std::vector<BYTE> document;
+        REQUIRE(CKivCipherFile::ReadDecrypted(dir.File(L"shape.kivproj").c_str(), 64, &document));
+        const std::string text(document.begin(), document.end());
+        CHECK(text.find("<KivProject></KivProject>") != std::string::npos);
+        CKivFileBuilder opened;
+        Mark(opened);
+        REQUIRE(opened.OpenProject(dir.File(L"shape.kivproj").c_str()));
+        CHECK(opened.Items().empty());
+    }
+}
+
+TEST_CASE("reading rules: names, element names, repeated keys")
+{
+    kivtest::TempDir dir;
+    CKivFileBuilder builder;
+
+    SUBCASE("my.skin.kivproj is the project my, and builds my.kiv")
+    {
+        const std::wstring path = dir.File(L"my.skin.kivproj");
+        REQUIRE(WriteEncrypted(path, "<KivProject><KivItem key=\"k\\\\a\" value=\"1\" type=\"1\"/></KivProject>"));
+        REQUIRE(builder.OpenProject(path.c_str()));
+        CHECK(builder.ProjectName() == L"my");
+        CHECK(builder.ProjectFilePath(L"kiv") == dir.File(L"my.kiv"));
+    }
+    SUBCASE("any element with the attributes is an item; a later one replaces an earlier one")
+    {
+        const std::wstring path = dir.File(L"p.KIVPROJ");
+        REQUIRE(WriteEncrypted(path,
+                               "<?xml version=\"1.0\"?><R><Other key=\"X\\Y\\Z\" value=\"1\" type=\"3\"/>"
+                               "<KivItem key=\"X\\Y\\Z\" value=\"2\" type=\"1\"/><Plain/></R>"));
+        REQUIRE(builder.OpenProject(path.c_str()));
+        REQUIRE(builder.Items().size() == 1);
+        CHECK(builder.FindItem(L"X\\Y\\Z")->value == L"2");
+        CHECK(builder.FindItem(L"X\\Y\\Z")->type == 1);
+    }
+}
+
+TEST_CASE("a damaged or hostile project fails cleanly and leaves the items alone")
+{
+    kivtest::TempDir dir;
+    const std::wstring path = dir.File(L"bad.kivproj");
+    CKivFileBuilder builder;
+    Mark(builder);
+
+    SUBCASE("wrong extension")
+    {
+        REQUIRE(WriteEncrypted(dir.File(L"bad.xml"), "<KivProject/>"));
+        CHECK_FALSE(builder.OpenProject(dir.File(L"bad.xml").c_str()));
+    }
+    SUBCASE("missing file")
+    {
+        CHECK_FALSE(builder.OpenProject(path.c_str()));
+        CHECK_FALSE(builder.OpenProject(nullptr));
+    }
+    SUBCASE("plain XML instead of an encrypted file")
+    {
+        const std::string text = "<KivProject><KivItem key=\"a\" value=\"1\" type=\"1\"/></KivProject>";
+        REQUIRE(kivtest::WriteFileBytes(path, text.data(), text.size()));
+        CHECK_FALSE(builder.OpenProject(path.c_str()));
+    }
+    SUBCASE("truncated ciphertext")
+    {
+        REQUIRE(WriteEncrypted(path, "<KivProject><KivItem key=\"a\" value=\"1\" type=\"1\"/>"
+                                     "<KivItem key=\"b\" value=\"2\" type=\"1\"/></KivProject>"));
+        std::vector<unsigned char> bytes = kivtest::ReadFileBytes(path);
+        bytes.resize(bytes.size() - 5);
+        REQUIRE(kivtest::WriteFileBytes(path, bytes));
+        CHECK_FALSE(builder.OpenProject(path.c_str()));
+    }
+    SUBCASE("an empty file")
+    {
+        REQUIRE(kivtest::WriteFileBytes(path, "", 0));
+        CHECK_FALSE(builder.OpenProject(path.c_str()));
+    }
+    SUBCASE("broken XML after some good items")
+    {
+        REQUIRE(WriteEncrypted(path, "<KivProject><KivItem key=\"a\" value=\"1\" type=\"1\"/><KivItem key="));
+        CHECK_FALSE(builder.OpenProject(path.c_str()));
+    }
+    SUBCASE("a value longer than 259 characters")
+    {
+        REQUIRE(WriteEncrypted(path, "<KivProject><KivItem key=\"a\" value=\"" + std::string(260, 'v') +
+                                         "\" type=\"1\"/></KivProject>"));
+        CHECK_FALSE(builder.OpenProject(path.c_str()));
+        CHECK(builder.LastError().find(L"259") != std::wstring::npos);
+    }
+    SUBCASE("entity expansion through a document type")
+    {
+        std::string doc = "<?xml version=\"1.0\"?><!DOCTYPE p [<!ENTITY a \"aaaaaaaaaa\">";
+        for (char c = 'b'; c <= 'j'; ++c)
+            doc += std::string("<!ENTITY ") + c + " \"" + std::string(10, '&') + "\">";
+        doc += "]><KivProject><KivItem key=\"k\" value=\"&j;\" type=\"1\"/></KivProject>";
+        REQUIRE(WriteEncrypted(path, doc));
+        CHECK_FALSE(builder.OpenProject(path.c_str()));
+    }
+    SUBCASE("nesting far deeper than any project")
+    {
+        std::string doc;
+        for (int i = 0; i < 5000; ++i)
+            doc += "<d>";
+        REQUIRE(WriteEncrypted(path, doc));
+        CHECK_FALSE(builder.OpenProject(path.c_str()));
+    }
+    SUBCASE("random bytes that happen to decrypt")
+    {
+        std::string noise;
+        for (int i = 0; i < 3000; ++i)
+            noise += static_cast<char>((i * 7919 + 13) & 0xFF);
+        REQUIRE(WriteEncrypted(path, noise));
+        CHECK_FALSE(builder.OpenProject(path.c_str()));
+    }
+    CHECK(StillMarked(builder));
+    CHECK_FALSE(builder.LastError().empty());
+}
+
+TEST_CASE("a failed save keeps the old project and leaves no temporary file")
+{
+    kivtest::TempDir dir;
+    CKivFileBuilder builder;
+    REQUIRE(builder.SetProjectPath(dir.Path().c_str(), L"keep"));
+    builder.SetItem(L"A\\B\\C", L"1", kKivItemText);
+    REQUIRE(builder.SaveProject());
+    const std::wstring path = dir.File(L"keep.kivproj");
+    const std::vector<unsigned char> old = kivtest::ReadFileBytes(path);
+    const std::vector<std::wstring> before = ListFiles(dir.Path());
+
+    // Another program holds the project open without letting it be replaced.
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    REQUIRE(held != INVALID_HANDLE_VALUE);
+    builder.SetItem(L"A\\B\\C", L"2", kKivItemText);
+    const bool saved = builder.SaveProject();
+    CloseHandle(held);
+    CHECK_FALSE(saved);
+    CHECK(builder.LastError().find(L"keep.kivproj") != std::wstring::npos);
+    CHECK(kivtest::ReadFileBytes(path) == old);
+    CHECK(ListFiles(dir.Path()) == before);
+
+    // Once released, the save goes through and replaces the old contents.
+    REQUIRE(builder.SaveProject());
+    CKivFileBuilder opened;
+    REQUIRE(opened.OpenProject(path.c_str()));
+    CHECK(opened.FindItem(L"A\\B\\C")->value == L"2");
+    CHECK(ListFiles(dir.Path()) == before);
+}
+
+TEST_CASE("plain projects read back what they wrote, relative to their own folder")
+{
+    kivtest::TempDir dir;
+    CKivFileBuilder builder;
+    builder.SetItem(L"G\\E\\Pic", L"pic.bmp", kKivItemPicture);
+    builder.SetItem(L"G\\E\\Size", L"12", kKivItemText);
+    const std::wstring plain = dir.File(L"project.kivxml");
+    REQUIRE(builder.SavePlainProject(plain.c_str()));
+    const std::vector<unsigned char> bytes = kivtest::ReadFileBytes(plain);
+    const std::string text(bytes.begin(), bytes.end());
+    CHECK(text.find("<KivItem key=\"G\\E\\Pic\" value=\"pic.bmp\" type=\"2\"") != std::string::npos);
+
+    REQUIRE(WriteBmp(dir.File(L"pic.bmp"), 3, 3, Pattern(4)));
+    CKivFileBuilder opened;
+    REQUIRE(opened.OpenPlainProject(plain.c_str()));
+    CHECK(opened.ProjectFolder() == dir.Path() + L"\\");
+    CHECK(opened.Items().size() == 2);
+    CHECK(opened.ResolvePicturePath(opened.FindItem(L"G\\E\\Pic")->value) == dir.File(L"pic.bmp"));
+}
