@@ -142,6 +142,29 @@ TEST_CASE("depth decides what an element names")
     CHECK(settings.buttonRound == 6);
 }
 
+TEST_CASE("nesting is read down to a bounded depth and no further")
+{
+    KivSkinSettings& settings = Fresh();
+    auto nested = [](size_t wrappers, int value) {
+        std::string open;
+        std::string close;
+        for (size_t i = 0; i < wrappers; ++i)
+        {
+            open += "<w>";
+            close += "</w>";
+        }
+        return SettingsXml("<WindowEdge><CaptionBar>" + open + "<Height value=\"" + std::to_string(value) +
+                           "\"/>" + close + "</CaptionBar></WindowEdge>");
+    };
+    CHECK(LoadDocument(nested(200, 7)));
+    CHECK(settings.captionBarHeight == 7);
+    CHECK(LoadDocument(nested(300, 8)));
+    CHECK(settings.captionBarHeight == 7);
+    CHECK(LoadDocument(nested(40000, 9)));
+    CHECK(settings.captionBarHeight == 7);
+    CHECK(CKivSkinStore::Atlas() != nullptr);
+}
+
 TEST_CASE("over-long names are cut and match nothing, without disturbing later keys")
 {
     KivSkinSettings& settings = Fresh();
@@ -240,4 +263,14 @@ TEST_CASE("the loader refuses what is not a settings document")
     CHECK_FALSE(loader.Load(path.c_str()));  // one document per loader
     KivSkinSettings settings = {};
     CHECK(loader.Parse(settings));
+
+    // A document far beyond any real skin is not read at all.
+    Bytes huge = SettingsXml("<WindowEdge><CaptionBar><Height value=\"1\"/></CaptionBar></WindowEdge><x a=\"" +
+                             std::string(CKivLayoutLoader::kMaxDocumentSize, 'x') + "\"/>");
+    REQUIRE(kivtest::WriteFileBytes(path, kivtest::MakeSkinFile(huge, kivtest::MakeBmp32(1, 1))));
+    CKivSkinStore::Settings().captionBarHeight = 5;
+    CKivLayoutLoader hugeLoader;
+    CHECK_FALSE(hugeLoader.Load(path.c_str()));
+    CHECK_FALSE(CKivSkinStore::LoadSkin(path.c_str()));
+    CHECK(CKivSkinStore::Settings().captionBarHeight == 5);
 }
