@@ -1,0 +1,283 @@
+// kivtool.exe run as a separate process: exit codes, output, and the files it
+// writes for build, dump, check, export and import.
+#include <doctest.h>
+#include "CKivFileBuilder.h"
+#include "CKivSkinStore.h"
+#include "KivSkinFile.h"
+#include "test_compiler_support.h"
+#include <algorithm>
+#include <sstream>
+
+using namespace kivcompiler;
+
+namespace {
+
+struct Run
+{
+    DWORD exit = 0xdeadbeef;
+    std::string out;
+    std::string err;
+};
+
+std::string Text(const std::wstring& path)
+{
+    const std::vector<unsigned char> bytes = kivtest::ReadFileBytes(path);
+    std::string text;
+    for (unsigned char c : bytes)
+        if (c != '\r')
+            text += static_cast<char>(c);
+    return text;
+}
+
+Run Kivtool(const std::wstring& arguments)
+{
+    Run run;
+    kivtest::TempDir logs;
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE out = CreateFileW(logs.File(L"out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                             CREATE_ALWAYS, 0, nullptr);
+    HANDLE err = CreateFileW(logs.File(L"err.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                             CREATE_ALWAYS, 0, nullptr);
+    REQUIRE(out != INVALID_HANDLE_VALUE);
+    REQUIRE(err != INVALID_HANDLE_VALUE);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    const std::wstring program = kivtest::BinaryDir() + L"\\kivtool.exe";
+    std::wstring command = L"\"" + program + L"\" " + arguments;
+    PROCESS_INFORMATION process = {};
+    const BOOL started = CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &process);
+    CloseHandle(out);
+    CloseHandle(err);
+    REQUIRE(started);
+    const DWORD waited = WaitForSingleObject(process.hProcess, 60000);
+    if (waited != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 99);
+    CHECK(waited == WAIT_OBJECT_0);
+    GetExitCodeProcess(process.hProcess, &run.exit);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    run.out = Text(logs.File(L"out.txt"));
+    run.err = Text(logs.File(L"err.txt"));
+    return run;
+}
+
+std::wstring Q(const std::wstring& path)
+{
+    return L"\"" + path + L"\"";
+}
+
+size_t Lines(const std::string& text)
+{
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// A small plain project in dir: three pictures and two numbers.
+void MakePlainProject(const kivtest::TempDir& dir)
+{
+    CKivFileBuilder builder;
+    for (int i = 0; i < 3; ++i)
+    {
+        const std::wstring name = L"pic" + std::to_wstring(i) + L".bmp";
+        REQUIRE(WriteBmp(dir.File(name), 4 + i, 3, Pattern(i)));
+        builder.SetItem(L"SystemControl\\Button\\Pic" + std::to_wstring(i), name, kKivItemPicture);
+    }
+    builder.SetItem(L"WindowEdge\\CaptionBar\\Height", L"27", kKivItemText);
+    builder.SetItem(L"WindowEdge\\Edge\\ShadowColor", L"255", kKivItemColor);
+    REQUIRE(builder.SavePlainProject(dir.File(L"project.kivxml").c_str()));
+}
+
+}  // namespace
+
+TEST_CASE("help and command-line mistakes")
+{
+    const Run help = Kivtool(L"--help");
+    CHECK(help.exit == 0);
+    for (const char* command : {"build", "dump", "check", "export", "import", "--atlas", "-o"})
+        CHECK(help.out.find(command) != std::string::npos);
+
+    const Run none = Kivtool(L"");
+    CHECK(none.exit == 2);
+    CHECK(none.err.find("--help") != std::string::npos);
+    const Run unknown = Kivtool(L"frobnicate");
+    CHECK(unknown.exit == 2);
+    CHECK(unknown.err.find("frobnicate") != std::string::npos);
+    CHECK(Kivtool(L"build").exit == 2);
+    CHECK(Kivtool(L"export onlyone").exit == 2);
+}
+
+TEST_CASE("build from a plain project, and a failed build")
+{
+    kivtest::TempDir dir;
+    MakePlainProject(dir);
+    const std::wstring skin = dir.File(L"out.kiv");
+
+    const Run built = Kivtool(L"build " + Q(dir.Path()) + L" -o " + Q(skin));
+    CHECK(built.exit == 0);
+    CHECK(built.err.empty());
+    REQUIRE(CKivSkinStore::LoadSkin(skin.c_str()));
+    CHECK(CKivSkinStore::Settings().captionBarHeight == 27);
+    CHECK(CKivSkinStore::Settings().edgeShadowColor == 255);
+    CHECK(CKivSkinStore::Atlas() != nullptr);
+
+    // Without -o the skin is named after the folder and lands beside the project.
+    CHECK(Kivtool(L"build " + Q(dir.File(L"project.kivxml"))).exit == 0);
+    const std::wstring folderName = dir.Path().substr(dir.Path().find_last_of(L'\\') + 1);
+    CHECK(KivFileExists(dir.File(folderName + L".kiv").c_str()));
+
+    const std::vector<unsigned char> good = kivtest::ReadFileBytes(skin);
+    DeleteFileW(dir.File(L"pic1.bmp").c_str());
+    const std::vector<std::wstring> before = ListFiles(dir.Path());
+    const Run failed = Kivtool(L"build " + Q(dir.Path()) + L" -o " + Q(skin));
+    CHECK(failed.exit == 1);
+    CHECK(Lines(failed.err) == 1);
+    CHECK(failed.err.find("SystemControl\\Button\\Pic1") != std::string::npos);
+    CHECK(failed.err.find("pic1.bmp") != std::string::npos);
+    CHECK(failed.out.empty());
+    CHECK(kivtest::ReadFileBytes(skin) == good);
+    CHECK(ListFiles(dir.Path()) == before);
+}
+
+TEST_CASE("dump prints every key of the shipped default skin")
+{
+    const std::wstring skin = kivtest::BinaryDir() + L"\\default.kiv";
+    kivtest::TempDir dir;
+    const Run dump = Kivtool(L"dump " + Q(skin) + L" --atlas " + Q(dir.File(L"atlas.bmp")));
+    REQUIRE(dump.exit == 0);
+    CHECK(Lines(dump.out) == 146);
+    // The whole dump is pinned so an accidental change to the skin shows.
+    const std::string expected = Text(kivtest::SourceDir() + L"\\tests\\test_kivtool_default.dump");
+    REQUIRE_FALSE(expected.empty());
+    CHECK(dump.out == expected);
+
+    const Atlas atlas = DecodeAtlasImage(kivtest::ReadFileBytes(dir.File(L"atlas.bmp")));
+    REQUIRE(atlas.ok);
+    CHECK(atlas.fileSize == atlas.imageLength);
+    // The caption picture's rectangle from the dump holds the caption colour.
+    std::istringstream lines(dump.out);
+    std::string line;
+    int left = -1, top = -1, right = -1, bottom = -1;
+    const std::string prefix = "WindowEdge\\CaptionBar\\ActiveBmp = ";
+    while (std::getline(lines, line))
+        if (line.rfind(prefix, 0) == 0)
+            sscanf(line.c_str() + prefix.size(), "%d %d %d %d", &left, &top, &right, &bottom);
+    REQUIRE(right > left);
+    REQUIRE(bottom <= atlas.height);
+    CHECK(atlas.At(left + 3, top + 10) == RGB(0x3A, 0x50, 0x78));
+
+    const Run missing = Kivtool(L"dump " + Q(dir.File(L"nothing.kiv")));
+    CHECK(missing.exit == 1);
+    CHECK(missing.err.find("nothing.kiv") != std::string::npos);
+}
+
+TEST_CASE("check reports what is wrong and passes what is right")
+{
+    kivtest::TempDir dir;
+    CHECK(Kivtool(L"check " + Q(kivtest::BinaryDir() + L"\\default.kiv")).exit == 0);
+    CHECK(Kivtool(L"check " + Q(kivtest::SourceDir() + L"\\skins\\dark")).exit == 0);
+
+    SUBCASE("a partial skin misses keys")
+    {
+        MakePlainProject(dir);
+        REQUIRE(Kivtool(L"build " + Q(dir.Path()) + L" -o " + Q(dir.File(L"part.kiv"))).exit == 0);
+        const Run check = Kivtool(L"check " + Q(dir.File(L"part.kiv")));
+        CHECK(check.exit == 1);
+        CHECK(check.out.find("missing key WindowEdge\\CaptionBar\\ButtonWidth") != std::string::npos);
+        CHECK(check.out.find("unknown key SystemControl\\Button\\Pic0") != std::string::npos);
+        CHECK(check.out.find("missing key WindowEdge\\CaptionBar\\Height") == std::string::npos);
+    }
+    SUBCASE("a project whose picture file is gone")
+    {
+        CKivFileBuilder builder;
+        REQUIRE(builder.OpenPlainProject((kivtest::SourceDir() + L"\\skins\\default\\project.kivxml").c_str()));
+        builder.SetItem(L"SystemControl\\Button\\HotBmp", L"no_such.bmp", kKivItemPicture);
+        builder.SetItem(L"WindowEdge\\CaptionBar\\Height", L"tall", kKivItemText);
+        REQUIRE(builder.SavePlainProject(dir.File(L"broken.kivxml").c_str()));
+        const Run check = Kivtool(L"check " + Q(dir.File(L"broken.kivxml")));
+        CHECK(check.exit == 1);
+        CHECK(check.out.find("SystemControl\\Button\\HotBmp") != std::string::npos);
+        CHECK(check.out.find("no_such.bmp") != std::string::npos);
+        CHECK(check.out.find("\"tall\" is not a decimal number") != std::string::npos);
+    }
+    SUBCASE("a rectangle outside the atlas, and a damaged file")
+    {
+        std::string settings = "<KivDescription><WindowEdge><CaptionBar>"
+                               "<ActiveBmp left=\"0\" top=\"0\" right=\"40\" bottom=\"2\"/>"
+                               "<DefaultBmp left=\"3\" top=\"1\" right=\"3\" bottom=\"2\"/>"
+                               "</CaptionBar></WindowEdge></KivDescription>";
+        std::vector<unsigned char> bmp(54 + 4 * 4 * 2, 0);
+        BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(bmp.size()), 0, 0, 54};
+        BITMAPINFOHEADER info = {40, 4, 2, 1, 32, 0, 32, 0, 0, 0, 0};
+        memcpy(bmp.data(), &file, 14);
+        memcpy(bmp.data() + 14, &info, 40);
+        REQUIRE(kivtest::WriteFileBytes(dir.File(L"odd.kiv"),
+                                        kivtest::MakeSkinFile({settings.begin(), settings.end()}, bmp)));
+        const Run check = Kivtool(L"check " + Q(dir.File(L"odd.kiv")));
+        CHECK(check.exit == 1);
+        CHECK(check.out.find("ActiveBmp: rectangle 0 0 40 2 lies outside the 4x2 atlas") != std::string::npos);
+        CHECK(check.out.find("DefaultBmp: empty picture rectangle") != std::string::npos);
+
+        std::vector<unsigned char> damaged = kivtest::ReadFileBytes(dir.File(L"odd.kiv"));
+        damaged.resize(40);
+        REQUIRE(kivtest::WriteFileBytes(dir.File(L"damaged.kiv"), damaged));
+        const Run bad = Kivtool(L"check " + Q(dir.File(L"damaged.kiv")));
+        CHECK(bad.exit == 1);
+        CHECK(bad.err.find("damaged.kiv") != std::string::npos);
+    }
+}
+
+TEST_CASE("export and import round trip through a plain folder")
+{
+    kivtest::TempDir source;
+    kivtest::TempDir pictures;
+    kivtest::TempDir exported;
+    kivtest::TempDir target;
+    // One picture beside the project (relative), one elsewhere (absolute), and
+    // two different pictures sharing a file name.
+    REQUIRE(WriteBmp(source.File(L"near.bmp"), 5, 4, Pattern(1)));
+    REQUIRE(WriteBmp(pictures.File(L"far.bmp"), 6, 3, Pattern(2)));
+    REQUIRE(WriteBmp(pictures.File(L"near.bmp"), 2, 2, Pattern(3)));
+    CKivFileBuilder original;
+    REQUIRE(original.SetProjectPath(source.Path().c_str(), L"orig"));
+    original.SetItem(L"A\\B\\Near", L"near.bmp", kKivItemPicture);
+    original.SetItem(L"A\\B\\Far", pictures.File(L"far.bmp"), kKivItemPicture);
+    original.SetItem(L"A\\B\\Other", pictures.File(L"near.bmp"), kKivItemPicture);
+    original.SetItem(L"A\\B\\Size", L"9", kKivItemText);
+    REQUIRE(original.SaveProject());
+    REQUIRE(original.BuildSkin(source.File(L"orig.kiv")));
+
+    const Run exportRun = Kivtool(L"export " + Q(source.File(L"orig.kivproj")) + L" " + Q(exported.Path()));
+    REQUIRE(exportRun.exit == 0);
+    const std::string plain = Text(exported.File(L"project.kivxml"));
+    CHECK(plain.find("key=\"A\\B\\Far\" value=\"far.bmp\" type=\"2\"") != std::string::npos);
+    CHECK(plain.find("key=\"A\\B\\Near\" value=\"near.bmp\"") != std::string::npos);
+    CHECK(plain.find("key=\"A\\B\\Other\" value=\"near_2.bmp\"") != std::string::npos);
+    CHECK(kivtest::ReadFileBytes(exported.File(L"near_2.bmp")) == kivtest::ReadFileBytes(pictures.File(L"near.bmp")));
+
+    const std::wstring imported = target.File(L"again.kivproj");
+    const Run importRun = Kivtool(L"import " + Q(exported.Path()) + L" " + Q(imported));
+    REQUIRE(importRun.exit == 0);
+    CKivFileBuilder back;
+    REQUIRE(back.OpenProject(imported.c_str()));
+    REQUIRE(back.Items().size() == 4);
+    CHECK(back.FindItem(L"A\\B\\Size")->value == L"9");
+    const std::pair<const wchar_t*, std::wstring> pictureOf[] = {{L"A\\B\\Near", source.File(L"near.bmp")},
+                                                                 {L"A\\B\\Far", pictures.File(L"far.bmp")},
+                                                                 {L"A\\B\\Other", pictures.File(L"near.bmp")}};
+    for (const auto& expected : pictureOf)
+    {
+        const std::wstring path = back.ResolvePicturePath(back.FindItem(expected.first)->value);
+        REQUIRE_FALSE(path.empty());
+        CHECK(kivtest::ReadFileBytes(path) == kivtest::ReadFileBytes(expected.second));
+    }
+    // The imported project compiles to the very same skin as the original.
+    REQUIRE(Kivtool(L"build " + Q(imported) + L" -o " + Q(target.File(L"again.kiv"))).exit == 0);
+    CHECK(kivtest::ReadFileBytes(target.File(L"again.kiv")) == kivtest::ReadFileBytes(source.File(L"orig.kiv")));
+    DeleteFileW(exported.File(L"far.bmp").c_str());
+    DeleteFileW(exported.File(L"near.bmp").c_str());
+    DeleteFileW(exported.File(L"near_2.bmp").c_str());
+}
