@@ -5,11 +5,11 @@ set -euo pipefail
 build=$(cd "${1:?usage: tools/bench.sh <builddir>}" && pwd)
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 arch=win32
-grep -q '^CMAKE_CXX_COMPILER:.*x86_64' "$build/CMakeCache.txt" && arch=win64
+grep -q '^CMAKE_TOOLCHAIN_FILE:.*x86_64' "$build/CMakeCache.txt" && arch=win64
 state="$build/wine"
 
-"$source_dir/cmake/wine-session.sh" start "$state" "$arch" >/dev/null
 trap '"$source_dir/cmake/wine-session.sh" stop "$state" >/dev/null 2>&1 || true' EXIT
+"$source_dir/cmake/wine-session.sh" start "$state" "$arch" >/dev/null
 export WINEPREFIX="$state/prefix" DISPLAY=":$(cat "$state/display")" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
