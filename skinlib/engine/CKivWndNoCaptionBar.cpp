@@ -1,23 +1,23 @@
 #include "CKivWndNoCaptionBar.h"
+#include "CKivThemeWindowPaint.h"
+#include <new>
 
 // The window paint strategy is reached only through these three functions.
-// Until the theme window paint selector is part of the library they make
-// none, and the dialog background is erased as the window would erase it.
 namespace {
 
-IKivWindowPaint* NewWindowPaint(HWND)
+IKivWindowPaint* NewWindowPaint(HWND window)
 {
-    return nullptr;  // return new CKivThemeWindowPaint(window);
+    return new (std::nothrow) CKivThemeWindowPaint(window);
 }
 
-bool EraseWithPaint(IKivWindowPaint*, HDC)
+bool EraseWithPaint(IKivWindowPaint* paint, HDC dc)
 {
-    return false;  // return paint->EraseBackground(dc) != FALSE;
+    return paint->EraseBackground(dc) != FALSE;
 }
 
-void DeleteWindowPaint(IKivWindowPaint*)
+void DeleteWindowPaint(IKivWindowPaint* paint)
 {
-    // delete paint;
+    delete paint;
 }
 
 }  // namespace

@@ -1,0 +1,716 @@
+#include "CKivFrameWnd.h"
+#include "CKivGdiObject.h"
+#include "CKivHDCMemory.h"
+#include "CKivSelectObject.h"
+#include "CKivSkinStore.h"
+#include "CKivWindowDC.h"
+#include "CKivWindowsHookMouseHook.h"
+#include <cstdlib>
+#include <cwchar>
+
+namespace {
+
+// Undocumented: sent by the system for Alt+Space and a right click on the taskbar button.
+const UINT kPopupSystemMenu = 0x313;
+const int kHoverTimeMs = 2000;
+
+KivFrameMetrics* Fallback(KivFrameMetrics* metrics, KivFrameMetrics* empty)
+{
+    return metrics ? metrics : empty;
+}
+
+POINT PointFromLParam(LPARAM lParam)
+{
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+bool InBox(POINT p, const KivButtonBox& box)
+{
+    return CKivGraphics::PtInRectInclusive(p.x, p.y, box.x, box.y, box.x + box.width, box.y + box.height) != 0;
+}
+
+}  // namespace
+
+CKivFrameWnd::~CKivFrameWnd()
+{
+    StopIconThread();
+    m_paint.reset();
+}
+
+LONG_PTR CKivFrameWnd::Style() const
+{
+    return GetWindowLongPtrW(Window(), GWL_STYLE);
+}
+
+bool CKivFrameWnd::IsMaximized() const
+{
+    return (Style() & WS_MAXIMIZE) != 0;
+}
+
+POINT CKivFrameWnd::ToWindow(POINT screen) const
+{
+    WINDOWINFO info = {};
+    info.cbSize = sizeof(info);
+    GetWindowInfo(Window(), &info);
+    return POINT{screen.x - info.rcWindow.left, screen.y - info.rcWindow.top};
+}
+
+void CKivFrameWnd::RefreshMetrics()
+{
+    KivFrameMetrics* metrics = m_paint ? m_paint->CalcMetrics() : nullptr;
+    m_metrics = Fallback(metrics, &m_emptyMetrics);
+    m_menuBar.SetMetrics(m_metrics);
+}
+
+BOOL CKivFrameWnd::Attach(HWND window)
+{
+    if (window == nullptr)
+        return FALSE;
+    RECT before = {};
+    GetClientRect(window, &before);
+    if (!m_paint)
+        m_paint.reset(new (std::nothrow) CKivThemeWindowPaint(window));
+    if (!CKivWnd::Attach(window))
+        return FALSE;
+    RefreshMetrics();
+    UpdateRegion();
+    RECT after = {};
+    GetClientRect(window, &after);
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    rect.left += std::abs(after.left - before.left);
+    rect.top += std::abs(after.top - before.top);
+    rect.right += std::abs(after.right - before.right);
+    rect.bottom += std::abs(after.bottom - before.bottom);
+    // Moving the window makes the system ask for the client area again, now answered by the skin.
+    if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    if (FromHandle(window) != this)
+        return TRUE;
+    RefreshMetrics();
+    UpdateRegion();
+    m_menuBar.SetWindow(window);
+    CKivWindowsHookMouseHook::Instance().SetMessages(KIV_WM_MENUMOUSEMOVE, KIV_WM_MENULBUTTONDOWN);
+    CKivWindowsHookMouseHook::AddWindow(window);
+    return TRUE;
+}
+
+LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const HWND window = Window();
+    if (window == nullptr || PreviousProc() == nullptr)
+        return 0;
+    switch (message)
+    {
+    case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); break;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: OnIconClick(); break;
+    case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    case WM_MOUSEMOVE: OnCapturedMouseMove(); break;
+    case WM_LBUTTONUP: OnCapturedButtonUp(); break;
+    case WM_SIZING: m_sizing = 1; break;
+    case WM_EXITSIZEMOVE: OnExitSizeMove(); break;
+    case kPopupSystemMenu: return OnPopupSystemMenu();
+    case WM_PRINT: if (lParam & PRF_NONCLIENT) return OnPrint(reinterpret_cast<HDC>(wParam), lParam); break;
+    default: break;
+    }
+    if (!m_menuBar.HandleMessage(message, wParam, lParam))
+        return 0;
+    const LRESULT result = Route(message, wParam, lParam);
+    // The window may have been destroyed, and this object with it, meanwhile.
+    if (FromHandle(window) != this)
+        return result;
+    switch (message)
+    {
+    case WM_SETTEXT: OnSetTextDone(); break;
+    case WM_SHOWWINDOW: OnShowWindowDone(wParam); break;
+    default: break;
+    }
+    return result;
+}
+
+void CKivFrameWnd::OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    if (info == nullptr)
+        return;
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    info->ptMaxSize = POINT{work.right, work.bottom};
+    const KivFrameMetrics* m = Fallback(m_metrics, &m_emptyMetrics);
+    info->ptMinTrackSize.y = m->captionHeight + m->borderBottom + m->borderTop;
+    m_minTrackSize = info->ptMinTrackSize;
+}
+
+void CKivFrameWnd::OnExitSizeMove()
+{
+    m_sizing = 0;
+    UpdateRegion();
+}
+
+LRESULT CKivFrameWnd::OnPopupSystemMenu()
+{
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    ShowSystemMenu(HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
+    return 0;
+}
+
+void CKivFrameWnd::OnSetTextDone()
+{
+    DrawFrameWnd(0);
+}
+
+void CKivFrameWnd::OnShowWindowDone(WPARAM)
+{
+    // Without WS_SYSMENU the system draws no caption buttons of its own.
+    SetWindowLongPtrW(Window(), GWL_STYLE, Style() & ~static_cast<LONG_PTR>(WS_SYSMENU));
+}
+
+// ---- geometry and painting -------------------------------------------------
+
+void CKivFrameWnd::OnNcCalcSize(WPARAM wParam, LPARAM lParam)
+{
+    KivFrameMetrics* metrics = wParam && m_paint ? m_paint->CalcMetrics() : nullptr;
+    if (metrics == nullptr || lParam == 0)
+    {
+        CallPrevious(WM_NCCALCSIZE, wParam, lParam);
+        return;
+    }
+    m_metrics = metrics;
+    m_menuBar.SetMetrics(metrics);
+    RECT& client = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0];
+    client.left += metrics->borderLeft;
+    client.top += metrics->captionHeight + metrics->borderTop + metrics->menuBarHeight;
+    client.right -= metrics->borderRight;
+    client.bottom -= metrics->borderBottom;
+    if (client.right < client.left)
+        client.right = client.left;
+    if (client.bottom < client.top)
+        client.bottom = client.top;
+}
+
+void CKivFrameWnd::UpdateRegion()
+{
+    const HWND window = Window();
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    if (IsMaximized())
+        height -= Fallback(m_metrics, &m_emptyMetrics)->borderBottom;
+    CKivRegion region;
+    if (CKivSkinStore::Settings().edgeEnableRound)
+    {
+        // Round at the top only: the bottom corners are squared off again.
+        region.Reset(CreateRoundRectRgn(0, 0, width + 1, height, 11, 11));
+        CKivRegion bottom(CreateRectRgn(0, height - 32, width, height));
+        if (region && bottom)
+            CombineRgn(region, region, bottom, RGN_OR);
+    }
+    else
+    {
+        region.Reset(CreateRectRgn(0, 0, width, height));
+    }
+    if (!region)
+        return;
+    wchar_t className[128] = {};
+    GetClassNameW(window, className, 128);
+    if (wcscmp(className, L"#32770") != 0)
+        InvalidateRect(window, nullptr, FALSE);
+    // The system owns the region once it is set.
+    if (SetWindowRgn(window, region, TRUE))
+        region.Release();
+}
+
+int CKivFrameWnd::DrawFrameWnd(int updateRegion)
+{
+    const HWND window = Window();
+    if (window == nullptr || !IsWindowVisible(window))
+        return 0;
+    if (updateRegion)
+        UpdateRegion();
+    RefreshMetrics();
+    CKivWindowDC dc(window);
+    if (dc.Get() == nullptr)
+        return 0;
+    // The client area is the host's: only the frame around it is replaced.
+    const int saved = SaveDC(dc);
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const POINT origin = ToWindow(POINT{client.left, client.top});
+    ExcludeClipRect(dc, origin.x, origin.y, origin.x + client.right - client.left, origin.y + client.bottom - client.top);
+    PaintFrameTo(dc);
+    RestoreDC(dc, saved);
+    return 1;
+}
+
+void CKivFrameWnd::PaintFrameTo(HDC target)
+{
+    CKivWindowPaint* skin = m_paint ? m_paint->SkinStrategy() : nullptr;
+    if (skin == nullptr || m_metrics == nullptr || m_metrics == &m_emptyMetrics)
+        return;
+    const int width = m_metrics->rightBorderRect.right;
+    const int height = m_metrics->leftBorderRect.bottom;
+    // Everything is composed in one bitmap and reaches the target in one blit.
+    CKivHDCMemoryTemp surface(target, width, height);
+    if (!surface.IsValid())
+        return;
+    skin->DrawCaptionTo(surface.GetDC(), m_activeState);
+    DrawButtonStrip(surface.GetDC());
+    DrawOutline(surface.GetDC());
+    BitBlt(target, 0, 0, width, height, surface.GetDC(), 0, 0, SRCCOPY);
+}
+
+void CKivFrameWnd::DrawButtonStrip(HDC target)
+{
+    const KivSkinSettings& s = CKivSkinStore::Settings();
+    const KivFrameMetrics& m = *m_metrics;
+    const int stripWidth = ButtonStripWidth(&s);
+    const int left = m.captionRect.right - stripWidth;
+    const int top = m.borderTop;
+    const LONG_PTR style = Style();
+    const bool maximized = (style & WS_MAXIMIZE) != 0;
+    CKivGraphics::StretchBltFromSkin(target, left, top, stripWidth, m.captionHeight,
+                                     m_activeState ? &s.captionBarActiveBmp : &s.captionBarDefaultBmp);
+    const int BW = s.captionBarButtonWidth, S = s.captionBarButtonSpace, BH = s.captionBarButtonHeight;
+    if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))
+    {
+        CKivGraphics::StretchBltFromSkin(target, left, m.minButton.y, m.minButton.width, m.minButton.height,
+                                         (style & WS_MINIMIZEBOX) ? &s.minButtonDefaultBmp : &s.minButtonDisableBmp);
+        const RECT* maxPicture = (style & WS_MAXIMIZEBOX)
+                                     ? (maximized ? &s.restoreButtonDefaultBmp : &s.maxButtonDefaultBmp)
+                                     : (maximized ? &s.restoreButtonDisableBmp : &s.maxButtonDisableBmp);
+        CKivGraphics::StretchBltFromSkin(target, left + BW + S, m.maxButton.y, BW, BH, maxPicture);
+    }
+    CKivGraphics::StretchBltFromSkin(target, left + 2 * (BW + S), m.closeButton.y, BW, BH, &s.closeButtonDefaultBmp);
+}
+
+void CKivFrameWnd::DrawOutline(HDC target)
+{
+    const KivSkinSettings& s = CKivSkinStore::Settings();
+    if (IsMaximized() || s.edgeEnableSizeCtl || s.borderLeftWidth < 1 || s.borderTopWidth < 1 || s.borderRightWidth < 1 ||
+        s.borderBottomWidth < 1)
+        return;
+    const int width = m_metrics->rightBorderRect.right;
+    const int height = m_metrics->leftBorderRect.bottom;
+    CKivPen pen(CreatePen(PS_SOLID, 1, RGB(0xA0, 0xA0, 0xA0)));
+    if (!pen)
+        return;
+    CKivSelectObject selectPen(target, pen.Get());
+    CKivSelectObject selectBrush(target, GetStockObject(HOLLOW_BRUSH));
+    RoundRect(target, 0, 0, width, height + 11, 11, 11);
+    MoveToEx(target, 0, height - 1, nullptr);
+    LineTo(target, width, height - 1);
+}
+
+LRESULT CKivFrameWnd::OnPrint(HDC dc, LPARAM flags)
+{
+    const HWND window = Window();
+    if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(window))
+        return 0;
+    RefreshMetrics();
+    PaintFrameTo(dc);
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const POINT origin = ToWindow(POINT{client.left, client.top});
+    const int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    IntersectClipRect(dc, 0, 0, client.right - client.left, client.bottom - client.top);
+    if (flags & PRF_ERASEBKGND)
+        SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    if (flags & PRF_CLIENT)
+        SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+    if (flags & PRF_CHILDREN)
+    {
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        {
+            if (!IsWindowVisible(child))
+                continue;
+            RECT place = {};
+            GetWindowRect(child, &place);
+            const int inner = SaveDC(dc);
+            OffsetViewportOrgEx(dc, place.left - client.left, place.top - client.top, nullptr);
+            SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), (flags & ~PRF_CHECKVISIBLE) | PRF_NONCLIENT);
+            RestoreDC(dc, inner);
+        }
+    }
+    RestoreDC(dc, saved);
+    return 0;
+}
+
+LRESULT CKivFrameWnd::OnEraseBkgnd(HDC dc)
+{
+    if (m_paint && m_paint->EraseBackground(dc))
+        return 1;
+    return CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+}
+
+void CKivFrameWnd::OnSize(UINT sizeType, int width, int height)
+{
+    // The window rectangle is final by now; earlier measures saw the old one.
+    RefreshMetrics();
+    if (IsWindowVisible(Window()))
+        DrawFrameWnd(1);
+    CallPrevious(WM_SIZE, sizeType, MAKELPARAM(width, height));
+}
+
+void CKivFrameWnd::OnNcPaint()
+{
+    if (m_sizing == 0)
+        DrawFrameWnd(0);
+}
+
+LRESULT CKivFrameWnd::OnNcActivate(WPARAM)
+{
+    return TRUE;
+}
+
+void CKivFrameWnd::OnActivate(UINT state, HWND other, BOOL minimized)
+{
+    m_activeState = static_cast<int>(state);
+    DrawFrameWnd(0);
+    CallPrevious(WM_ACTIVATE, MAKEWPARAM(state, minimized), reinterpret_cast<LPARAM>(other));
+}
+
+void CKivFrameWnd::OnSizing(WPARAM edge, LPARAM rect)
+{
+    if (IsWindowVisible(Window()))
+        DrawFrameWnd(1);
+    CallPrevious(WM_SIZING, edge, rect);
+}
+
+void CKivFrameWnd::OnDestroy()
+{
+    // Window contexts must go back before the window does.
+    if (m_paint)
+        m_paint->ReleaseContext();
+    if (m_pressed && GetCapture() == Window())
+        ReleaseCapture();
+    m_pressed = 0;
+    CKivWindowsHookMouseHook::RemoveWindow(Window());
+    CallPrevious(WM_DESTROY, 0, 0);
+}
+
+LRESULT CKivFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    // System menu choices come back as commands; only system command numbers
+    // are handed on, so an application's own menu numbers never close the window.
+    if (lParam == 0 && LOWORD(wParam) >= 0xF000)
+        PostMessageW(Window(), WM_SYSCOMMAND, wParam, 0);
+    return CKivWnd::OnCommand(wParam, lParam);
+}
+
+// ---- hit-testing -----------------------------------------------------------
+
+BOOL CKivFrameWnd::GetZoneRect(int zone, RECT* out)
+{
+    if (out == nullptr || zone < 1 || zone > kZoneCount)
+        return FALSE;
+    const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
+    const int L = m.borderLeft, T = m.borderTop, R = m.borderRight, B = m.borderBottom;
+    const int C = m.captionHeight, M = m.menuBarHeight;
+    const int W = m.rightBorderRect.right, H = m.leftBorderRect.bottom, X = W - R;
+    const int boxes[kZoneCount][4] = {
+        {0, C + T, L, H - 2 * C - B - T},  {C + L, 0, X - 2 * C - L, T},     {X, C + T, R, H - 2 * C - B - T},
+        {C + L, H - B, X - 2 * C - L, B},  {0, 0, L, C + T},                 {L, 0, C, T},
+        {0, H - C - B, L, C + B},          {L, H - B, C, B},                 {X - C, 0, C, T},
+        {X, 0, R, C + T},                  {X, H - C - B, R, C + B},         {X - C, H - B, C, B},
+        {L, T, X - L, C},                  {L, T + C + M, X - L, H - B - (T + C + M)}, {L, T + C, X - L, M},
+    };
+    const int* box = boxes[zone - 1];
+    *out = RECT{box[0], box[1], box[0] + box[2], box[1] + box[3]};
+    return TRUE;
+}
+
+LRESULT CKivFrameWnd::HitTestZone(LPARAM lParam, int* zone)
+{
+    static const LRESULT sizable[kZoneCount] = {HTLEFT,     HTTOP,         HTRIGHT,       HTBOTTOM,      HTTOPLEFT,
+                                                HTTOPLEFT,  HTBOTTOMLEFT,  HTBOTTOMLEFT,  HTTOPRIGHT,    HTTOPRIGHT,
+                                                HTBOTTOMRIGHT, HTBOTTOMRIGHT, HTCAPTION,  HTCLIENT,      HTMENU};
+    const POINT p = ToWindow(PointFromLParam(lParam));
+    const bool canSize = (Style() & WS_THICKFRAME) && !IsMaximized();
+    for (int index = 1; index <= kZoneCount; ++index)
+    {
+        RECT r = {};
+        GetZoneRect(index, &r);
+        if (r.right < r.left || r.bottom < r.top)
+            continue;
+        if (CKivGraphics::PtInRectInclusive(p.x, p.y, r.left, r.top, r.right, r.bottom))
+        {
+            if (zone)
+                *zone = index;
+            return canSize || index >= 13 ? sizable[index - 1] : HTNOWHERE;
+        }
+    }
+    if (zone)
+        *zone = 0;
+    return -1;
+}
+
+LRESULT CKivFrameWnd::HitTest(LPARAM lParam)
+{
+    const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
+    const POINT p = ToWindow(PointFromLParam(lParam));
+    if (CKivGraphics::PtInRectInclusive(p.x, p.y, m.iconRect.left, m.iconRect.top, m.iconRect.right, m.iconRect.bottom))
+        return HTSYSMENU;
+    int zone = 0;
+    const LRESULT code = HitTestZone(lParam, &zone);
+    if (zone != 0)
+        return code;
+    return CallPrevious(WM_NCHITTEST, 0, lParam);
+}
+
+LRESULT CKivFrameWnd::OnNcHitTest(LPARAM lParam)
+{
+    return HitTest(lParam);
+}
+
+// ---- caption buttons ---------------------------------------------------------
+
+int CKivFrameWnd::HitTestButton(POINT screen)
+{
+    const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
+    const POINT p = ToWindow(screen);
+    const LONG_PTR style = Style();
+    if (InBox(p, m.closeButton))
+        return CloseButton;
+    if ((style & WS_MAXIMIZEBOX) && InBox(p, m.maxButton))
+        return MaxButton;
+    if ((style & WS_MINIMIZEBOX) && InBox(p, m.minButton))
+        return MinButton;
+    return NoButton;
+}
+
+int CKivFrameWnd::TrackCaptionButtons(const POINT* screen, const int* state)
+{
+    const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
+    int closeState = 0, maxState = 0, minState = 0;
+    int hit = NoButton;
+    if (screen)
+    {
+        const POINT p = ToWindow(*screen);
+        const int wanted = state ? *state : 0;
+        if (InBox(p, m.closeButton))
+            hit = CloseButton;
+        if (InBox(p, m.maxButton))
+            hit = MaxButton;
+        if (InBox(p, m.minButton))
+            hit = MinButton;
+        if (hit != NoButton)
+        {
+            m_pressedButton = hit;
+            (hit == CloseButton ? closeState : hit == MaxButton ? maxState : minState) = wanted;
+        }
+    }
+    CKivWindowPaint* skin = m_paint ? m_paint->SkinStrategy() : nullptr;
+    if (skin)
+    {
+        CKivWindowDC dc(Window());
+        const LONG_PTR style = Style();
+        skin->DrawCaptionButtonTo(dc, 0, closeState);
+        if (style & WS_MAXIMIZEBOX)
+            skin->DrawCaptionButtonTo(dc, (style & WS_MAXIMIZE) ? 2 : 1, maxState);
+        if (style & WS_MINIMIZEBOX)
+            skin->DrawCaptionButtonTo(dc, 3, minState);
+    }
+    if (hit == NoButton)
+        return 0;
+    if (state && *state == 2)
+    {
+        m_pressed = 1;
+        SetCapture(Window());
+    }
+    return 1;
+}
+
+void CKivFrameWnd::OnNcMouseMove(WPARAM hitTest, LPARAM lParam)
+{
+    const POINT screen = PointFromLParam(lParam);
+    const int state = m_pressed ? 2 : 1;
+    TrackCaptionButtons(&screen, &state);
+    if (m_pressed == 0)
+    {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE | TME_NONCLIENT, Window(), kHoverTimeMs};
+        TrackMouseEvent(&track);
+    }
+    CallPrevious(WM_NCMOUSEMOVE, hitTest, lParam);
+}
+
+void CKivFrameWnd::OnNcMouseLeave()
+{
+    TrackCaptionButtons(nullptr, nullptr);
+    CallPrevious(WM_NCMOUSELEAVE, 0, 0);
+}
+
+void CKivFrameWnd::OnNcLButtonDown(WPARAM hitTest, LPARAM lParam)
+{
+    const POINT screen = PointFromLParam(lParam);
+    const int pressed = 2;
+    // A press on a button must not reach the system, which would start its own caption tracking.
+    if (TrackCaptionButtons(&screen, &pressed))
+        return;
+    CallPrevious(WM_NCLBUTTONDOWN, hitTest, lParam);
+}
+
+void CKivFrameWnd::OnCapturedMouseMove()
+{
+    if (!m_pressed)
+        return;
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    if (HitTestButton(cursor) == m_pressedButton)
+        PostMessageW(Window(), WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
+    else
+        TrackCaptionButtons(nullptr, nullptr);
+}
+
+void CKivFrameWnd::OnCapturedButtonUp()
+{
+    if (!m_pressed)
+        return;
+    m_pressed = 0;
+    ReleaseCapture();
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    if (HitTestButton(cursor) == m_pressedButton)
+    {
+        m_releasePending = true;
+        PostMessageW(Window(), WM_NCLBUTTONUP, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
+    }
+}
+
+void CKivFrameWnd::OnNcLButtonUp(WPARAM hitTest, LPARAM lParam)
+{
+    // Only a release that completes a press on the same button acts.
+    const int button = m_releasePending ? HitTestButton(PointFromLParam(lParam)) : NoButton;
+    m_releasePending = false;
+    const HWND window = Window();
+    switch (button)
+    {
+    case CloseButton: PostMessageW(window, WM_CLOSE, 0, 0); break;
+    case MaxButton: ShowWindow(window, IsMaximized() ? SW_RESTORE : SW_MAXIMIZE); break;
+    case MinButton: ShowWindow(window, SW_MINIMIZE); break;
+    default: break;
+    }
+    if (FromHandle(window) == this)
+        CallPrevious(WM_NCLBUTTONUP, hitTest, lParam);
+}
+
+// ---- system menu -------------------------------------------------------------
+
+void CKivFrameWnd::SystemMenuStates(LONG_PTR style, UINT states[5])
+{
+    const UINT off = MF_GRAYED | MF_DISABLED;
+    UINT move = 0, size = 0, maximize = 0, minimize = 0, restore = off;
+    if (style & WS_MAXIMIZE)
+    {
+        move = size = maximize = off;
+        restore = 0;
+    }
+    else if (style & WS_MINIMIZE)
+    {
+        move = size = minimize = off;
+        restore = 0;
+    }
+    if (!(style & WS_MAXIMIZEBOX))
+        maximize = restore = off;
+    if (!(style & WS_MINIMIZEBOX))
+        minimize = off;
+    states[0] = move;
+    states[1] = size;
+    states[2] = maximize;
+    states[3] = minimize;
+    states[4] = restore;
+}
+
+void CKivFrameWnd::ShowSystemMenu(int hitCode, LPARAM lParam)
+{
+    const HWND window = Window();
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (menu == nullptr)
+        return;
+    UINT states[5];
+    SystemMenuStates(Style(), states);
+    const UINT commands[5] = {SC_MOVE, SC_SIZE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE};
+    for (int i = 0; i < 5; ++i)
+        EnableMenuItem(menu, commands[i], MF_BYCOMMAND | states[i]);
+    DrawFrameWnd(0);
+    POINT at = PointFromLParam(lParam);
+    if (hitCode == HTSYSMENU)
+    {
+        RECT rect = {};
+        GetWindowRect(window, &rect);
+        const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
+        at = POINT{rect.left + m.borderLeft, rect.top + m.captionHeight + m.borderTop};
+    }
+    TrackPopupMenu(menu, TPM_LEFTBUTTON, at.x, at.y, 0, window, nullptr);
+}
+
+void CKivFrameWnd::OnNcRButtonDown(WPARAM, LPARAM)
+{
+}
+
+void CKivFrameWnd::OnNcRButtonUp(WPARAM hitTest, LPARAM lParam)
+{
+    if (hitTest == HTCAPTION || hitTest == HTSYSMENU)
+        ShowSystemMenu(static_cast<int>(hitTest), lParam);
+    else
+        CallPrevious(WM_NCRBUTTONUP, hitTest, lParam);
+}
+
+// ---- icon single click ---------------------------------------------------------
+
+void CKivFrameWnd::OnIconClick()
+{
+    ++m_iconClicks;
+    if (m_iconThreadRunning)
+        return;
+    if (m_iconThread)
+    {
+        WaitForSingleObject(m_iconThread, INFINITE);  // already past its last step
+        CloseHandle(m_iconThread);
+        m_iconThread = nullptr;
+    }
+    RefreshMetrics();
+    m_iconThreadRect = m_metrics->iconRect;
+    m_iconThreadRunning = true;
+    m_iconThread = CreateThread(nullptr, 0, &CKivFrameWnd::IconClickThread, this, 0, nullptr);
+    if (m_iconThread == nullptr)
+    {
+        m_iconThreadRunning = false;
+        m_iconClicks = 0;
+    }
+}
+
+DWORD WINAPI CKivFrameWnd::IconClickThread(void* parameter)
+{
+    CKivFrameWnd* self = static_cast<CKivFrameWnd*>(parameter);
+    Sleep(GetDoubleClickTime());
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    const HWND window = self->Window();
+    RECT rect = {};
+    if (window && GetWindowRect(window, &rect))
+    {
+        const RECT& icon = self->m_iconThreadRect;
+        const POINT p = {cursor.x - rect.left, cursor.y - rect.top};
+        if (self->m_iconClicks == 1 &&
+            CKivGraphics::PtInRectInclusive(p.x, p.y, icon.left, icon.top, icon.right, icon.bottom))
+            PostMessageW(window, WM_NCRBUTTONUP, HTSYSMENU, MAKELPARAM(cursor.x, cursor.y));
+    }
+    self->m_iconClicks = 0;
+    self->m_iconThreadRunning = false;
+    return 0;
+}
+
+void CKivFrameWnd::StopIconThread()
+{
+    if (m_iconThread == nullptr)
+        return;
+    WaitForSingleObject(m_iconThread, INFINITE);
+    CloseHandle(m_iconThread);
+    m_iconThread = nullptr;
+}

@@ -1,0 +1,110 @@
+#pragma once
+#include <windows.h>
+#include <atomic>
+#include <memory>
+#include "CKivMenuBar.h"
+#include "CKivThemeWindowPaint.h"
+#include "CKivWindowHelper.h"
+#include "CKivWnd.h"
+
+// Skin of a top-level window or dialog with a caption bar: the whole
+// non-client area (borders, caption, icon, title, caption buttons) is drawn
+// from the skin, hit-tested and tracked here; the system draws none of it.
+class CKivFrameWnd : public CKivWnd, public CKivWindowHelper
+{
+public:
+    // Caption button identities.
+    enum Button
+    {
+        NoButton = -1,
+        CloseButton = 0,
+        MaxButton = 1,
+        MinButton = 3
+    };
+    static const int kZoneCount = 15;
+
+    CKivFrameWnd() = default;
+    ~CKivFrameWnd() override;
+
+    BOOL Attach(HWND window) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    LRESULT OnNcHitTest(LPARAM lParam) override;
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnEraseBkgnd(HDC dc) override;
+    void OnSize(UINT sizeType, int width, int height) override;
+    void OnNcPaint() override;
+    void OnNcCalcSize(WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnNcActivate(WPARAM wParam) override;
+    void OnActivate(UINT state, HWND other, BOOL minimized) override;
+    void OnNcMouseLeave() override;
+    void OnNcMouseMove(WPARAM hitTest, LPARAM lParam) override;
+    void OnNcLButtonDown(WPARAM hitTest, LPARAM lParam) override;
+    void OnNcLButtonUp(WPARAM hitTest, LPARAM lParam) override;
+    void OnSizing(WPARAM edge, LPARAM rect) override;
+    void OnNcRButtonDown(WPARAM hitTest, LPARAM lParam) override;
+    void OnNcRButtonUp(WPARAM hitTest, LPARAM lParam) override;
+    void OnDestroy() override;
+
+    // 1 when drawn, 0 when the window is not visible.
+    int DrawFrameWnd(int updateRegion);
+    // The whole frame at window coordinates onto any context; the client area is left alone.
+    void PaintFrameTo(HDC target);
+    void UpdateRegion();
+    LRESULT HitTest(LPARAM lParam);
+    // Zone 1 to 15 as (x, y, x + width, y + height), both edges inside.
+    BOOL GetZoneRect(int zone, RECT* out);
+    LRESULT HitTestZone(LPARAM lParam, int* zone);
+    int HitTestButton(POINT screen);
+    int TrackCaptionButtons(const POINT* screen, const int* state);
+    void ShowSystemMenu(int hitCode, LPARAM lParam);
+    // The enable flags of SC_MOVE, SC_SIZE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE for a window style.
+    static void SystemMenuStates(LONG_PTR style, UINT states[5]);
+
+    const KivFrameMetrics* Metrics() const { return m_metrics; }
+    int ActiveState() const { return m_activeState; }
+    int Pressed() const { return m_pressed; }
+    int PressedButton() const { return m_pressedButton; }
+    int Sizing() const { return m_sizing; }
+    CKivThemeWindowPaint* Paint() const { return m_paint.get(); }
+    CKivMenuBar& MenuBar() { return m_menuBar; }
+    // The minimum tracking size last answered to WM_GETMINMAXINFO.
+    POINT MinTrackSize() const { return m_minTrackSize; }
+
+private:
+    void RefreshMetrics();
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    void OnIconClick();
+    void OnCapturedMouseMove();
+    void OnCapturedButtonUp();
+    void OnExitSizeMove();
+    LRESULT OnPopupSystemMenu();
+    LRESULT OnPrint(HDC dc, LPARAM flags);
+    void OnSetTextDone();
+    void OnShowWindowDone(WPARAM shown);
+    void DrawButtonStrip(HDC target);
+    void DrawOutline(HDC target);
+    POINT ToWindow(POINT screen) const;
+    bool IsMaximized() const;
+    LONG_PTR Style() const;
+    static DWORD WINAPI IconClickThread(void* parameter);
+    void StopIconThread();
+
+    int m_pressed = 0;
+    int m_sizing = 0;
+    int m_pressedButton = NoButton;
+    int m_activeState = 0;
+    KivFrameMetrics* m_metrics = nullptr;
+    std::unique_ptr<CKivThemeWindowPaint> m_paint;
+    CKivMenuBar m_menuBar;
+    // Click counting for the icon: the thread decides after the double-click time.
+    std::atomic<int> m_iconClicks{0};
+    std::atomic<bool> m_iconThreadRunning{false};
+    HANDLE m_iconThread = nullptr;
+    RECT m_iconThreadRect = {};
+    // A caption button was released where it was pressed; its action is due.
+    bool m_releasePending = false;
+    POINT m_minTrackSize = {5, 5};
+    // Stands in while the strategy has no geometry, so nothing reads null.
+    KivFrameMetrics m_emptyMetrics = {};
+};

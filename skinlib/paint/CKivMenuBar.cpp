@@ -1,0 +1,6 @@
+#include "CKivMenuBar.h"
+
+int CKivMenuBar::HandleMessage(UINT, WPARAM, LPARAM)
+{
+    return 1;
+}
