@@ -5,6 +5,8 @@
 #include <doctest.h>
 #include "CKivButton.h"
 #include "CKivCheckBox.h"
+#include "CKivEngine.h"
+#include "CKivWndBox.h"
 #include "CKivGdiObject.h"
 #include "CKivGraphics.h"
 #include "CKivGroupBox.h"
@@ -323,6 +325,17 @@ TEST_CASE("push button faces follow the mouse, focus and enabled state")
         CHECK(skin->Hot() == 0);
         Host::MoveCursor(button, 79, 29);  // the corner pixel counts as inside
         CHECK(host.PumpUntilPixel(button, kFaceX, kFaceY, PictureColour(PushPressed)));
+        // The bounds are inclusive on all four sides, right and bottom too.
+        SendMessageW(button, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(81, 15));
+        CHECK(skin->Hot() == 0);
+        CHECK(host.Pixel(button, kFaceX, kFaceY) == PictureColour(PushDefault));
+        SendMessageW(button, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(80, 30));
+        CHECK(skin->Hot() == 1);
+        CHECK(host.Pixel(button, kFaceX, kFaceY) == PictureColour(PushPressed));
+        SendMessageW(button, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 31));
+        CHECK(skin->Hot() == 0);
+        SendMessageW(button, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(0, 0));
+        CHECK(skin->Hot() == 1);
         Host::MoveCursor(button, 40, 60);
         CHECK(host.PumpUntilPixel(button, kFaceX, kFaceY, PictureColour(PushDefault)));
         Host::LeftButton(false);
@@ -355,6 +368,11 @@ TEST_CASE("push button faces follow the mouse, focus and enabled state")
         SetFocus(other);
         CHECK(host.Pixel(button, kFaceX, kFaceY) == PictureColour(PushNormal));
         CHECK(host.Pixel(other, kFaceX, kFaceY) == PictureColour(PushDefault));
+        // Where the platform still names the old window as focus during
+        // WM_KILLFOCUS, the repaint must not pick the default face.
+        SetFocus(button);
+        SendMessageW(button, WM_KILLFOCUS, reinterpret_cast<WPARAM>(other), 0);
+        CHECK(host.Pixel(button, kFaceX, kFaceY) == PictureColour(PushNormal));
     }
     SUBCASE("the space bar presses and clicks with the skin's faces")
     {
@@ -663,27 +681,62 @@ TEST_CASE("styles outside the family, and skins without the first picture, keep 
     CHECK(host.Skin<CKivCheckBox>(host.Control(BS_AUTOCHECKBOX, L"", 100, 60, 80, 20)) != nullptr);
 }
 
-TEST_CASE("notifications reflected by a skinned parent are answered by the control itself")
+namespace {
+
+// Sits below the skin as the control's previous procedure and counts what
+// the skin lets through.
+WNDPROC g_controlProc = nullptr;
+int g_seenBelow = 0;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NOTIFY || message == WM_UPDATEUISTATE || message == WM_KEYDOWN || message == WM_SYSKEYDOWN ||
+        message == WM_PAINT || message == WM_ENABLE)
+        ++g_seenBelow;
+    return CallWindowProcW(g_controlProc, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_CASE("notifications, UI-state, paint and enable never reach the control's own procedure")
 {
     InstallSkin();
     Host host;
     const HWND button = host.Control(BS_PUSHBUTTON, L"", 20, 20, 80, 30);
+    const HWND check = host.Control(BS_AUTOCHECKBOX, L"", 20, 60, 80, 20);
     const HWND group = host.Control(BS_GROUPBOX, L"G", 20, 80, 200, 100);
+    for (HWND control : {button, check, group})
+        g_controlProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc)));
     REQUIRE(host.Skin<CKivButton>(button) != nullptr);
+    REQUIRE(host.Skin<CKivCheckBox>(check) != nullptr);
     REQUIRE(host.Skin<CKivGroupBox>(group) != nullptr);
     CKivWnd parent;
     REQUIRE(parent.Attach(host.Window()));
-    for (HWND sender : {button, group})
+    g_seenBelow = 0;
+    for (HWND sender : {button, check, group})
     {
         NMHDR header = {};
         header.hwndFrom = sender;
         header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(sender));
         header.code = static_cast<UINT>(-2);  // NM_CLICK
-        // Passed on to the base routing this would bounce back forever.
-        CHECK(SendMessageW(sender, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header)) == 0);
         CHECK(SendMessageW(host.Window(), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header)) == 0);
+        CHECK(SendMessageW(sender, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header)) == 0);
+        CHECK(SendMessageW(sender, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0) == 0);
     }
-    CHECK(SendMessageW(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0) == 0);
+    CHECK(SendMessageW(group, WM_KEYDOWN, VK_SPACE, 0) == 0);
+    CHECK(SendMessageW(group, WM_SYSKEYDOWN, 'G', 0) == 0);
+    for (HWND control : {button, check, group})
+    {
+        InvalidateRect(control, nullptr, TRUE);
+        UpdateWindow(control);
+        EnableWindow(control, FALSE);
+        EnableWindow(control, TRUE);
+    }
+    CHECK(g_seenBelow == 0);
+    // Keys of a push button are the control's own business.
+    SendMessageW(button, WM_KEYDOWN, VK_TAB, 0);
+    CHECK(g_seenBelow == 1);
     parent.Detach();
 }
 
@@ -723,4 +776,59 @@ TEST_CASE("repeated repaints of every kind hold no GDI objects")
     // Zero under Wine, where the call is a stub; meaningful on Windows.
     CHECK(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS) <= process);
     CHECK(host.Pixel(push, kFaceX, kFaceY) == PictureColour(PushNormal));
+}
+
+TEST_CASE("the hook gives each button type its skin object while the window is created")
+{
+    InstallSkin();
+    Host host;  // created before the hook: the test window itself stays unskinned
+    CKivEngine& engine = CKivEngine::Instance();
+    REQUIRE(engine.Run());
+    struct Row
+    {
+        DWORD type;
+        int kind;  // the CKivButton kind, 0 for no skin object, 4 for the group box skin
+    };
+    const Row rows[] = {{BS_PUSHBUTTON, 1}, {BS_DEFPUSHBUTTON, 1}, {BS_AUTOCHECKBOX, 2}, {BS_AUTORADIOBUTTON, 3},
+                        {BS_GROUPBOX, 4}, {BS_CHECKBOX, 0}, {BS_3STATE, 0}, {BS_AUTO3STATE, 0},
+                        {BS_RADIOBUTTON, 0}, {BS_USERBUTTON, 0}, {BS_OWNERDRAW, 0}};
+    std::vector<HWND> controls;
+    int y = 0;
+    for (const Row& row : rows)
+    {
+        CAPTURE(row.type);
+        const HWND control = host.Control(row.type, L"", 10, y, 80, 18);
+        y += 20;
+        controls.push_back(control);
+        CKivWnd* object = engine.Registry().Find(control);
+        if (row.kind == 0)
+        {
+            CHECK(object == nullptr);
+            CHECK(CKivWnd::FromHandle(control) == nullptr);
+            continue;
+        }
+        REQUIRE(object != nullptr);
+        CHECK(CKivWnd::FromHandle(control) == object);
+        if (row.kind == 4)
+        {
+            CHECK(dynamic_cast<CKivGroupBox*>(object) != nullptr);
+            continue;
+        }
+        CKivButton* button = dynamic_cast<CKivButton*>(object);
+        REQUIRE(button != nullptr);
+        CHECK(button->ButtonKind() == row.kind);
+        CHECK((dynamic_cast<CKivCheckBox*>(object) != nullptr) == (row.kind == 2));
+        CHECK((dynamic_cast<CKivRadioButton*>(object) != nullptr) == (row.kind == 3));
+        if (row.kind >= 2)
+            CHECK(button->CheckState() == 0);
+    }
+    kivtest::PumpPending();
+    // Skinned from creation on: the first paint already shows the skin.
+    CHECK(host.Pixel(controls[0], 4, 9) == PictureColour(PushNormal));
+    CHECK(host.Pixel(controls[2], 4, 9) == PictureColour(CheckUncheckedNormal));
+    CHECK(host.Pixel(controls[3], 4, 9) == PictureColour(RadioUncheckedNormal));
+    CHECK(engine.Stop());
+    for (HWND control : controls)
+        DestroyWindow(control);
+    kivtest::PumpPending();
 }
