@@ -13,10 +13,10 @@
 #include "CKivRadioButton.h"
 #include "CKivSkinStore.h"
 #include "KivGdiLeakOracle.h"
+#include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <cstring>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -119,53 +119,7 @@ void InstallSkin(int round = 10, int lineWidth = 3)
     CKivSkinStore::CreateAtlas(image.data(), image.size());
 }
 
-// A 32-bpp top-down DIB in a memory context, for WM_PRINTCLIENT.
-class Surface
-{
-public:
-    Surface(int width, int height, COLORREF fill) : m_width(width), m_height(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<DWORD*>(bits);
-        m_dc = CreateCompatibleDC(nullptr);
-        m_previous = SelectObject(m_dc, m_bitmap);
-        const DWORD value = static_cast<DWORD>(GetRValue(fill)) << 16 | GetGValue(fill) << 8 | GetBValue(fill);
-        for (int i = 0; i < width * height; ++i)
-            m_bits[i] = value;
-    }
-    ~Surface()
-    {
-        SelectObject(m_dc, m_previous);
-        DeleteDC(m_dc);
-        DeleteObject(m_bitmap);
-    }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-    HDC DC() const { return m_dc; }
-    COLORREF Pixel(int x, int y) const
-    {
-        GdiFlush();
-        const DWORD v = m_bits[y * m_width + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-
-private:
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
-    DWORD* m_bits = nullptr;
-    int m_width;
-    int m_height;
-};
+using Surface = kivtest::Canvas;
 
 int g_clicks = 0;
 
@@ -279,13 +233,6 @@ const int kFaceY = 15;
 const int kStripX = 72;
 
 }  // namespace
-
-TEST_CASE("the test pictures are told apart by colour")
-{
-    std::set<COLORREF> colours = {kWhite, kDialog, kFrameLine, kCaption, RGB(0, 0, 0)};
-    for (int picture = 0; picture < PictureCount; ++picture)
-        CHECK(colours.insert(PictureColour(picture)).second);
-}
 
 TEST_CASE("push button faces follow the mouse, focus and enabled state")
 {
