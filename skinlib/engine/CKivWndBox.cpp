@@ -231,7 +231,15 @@ int CKivWndBox::Create(KivSkinKind kind, HWND window)
     if (window == nullptr || m_windowMap.count(window))
         return 0;
     std::unique_ptr<CKivWnd> object = NewSkinObject(kind);
-    if (!object)
+    CKivWnd* raw = object.get();
+    if (!Adopt(window, std::move(object)))
+        return 0;
+    return HandOverSettings(kind, *raw, CKivSkinStore::Settings(), 1);
+}
+
+int CKivWndBox::Adopt(HWND window, std::unique_ptr<CKivWnd> object)
+{
+    if (window == nullptr || !object || m_windowMap.count(window))
         return 0;
     CKivWnd* raw = object.get();
     m_windowMap[window] = object.release();
@@ -239,9 +247,7 @@ int CKivWndBox::Create(KivSkinKind kind, HWND window)
     // Attach may run host code (the window's procedure sees messages), which
     // can destroy the window and with it the object.
     const int attached = raw->Attach(window) ? 1 : 0;
-    if (!attached || Find(window) != raw)
-        return 0;
-    return HandOverSettings(kind, *raw, CKivSkinStore::Settings(), attached);
+    return (attached && Find(window) == raw) ? 1 : 0;
 }
 
 CKivWnd* CKivWndBox::Find(HWND window) const

@@ -52,6 +52,9 @@ public:
     // result, or 0 when the window is already registered or the kind has no
     // object (yet).
     int Create(KivSkinKind kind, HWND window);
+    // Records the object under the window and attaches it: the attach result,
+    // or 0 when the window is already registered or there is no object.
+    int Adopt(HWND window, std::unique_ptr<CKivWnd> object);
     // A new, unattached object of that kind, or null.
     static std::unique_ptr<CKivWnd> NewSkinObject(KivSkinKind kind);
 
