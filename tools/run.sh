@@ -18,7 +18,8 @@ bash tools/setup.sh
 build=${KIV_BUILD_DIR:-$root/build/i686}
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake >/dev/null
 targets=(KivPreview KivPreviewMDI KivPreviewShots)
-if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^kiv_skins:'; then
+known_targets=$(ninja -C "$build" -t targets all 2>/dev/null || true)
+if grep -q '^kiv_skins:' <<<"$known_targets"; then
   targets+=(kiv_skins)
 fi
 cmake --build "$build" --target "${targets[@]}"
