@@ -5,6 +5,7 @@
 #include "CKivWndBox.h"
 #include "CKivWndImpl.h"
 #include "CKivWndNoCaptionBar.h"
+#include "CKivSkinStore.h"
 #include "KivEngineTestWindows.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
@@ -528,19 +529,39 @@ TEST_CASE("WM_NCDESTROY: previous procedure first, then the object lets go")
     }
 }
 
-TEST_CASE("dialog background skin without a paint strategy erases as the window would")
+TEST_CASE("dialog background skin: the strategy paints when the skin has a background, else the window erases")
 {
     Fresh fresh;
     HWND window = MakeTopLevel();
     CKivWndNoCaptionBar skin;
     REQUIRE(skin.Attach(window) == TRUE);
-    Answers()[WM_ERASEBKGND] = 0x77;
-    HDC dc = GetDC(window);
-    CHECK(SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0x77);
-    REQUIRE(SeenOf(WM_ERASEBKGND).size() == 1);
-    CHECK(SeenOf(WM_ERASEBKGND)[0].wParam == reinterpret_cast<WPARAM>(dc));
-    ReleaseDC(window, dc);
+    CHECK(skin.WindowPaint() != nullptr);
     CHECK(skin.Attach(window) == FALSE);
+    Answers()[WM_ERASEBKGND] = 0x77;
+
+    KivSkinSettings& settings = CKivSkinStore::Settings();
+    const KivSkinSettings saved = settings;
+    settings.edgeEnableBackground = 0;
+    settings.edgeEnableBackColor = 0;
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 300, 300);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    CHECK(SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0) == 0x77);
+    REQUIRE(SeenOf(WM_ERASEBKGND).size() == 1);
+    CHECK(SeenOf(WM_ERASEBKGND)[0].wParam == reinterpret_cast<WPARAM>(memory));
+
+    settings.edgeEnableBackColor = 1;
+    settings.edgeBackgroundColor = RGB(10, 200, 30);
+    CHECK(SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0) == 1);
+    CHECK(SeenOf(WM_ERASEBKGND).size() == 1);
+    CHECK(GetPixel(memory, 3, 4) == RGB(10, 200, 30));
+    settings = saved;
+
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
     skin.Detach();
     DestroyWindow(window);
 }
