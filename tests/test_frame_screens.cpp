@@ -1,0 +1,162 @@
+// What reaches the screen is what the frame renders off-screen, for a frame
+// window and a dialog, active and inactive. With KIV_SCREENSHOT_DIR set the
+// captures are also saved there as BMP files.
+#include <doctest.h>
+#include "CKivEngine.h"
+#include "CKivFrameWnd.h"
+#include "CKivSkinStore.h"
+#include "KivDialogTemplate.h"
+#include "KivFrameTestHost.h"
+#include "KivTestSkin.h"
+#include "KivTestSupport.h"
+#include <memory>
+#include <string>
+
+using kivtest::Canvas;
+
+namespace {
+
+// The default skin beside the tests when it has been built, else the test skin.
+bool LoadSkin()
+{
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring path(program);
+    path.resize(path.find_last_of(L"\\/") + 1);
+    path += L"default.kiv";
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES && CKivSkinStore::LoadSkin(path.c_str()) &&
+        CKivSkinStore::Atlas())
+        return true;
+    kivtest::skin::Install();
+    CKivSkinStore::Settings().edgeEnableRound = 1;
+    return false;
+}
+
+void CaptureScreen(HWND window, Canvas& canvas)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    HDC screen = GetDC(nullptr);
+    BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+}
+
+void Save(const Canvas& canvas, const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"KIV_SCREENSHOT_DIR", folder, MAX_PATH) == 0)
+        return;
+    canvas.Save((std::wstring(folder) + L"\\" + name).c_str());
+}
+
+// Counts frame pixels (inside the window region, outside the client area)
+// where the screen differs from the WM_PRINT rendering.
+int FrameDifferences(HWND window, const Canvas& screen, const Canvas& printed)
+{
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const bool hasRegion = GetWindowRgn(window, region) != ERROR;
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    OffsetRect(&client, -outer.left, -outer.top);
+    int differences = 0;
+    for (int y = 0; y < screen.Height(); ++y)
+        for (int x = 0; x < screen.Width(); ++x)
+        {
+            const POINT p = {x, y};
+            if ((hasRegion && !PtInRegion(region, x, y)) || PtInRect(&client, p))
+                continue;
+            differences += screen.Pixel(x, y) != printed.Pixel(x, y);
+        }
+    DeleteObject(region);
+    return differences;
+}
+
+void CheckScreenMatchesPrint(HWND window, const wchar_t* name)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    Canvas screen(r.right - r.left, r.bottom - r.top, 0);
+    Canvas printed(r.right - r.left, r.bottom - r.top, 0);
+    CaptureScreen(window, screen);
+    kivtest::PrintWindowTo(window, printed);
+    Save(screen, name);
+    CHECK(FrameDifferences(window, screen, printed) == 0);
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// Takes activation away from the frame under test.
+HWND Cover()
+{
+    HWND other = frametest::CreateHost(WS_POPUP | WS_VISIBLE | WS_CAPTION, 700, 600, 120, 80, L"other");
+    SetForegroundWindow(other);
+    kivtest::PumpPending();
+    return other;
+}
+
+}  // namespace
+
+TEST_CASE("skinned frames on screen look as rendered off-screen")
+{
+    const bool defaultSkin = LoadSkin();
+    const std::string skinName = defaultSkin ? "default.kiv" : "test skin";
+    MESSAGE("skin: " << skinName);
+    CKivEngine::Instance().Run();
+
+    SUBCASE("frame window")
+    {
+        HWND window = frametest::CreateHost(WS_OVERLAPPEDWINDOW, 40, 40, 480, 320, L"Kiv skinned frame");
+        std::unique_ptr<CKivFrameWnd> own;
+        if (CKivWnd::FromHandle(window) == nullptr)
+        {
+            own.reset(new CKivFrameWnd);
+            REQUIRE(own->Attach(window));
+        }
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+        UpdateWindow(window);
+        kivtest::PumpPending();
+        CheckScreenMatchesPrint(window, L"frame_active.bmp");
+        HWND other = Cover();
+        CheckScreenMatchesPrint(window, L"frame_inactive.bmp");
+        DestroyWindow(other);
+        own.reset();
+        DestroyWindow(window);
+    }
+    SUBCASE("dialog")
+    {
+        kivtest::DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 220, 120, L"Kiv skinned dialog");
+        dialog.Add(0x0082, 100, SS_LEFT, 10, 10, 180, 10, L"A dialog with a skinned frame.")
+            .Add(0x0080, 101, BS_AUTOCHECKBOX | WS_TABSTOP, 10, 30, 120, 12, L"Check box")
+            .Add(0x0080, 102, BS_AUTORADIOBUTTON | WS_TABSTOP, 10, 46, 120, 12, L"Radio button")
+            .Add(0x0080, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 100, 95, 50, 14, L"OK")
+            .Add(0x0080, IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 160, 95, 50, 14, L"Cancel");
+        HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.Build(), nullptr,
+                                                 &PlainDialogProc, 0);
+        REQUIRE(window != nullptr);
+        std::unique_ptr<CKivFrameWnd> own;
+        if (CKivWnd::FromHandle(window) == nullptr)
+        {
+            own.reset(new CKivFrameWnd);
+            REQUIRE(own->Attach(window));
+        }
+        SetWindowPos(window, nullptr, 120, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+        UpdateWindow(window);
+        kivtest::PumpPending();
+        CheckScreenMatchesPrint(window, L"dialog_active.bmp");
+        HWND other = Cover();
+        CheckScreenMatchesPrint(window, L"dialog_inactive.bmp");
+        DestroyWindow(other);
+        own.reset();
+        DestroyWindow(window);
+    }
+    CKivEngine::Instance().Stop();
+}
