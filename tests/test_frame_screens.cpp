@@ -9,7 +9,6 @@
 #include "KivFrameTestHost.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
-#include <memory>
 #include <string>
 
 using kivtest::Canvas;
@@ -112,12 +111,8 @@ TEST_CASE("skinned frames on screen look as rendered off-screen")
     SUBCASE("frame window")
     {
         HWND window = frametest::CreateHost(WS_OVERLAPPEDWINDOW, 40, 40, 480, 320, L"Kiv skinned frame");
-        std::unique_ptr<CKivFrameWnd> own;
-        if (CKivWnd::FromHandle(window) == nullptr)
-        {
-            own.reset(new CKivFrameWnd);
-            REQUIRE(own->Attach(window));
-        }
+        // The registry gives every captioned top-level window a frame skin.
+        REQUIRE(dynamic_cast<CKivFrameWnd*>(CKivWnd::FromHandle(window)) != nullptr);
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
         UpdateWindow(window);
@@ -126,7 +121,6 @@ TEST_CASE("skinned frames on screen look as rendered off-screen")
         HWND other = Cover();
         CheckScreenMatchesPrint(window, L"frame_inactive.bmp");
         DestroyWindow(other);
-        own.reset();
         DestroyWindow(window);
     }
     SUBCASE("dialog")
@@ -140,12 +134,8 @@ TEST_CASE("skinned frames on screen look as rendered off-screen")
         HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.Build(), nullptr,
                                                  &PlainDialogProc, 0);
         REQUIRE(window != nullptr);
-        std::unique_ptr<CKivFrameWnd> own;
-        if (CKivWnd::FromHandle(window) == nullptr)
-        {
-            own.reset(new CKivFrameWnd);
-            REQUIRE(own->Attach(window));
-        }
+        // The registry gives every captioned top-level window a frame skin.
+        REQUIRE(dynamic_cast<CKivFrameWnd*>(CKivWnd::FromHandle(window)) != nullptr);
         SetWindowPos(window, nullptr, 120, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
@@ -155,7 +145,6 @@ TEST_CASE("skinned frames on screen look as rendered off-screen")
         HWND other = Cover();
         CheckScreenMatchesPrint(window, L"dialog_inactive.bmp");
         DestroyWindow(other);
-        own.reset();
         DestroyWindow(window);
     }
     CKivEngine::Instance().Stop();

@@ -2,6 +2,7 @@
 #include "CKivEngine.h"
 #include "CKivWnd.h"
 #include "CKivWndNoCaptionBar.h"
+#include "CKivFrameWnd.h"
 #include "CKivButton.h"
 #include "CKivCheckBox.h"
 #include "CKivGroupBox.h"
@@ -203,6 +204,7 @@ std::unique_ptr<CKivWnd> CKivWndBox::NewSkinObject(KivSkinKind kind)
     // the system. Settings copies go into HandOverSettings below.
     switch (kind)
     {
+    case KivSkinKind::FrameWnd: return std::make_unique<CKivFrameWnd>();
     case KivSkinKind::WndNoCaptionBar: return std::make_unique<CKivWndNoCaptionBar>();
     case KivSkinKind::Button: return std::make_unique<CKivButton>();
     case KivSkinKind::CheckBox: return std::make_unique<CKivCheckBox>();
