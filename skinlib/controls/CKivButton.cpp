@@ -72,7 +72,6 @@ LRESULT CKivButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case BM_GETCHECK: return OnGetCheck(wParam, lParam);
     case BM_SETCHECK: return OnSetCheck(wParam, lParam);
     case BM_SETSTATE: return OnSetState(wParam, lParam);
-    case BM_GETSTATE: return OnGetState();
     case WM_SETFOCUS: return OnSetFocus(wParam, lParam);
     case WM_KILLFOCUS: return OnKillFocus(wParam, lParam);
     case WM_SETTEXT: return RouteAndRepaint(message, wParam, lParam);
@@ -107,17 +106,14 @@ LRESULT CKivButton::OnSetCheck(WPARAM check, LPARAM lParam)
     return result;
 }
 
+// BM_GETSTATE stays with the control: hosts read BST_PUSHED, BST_FOCUS and
+// the check bits from it. The wParam recorded here only picks glyph sets.
 LRESULT CKivButton::OnSetState(WPARAM highlight, LPARAM lParam)
 {
     m_highlightState = static_cast<int>(highlight);
     const LRESULT result = CKivWnd::WindowProc(BM_SETSTATE, highlight, lParam);
     Repaint(highlight ? StatePressed : StateNormal);
     return result;
-}
-
-LRESULT CKivButton::OnGetState()
-{
-    return m_highlightState;
 }
 
 LRESULT CKivButton::OnSetFocus(WPARAM previous, LPARAM lParam)

@@ -78,7 +78,6 @@ private:
     LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetCheck(WPARAM check, LPARAM lParam);
     LRESULT OnSetState(WPARAM highlight, LPARAM lParam);
-    LRESULT OnGetState();
     LRESULT OnSetFocus(WPARAM previous, LPARAM lParam);
     LRESULT OnKillFocus(WPARAM next, LPARAM lParam);
     LRESULT OnPrintClient(HDC dc);

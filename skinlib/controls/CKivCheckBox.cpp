@@ -15,9 +15,10 @@ const RECT* CKivCheckBox::ChooseGlyph(int state)
                                     &skin.checkBoxCheckedPressed, &skin.checkBoxCheckedDisabled};
     const RECT* const implicit[4] = {&skin.checkBoxImplicitNormal, &skin.checkBoxImplicitHot,
                                      &skin.checkBoxImplicitPressed, &skin.checkBoxImplicitDisabled};
-    // Asked through messages, so a host subclass above us can answer them.
+    // The check state is asked through the message, so a host subclass above
+    // us can answer it; the implicit set follows the last BM_SETSTATE of 2.
     const RECT* const* set = nullptr;
-    if (SendMessageW(window, BM_GETSTATE, 0, 0) == 2)
+    if (HighlightState() == 2)
     {
         set = implicit;
     }
