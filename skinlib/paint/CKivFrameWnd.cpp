@@ -163,6 +163,8 @@ void CKivFrameWnd::OnSetTextDone()
 
 void CKivFrameWnd::OnShowWindowDone(WPARAM)
 {
+    // The style is changed only after the system has shown the window, so the
+    // first frame it computes still matches what the host asked for.
     // Without WS_SYSMENU the system draws no caption buttons of its own.
     SetWindowLongPtrW(Window(), GWL_STYLE, Style() & ~static_cast<LONG_PTR>(WS_SYSMENU));
 }
@@ -365,6 +367,8 @@ void CKivFrameWnd::OnNcPaint()
 
 LRESULT CKivFrameWnd::OnNcActivate(WPARAM)
 {
+    // Activation is drawn from WM_ACTIVATE; letting the system see this
+    // message would paint its own caption over ours.
     return TRUE;
 }
 
@@ -431,6 +435,8 @@ LRESULT CKivFrameWnd::HitTestZone(LPARAM lParam, int* zone)
                                                 HTTOPLEFT,  HTBOTTOMLEFT,  HTBOTTOMLEFT,  HTTOPRIGHT,    HTTOPRIGHT,
                                                 HTBOTTOMRIGHT, HTBOTTOMRIGHT, HTCAPTION,  HTCLIENT,      HTMENU};
     const POINT p = ToWindow(PointFromLParam(lParam));
+    // Only a sizable window answers sizing codes; elsewhere the border zones
+    // still win over the caption and client, as HTNOWHERE.
     const bool canSize = (Style() & WS_THICKFRAME) && !IsMaximized();
     for (int index = 1; index <= kZoneCount; ++index)
     {
@@ -484,6 +490,7 @@ int CKivFrameWnd::HitTestButton(POINT screen)
     return NoButton;
 }
 
+// Hover and press changes repaint just the buttons, straight onto the window.
 int CKivFrameWnd::TrackCaptionButtons(const POINT* screen, const int* state)
 {
     const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
@@ -651,6 +658,7 @@ void CKivFrameWnd::ShowSystemMenu(int hitCode, LPARAM lParam)
 
 void CKivFrameWnd::OnNcRButtonDown(WPARAM, LPARAM)
 {
+    // Swallowed: the system would open its own menu here; ours opens on the button-up.
 }
 
 void CKivFrameWnd::OnNcRButtonUp(WPARAM hitTest, LPARAM lParam)
@@ -674,6 +682,8 @@ void CKivFrameWnd::OnIconClick()
         CloseHandle(m_iconThread);
         m_iconThread = nullptr;
     }
+    // The thread gets its own copy of the icon rectangle: the metrics may be
+    // recomputed on this thread while it sleeps.
     RefreshMetrics();
     m_iconThreadRect = m_metrics->iconRect;
     m_iconThreadRunning = true;
@@ -706,6 +716,8 @@ DWORD WINAPI CKivFrameWnd::IconClickThread(void* parameter)
     return 0;
 }
 
+// The thread reads this object, so the object waits for it (at most the
+// double-click time) before it goes.
 void CKivFrameWnd::StopIconThread()
 {
     if (m_iconThread == nullptr)

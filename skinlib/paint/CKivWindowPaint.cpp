@@ -82,6 +82,8 @@ void CKivWindowPaint::DrawCaptionTo(HDC target, int active)
     }
 }
 
+// Used when the strategy is driven on its own; the frame composes through
+// DrawCaptionTo into its single frame bitmap instead.
 void CKivWindowPaint::DrawCaption(int active, const wchar_t*)
 {
     HDC dc = Context();
@@ -127,6 +129,7 @@ void CKivWindowPaint::DrawCaptionIcon(HDC dc)
         x = s.captionBarIconX;
         y = s.captionBarIconY;
     }
+    // Always 16 x 16: the configured icon size only shapes the hit area.
     HICON icon = reinterpret_cast<HICON>(SendMessageW(Window(), WM_GETICON, ICON_SMALL, 0));
     if (icon == nullptr)
         icon = reinterpret_cast<HICON>(GetClassLongPtrW(Window(), GCLP_HICONSM));
@@ -145,6 +148,7 @@ void CKivWindowPaint::DrawCaptionTitle(int, HDC dc)
     }
     if (target == nullptr)
         return;
+    // Measured with the font it is drawn in, so the text sits centred.
     wchar_t title[260] = {};
     GetWindowTextW(Window(), title, 260);
     CKivSelectObject font(target, GetSkinFont(0));
