@@ -692,6 +692,81 @@ TEST_CASE("notifications, UI-state, paint and enable never reach the control's o
     parent.Detach();
 }
 
+namespace {
+
+// Sits below the skin and looks at the screen right after the control's own
+// procedure handled a message, before the skin repaints: whatever shows then
+// is what the user would see flash.
+WNDPROC g_probedProc = nullptr;
+const Host* g_probeHost = nullptr;
+POINT g_probePoint = {};
+int g_probes = 0;
+std::vector<COLORREF> g_flashes;
+
+bool IsSkinColour(COLORREF colour)
+{
+    for (int picture = 0; picture < PictureCount; ++picture)
+        if (colour == PictureColour(picture))
+            return true;
+    return false;
+}
+
+LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = CallWindowProcW(g_probedProc, window, message, wParam, lParam);
+    if (message == BM_SETCHECK || message == BM_SETSTATE || message == WM_SETFOCUS || message == WM_KILLFOCUS ||
+        message == WM_SETTEXT)
+    {
+        ++g_probes;
+        const COLORREF shown = g_probeHost->Pixel(window, g_probePoint.x, g_probePoint.y);
+        if (!IsSkinColour(shown))
+            g_flashes.push_back(shown);
+    }
+    return result;
+}
+
+}  // namespace
+
+TEST_CASE("the control's own system look never flashes between skin repaints")
+{
+    InstallSkin();
+    Host host;
+    const HWND other = host.Control(BS_PUSHBUTTON, L"", 200, 200, 80, 30);
+    struct Case
+    {
+        DWORD style;
+        POINT probe;
+    };
+    for (const Case& c : {Case{BS_PUSHBUTTON, {kFaceX, kFaceY}}, Case{BS_AUTOCHECKBOX, {4, 12}},
+                          Case{BS_AUTORADIOBUTTON, {4, 12}}})
+    {
+        CAPTURE(c.style);
+        const HWND control = host.Control(c.style, L"", 20, 20, 120, 24);
+        g_probedProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProbeProc)));
+        CKivButton* skin = c.style == BS_PUSHBUTTON ? host.Skin<CKivButton>(control)
+                           : c.style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
+                                                        : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
+        REQUIRE(skin != nullptr);
+        g_probeHost = &host;
+        g_probePoint = c.probe;
+        g_probes = 0;
+        g_flashes.clear();
+        SetFocus(control);
+        SendMessageW(control, BM_SETSTATE, TRUE, 0);
+        SendMessageW(control, BM_SETSTATE, FALSE, 0);
+        SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
+        SendMessageW(control, BM_SETCHECK, BST_UNCHECKED, 0);
+        SetWindowTextW(control, L"Text");
+        SetFocus(other);
+        CHECK(g_probes >= 7);
+        CHECK(g_flashes.empty());
+        CHECK(IsWindowVisible(control));
+        CHECK(IsSkinColour(host.Pixel(control, c.probe.x, c.probe.y)));
+        DestroyWindow(control);
+    }
+}
+
 TEST_CASE("repeated repaints of every kind hold no GDI objects")
 {
     InstallSkin();

@@ -100,7 +100,7 @@ LRESULT CKivButton::OnSetCheck(WPARAM check, LPARAM lParam)
 {
     if (m_kind == KindCheckBox)
         m_checkState = static_cast<int>(check);
-    const LRESULT result = CKivWnd::WindowProc(BM_SETCHECK, check, lParam);
+    const LRESULT result = RouteUndrawn(BM_SETCHECK, check, lParam);
     if (m_kind == KindCheckBox)
         Repaint(CurrentState());
     return result;
@@ -111,14 +111,14 @@ LRESULT CKivButton::OnSetCheck(WPARAM check, LPARAM lParam)
 LRESULT CKivButton::OnSetState(WPARAM highlight, LPARAM lParam)
 {
     m_highlightState = static_cast<int>(highlight);
-    const LRESULT result = CKivWnd::WindowProc(BM_SETSTATE, highlight, lParam);
+    const LRESULT result = RouteUndrawn(BM_SETSTATE, highlight, lParam);
     Repaint(highlight ? StatePressed : StateNormal);
     return result;
 }
 
 LRESULT CKivButton::OnSetFocus(WPARAM previous, LPARAM lParam)
 {
-    const LRESULT result = CKivWnd::WindowProc(WM_SETFOCUS, previous, lParam);
+    const LRESULT result = RouteUndrawn(WM_SETFOCUS, previous, lParam);
     Repaint(StateFocused);
     return result;
 }
@@ -128,7 +128,7 @@ LRESULT CKivButton::OnKillFocus(WPARAM next, LPARAM lParam)
     // Whether GetFocus already names the next window here differs between
     // platforms; the flag makes the repaint below unfocused either way.
     m_losingFocus = true;
-    const LRESULT result = CKivWnd::WindowProc(WM_KILLFOCUS, next, lParam);
+    const LRESULT result = RouteUndrawn(WM_KILLFOCUS, next, lParam);
     Repaint(CurrentState());
     m_losingFocus = false;
     return result;
@@ -142,8 +142,27 @@ LRESULT CKivButton::OnPrintClient(HDC dc)
 
 LRESULT CKivButton::RouteAndRepaint(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const LRESULT result = CKivWnd::WindowProc(message, wParam, lParam);
+    const LRESULT result = RouteUndrawn(message, wParam, lParam);
     Repaint(CurrentState());
+    return result;
+}
+
+LRESULT CKivButton::RouteUndrawn(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const HWND window = Window();
+    // The button procedure paints straight to the screen, and only while the
+    // window is visible; WM_SETREDRAW clears that bit without any repaint.
+    // Only the outermost call toggles it, and only when it was set.
+    const bool hide = m_undrawnDepth == 0 && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (hide)
+        DefWindowProcW(window, WM_SETREDRAW, FALSE, 0);
+    LRESULT result = 0;
+    {
+        DepthScope undrawn(m_undrawnDepth);
+        result = CKivWnd::WindowProc(message, wParam, lParam);
+    }
+    if (hide && IsWindow(window))
+        DefWindowProcW(window, WM_SETREDRAW, TRUE, 0);
     return result;
 }
 

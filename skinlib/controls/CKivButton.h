@@ -84,6 +84,9 @@ private:
     // Passes a message the control answers by painting its system look, then
     // paints the skin over it again.
     LRESULT RouteAndRepaint(UINT message, WPARAM wParam, LPARAM lParam);
+    // Routes a message with drawing switched off (WM_SETREDRAW), so the
+    // control's own paint of its system look never reaches the screen.
+    LRESULT RouteUndrawn(UINT message, WPARAM wParam, LPARAM lParam);
 
     const RECT* ChooseFace(int state) const;
 
@@ -94,4 +97,5 @@ private:
     int m_hot = 0;
     bool m_losingFocus = false;
     int m_quietDepth = 0;
+    int m_undrawnDepth = 0;
 };
