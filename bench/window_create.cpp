@@ -1,0 +1,287 @@
+// Creating and destroying a dialog with 40 standard controls, unhooked against
+// the same with the call-window hook installed and a skin loaded, so that
+// every window passes the registry and most get a skin object.
+#include "CKivAes.h"
+#include "CKivEngine.h"
+#include "CKivSkinSchema.h"
+#include "CKivSkinStore.h"
+#include "CKivWndBox.h"
+#include "KivSkinFile.h"
+#include <windows.h>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+const int kRounds = 150;  // of each kind, interleaved
+
+double Now()
+{
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+}
+
+Bytes Encrypt(const Bytes& plain, size_t pieceSize)
+{
+    CKivAes aes;
+    CKivAes::InitSkinCipher(aes);
+    IKivCryptTransform* encryptor = aes.GetEncryptor();
+    Bytes out;
+    Bytes piece(pieceSize + 16);
+    size_t done = 0;
+    do
+    {
+        const size_t length = std::min(pieceSize, plain.size() - done);
+        const bool last = done + length >= plain.size();
+        memcpy(piece.data(), plain.data() + done, length);
+        DWORD produced = static_cast<DWORD>(length);
+        if (encryptor == nullptr || encryptor->TransformInPlace(piece.data(), &produced, last) == nullptr)
+            return Bytes();
+        out.insert(out.end(), piece.begin(), piece.begin() + produced);
+        done += length;
+    } while (done < plain.size());
+    return out;
+}
+
+// Every key of the schema: pictures are 8x8 cells of the atlas, numbers small,
+// the shadow window off.
+Bytes SettingsDocument()
+{
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<KivDescription>\r\n";
+    for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
+    {
+        const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
+        const std::wstring key(entry.key);
+        const size_t first = key.find(L'\\');
+        const size_t second = key.find(L'\\', first + 1);
+        const std::string group(key.begin(), key.begin() + first);
+        const std::string element(key.begin() + first + 1, key.begin() + second);
+        const std::string property(key.begin() + second + 1, key.end());
+        const int cell = static_cast<int>(i % 32) * 8;
+        std::string value;
+        if (entry.kind == kKivKindRect)
+            value = "left=\"" + std::to_string(cell) + "\" top=\"0\" right=\"" + std::to_string(cell + 8) +
+                    "\" bottom=\"8\"";
+        else if (property == "HideShadow")
+            value = "value=\"1\"";
+        else
+            value = "value=\"" + std::to_string(4 + i % 20) + "\"";
+        xml += "<" + group + "><" + element + "><" + property + " " + value + "/></" + element + "></" + group +
+               ">\r\n";
+    }
+    xml += "</KivDescription>\r\n";
+    return Bytes(xml.begin(), xml.end());
+}
+
+Bytes AtlasImage()
+{
+    const int32_t width = 256, height = 8;
+    const size_t pixels = static_cast<size_t>(width) * height * 4;
+    Bytes image(54 + pixels);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfSize = static_cast<DWORD>(image.size());
+    file.bfOffBits = 54;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biSizeImage = static_cast<DWORD>(pixels);
+    memcpy(image.data(), &file, sizeof(file));
+    memcpy(image.data() + sizeof(file), &info, sizeof(info));
+    for (size_t i = 0; i < pixels; ++i)
+        image[54 + i] = static_cast<unsigned char>(0x40 + (i * 5) % 0x80);
+    return image;
+}
+
+bool WriteSkin(const std::wstring& path)
+{
+    const Bytes settings = Encrypt(SettingsDocument(), 64);
+    const Bytes atlas = Encrypt(AtlasImage(), 4096);
+    if (settings.empty() || atlas.empty())
+        return false;
+    KivSkinFileHeader header = {32, static_cast<int64_t>(settings.size()), 32 + static_cast<int64_t>(settings.size()),
+                                static_cast<int64_t>(atlas.size())};
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, &header, sizeof(header), &written, nullptr) &&
+                    WriteFile(file, settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr) &&
+                    WriteFile(file, atlas.data(), static_cast<DWORD>(atlas.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok;
+}
+
+// In-memory dialog template, built word by word.
+class DialogTemplate
+{
+public:
+    DialogTemplate(const wchar_t* caption, int controls)
+    {
+        Align();
+        DLGTEMPLATE header = {};
+        header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_MODALFRAME;
+        header.cdit = static_cast<WORD>(controls);
+        header.cx = 400;
+        header.cy = 300;
+        Append(&header, sizeof(header));
+        Word(0);  // no menu
+        Word(0);  // default class
+        Text(caption);
+        Word(8);
+        Text(L"MS Shell Dlg");
+    }
+    void Control(WORD atom, DWORD style, short x, short y, short cx, short cy, WORD id, const wchar_t* text)
+    {
+        Align();
+        DLGITEMTEMPLATE item = {};
+        item.style = WS_CHILD | WS_VISIBLE | style;
+        item.x = x;
+        item.y = y;
+        item.cx = cx;
+        item.cy = cy;
+        item.id = id;
+        Append(&item, sizeof(item));
+        Word(0xFFFF);
+        Word(atom);
+        Text(text);
+        Word(0);  // no creation data
+    }
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
+
+private:
+    void Append(const void* data, size_t size)
+    {
+        const WORD* words = static_cast<const WORD*>(data);
+        m_words.insert(m_words.end(), words, words + size / 2);
+    }
+    void Word(WORD value) { m_words.push_back(value); }
+    void Text(const wchar_t* text)
+    {
+        for (; *text; ++text)
+            m_words.push_back(static_cast<WORD>(*text));
+        m_words.push_back(0);
+    }
+    void Align()
+    {
+        if (m_words.size() % 2)
+            m_words.push_back(0);
+    }
+    std::vector<WORD> m_words;
+};
+
+DialogTemplate MakeTemplate()
+{
+    DialogTemplate dialog(L"Kiv benchmark dialog", 40);
+    const WORD kButton = 0x0080, kEdit = 0x0081, kListBox = 0x0083, kComboBox = 0x0085;
+    const DWORD buttonStyles[] = {BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX};
+    WORD id = 100;
+    for (short i = 0; i < 10; ++i, ++id)
+        dialog.Control(kButton, buttonStyles[i % 5], 5, static_cast<short>(5 + i * 20), 60, 14, id, L"Button");
+    for (short i = 0; i < 10; ++i, ++id)
+        dialog.Control(kEdit, WS_BORDER | ES_AUTOHSCROLL, 75, static_cast<short>(5 + i * 20), 60, 14, id, L"text");
+    for (short i = 0; i < 10; ++i, ++id)
+        dialog.Control(kListBox, WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 145, static_cast<short>(5 + i * 20), 60, 18, id,
+                       L"");
+    for (short i = 0; i < 10; ++i, ++id)
+        dialog.Control(kComboBox, CBS_DROPDOWN | WS_VSCROLL, 215, static_cast<short>(5 + i * 20), 60, 80, id, L"");
+    return dialog;
+}
+
+INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+// Microseconds of one create-and-destroy round.
+double Round(const DialogTemplate& dialog, int* failures)
+{
+    const double start = Now();
+    HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), nullptr, &DialogProc, 0);
+    if (window == nullptr)
+        ++*failures;
+    DestroyWindow(window);
+    return Now() - start;
+}
+
+// A hook that does nothing: what any call-window hook costs under this platform.
+HHOOK g_bareHook = nullptr;
+LRESULT CALLBACK BareHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    return CallNextHookEx(g_bareHook, code, wParam, lParam);
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+}  // namespace
+
+int main()
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"kiv_bench_window_create.kiv";
+    const bool loaded = WriteSkin(path) && CKivSkinStore::LoadSkin(path.c_str());
+    DeleteFileW(path.c_str());
+    printf("skin: %s\n", loaded ? "generated file, loaded" : "NOT loaded");
+    const DialogTemplate dialog = MakeTemplate();
+    CKivEngine& engine = CKivEngine::Instance();
+    CKivWndBox& registry = engine.Registry();
+    int failures = 0;
+
+    // Warm-up of both paths: classes, fonts, first skin objects.
+    for (int i = 0; i < 10; ++i)
+    {
+        Round(dialog, &failures);
+        engine.Run();
+        Round(dialog, &failures);
+        engine.Stop();
+    }
+
+    // One skinned round to report how many windows got a skin object.
+    engine.Run();
+    HWND probe = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), nullptr, &DialogProc, 0);
+    const size_t skinned = registry.Count();
+    DestroyWindow(probe);
+    engine.Stop();
+
+    // Interleaved, so that load from elsewhere on the machine hits all three alike.
+    std::vector<double> plain, bare, hooked;
+    for (int i = 0; i < kRounds; ++i)
+    {
+        plain.push_back(Round(dialog, &failures));
+        g_bareHook = SetWindowsHookExW(WH_CALLWNDPROC, &BareHook, nullptr, GetCurrentThreadId());
+        bare.push_back(Round(dialog, &failures));
+        UnhookWindowsHookEx(g_bareHook);
+        engine.Run();
+        hooked.push_back(Round(dialog, &failures));
+        engine.Stop();
+    }
+    const double plainMedian = Median(plain);
+    const double hookedMedian = Median(hooked);
+    printf("dialog with 40 controls, create + destroy, median of %d rounds each:\n", kRounds);
+    printf("  unhooked %.0f us\n", plainMedian);
+    printf("  empty call-window hook %.0f us (%.2fx)\n", Median(bare), Median(bare) / plainMedian);
+    printf("  hooked with skin %.0f us (%u windows registered per dialog, registry afterwards %u)\n", hookedMedian,
+           static_cast<unsigned>(skinned), static_cast<unsigned>(registry.Count()));
+    if (failures)
+        printf("  %d dialogs could not be created\n", failures);
+    printf("ratio: %.2f\n", plainMedian > 0 ? hookedMedian / plainMedian : 0.0);
+    return failures ? 1 : 0;
+}
