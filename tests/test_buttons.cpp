@@ -581,6 +581,14 @@ TEST_CASE("group box frame leaves a gap for the caption")
             for (int y = 0; y < 16 && !captionInk; ++y)
                 captionInk = surface.Pixel(x, y) != kDialog;
         CHECK(captionInk);
+
+        // Painting again over the same picture changes nothing: the caption
+        // does not smear darker, the line does not grow.
+        for (int i = 0; i < 5; ++i)
+            SendMessageW(group, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.DC()), PRF_CLIENT);
+        Surface once(200, 120, kDialog);
+        SendMessageW(group, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(once.DC()), PRF_CLIENT);
+        CHECK(surface.SameAs(once));
     }
 }
 

@@ -97,6 +97,15 @@ void CKivGroupBox::Paint(HDC dc)
     }
     if (length > 0)
     {
+        // The caption sits on the dialog background, as the system's group
+        // box fills its label: smoothed text drawn again over itself would
+        // grow darker with every repaint.
+        CKivHDCMemory backdrop(dc, width, height);
+        if (backdrop.IsValid())
+        {
+            CKivGraphics::FillParentBackground(backdrop.GetDC(), width, height, window);
+            BitBlt(memory, kCaptionX, 0, extent.cx, extent.cy, backdrop.GetDC(), kCaptionX, 0, SRCCOPY);
+        }
         SetTextColor(memory, static_cast<COLORREF>(skin.groupBoxTextColor));
         TextOutW(memory, kCaptionX, 0, text, length);
     }
