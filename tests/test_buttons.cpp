@@ -305,6 +305,24 @@ TEST_CASE("push button faces follow the mouse, focus and enabled state")
         CHECK(host.PumpUntilPixel(button, kFaceX, kFaceY, PictureColour(PushDefault)));
         CHECK(skin->Hot() == 0);
     }
+    SUBCASE("a press ends when another window takes the mouse")
+    {
+        Host::MoveCursor(button, 40, 15);
+        CHECK(host.PumpUntilPixel(button, kFaceX, kFaceY, PictureColour(PushHot)));
+        Host::LeftButton(true);
+        CHECK(host.PumpUntilPixel(button, kFaceX, kFaceY, PictureColour(PushPressed)));
+        SetCapture(host.Window());
+        CHECK(skin->Pressed() == 0);
+        CHECK(host.Pixel(button, kFaceX, kFaceY) == PictureColour(PushHot));
+        ReleaseCapture();
+        Host::LeftButton(false);
+        kivtest::PumpPending();
+        CHECK(g_clicks == 0);
+        host.ParkCursor();
+        CHECK(host.PumpUntilPixel(button, kFaceX, kFaceY, PictureColour(PushDefault)));
+        Host::MoveCursor(button, 40, 15);
+        CHECK(host.PumpUntilPixel(button, kFaceX, kFaceY, PictureColour(PushHot)));
+    }
     SUBCASE("focus shows the default face and losing it gives the normal face back")
     {
         SetFocus(button);

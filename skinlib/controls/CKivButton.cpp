@@ -77,6 +77,7 @@ LRESULT CKivButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETTEXT: return RouteAndRepaint(message, wParam, lParam);
     case BM_SETSTYLE: return RouteAndRepaint(message, wParam, lParam);
     case WM_PRINTCLIENT: return OnPrintClient(reinterpret_cast<HDC>(wParam));
+    case WM_CAPTURECHANGED: return OnCaptureChanged(wParam, reinterpret_cast<HWND>(lParam));
     default: return CKivWnd::WindowProc(message, wParam, lParam);
     }
 }
@@ -138,6 +139,19 @@ LRESULT CKivButton::OnPrintClient(HDC dc)
 {
     Paint(dc, CurrentState());
     return 0;
+}
+
+LRESULT CKivButton::OnCaptureChanged(WPARAM wParam, HWND newCapture)
+{
+    const LRESULT result = CKivWnd::WindowProc(WM_CAPTURECHANGED, wParam, reinterpret_cast<LPARAM>(newCapture));
+    // The press ends when another window takes the mouse; no button-up will
+    // come, and a stale press would show the pressed face on the next hover.
+    if (m_pressed && newCapture != Window())
+    {
+        m_pressed = 0;
+        Repaint(CurrentState());
+    }
+    return result;
 }
 
 LRESULT CKivButton::RouteAndRepaint(UINT message, WPARAM wParam, LPARAM lParam)

@@ -81,6 +81,7 @@ private:
     LRESULT OnSetFocus(WPARAM previous, LPARAM lParam);
     LRESULT OnKillFocus(WPARAM next, LPARAM lParam);
     LRESULT OnPrintClient(HDC dc);
+    LRESULT OnCaptureChanged(WPARAM wParam, HWND newCapture);
     // Passes a message the control answers by painting its system look, then
     // paints the skin over it again.
     LRESULT RouteAndRepaint(UINT message, WPARAM wParam, LPARAM lParam);
