@@ -741,7 +741,7 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 {
     const LRESULT result = CallWindowProcW(g_probedProc, window, message, wParam, lParam);
     if (message == BM_SETCHECK || message == BM_SETSTATE || message == WM_SETFOCUS || message == WM_KILLFOCUS ||
-        message == WM_SETTEXT)
+        message == WM_SETTEXT || message == BM_SETSTYLE)
     {
         ++g_probes;
         const COLORREF shown = g_probeHost->Pixel(window, g_probePoint.x, g_probePoint.y);
@@ -784,8 +784,10 @@ TEST_CASE("the control's own system look never flashes between skin repaints")
         SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
         SendMessageW(control, BM_SETCHECK, BST_UNCHECKED, 0);
         SetWindowTextW(control, L"Text");
+        // What the dialog manager sends as the default button moves.
+        SendMessageW(control, BM_SETSTYLE, c.style == BS_PUSHBUTTON ? BS_DEFPUSHBUTTON : c.style, TRUE);
         SetFocus(other);
-        CHECK(g_probes >= 7);
+        CHECK(g_probes >= 8);
         CHECK(g_flashes.empty());
         CHECK(IsWindowVisible(control));
         CHECK(IsSkinColour(host.Pixel(control, c.probe.x, c.probe.y)));
