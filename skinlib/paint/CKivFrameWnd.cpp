@@ -7,6 +7,7 @@
 #include "CKivWindowsHookMouseHook.h"
 #include <cstdlib>
 #include <cwchar>
+#include <new>
 
 namespace {
 
@@ -256,13 +257,21 @@ void CKivFrameWnd::PaintFrameTo(HDC target)
     const int width = m_metrics->rightBorderRect.right;
     const int height = m_metrics->leftBorderRect.bottom;
     // Everything is composed in one bitmap and reaches the target in one blit.
-    CKivHDCMemoryTemp surface(target, width, height);
-    if (!surface.IsValid())
+    if (!m_surface || m_surface->Width() != width || m_surface->Height() != height)
+    {
+        m_surface.reset();
+        m_surface.reset(new (std::nothrow) CKivHDCMemory(target, width, height));
+    }
+    if (!m_surface || !m_surface->IsValid())
+    {
+        m_surface.reset();
         return;
-    skin->DrawCaptionTo(surface.GetDC(), m_activeState);
-    DrawButtonStrip(surface.GetDC());
-    DrawOutline(surface.GetDC());
-    BitBlt(target, 0, 0, width, height, surface.GetDC(), 0, 0, SRCCOPY);
+    }
+    const HDC surface = m_surface->GetDC();
+    skin->DrawCaptionTo(surface, m_activeState);
+    DrawButtonStrip(surface);
+    DrawOutline(surface);
+    BitBlt(target, 0, 0, width, height, surface, 0, 0, SRCCOPY);
 }
 
 void CKivFrameWnd::DrawButtonStrip(HDC target)
@@ -388,9 +397,10 @@ void CKivFrameWnd::OnSizing(WPARAM edge, LPARAM rect)
 
 void CKivFrameWnd::OnDestroy()
 {
-    // Window contexts must go back before the window does.
+    // Window contexts and the frame bitmap go with the window, not with this object.
     if (m_paint)
         m_paint->ReleaseContext();
+    m_surface.reset();
     if (m_pressed && GetCapture() == Window())
         ReleaseCapture();
     m_pressed = 0;

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <atomic>
 #include <memory>
+#include "CKivHDCMemory.h"
 #include "CKivMenuBar.h"
 #include "CKivThemeWindowPaint.h"
 #include "CKivWindowHelper.h"
@@ -96,6 +97,8 @@ private:
     int m_activeState = 0;
     KivFrameMetrics* m_metrics = nullptr;
     std::unique_ptr<CKivThemeWindowPaint> m_paint;
+    // The frame is composed here; kept between paints while the size stays.
+    std::unique_ptr<CKivHDCMemory> m_surface;
     CKivMenuBar m_menuBar;
     // Click counting for the icon: the thread decides after the double-click time.
     std::atomic<int> m_iconClicks{0};

@@ -165,11 +165,19 @@ const SkinPiece* FindPiece(HBITMAP atlas, const RECT& source)
     return result;
 }
 
+// One memory context serves every prepared piece; making one per blit costs
+// more than many of the blits themselves.
+HDC PieceContext()
+{
+    static CKivCompatibleDC context(nullptr);
+    return context.Get();
+}
+
 BOOL DrawPiece(HDC dc, const SkinPiece& piece, int x, int y, int cx, int cy)
 {
     if (!piece.anyOpaque)
         return TRUE;
-    CKivCompatibleDC pieceDC(dc);
+    const HDC pieceDC = PieceContext();
     if (!pieceDC)
         return FALSE;
     if (cx < piece.width || cy < piece.height)
