@@ -25,7 +25,7 @@ stop_session() {
 }
 
 make_prefix() {
-  [ -f "$WINEPREFIX/.kiv-ready" ] && return 0
+  [ -f "$WINEPREFIX/.kiv-ready-2" ] && return 0
   rm -rf "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 9>&-
   wineserver -w
@@ -33,8 +33,17 @@ make_prefix() {
   # and exit codes of plain `wine prog.exe` reach the caller.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1 9>&-
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1 9>&-
+  # Wine's own fonts have no Chinese glyphs: dialog fonts fall back to SimSun,
+  # the skin's Arial gets a link of its own; the CJK font from setup serves both.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /t REG_SZ /d 'WenQuanYi Micro Hei' /f \
+    >/dev/null 2>&1 9>&- </dev/null
+  local face
+  for face in Arial "DejaVu Sans" "Liberation Sans"; do
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 9>&- </dev/null
+  done
   wineserver -w
-  touch "$WINEPREFIX/.kiv-ready"
+  touch "$WINEPREFIX/.kiv-ready-2"
 }
 
 start_session() {

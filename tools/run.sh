@@ -45,7 +45,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   headless=0
 fi
 
-# The session script makes the prefix (with its virtual desktop) on first use.
+# The session script makes the prefix (virtual desktop, CJK font links) on first use.
 cmake/wine-session.sh start "$state" win32
 if [ $headless -eq 1 ]; then
   export DISPLAY=:$(cat "$state/display")
@@ -53,16 +53,6 @@ if [ $headless -eq 1 ]; then
 else
   cmake/wine-session.sh stop "$state"
 fi
-
-# Wine's fonts have no Chinese glyphs. Dialog fonts link to SimSun for them,
-# the skin's Arial (and what Wine resolves it to) gets a link of its own; both
-# are served by the CJK font that setup installed.
-wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /t REG_SZ /d 'WenQuanYi Micro Hei' /f \
-  >/dev/null 2>&1 </dev/null
-for face in Arial "DejaVu Sans" "Liberation Sans"; do
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
-    /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 </dev/null
-done
 
 status=0
 log=$(mktemp)
