@@ -167,11 +167,20 @@ DWORD WINAPI ModalGuard::Run(void* parameter)
 bool MoveCursor(POINT screen)
 {
     SetCursorPos(screen.x, screen.y);
+    // Wine may still deliver an older pointer position from the X server after
+    // the warp; the position counts once it has held over several polls.
+    int steady = 0;
     return kivtest::PumpUntil([&] {
         POINT now = {};
         GetCursorPos(&now);
-        return now.x == screen.x && now.y == screen.y;
-    }, 2000);
+        if (now.x != screen.x || now.y != screen.y)
+        {
+            SetCursorPos(screen.x, screen.y);
+            steady = 0;
+            return false;
+        }
+        return ++steady >= 5;
+    }, 3000);
 }
 
 COLORREF ScreenPixel(POINT screen)
