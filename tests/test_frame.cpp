@@ -527,6 +527,28 @@ TEST_CASE("window region, show and text messages, minimum tracking size")
         CHECK_FALSE(PtInRegion(region, 300, 100));
         DeleteObject(region);
     }
+    SUBCASE("a new title reaches the screen at once")
+    {
+        SkinnedFrame f(WS_OVERLAPPEDWINDOW, 300, 200);
+        // Text pixels: anything but the flat caption picture where the title goes.
+        const auto textInCaption = [&] {
+            int count = 0;
+            HDC screen = GetDC(nullptr);
+            for (int y = 8; y < 30; y += 2)
+                for (int x = 30; x < 220; x += 2)
+                {
+                    const POINT p = f.Screen(x, y);
+                    count += GetPixel(screen, p.x, p.y) != Slot(skin::CaptionActive);
+                }
+            ReleaseDC(nullptr, screen);
+            return count;
+        };
+        // The screen shows the window's picture after Wine flushes it: poll.
+        SendMessageW(f.Window(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        CHECK(kivtest::PumpUntil([&] { return textInCaption() == 0; }, 2000));
+        SendMessageW(f.Window(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"WWWWWWWWWWWW"));
+        CHECK(kivtest::PumpUntil([&] { return textInCaption() > 20; }, 2000));
+    }
     SUBCASE("showing removes the system menu style; min tracking covers the caption")
     {
         SkinnedFrame f(WS_OVERLAPPEDWINDOW, 300, 200);
