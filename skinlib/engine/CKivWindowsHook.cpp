@@ -57,6 +57,9 @@ LRESULT CALLBACK CKivWindowsHook::CallWndProc(int code, WPARAM wParam, LPARAM lP
             OnWindowCreate(message->hwnd);
         else if (message != nullptr && message->message == WM_NCDESTROY)
             CKivEngine::Instance().Registry().OnWindowDestroyed(message->hwnd);
+        else if (message != nullptr && message->message == WM_SETTEXT)
+            CKivEngine::Instance().Registry().OnCaptionSet(message->hwnd,
+                                                           reinterpret_cast<const wchar_t*>(message->lParam));
     }
     catch (...)
     {

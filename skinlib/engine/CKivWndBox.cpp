@@ -1,4 +1,5 @@
 #include "CKivWndBox.h"
+#include <vector>
 #include "CKivEngine.h"
 #include "CKivWnd.h"
 #include "CKivWndNoCaptionBar.h"
@@ -164,12 +165,18 @@ KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LON
     return KivSkinKind::None;
 }
 
+bool CKivWndBox::MatchesCaptionFilter(const std::wstring& caption)
+{
+    for (const std::wstring& filter : CKivEngine::Instance().CaptionFilters())
+        if (EqualsIgnoringAsciiCase(caption, filter))
+            return true;
+    return false;
+}
+
 KivSkinKind CKivWndBox::ChooseWindowKind(HWND window, const std::wstring& name, LONG style)
 {
-    const std::wstring text = WindowText(window);
-    for (const std::wstring& filter : CKivEngine::Instance().CaptionFilters())
-        if (EqualsIgnoringAsciiCase(text, filter))
-            return KivSkinKind::Excluded;
+    if (MatchesCaptionFilter(WindowText(window)))
+        return KivSkinKind::Excluded;
     if (style & kCaptionBits)
         return KivSkinKind::FrameWnd;
     if (name == L"#32770")
@@ -266,6 +273,58 @@ void CKivWndBox::ReleaseObject(HWND window, CKivWnd* object)
     m_windowMap.erase(found);
     CKivWindowsHookMouseHook::RemoveWindow(window);
     object->ReleaseWhenIdle();
+}
+
+bool CKivWndBox::IsUnder(HWND window, HWND ancestor)
+{
+    // The same six levels the ancestor filter walks.
+    HWND level = window;
+    for (int i = 0; i < 6 && level != nullptr; ++i)
+    {
+        level = GetParent(level);
+        if (level == ancestor)
+            return true;
+    }
+    return false;
+}
+
+void CKivWndBox::LetGo(HWND window)
+{
+    auto found = m_windowMap.find(window);
+    if (found == m_windowMap.end())
+        return;
+    CKivWnd* object = found->second;
+    m_windowMap.erase(found);
+    CKivWindowsHookMouseHook::RemoveWindow(window);
+    object->Detach();
+    object->ReleaseWhenIdle();
+}
+
+int CKivWndBox::OnCaptionSet(HWND window, const wchar_t* caption)
+{
+    if (caption == nullptr || Find(window) == nullptr || IsWindowVisible(window))
+        return 0;
+    if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
+        return 0;
+    wchar_t text[kNameLength] = {};
+    lstrcpynW(text, caption, kNameLength);
+    if (!MatchesCaptionFilter(text))
+        return 0;
+    std::vector<HWND> skinned;
+    for (const auto& entry : m_windowMap)
+        if (entry.first == window || IsUnder(entry.first, window))
+            skinned.push_back(entry.first);
+    for (HWND each : skinned)
+    {
+        LetGo(each);
+        if (each != window)
+            InvalidateRect(each, nullptr, TRUE);
+    }
+    m_excludedWindows.insert(window);
+    // The frame was measured by the skin: let the system measure it again.
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 1;
 }
 
 void CKivWndBox::OnWindowDestroyed(HWND window)

@@ -68,6 +68,12 @@ public:
     void ReleaseObject(HWND window, CKivWnd* object);
     // Any window of the thread is about to be destroyed (seen by the hook).
     void OnWindowDestroyed(HWND window);
+    // A window is about to get a new caption (seen by the hook). A skinned
+    // top-level window that is still hidden and takes a filtered caption is
+    // excluded after all, together with its skinned descendants: Wine's
+    // message box, for one, is created without a caption and titled later.
+    // Returns 1 when the window was excluded.
+    int OnCaptionSet(HWND window, const wchar_t* caption);
 
     void SetDotNet(bool on) { m_dotNet = on ? 1 : 0; }
     int DotNet() const { return m_dotNet; }
@@ -82,6 +88,9 @@ private:
 
     KivSkinKind ChooseByClass(HWND window, const std::wstring& name, LONG style, bool captionedTopLevel);
     KivSkinKind ChooseWindowKind(HWND window, const std::wstring& name, LONG style);
+    static bool MatchesCaptionFilter(const std::wstring& caption);
+    static bool IsUnder(HWND window, HWND ancestor);
+    void LetGo(HWND window);
     static int HandOverSettings(KivSkinKind kind, CKivWnd& object, const KivSkinSettings& settings, int attached);
 
     int m_dotNet = 0;
