@@ -6,6 +6,7 @@
 #include "CKivSkinSchema.h"
 #include "CKivSkinStore.h"
 #include "KivSkinFile.h"
+#include "KivTestSupport.h"
 #include <windows.h>
 #include <algorithm>
 #include <cstdint>
@@ -19,90 +20,25 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-Bytes Encrypt(const Bytes& plain, size_t pieceSize)
-{
-    CKivAes aes;
-    CKivAes::InitSkinCipher(aes);
-    IKivCryptTransform* encryptor = aes.GetEncryptor();
-    Bytes out;
-    Bytes piece(pieceSize + 16);
-    size_t done = 0;
-    do
-    {
-        const size_t length = std::min(pieceSize, plain.size() - done);
-        const bool last = done + length >= plain.size();
-        memcpy(piece.data(), plain.data() + done, length);
-        DWORD produced = static_cast<DWORD>(length);
-        if (encryptor == nullptr || encryptor->TransformInPlace(piece.data(), &produced, last) == nullptr)
-            return Bytes();
-        out.insert(out.end(), piece.begin(), piece.begin() + produced);
-        done += length;
-    } while (done < plain.size());
-    return out;
-}
-
 Bytes SettingsDocument()
 {
-    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<KivDescription>\r\n";
-    for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
-    {
-        const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
-        const std::wstring key(entry.key);
-        const size_t first = key.find(L'\\');
-        const size_t second = key.find(L'\\', first + 1);
-        const std::string group(key.begin(), key.begin() + first);
-        const std::string element(key.begin() + first + 1, key.begin() + second);
-        const std::string property(key.begin() + second + 1, key.end());
+    const std::string xml = kivtest::SchemaDocument([](size_t i, bool isRect) {
         const std::string n = std::to_string(i);
-        const std::string value = entry.kind == kKivKindRect
-            ? "left=\"" + n + "\" top=\"0\" right=\"" + std::to_string(i + 8) + "\" bottom=\"8\""
-            : "value=\"" + n + "\"";
-        xml += "  <" + group + ">\r\n    <" + element + ">\r\n      <" + property + " " + value + "/>\r\n    </" +
-               element + ">\r\n  </" + group + ">\r\n";
-    }
-    xml += "</KivDescription>\r\n";
+        return isRect ? "left=\"" + n + "\" top=\"0\" right=\"" + std::to_string(i + 8) + "\" bottom=\"8\""
+                      : "value=\"" + n + "\"";
+    });
     return Bytes(xml.begin(), xml.end());
 }
 
 Bytes Bmp32(int32_t width, int32_t height)
 {
-    const size_t pixels = static_cast<size_t>(width) * height * 4;
-    Bytes image(54 + pixels);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfSize = static_cast<DWORD>(image.size());
-    file.bfOffBits = 54;
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biSizeImage = static_cast<DWORD>(pixels);
-    memcpy(image.data(), &file, sizeof(file));
-    memcpy(image.data() + sizeof(file), &info, sizeof(info));
-    for (size_t i = 0; i < pixels; ++i)
-        image[54 + i] = static_cast<unsigned char>(i * 7 + (i >> 12));
-    return image;
+    return kivtest::Bmp32(width, height, [](size_t i) { return static_cast<unsigned char>(i * 7 + (i >> 12)); });
 }
 
 bool WriteSkin(const std::wstring& path, const Bytes& xml, const Bytes& bmp)
 {
-    const Bytes settings = Encrypt(xml, 64);
-    const Bytes atlas = Encrypt(bmp, 4096);
-    if (settings.empty() || atlas.empty())
-        return false;
-    KivSkinFileHeader header = {32, static_cast<int64_t>(settings.size()), 32 + static_cast<int64_t>(settings.size()),
-                                static_cast<int64_t>(atlas.size())};
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, &header, sizeof(header), &written, nullptr) &&
-              WriteFile(file, settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr) &&
-              WriteFile(file, atlas.data(), static_cast<DWORD>(atlas.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok;
+    const Bytes file = kivtest::MakeSkinFile(xml, bmp);
+    return file.size() > 32 && kivtest::WriteFileBytes(path, file);
 }
 
 // The floor: each section read from the file and decrypted, as any load must.

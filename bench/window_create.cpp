@@ -2,6 +2,7 @@
 // the same with the call-window hook installed and a skin loaded, so that
 // every window passes the registry and most get a skin object.
 #include "CKivAes.h"
+#include "KivTestSupport.h"
 #include "CKivEngine.h"
 #include "CKivSkinSchema.h"
 #include "CKivSkinStore.h"
@@ -31,98 +32,29 @@ double Now()
     return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
 }
 
-Bytes Encrypt(const Bytes& plain, size_t pieceSize)
-{
-    CKivAes aes;
-    CKivAes::InitSkinCipher(aes);
-    IKivCryptTransform* encryptor = aes.GetEncryptor();
-    Bytes out;
-    Bytes piece(pieceSize + 16);
-    size_t done = 0;
-    do
-    {
-        const size_t length = std::min(pieceSize, plain.size() - done);
-        const bool last = done + length >= plain.size();
-        memcpy(piece.data(), plain.data() + done, length);
-        DWORD produced = static_cast<DWORD>(length);
-        if (encryptor == nullptr || encryptor->TransformInPlace(piece.data(), &produced, last) == nullptr)
-            return Bytes();
-        out.insert(out.end(), piece.begin(), piece.begin() + produced);
-        done += length;
-    } while (done < plain.size());
-    return out;
-}
-
 // Every key of the schema: pictures are 8x8 cells of the atlas, numbers small,
 // the shadow window off.
 Bytes SettingsDocument()
 {
-    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<KivDescription>\r\n";
-    for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
-    {
-        const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
-        const std::wstring key(entry.key);
-        const size_t first = key.find(L'\\');
-        const size_t second = key.find(L'\\', first + 1);
-        const std::string group(key.begin(), key.begin() + first);
-        const std::string element(key.begin() + first + 1, key.begin() + second);
-        const std::string property(key.begin() + second + 1, key.end());
+    const std::string xml = kivtest::SchemaDocument([](size_t i, bool isRect) {
         const int cell = static_cast<int>(i % 32) * 8;
-        std::string value;
-        if (entry.kind == kKivKindRect)
-            value = "left=\"" + std::to_string(cell) + "\" top=\"0\" right=\"" + std::to_string(cell + 8) +
-                    "\" bottom=\"8\"";
-        else if (property == "HideShadow")
-            value = "value=\"1\"";
-        else
-            value = "value=\"" + std::to_string(4 + i % 20) + "\"";
-        xml += "<" + group + "><" + element + "><" + property + " " + value + "/></" + element + "></" + group +
-               ">\r\n";
-    }
-    xml += "</KivDescription>\r\n";
+        const std::wstring key(CKivSkinSchema::Entries()[i].key);
+        if (isRect)
+            return "left=\"" + std::to_string(cell) + "\" top=\"0\" right=\"" + std::to_string(cell + 8) +
+                   "\" bottom=\"8\"";
+        if (key.size() >= 10 && key.compare(key.size() - 10, 10, L"HideShadow") == 0)
+            return std::string("value=\"1\"");
+        return "value=\"" + std::to_string(4 + i % 20) + "\"";
+    });
     return Bytes(xml.begin(), xml.end());
-}
-
-Bytes AtlasImage()
-{
-    const int32_t width = 256, height = 8;
-    const size_t pixels = static_cast<size_t>(width) * height * 4;
-    Bytes image(54 + pixels);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfSize = static_cast<DWORD>(image.size());
-    file.bfOffBits = 54;
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biSizeImage = static_cast<DWORD>(pixels);
-    memcpy(image.data(), &file, sizeof(file));
-    memcpy(image.data() + sizeof(file), &info, sizeof(info));
-    for (size_t i = 0; i < pixels; ++i)
-        image[54 + i] = static_cast<unsigned char>(0x40 + (i * 5) % 0x80);
-    return image;
 }
 
 bool WriteSkin(const std::wstring& path)
 {
-    const Bytes settings = Encrypt(SettingsDocument(), 64);
-    const Bytes atlas = Encrypt(AtlasImage(), 4096);
-    if (settings.empty() || atlas.empty())
-        return false;
-    KivSkinFileHeader header = {32, static_cast<int64_t>(settings.size()), 32 + static_cast<int64_t>(settings.size()),
-                                static_cast<int64_t>(atlas.size())};
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, &header, sizeof(header), &written, nullptr) &&
-                    WriteFile(file, settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr) &&
-                    WriteFile(file, atlas.data(), static_cast<DWORD>(atlas.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok;
+    const Bytes atlas =
+        kivtest::Bmp32(256, 8, [](size_t i) { return static_cast<unsigned char>(0x40 + (i * 5) % 0x80); });
+    const Bytes file = kivtest::MakeSkinFile(SettingsDocument(), atlas);
+    return file.size() > 32 && kivtest::WriteFileBytes(path, file);
 }
 
 // In-memory dialog template, built word by word.

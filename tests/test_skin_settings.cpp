@@ -198,25 +198,14 @@ TEST_CASE("a malformed document keeps what was read before the error and the loa
 TEST_CASE("every key of the schema is read into its own field; a second document overwrites only its keys")
 {
     KivSkinSettings& settings = Fresh();
-    std::string body;
-    for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
-    {
-        const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
-        const std::wstring key(entry.key);
-        const size_t first = key.find(L'\\');
-        const size_t second = key.find(L'\\', first + 1);
-        const std::string group(key.begin(), key.begin() + first);
-        const std::string element(key.begin() + first + 1, key.begin() + second);
-        const std::string property(key.begin() + second + 1, key.end());
+    const std::string document = kivtest::SchemaDocument([](size_t i, bool isRect) {
         const int n = static_cast<int>(i) + 1;
-        std::string attributes = entry.kind == kKivKindRect
-            ? "left=\"" + std::to_string(n) + "\" top=\"" + std::to_string(n + 1000) + "\" right=\"" +
-                  std::to_string(n + 2000) + "\" bottom=\"" + std::to_string(-n) + "\""
-            : "value=\"" + std::to_string(entry.kind == kKivKindFlag ? n : n * 65536) + "\"";
-        body += "<" + group + "><" + element + "><" + property + " " + attributes + "/></" + element + "></" +
-                group + ">";
-    }
-    CHECK(LoadDocument(SettingsXml(body)));
+        const bool isFlag = CKivSkinSchema::Entries()[i].kind == kKivKindFlag;
+        return isRect ? "left=\"" + std::to_string(n) + "\" top=\"" + std::to_string(n + 1000) + "\" right=\"" +
+                            std::to_string(n + 2000) + "\" bottom=\"" + std::to_string(-n) + "\""
+                      : "value=\"" + std::to_string(isFlag ? n : n * 65536) + "\"";
+    });
+    CHECK(LoadDocument(kivtest::Utf8(document)));
     for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
     {
         const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];

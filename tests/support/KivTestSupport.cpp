@@ -1,7 +1,9 @@
 #include "KivTestSupport.h"
 #include "CKivAes.h"
+#include "CKivSkinSchema.h"
 #include "KivSkinFile.h"
 #include <cstring>
+#include <string>
 
 namespace kivtest {
 
@@ -143,6 +145,47 @@ std::vector<unsigned char> MakeSkinFile(const std::vector<unsigned char>& settin
     file.insert(file.end(), settings.begin(), settings.end());
     file.insert(file.end(), atlas.begin(), atlas.end());
     return file;
+}
+
+std::vector<unsigned char> Bmp32(int width, int height, const std::function<unsigned char(size_t)>& byteAt)
+{
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    std::vector<unsigned char> image(54 + pixels);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfSize = static_cast<DWORD>(image.size());
+    file.bfOffBits = 54;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biSizeImage = static_cast<DWORD>(pixels);
+    memcpy(image.data(), &file, sizeof(file));
+    memcpy(image.data() + sizeof(file), &info, sizeof(info));
+    for (size_t i = 0; i < pixels; ++i)
+        image[54 + i] = byteAt(i);
+    return image;
+}
+
+std::string SchemaDocument(const std::function<std::string(size_t index, bool isRect)>& attributes)
+{
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<KivDescription>\r\n";
+    for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
+    {
+        const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
+        const std::wstring key(entry.key);
+        const size_t first = key.find(L'\\');
+        const size_t second = key.find(L'\\', first + 1);
+        const std::string group(key.begin(), key.begin() + first);
+        const std::string element(key.begin() + first + 1, key.begin() + second);
+        const std::string property(key.begin() + second + 1, key.end());
+        xml += "<" + group + "><" + element + "><" + property + " " + attributes(i, entry.kind == kKivKindRect) +
+               "/></" + element + "></" + group + ">\r\n";
+    }
+    xml += "</KivDescription>\r\n";
+    return xml;
 }
 
 static std::wstring EnvPath(const wchar_t* name)

@@ -38,6 +38,14 @@ std::vector<unsigned char> EncryptSkinPayload(const std::vector<unsigned char>& 
 std::vector<unsigned char> MakeSkinFile(const std::vector<unsigned char>& settingsXml,
                                         const std::vector<unsigned char>& atlasBmp);
 
+// A bottom-up 32-bpp BMP file image whose pixel bytes are byteAt(index).
+std::vector<unsigned char> Bmp32(int width, int height, const std::function<unsigned char(size_t)>& byteAt);
+
+// A settings document that sets every key of the schema, each in its own
+// group and element; attributes(index, isRect) gives the leaf's attribute text
+// (for example value="3" or left="0" top="0" right="8" bottom="8").
+std::string SchemaDocument(const std::function<std::string(size_t index, bool isRect)>& attributes);
+
 // Folder of the built programs and of the source tree (set by ctest).
 std::wstring BinaryDir();
 std::wstring SourceDir();
