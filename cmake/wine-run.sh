@@ -3,7 +3,7 @@
 # Uses the session a test run started (display and server); without one it
 # starts a private session for this program and ends it afterwards.
 set -u
-state=$1 arch=$2; shift 2
+state=$(realpath -m "$1") arch=$2; shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=$state/prefix WINEARCH=$arch WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 

@@ -4,7 +4,7 @@
 #   wine-session.sh stop  STATE_DIR
 # STATE_DIR holds the Wine prefix (kept between runs) and the session files.
 set -u
-cmd=$1 state=$2 arch=${3:-win32}
+cmd=$1 state=$(realpath -m "$2") arch=${3:-win32}
 mkdir -p "$state"
 export WINEPREFIX=$state/prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
