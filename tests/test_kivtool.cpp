@@ -167,7 +167,7 @@ TEST_CASE("dump prints every key of the shipped default skin")
             sscanf(line.c_str() + prefix.size(), "%d %d %d %d", &left, &top, &right, &bottom);
     REQUIRE(right > left);
     REQUIRE(bottom <= atlas.height);
-    CHECK(atlas.At(left + 3, top + 10) == RGB(0x3A, 0x50, 0x78));
+    CHECK(atlas.At(left + 3, top + 10) == RGB(0xC5, 0xD6, 0xEF));
 
     const Run missing = Kivtool(L"dump " + Q(dir.File(L"nothing.kiv")));
     CHECK(missing.exit == 1);

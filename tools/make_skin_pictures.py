@@ -379,10 +379,11 @@ def numbers(theme):
 THEMES = {
     'default': {
         'caption_height': 30, 'border': 4, 'button_size': (28, 22), 'menu_height': 24, 'glyph_size': 13,
-        'caption_active': rgb('3A5078'), 'caption_inactive': rgb('8E97A6'),
-        'frame_outer_active': rgb('2A3B5A'), 'frame_outer_inactive': rgb('7A8392'),
-        'glyph': rgb('FAFAFA'), 'glyph_disabled': rgb('A7B2C4'),
-        'button_hot': rgb('58709C'), 'button_pressed': rgb('2A3B5C'),
+        # Title text is drawn black, so captions stay light enough to read it.
+        'caption_active': rgb('C5D6EF'), 'caption_inactive': rgb('E3E6EB'),
+        'frame_outer_active': rgb('5A78AA'), 'frame_outer_inactive': rgb('B2B9C4'),
+        'glyph': rgb('243350'), 'glyph_disabled': rgb('98A3B4'),
+        'button_hot': rgb('A9C0E4'), 'button_pressed': rgb('86A3D3'),
         'close_hot': rgb('D83B3B'), 'close_pressed': rgb('A82424'),
         'dialog': rgb('F6F7F9'), 'menu_bar': rgb('F4F6F9'), 'menu_line': rgb('DEE2E8'),
         'menu_sel': rgb('DCE6F5'), 'menu_sel_border': rgb('96AFD7'),
@@ -409,10 +410,11 @@ THEMES = {
     },
     'dark': {
         'caption_height': 30, 'border': 3, 'button_size': (28, 22), 'menu_height': 24, 'glyph_size': 13,
-        'caption_active': rgb('1F2329'), 'caption_inactive': rgb('3A3F47'),
+        # A mid-tone caption: the title text is drawn black.
+        'caption_active': rgb('8EA5C8'), 'caption_inactive': rgb('8B9099'),
         'frame_outer_active': rgb('4F8FE0'), 'frame_outer_inactive': rgb('50565F'),
-        'glyph': rgb('E8EAED'), 'glyph_disabled': rgb('6B727C'),
-        'button_hot': rgb('3A414B'), 'button_pressed': rgb('4A525E'),
+        'glyph': rgb('14181E'), 'glyph_disabled': rgb('5A616B'),
+        'button_hot': rgb('A7BAD8'), 'button_pressed': rgb('71869F'),
         'close_hot': rgb('D83B3B'), 'close_pressed': rgb('A82424'),
         'dialog': rgb('2B2D32'), 'menu_bar': rgb('26282D'), 'menu_line': rgb('3A3D44'),
         'menu_sel': rgb('3A4150'), 'menu_sel_border': rgb('4F6A94'),
