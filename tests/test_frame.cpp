@@ -564,3 +564,32 @@ TEST_CASE("window region, show and text messages, minimum tracking size")
         CHECK(f.Frame().MinTrackSize().y == 38);
     }
 }
+
+TEST_CASE("the menu bar: the skin's bar picture with the top-level items on it")
+{
+    skin::Install();
+    Settings().menuBarHeight = 20;
+    HMENU menu = CreateMenu();
+    AppendMenuW(menu, MF_STRING, 100, L"File");
+    AppendMenuW(menu, MF_STRING | MF_GRAYED, 101, L"Edit");
+    SkinnedFrame f(WS_OVERLAPPEDWINDOW, 300, 200, true, menu);
+    const POINT origin = f.ClientOrigin();
+    Printed p(f);
+    const int top = origin.y - 20;
+    // The bar's free end shows its picture, not an undrawn surface.
+    CHECK(p(origin.x + 250, top + 2) == Slot(skin::MenuBarBackground));
+    CHECK(p(origin.x + 250, origin.y - 2) == Slot(skin::MenuBarBackground));
+    int enabledText = 0, grayText = 0;
+    for (int y = top; y < origin.y; ++y)
+        for (int x = origin.x; x < origin.x + 150; ++x)
+        {
+            enabledText += p(x, y) == GetSysColor(COLOR_MENUTEXT);
+            grayText += p(x, y) == GetSysColor(COLOR_GRAYTEXT);
+        }
+    CHECK(enabledText > 10);
+    CHECK(grayText > 10);
+    // The caption above keeps its own picture.
+    const COLORREF caption = p(150, 6);
+    CHECK((caption == Slot(skin::CaptionActive) || caption == Slot(skin::CaptionDefault)));
+    skin::Install();
+}

@@ -269,6 +269,7 @@ void CKivFrameWnd::PaintFrameTo(HDC target)
     }
     const HDC surface = m_surface->GetDC();
     skin->DrawCaptionTo(surface, m_activeState);
+    m_menuBar.Draw(surface, width);
     DrawButtonStrip(surface);
     DrawOutline(surface);
     BitBlt(target, 0, 0, width, height, surface, 0, 0, SRCCOPY);

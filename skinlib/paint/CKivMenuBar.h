@@ -2,9 +2,9 @@
 #include <windows.h>
 #include "KivFrameMetrics.h"
 
-// The menu bar tracker of a skinned frame. It sees every message of the frame
-// before the frame's own handling; for now it lets every message through and
-// leaves the bar to the system.
+// The menu bar of a skinned frame. It sees every message of the frame before
+// the frame's own handling; for now it lets every message through, leaves the
+// tracking of its menus to the system and only draws the bar itself.
 class CKivMenuBar
 {
 public:
@@ -20,6 +20,10 @@ public:
 
     // 0: the message is finished with result 0; 1: processing continues.
     virtual int HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Draws the bar (background and the top-level items) into the frame's
+    // surface, whose origin is the window's top-left corner.
+    virtual void Draw(HDC surface, int windowWidth);
 
 private:
     const KivFrameMetrics* m_metrics = nullptr;
