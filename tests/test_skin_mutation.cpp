@@ -2,6 +2,7 @@
 // BMP headers. Every load must end with the documented result, a sane atlas or
 // none, and no GDI object left behind.
 #include <doctest.h>
+#include "KivGdiLeakOracle.h"
 #include "CKivSkinStore.h"
 #include "KivSkinTestImages.h"
 #include "KivTestSupport.h"
@@ -17,79 +18,6 @@ using kivtest::PutU32;
 using kivtest::SettingsXml;
 
 namespace {
-
-// Live GDI objects of this process, read from Wine's shared handle table
-// (GetGuiResources is a stub there). Unavailable when the layout does not check out.
-class GdiHandleCount
-{
-public:
-    GdiHandleCount()
-    {
-        const BYTE* peb = ProcessPeb();
-#ifdef _WIN64
-        const size_t tableField = 0xF8;
-#else
-        const size_t tableField = 0x94;
-#endif
-        m_table = peb ? *reinterpret_cast<const Entry* const*>(peb + tableField) : nullptr;
-        HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
-        const ULONG_PTR value = reinterpret_cast<ULONG_PTR>(probe);
-        const Entry* entry = m_table ? &m_table[value & 0xFFFF] : nullptr;
-        m_valid = entry && entry->type == 0x10 && entry->unique == ((value >> 16) & 0xFFFF);
-        const long with = Live();
-        DeleteObject(probe);
-        m_valid = m_valid && Live() == with - 1;
-    }
-    bool Valid() const { return m_valid; }
-    long Live() const
-    {
-        if (!m_table)
-            return -1;
-        long live = 0;
-        for (size_t i = 0; i < 0x10000; ++i)
-        {
-            if (m_table[i].type != 0 && !(m_table[i].unique & 0x80))
-                ++live;
-        }
-        return live;
-    }
-
-private:
-    static const BYTE* ProcessPeb()
-    {
-        struct BasicInformation
-        {
-            LONG_PTR exitStatus;
-            const BYTE* pebBaseAddress;
-            ULONG_PTR affinityMask;
-            LONG_PTR basePriority;
-            ULONG_PTR processId;
-            ULONG_PTR parentProcessId;
-        };
-        typedef LONG(WINAPI * QueryProcess)(HANDLE, int, void*, ULONG, ULONG*);
-        QueryProcess query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-        BasicInformation information = {};
-        if (query == nullptr || query(GetCurrentProcess(), 0, &information, sizeof(information), nullptr) != 0)
-            return nullptr;
-        return information.pebBaseAddress;
-    }
-
-#pragma pack(push, 1)
-    struct Entry
-    {
-        uint64_t object;
-        uint32_t owner;
-        uint16_t unique;
-        uint8_t type;
-        uint8_t flags;
-        uint64_t userPointer;
-    };
-#pragma pack(pop)
-    static_assert(sizeof(Entry) == 24, "handle table entries are 24 bytes");
-    const Entry* m_table = nullptr;
-    bool m_valid = false;
-};
 
 // Small deterministic generator (xorshift), the same on every compiler.
 class Random
@@ -307,7 +235,7 @@ bool AtlasIsSane(size_t fileSize)
 
 TEST_CASE("hundreds of mutated skins load without crashes, bad atlases or leaked GDI objects")
 {
-    const GdiHandleCount gdi;
+    const kivtest::GdiLeakOracle gdi;
     kivtest::TempDir dir;
     const std::wstring path = dir.File(L"mutant.kiv");
 
@@ -318,7 +246,7 @@ TEST_CASE("hundreds of mutated skins load without crashes, bad atlases or leaked
     REQUIRE(CKivSkinStore::Atlas() != nullptr);
     CHECK_FALSE(CKivSkinStore::LoadSkin(dir.File(L"missing.kiv").c_str()));
     REQUIRE(CKivSkinStore::Atlas() == nullptr);
-    const long baseline = gdi.Live();
+    const long baseline = gdi.LiveObjects();
 
     const std::vector<Case> cases = MakeCases(0x6b69760a, 420);
     size_t loaded = 0;
@@ -359,29 +287,29 @@ TEST_CASE("hundreds of mutated skins load without crashes, bad atlases or leaked
         case Expect::Anything:
             break;
         }
-        if (gdi.Valid() && gdi.Live() != baseline + (atlas ? 1 : 0))
+        if (gdi.ReadsHandleTable() && gdi.LiveObjects() != baseline + (atlas ? 1 : 0))
             ++leaks;
     }
     CHECK(leaks == 0);
     CHECK(atlases >= expectedAtlases);
     MESSAGE("mutated skins: " << cases.size() << ", loads reporting true: " << loaded << ", atlases built: "
-                              << atlases << ", GDI oracle " << std::string(gdi.Valid() ? "checked" : "unavailable"));
+                              << atlases << ", GDI oracle " << std::string(gdi.ReadsHandleTable() ? "checked" : "unavailable"));
     CKivSkinStore::DeleteAtlas();
-    if (gdi.Valid())
-        CHECK(gdi.Live() == baseline);
+    if (gdi.ReadsHandleTable())
+        CHECK(gdi.LiveObjects() == baseline);
 }
 
 TEST_CASE("the handle table oracle sees objects come and go")
 {
-    const GdiHandleCount gdi;
-    if (!gdi.Valid())
+    const kivtest::GdiLeakOracle gdi;
+    if (!gdi.ReadsHandleTable())
     {
         MESSAGE("GDI handle table not readable on this platform");
         return;
     }
-    const long before = gdi.Live();
+    const long before = gdi.LiveObjects();
     HBITMAP bitmap = CreateBitmap(4, 4, 1, 32, nullptr);
-    CHECK(gdi.Live() == before + 1);
+    CHECK(gdi.LiveObjects() == before + 1);
     DeleteObject(bitmap);
-    CHECK(gdi.Live() == before);
+    CHECK(gdi.LiveObjects() == before);
 }
