@@ -1,6 +1,6 @@
 #include "CKivTool.h"
 #include "CKivFileBuilder.h"
-#include "CKivSkinInspector.h"
+#include "CKivSkinAuditor.h"
 #include "CKivSkinSchema.h"
 #include "CKivSkinStore.h"
 #include "CKivFileHandle.h"
@@ -270,7 +270,7 @@ int CKivTool::Dump(const std::vector<std::wstring>& arguments)
     if (!atlasOut.empty())
     {
         std::vector<BYTE> image;
-        if (!CKivSkinInspector::ReadPlainSection(skin.c_str(), kKivSectionAtlas, &image))
+        if (!CKivSkinAuditor::ReadPlainSection(skin.c_str(), kKivSectionAtlas, &image))
             return Failure(L"the atlas of \"" + skin + L"\" cannot be decrypted");
         CKivFileHandle file(CKivFileHandle::OpenWrite(atlasOut.c_str()));
         if (!file.WriteExact(image.data(), static_cast<DWORD>(image.size())))
@@ -294,7 +294,7 @@ int CKivTool::Check(const std::vector<std::wstring>& arguments)
 
 int CKivTool::CheckSkin(const std::wstring& path)
 {
-    CKivSkinInspector skin;
+    CKivSkinAuditor skin;
     std::wstring reason;
     if (!skin.Open(path.c_str(), &reason))
         return Failure(L"\"" + path + L"\": " + reason);
@@ -313,7 +313,7 @@ int CKivTool::CheckSkin(const std::wstring& path)
         }
         if (entry.kind != kKivKindRect)
             continue;
-        const CKivSkinInspector::Value& value = found->second;
+        const CKivSkinAuditor::Value& value = found->second;
         const LONG* r = value.rect;
         const std::wstring text = std::to_wstring(r[0]) + L" " + std::to_wstring(r[1]) + L" " +
                                   std::to_wstring(r[2]) + L" " + std::to_wstring(r[3]);

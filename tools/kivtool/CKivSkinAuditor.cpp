@@ -1,10 +1,10 @@
-#include "CKivSkinInspector.h"
+#include "CKivSkinAuditor.h"
 #include "CKivAes.h"
 #include "KivSkinFile.h"
 #include <cstring>
 #include <cwchar>
 
-bool CKivSkinInspector::ReadPlainSection(const wchar_t* path, int kind, std::vector<BYTE>* plain)
+bool CKivSkinAuditor::ReadPlainSection(const wchar_t* path, int kind, std::vector<BYTE>* plain)
 {
     DWORD size = 0;
     if (!GetSectionSize(path, kind, &size) || size == 0 || size % 16 != 0)
@@ -25,7 +25,7 @@ bool CKivSkinInspector::ReadPlainSection(const wchar_t* path, int kind, std::vec
     return true;
 }
 
-bool CKivSkinInspector::Open(const wchar_t* path, std::wstring* reason)
+bool CKivSkinAuditor::Open(const wchar_t* path, std::wstring* reason)
 {
     m_keys.clear();
     m_atlas.clear();
@@ -69,7 +69,7 @@ bool CKivSkinInspector::Open(const wchar_t* path, std::wstring* reason)
     return true;
 }
 
-bool CKivSkinInspector::ParseSettings(const std::vector<BYTE>& document, std::wstring* reason)
+bool CKivSkinAuditor::ParseSettings(const std::vector<BYTE>& document, std::wstring* reason)
 {
     if (!StartReading(document))
     {
@@ -104,7 +104,7 @@ bool CKivSkinInspector::ParseSettings(const std::vector<BYTE>& document, std::ws
     return true;
 }
 
-void CKivSkinInspector::ReadLeaf(const std::wstring& key)
+void CKivSkinAuditor::ReadLeaf(const std::wstring& key)
 {
     IXmlReader* reader = Reader();
     if (reader->MoveToFirstAttribute() != S_OK)

@@ -7,7 +7,7 @@
 // Reads a compiled skin without touching the process-wide skin store: which
 // keys its settings document carries (by the library's reading rules) and the
 // size of its atlas.
-class CKivSkinInspector : public CKivXmlDocument
+class CKivSkinAuditor : public CKivXmlDocument
 {
 public:
     struct Value
