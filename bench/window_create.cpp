@@ -3,6 +3,7 @@
 // every window passes the registry and most get a skin object.
 #include "CKivAes.h"
 #include "KivTestSupport.h"
+#include "../tests/KivDialogTemplate.h"
 #include "CKivEngine.h"
 #include "CKivSkinSchema.h"
 #include "CKivSkinStore.h"
@@ -57,79 +58,23 @@ bool WriteSkin(const std::wstring& path)
     return file.size() > 32 && kivtest::WriteFileBytes(path, file);
 }
 
-// In-memory dialog template, built word by word.
-class DialogTemplate
-{
-public:
-    DialogTemplate(const wchar_t* caption, int controls)
-    {
-        Align();
-        DLGTEMPLATE header = {};
-        header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_MODALFRAME;
-        header.cdit = static_cast<WORD>(controls);
-        header.cx = 400;
-        header.cy = 300;
-        Append(&header, sizeof(header));
-        Word(0);  // no menu
-        Word(0);  // default class
-        Text(caption);
-        Word(8);
-        Text(L"MS Shell Dlg");
-    }
-    void Control(WORD atom, DWORD style, short x, short y, short cx, short cy, WORD id, const wchar_t* text)
-    {
-        Align();
-        DLGITEMTEMPLATE item = {};
-        item.style = WS_CHILD | WS_VISIBLE | style;
-        item.x = x;
-        item.y = y;
-        item.cx = cx;
-        item.cy = cy;
-        item.id = id;
-        Append(&item, sizeof(item));
-        Word(0xFFFF);
-        Word(atom);
-        Text(text);
-        Word(0);  // no creation data
-    }
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
-
-private:
-    void Append(const void* data, size_t size)
-    {
-        const WORD* words = static_cast<const WORD*>(data);
-        m_words.insert(m_words.end(), words, words + size / 2);
-    }
-    void Word(WORD value) { m_words.push_back(value); }
-    void Text(const wchar_t* text)
-    {
-        for (; *text; ++text)
-            m_words.push_back(static_cast<WORD>(*text));
-        m_words.push_back(0);
-    }
-    void Align()
-    {
-        if (m_words.size() % 2)
-            m_words.push_back(0);
-    }
-    std::vector<WORD> m_words;
-};
+using kivtest::DialogTemplate;
 
 DialogTemplate MakeTemplate()
 {
-    DialogTemplate dialog(L"Kiv benchmark dialog", 40);
+    DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 400, 300, L"Kiv benchmark dialog");
     const WORD kButton = 0x0080, kEdit = 0x0081, kListBox = 0x0083, kComboBox = 0x0085;
     const DWORD buttonStyles[] = {BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX};
     WORD id = 100;
     for (short i = 0; i < 10; ++i, ++id)
-        dialog.Control(kButton, buttonStyles[i % 5], 5, static_cast<short>(5 + i * 20), 60, 14, id, L"Button");
+        dialog.Add(kButton, id, buttonStyles[i % 5], 5, static_cast<short>(5 + i * 20), 60, 14, L"Button");
     for (short i = 0; i < 10; ++i, ++id)
-        dialog.Control(kEdit, WS_BORDER | ES_AUTOHSCROLL, 75, static_cast<short>(5 + i * 20), 60, 14, id, L"text");
+        dialog.Add(kEdit, id, WS_BORDER | ES_AUTOHSCROLL, 75, static_cast<short>(5 + i * 20), 60, 14, L"text");
     for (short i = 0; i < 10; ++i, ++id)
-        dialog.Control(kListBox, WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 145, static_cast<short>(5 + i * 20), 60, 18, id,
-                       L"");
+        dialog.Add(kListBox, id, WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 145, static_cast<short>(5 + i * 20), 60, 18);
     for (short i = 0; i < 10; ++i, ++id)
-        dialog.Control(kComboBox, CBS_DROPDOWN | WS_VSCROLL, 215, static_cast<short>(5 + i * 20), 60, 80, id, L"");
+        dialog.Add(kComboBox, id, CBS_DROPDOWN | WS_VSCROLL, 215, static_cast<short>(5 + i * 20), 60, 80);
+    dialog.Build();
     return dialog;
 }
 
