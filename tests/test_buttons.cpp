@@ -70,25 +70,7 @@ std::vector<unsigned char> AtlasImage()
                 pixels[static_cast<size_t>(y) * kAtlasWidth + x] =
                     toPixel(x - r.left >= kMarkerStart ? kWhite : PictureColour(picture));
     }
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    const DWORD pixelBytes = static_cast<DWORD>(pixels.size() * 4);
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + pixelBytes;
-    info.biSize = sizeof(info);
-    info.biWidth = kAtlasWidth;
-    info.biHeight = kAtlasHeight;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biSizeImage = pixelBytes;
-    std::vector<unsigned char> image(file.bfSize);
-    memcpy(image.data(), &file, sizeof(file));
-    memcpy(image.data() + sizeof(file), &info, sizeof(info));
-    for (int y = 0; y < kAtlasHeight; ++y)
-        memcpy(image.data() + file.bfOffBits + static_cast<size_t>(kAtlasHeight - 1 - y) * kAtlasWidth * 4,
-               &pixels[static_cast<size_t>(y) * kAtlasWidth], kAtlasWidth * 4);
-    return image;
+    return kivtest::Bmp32FromRows(kAtlasWidth, kAtlasHeight, pixels);
 }
 
 void InstallSkin(int round = 10, int lineWidth = 3)

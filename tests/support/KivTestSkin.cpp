@@ -1,4 +1,5 @@
 #include "KivTestSkin.h"
+#include "KivTestSupport.h"
 #include "CKivSkinStore.h"
 #include <cstring>
 
@@ -64,26 +65,7 @@ std::vector<unsigned char> AtlasImage(int variant)
         for (int x = 0; x < 64; ++x)
             put(kBackground.left + x, kBackground.top + y, BackgroundColour(x, y));
 
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    const DWORD pixelBytes = static_cast<DWORD>(pixels.size() * 4);
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + pixelBytes;
-    info.biSize = sizeof(info);
-    info.biWidth = kAtlasWidth;
-    info.biHeight = kAtlasHeight;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biSizeImage = pixelBytes;
-    std::vector<unsigned char> image(file.bfSize);
-    memcpy(image.data(), &file, sizeof(file));
-    memcpy(image.data() + sizeof(file), &info, sizeof(info));
-    // BMP rows are stored bottom-up.
-    for (int y = 0; y < kAtlasHeight; ++y)
-        memcpy(image.data() + file.bfOffBits + static_cast<size_t>(kAtlasHeight - 1 - y) * kAtlasWidth * 4,
-               &pixels[static_cast<size_t>(y) * kAtlasWidth], kAtlasWidth * 4);
-    return image;
+    return kivtest::Bmp32FromRows(kAtlasWidth, kAtlasHeight, pixels);
 }
 
 void Install(int variant)

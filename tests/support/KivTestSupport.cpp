@@ -169,6 +169,17 @@ std::vector<unsigned char> Bmp32(int width, int height, const std::function<unsi
     return image;
 }
 
+std::vector<unsigned char> Bmp32FromRows(int width, int height, const std::vector<DWORD>& topDownPixels)
+{
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    return Bmp32(width, height, [&](size_t i) {
+        // BMP rows are stored bottom-up.
+        const size_t y = static_cast<size_t>(height) - 1 - i / rowBytes;
+        const size_t x = (i % rowBytes) / 4;
+        return static_cast<unsigned char>(topDownPixels[y * width + x] >> (8 * (i % 4)));
+    });
+}
+
 std::string SchemaDocument(const std::function<std::string(size_t index, bool isRect)>& attributes)
 {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<KivDescription>\r\n";

@@ -41,6 +41,9 @@ std::vector<unsigned char> MakeSkinFile(const std::vector<unsigned char>& settin
 // A bottom-up 32-bpp BMP file image whose pixel bytes are byteAt(index).
 std::vector<unsigned char> Bmp32(int width, int height, const std::function<unsigned char(size_t)>& byteAt);
 
+// A 32-bpp BMP file image of pixels given top row first (0x00RRGGBB each).
+std::vector<unsigned char> Bmp32FromRows(int width, int height, const std::vector<DWORD>& topDownPixels);
+
 // A settings document that sets every key of the schema, each in its own
 // group and element; attributes(index, isRect) gives the leaf's attribute text
 // (for example value="3" or left="0" top="0" right="8" bottom="8").
