@@ -1,6 +1,7 @@
 // Compile, then load with the library: every key reads back as the project
 // set it and every picture's pixels sit at its rectangle in the atlas.
 #include <doctest.h>
+#include "CKivGraphics.h"
 #include "CKivFileBuilder.h"
 #include "CKivSkinSchema.h"
 #include "CKivSkinStore.h"
@@ -20,12 +21,7 @@ Atlas LoadedAtlas()
         return atlas;
     atlas.width = description.bmWidth;
     atlas.height = description.bmHeight;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = atlas.width;
-    info.bmiHeader.biHeight = -atlas.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = CKivGraphics::TopDown32(atlas.width, atlas.height);
     std::vector<DWORD> bits(static_cast<size_t>(atlas.width) * atlas.height);
     HDC screen = GetDC(nullptr);
     const int rows = GetDIBits(screen, bitmap, 0, atlas.height, bits.data(), &info, DIB_RGB_COLORS);
@@ -49,12 +45,7 @@ bool PictureFound(const Atlas& atlas, const RECT& rect, const std::wstring& file
     GetObjectW(picture, sizeof(description), &description);
     const int width = description.bmWidth;
     const int height = description.bmHeight;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = CKivGraphics::TopDown32(width, height);
     std::vector<DWORD> bits(static_cast<size_t>(width) * height);
     HDC screen = GetDC(nullptr);
     const int rows = GetDIBits(screen, picture, 0, height, bits.data(), &info, DIB_RGB_COLORS);

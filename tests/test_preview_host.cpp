@@ -1,6 +1,7 @@
 // The preview programs started as the builder starts them: a separate
 // process with the skin file as its one argument, driven from outside.
 #include <doctest.h>
+#include "CKivGraphics.h"
 #include "CKivClientDC.h"
 #include "CKivCompatibleDC.h"
 #include "CKivGdiObject.h"
@@ -126,12 +127,7 @@ Pixels Capture(const RECT& area)
     Pixels pixels;
     if (width <= 0 || height <= 0)
         return pixels;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = CKivGraphics::TopDown32(width, height);
     void* bits = nullptr;
     CKivClientDC screen(nullptr);
     CKivBitmap bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));

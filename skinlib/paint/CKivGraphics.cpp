@@ -79,13 +79,7 @@ std::unique_ptr<SkinPiece> BuildPiece(HBITMAP atlas, const RECT& source)
     std::unique_ptr<SkinPiece> piece(new (std::nothrow) SkinPiece);
     if (!piece)
         return nullptr;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = CKivGraphics::TopDown32(width, height);
     void* bits = nullptr;
     piece->colour.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!piece->colour || bits == nullptr)
@@ -329,13 +323,7 @@ BOOL CKivGraphics::TransparentBltBitmap(HDC dc, HBITMAP bitmap, int x, int y, in
         return FALSE;
     // Read as 32-bit top-down rows whatever the bitmap's own depth, which is
     // the layout the copy below is created with.
-    BITMAPINFO wanted = {};
-    wanted.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    wanted.bmiHeader.biWidth = width;
-    wanted.bmiHeader.biHeight = -height;
-    wanted.bmiHeader.biPlanes = 1;
-    wanted.bmiHeader.biBitCount = 32;
-    wanted.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO wanted = CKivGraphics::TopDown32(width, height);
     {
         CKivCompatibleDC reader(dc);
         if (!reader || GetDIBits(reader, bitmap, 0, static_cast<UINT>(height), pixels.get(), &wanted, DIB_RGB_COLORS) == 0)
@@ -475,4 +463,16 @@ size_t CKivGraphics::CachedPieceCount()
 void CKivGraphics::DropPieceCache()
 {
     Cache().pieces.clear();
+}
+
+BITMAPINFO CKivGraphics::TopDown32(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
 }

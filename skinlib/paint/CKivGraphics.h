@@ -29,6 +29,9 @@ public:
     static BOOL PtInRectInclusive(int x, int y, int left, int top, int right, int bottom);
     static BOOL IsSkinRectEmpty(const RECT* rect);
     static SIZE* GetTextExtent(HDC dc, const wchar_t* text, SIZE* out);
+    // Header of a 32-bpp, top-down, uncompressed bitmap: rows from the top,
+    // one DWORD per pixel, as CreateDIBSection and GetDIBits take it.
+    static BITMAPINFO TopDown32(int width, int height);
 
     // Prepared pieces currently held (they are dropped when a new skin loads).
     static size_t CachedPieceCount();

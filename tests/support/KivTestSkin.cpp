@@ -1,3 +1,4 @@
+#include "CKivGraphics.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include "CKivSkinStore.h"
@@ -119,13 +120,7 @@ void Install(int variant)
 
 Canvas::Canvas(int width, int height, COLORREF fill) : m_width(width), m_height(height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = CKivGraphics::TopDown32(width, height);
     void* bits = nullptr;
     m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     m_bits = static_cast<DWORD*>(bits);
