@@ -6,6 +6,7 @@ set -u
 state=$(realpath -m "$1") arch=$2; shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=$state/prefix WINEARCH=$arch WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+. "$here/wine-env.sh"
 
 private=0
 if [ -f "$state/display" ] && [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
@@ -20,7 +21,7 @@ fi
 # with the descriptors of the program that started them; route the output
 # through a file so those never hold the caller's pipe open.
 log=$(mktemp)
-wine "$@" >"$log" 2>&1 </dev/null
+"$KIV_WINE" "$@" >"$log" 2>&1 </dev/null
 rc=$?
 cat "$log"
 rm -f "$log"

@@ -7,6 +7,7 @@ set -u
 cmd=$1 state=$(realpath -m "$2") arch=${3:-win32}
 mkdir -p "$state"
 export WINEPREFIX=$state/prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+. "$(dirname "$0")/wine-env.sh"
 
 stop_session() {
   if [ -f "$state/display" ]; then
@@ -27,19 +28,23 @@ stop_session() {
 make_prefix() {
   [ -f "$WINEPREFIX/.kiv-ready-2" ] && return 0
   rm -rf "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 9>&-
+  "$KIV_WINE" wineboot -i >/dev/null 2>&1 9>&-
   wineserver -w
+  if [ ! -d "$WINEPREFIX/drive_c" ]; then
+    echo "wine-session: $KIV_WINE could not create the $WINEARCH prefix $WINEPREFIX" >&2
+    return 1
+  fi
   # A virtual desktop, so that non-client painting of our frames is visible
   # and exit codes of plain `wine prog.exe` reach the caller.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1 9>&-
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1 9>&-
+  "$KIV_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1 9>&-
+  "$KIV_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1 9>&-
   # Wine's own fonts have no Chinese glyphs: dialog fonts fall back to SimSun,
   # the skin's Arial gets a link of its own; the CJK font from setup serves both.
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /t REG_SZ /d 'WenQuanYi Micro Hei' /f \
+  "$KIV_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /t REG_SZ /d 'WenQuanYi Micro Hei' /f \
     >/dev/null 2>&1 9>&- </dev/null
   local face
   for face in Arial "DejaVu Sans" "Liberation Sans"; do
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+    "$KIV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
       /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 9>&- </dev/null
   done
   wineserver -w
@@ -62,11 +67,11 @@ start_session() {
   [ -e "/tmp/.X11-unix/X$n" ] || { echo "wine-session: Xvfb :$n did not start" >&2; return 1; }
   echo "$n" > "$state/display"
   export DISPLAY=:$n
-  make_prefix
+  make_prefix || return 1
   # Keep one server alive for the whole run so every test starts quickly.
   wineserver -p >/dev/null 2>&1 9>&- </dev/null
   # Start Wine's services now, detached from any caller's output.
-  wine cmd /c exit >/dev/null 2>&1 9>&- </dev/null
+  "$KIV_WINE" cmd /c exit >/dev/null 2>&1 9>&- </dev/null
 }
 
 case "$cmd" in

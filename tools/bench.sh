@@ -11,7 +11,8 @@ state="$build/wine"
 trap '"$source_dir/cmake/wine-session.sh" stop "$state" >/dev/null 2>&1 || true' EXIT
 "$source_dir/cmake/wine-session.sh" start "$state" "$arch" >/dev/null
 export WINEPREFIX="$state/prefix" DISPLAY=":$(cat "$state/display")" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" WINEARCH=$arch
+. "$source_dir/cmake/wine-env.sh"
 
 # A server started unpinned would pay a cross-CPU wake-up on every round trip.
 wineserver -k || true
@@ -20,7 +21,7 @@ out=$(mktemp)
 for program in "$build"/bin/bench_*.exe; do
   [ -e "$program" ] || continue
   echo "== $(basename "$program")"
-  if ! (cd "$build/bin" && timeout 600 taskset -c 0 wine "$program" >"$out" 2>&1); then
+  if ! (cd "$build/bin" && timeout 600 taskset -c 0 "$KIV_WINE" "$program" >"$out" 2>&1); then
     status=1
   fi
   tr -d '\r' <"$out"

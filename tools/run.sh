@@ -15,8 +15,16 @@ root=$PWD
 
 bash tools/setup.sh
 
-build=${KIV_BUILD_DIR:-$root/build/i686}
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake >/dev/null
+# i686 is the primary target; a kernel that cannot run 32-bit programs gets
+# the x86_64 build instead.
+arch=i686 winearch=win32
+WINEARCH=win32 . cmake/wine-env.sh
+if ! kiv_can_run_win32; then
+  arch=x86_64 winearch=win64
+  echo "run: this machine cannot run 32-bit programs; showing the x86_64 build" >&2
+fi
+build=${KIV_BUILD_DIR:-$root/build/$arch}
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$arch-mingw.cmake >/dev/null
 targets=(KivPreview KivPreviewMDI KivPreviewShots)
 known_targets=$(ninja -C "$build" -t targets all 2>/dev/null || true)
 if grep -q '^kiv_skins:' <<<"$known_targets"; then
@@ -38,7 +46,8 @@ mkdir -p "$out"
 rm -f "$out"/preview-*.png "$out"/preview-*.bmp
 
 state=$build/wine
-export WINEPREFIX=$state/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+export WINEPREFIX=$state/prefix WINEARCH=$winearch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+. cmake/wine-env.sh
 
 headless=1
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
@@ -46,7 +55,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 # The session script makes the prefix (virtual desktop, CJK font links) on first use.
-cmake/wine-session.sh start "$state" win32
+cmake/wine-session.sh start "$state" "$winearch"
 if [ $headless -eq 1 ]; then
   export DISPLAY=:$(cat "$state/display")
   trap 'cmake/wine-session.sh stop "$state"' EXIT
@@ -56,7 +65,7 @@ fi
 
 status=0
 log=$(mktemp)
-wine "$build/bin/KivPreviewShots.exe" "Z:$build/bin" "$skin_arg" "Z:$out" >"$log" 2>&1 </dev/null || status=$?
+"$KIV_WINE" "$build/bin/KivPreviewShots.exe" "Z:$build/bin" "$skin_arg" "Z:$out" >"$log" 2>&1 </dev/null || status=$?
 cat "$log"
 rm -f "$log"
 
@@ -75,5 +84,5 @@ fi
 
 if [ $headless -eq 0 ]; then
   echo "run: KivPreview is open on $DISPLAY; close it to finish"
-  wine "$build/bin/KivPreview.exe" ${skin_arg:+"$skin_arg"} >/dev/null 2>&1 </dev/null || true
+  "$KIV_WINE" "$build/bin/KivPreview.exe" ${skin_arg:+"$skin_arg"} >/dev/null 2>&1 </dev/null || true
 fi
