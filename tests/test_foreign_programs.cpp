@@ -1,0 +1,121 @@
+// Programs nobody here wrote (Wine's own notepad, regedit, winemine, taskmgr,
+// progman), started with the engine running on their UI thread before their
+// first window, must work as they do unskinned and only look different.
+#include <doctest.h>
+#include <windows.h>
+#include <string>
+#include "CKivInjectedProcess.h"
+#include "CKivScreenShot.h"
+#include "KivTestSupport.h"
+
+namespace {
+
+using kivtest::BinaryDir;
+using kivtest::ReadFileBytes;
+
+struct Observation
+{
+    bool shown = false;
+    std::wstring title;
+    bool unicode = false;
+    SIZE client = {};
+    int menuItems = -1;
+    COLORREF captionPixel = CLR_INVALID;
+    bool ended = false;
+    DWORD exitCode = 0;
+    std::string engine;
+};
+
+// Wine keeps most programs in the system folder, regedit in the Windows folder.
+std::wstring SystemProgram(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetSystemDirectoryW(folder, MAX_PATH);
+    std::wstring path = std::wstring(folder) + L"\\" + name;
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return path;
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\" + name;
+}
+
+std::string ReadText(const std::wstring& path)
+{
+    const std::vector<unsigned char> bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Runs the program, reads what a user and an application would see of its
+// first visible top-level window, then closes it as a user would.
+Observation Observe(const wchar_t* program, bool skinned)
+{
+    const std::wstring log = BinaryDir() + L"\\foreign-engine.log";
+    DeleteFileW(log.c_str());
+    SetEnvironmentVariableW(L"KIV_INJECT_SKIN", skinned ? (BinaryDir() + L"\\default.kiv").c_str() : nullptr);
+    SetEnvironmentVariableW(L"KIV_INJECT_LOG", skinned ? log.c_str() : nullptr);
+    CKivInjectedProcess process;
+    Observation seen;
+    const bool started = process.Start(L"\"" + SystemProgram(program) + L"\"",
+                                       skinned ? BinaryDir() + L"\\KivInject.dll" : std::wstring());
+    SetEnvironmentVariableW(L"KIV_INJECT_SKIN", nullptr);
+    SetEnvironmentVariableW(L"KIV_INJECT_LOG", nullptr);
+    if (!started)
+        return seen;
+    HWND window = nullptr;
+    seen.shown = CKivScreenShot::WaitFor(
+        [&] { return (window = CKivScreenShot::FindWindowOf(process.Id(), nullptr, nullptr)) != nullptr; }, 20000);
+    if (!seen.shown)
+    {
+        process.Terminate();
+        return seen;
+    }
+    WaitForInputIdle(process.Process(), 5000);
+    CKivScreenShot::Settle(window);
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    seen.title = title;
+    seen.unicode = IsWindowUnicode(window) != FALSE;
+    RECT client = {}, frame = {};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &frame);
+    seen.client = {client.right, client.bottom};
+    HMENU menu = GetMenu(window);
+    seen.menuItems = menu ? GetMenuItemCount(menu) : -1;
+    HDC screen = GetDC(nullptr);
+    seen.captionPixel = GetPixel(screen, (frame.left + frame.right) / 2, frame.top + 6);
+    ReleaseDC(nullptr, screen);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    seen.ended = process.WaitForExit(10000, seen.exitCode);
+    if (!seen.ended)
+        process.Terminate();
+    seen.engine = ReadText(log);
+    DeleteFileW(log.c_str());
+    return seen;
+}
+
+void CompareWithUnskinned(const wchar_t* program)
+{
+    CAPTURE(std::string(program, program + wcslen(program)));
+    const Observation plain = Observe(program, false);
+    const Observation skinned = Observe(program, true);
+    REQUIRE(plain.shown);
+    REQUIRE(skinned.shown);
+    CHECK(skinned.engine.find("KivRun=1") != std::string::npos);
+    CHECK(skinned.title == plain.title);
+    CHECK(skinned.unicode == plain.unicode);
+    CHECK(skinned.menuItems == plain.menuItems);
+    CHECK(skinned.client.cx == plain.client.cx);
+    CHECK(skinned.client.cy == plain.client.cy);
+    // The skin's caption, not the system's.
+    CHECK(skinned.captionPixel != plain.captionPixel);
+    CHECK(plain.ended);
+    CHECK(skinned.ended);
+    CHECK(skinned.exitCode == plain.exitCode);
+}
+
+}  // namespace
+
+TEST_CASE("Wine's own programs work skinned as unskinned, with the skin's look")
+{
+    for (const wchar_t* program : {L"notepad.exe", L"regedit.exe", L"winemine.exe", L"taskmgr.exe", L"progman.exe"})
+        CompareWithUnskinned(program);
+}
