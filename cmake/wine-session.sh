@@ -26,7 +26,7 @@ stop_session() {
 }
 
 make_prefix() {
-  [ -f "$WINEPREFIX/.kiv-ready-2" ] && return 0
+  [ -f "$WINEPREFIX/.kiv-ready-3" ] && return 0
   rm -rf "$WINEPREFIX"
   "$KIV_WINE" wineboot -i >/dev/null 2>&1 9>&-
   wineserver -w
@@ -42,13 +42,18 @@ make_prefix() {
   # the skin's Arial gets a link of its own; the CJK font from setup serves both.
   "$KIV_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /t REG_SZ /d 'WenQuanYi Micro Hei' /f \
     >/dev/null 2>&1 9>&- </dev/null
+  # Debian's Wine does not find the fonts of fonts-wine by itself: without
+  # Marlett its own caption buttons show as the letters "0 1 r".
+  if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
   local face
   for face in Arial "DejaVu Sans" "Liberation Sans"; do
     "$KIV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
       /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 9>&- </dev/null
   done
   wineserver -w
-  touch "$WINEPREFIX/.kiv-ready-2"
+  touch "$WINEPREFIX/.kiv-ready-3"
 }
 
 start_session() {
