@@ -70,7 +70,18 @@ HWND CreateHost(DWORD style, int x, int y, int width, int height, const wchar_t*
 
 SkinnedFrame::SkinnedFrame(DWORD style, int width, int height, bool show, HMENU menu)
 {
-    m_window = CreateHost(style & ~WS_VISIBLE, 60, 60, width, height, L"Kiv frame", menu);
+    Adopt(CreateHost(style & ~WS_VISIBLE, 60, 60, width, height, L"Kiv frame", menu), width, height, show);
+}
+
+SkinnedFrame::SkinnedFrame(HWND window, int width, int height, bool show)
+{
+    Adopt(window, width, height, show);
+}
+
+void SkinnedFrame::Adopt(HWND window, int width, int height, bool show)
+{
+    m_window = window;
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     m_frame.reset(new CKivFrameWnd);
     m_frame->Attach(m_window);
     // Attaching grows the window to keep its client size; tests want exact outer sizes.

@@ -31,6 +31,8 @@ class SkinnedFrame
 public:
     explicit SkinnedFrame(DWORD style = WS_OVERLAPPEDWINDOW, int width = 300, int height = 200, bool show = true,
                           HMENU menu = nullptr);
+    // Skins a window the test made itself (hidden, of any class), as above.
+    SkinnedFrame(HWND window, int width, int height, bool show = true);
     ~SkinnedFrame();
     SkinnedFrame(const SkinnedFrame&) = delete;
     SkinnedFrame& operator=(const SkinnedFrame&) = delete;
@@ -47,6 +49,8 @@ public:
     LRESULT HitTest(int x, int y) const;
 
 private:
+    void Adopt(HWND window, int width, int height, bool show);
+
     HWND m_window = nullptr;
     std::unique_ptr<CKivFrameWnd> m_frame;
 };
