@@ -561,10 +561,14 @@ TEST_CASE("window region, show and text messages, minimum tracking size")
         info.ptMinTrackSize = POINT{1, 1};
         SendMessageW(f.Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
         CHECK(info.ptMinTrackSize.y == 30 + 4 + 4);
+        // Maximised, the frame hangs over the work area by the style's frame width on every side.
         RECT work = {};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        CHECK(info.ptMaxSize.x == work.right);
-        CHECK(info.ptMaxSize.y == work.bottom);
+        const int frame = CKivWindowHelper::GetStyleFrameWidth(f.Window());
+        CHECK(info.ptMaxSize.x == work.right - work.left + 2 * frame);
+        CHECK(info.ptMaxSize.y == work.bottom - work.top + 2 * frame);
+        CHECK(info.ptMaxPosition.x == work.left - frame);
+        CHECK(info.ptMaxPosition.y == work.top - frame);
         CHECK(f.Frame().MinTrackSize().y == 38);
     }
 }

@@ -218,6 +218,12 @@ TEST_CASE("maximised, the client area covers the work area of the window's monit
             CHECK(ScreenShows(corner, RGB(10, 200, 30)));
             // Nothing of the window hangs below the work area.
             CHECK(WindowFromPoint(POINT{work.left + 100, work.bottom}) != f.Window());
+            if (&area == &areas[1] && style == WS_OVERLAPPEDWINDOW)
+            {
+                Canvas screen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 0);
+                frametest::CaptureScreen(POINT{0, 0}, screen);
+                frametest::SaveScreenshot(screen, L"maximised_frame.bmp");
+            }
         }
     }
     SystemParametersInfoW(SPI_SETWORKAREA, 0, &original, 0);
@@ -367,6 +373,11 @@ TEST_CASE("a dialog that sizes itself is skinned and painted to its new edges")
         kivtest::PumpPending();
         MESSAGE("sheet size " << WindowSize(sheet).cx << "x" << WindowSize(sheet).cy);
         CheckPaintedToTheCorner(sheet);
+        RECT place = {};
+        GetWindowRect(sheet, &place);
+        Canvas shot(WindowSize(sheet).cx + 40, WindowSize(sheet).cy + 40, 0);
+        frametest::CaptureScreen(POINT{place.left - 20, place.top - 20}, shot);
+        frametest::SaveScreenshot(shot, L"property_sheet.bmp");
         DestroyWindow(sheet);
     }
     SUBCASE("SetWindowPos in WM_INITDIALOG and while hidden")
@@ -435,23 +446,23 @@ TEST_CASE("the application answers hit-testing in its client area")
         SetForegroundWindow(f.Window());
         RECT before = {};
         GetWindowRect(f.Window(), &before);
-        REQUIRE(frametest::MoveCursor(f.Screen(150, 100)));
-        INPUT press = {};
-        press.type = INPUT_MOUSE;
-        press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        SendInput(1, &press, sizeof(INPUT));
-        INPUT moves[4] = {};
-        for (int i = 0; i < 4; ++i)
-        {
-            moves[i].type = INPUT_MOUSE;
-            moves[i].mi.dwFlags = MOUSEEVENTF_MOVE;
-            moves[i].mi.dx = 10;
-            moves[i].mi.dy = 5;
-        }
-        SendInput(4, moves, sizeof(INPUT));
-        INPUT release = press;
-        release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(1, &release, sizeof(INPUT));
+        REQUIRE(kivtest::PumpUntil([&] { return GetForegroundWindow() == f.Window(); }, 2000));
+        const POINT from = f.Screen(150, 100);
+        REQUIRE(frametest::MoveCursor(from));
+        // Absolute positions: Wine may drop relative moves while it warps the pointer.
+        const auto mouse = [](DWORD flags, POINT at) {
+            INPUT input = {};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+            input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+            input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+            return input;
+        };
+        INPUT inputs[6] = {mouse(MOUSEEVENTF_MOVE, from), mouse(MOUSEEVENTF_LEFTDOWN, from)};
+        for (int i = 1; i <= 3; ++i)
+            inputs[1 + i] = mouse(MOUSEEVENTF_MOVE, POINT{from.x + 12 * i, from.y + 6 * i});
+        inputs[5] = mouse(MOUSEEVENTF_LEFTUP, POINT{from.x + 36, from.y + 18});
+        SendInput(6, inputs, sizeof(INPUT));
         CHECK(kivtest::PumpUntil([&] {
             RECT now = {};
             GetWindowRect(f.Window(), &now);

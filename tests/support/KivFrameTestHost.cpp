@@ -1,4 +1,5 @@
 #include "KivFrameTestHost.h"
+#include <string>
 
 namespace frametest {
 
@@ -200,6 +201,21 @@ COLORREF ScreenPixel(POINT screen)
     const COLORREF colour = GetPixel(dc, screen.x, screen.y);
     ReleaseDC(nullptr, dc);
     return colour;
+}
+
+void CaptureScreen(POINT topLeft, kivtest::Canvas& canvas)
+{
+    HDC screen = GetDC(nullptr);
+    BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), screen, topLeft.x, topLeft.y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+}
+
+void SaveScreenshot(const kivtest::Canvas& canvas, const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"KIV_SCREENSHOT_DIR", folder, MAX_PATH) == 0)
+        return;
+    canvas.Save((std::wstring(folder) + L"\\" + name).c_str());
 }
 
 }  // namespace frametest

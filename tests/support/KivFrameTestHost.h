@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 #include "CKivFrameWnd.h"
+#include "KivTestSkin.h"
 #include "KivTestSupport.h"
 
 namespace frametest {
@@ -77,5 +78,10 @@ bool MoveCursor(POINT screen);
 
 // A pixel of the screen (the virtual desktop).
 COLORREF ScreenPixel(POINT screen);
+
+// Copies the screen from the given top-left corner into the canvas.
+void CaptureScreen(POINT topLeft, kivtest::Canvas& canvas);
+// With KIV_SCREENSHOT_DIR set, saves the canvas there as a BMP file of that name.
+void SaveScreenshot(const kivtest::Canvas& canvas, const wchar_t* name);
 
 }  // namespace frametest
