@@ -135,6 +135,24 @@ void Click(SkinnedFrame& f, int x, int y)
     kivtest::PumpPending();
 }
 
+// The close button shows its disabled picture and neither a click nor a double click does anything.
+void CheckCloseDisabled(SkinnedFrame& f)
+{
+    Canvas printed(300, 200, 0);
+    kivtest::PrintWindowTo(f.Window(), printed);
+    CHECK(printed.Pixel(282, 19) == Slot(skin::CloseDisable));
+    Click(f, 282, 19);
+    CHECK(App().commands.empty());
+    CHECK(App().closes == 0);
+    CHECK(f.Frame().Pressed() == 0);
+    CHECK(GetCapture() != f.Window());
+    CHECK(frametest::ScreenPixel(f.Screen(282, 19)) == Slot(skin::CloseDisable));
+    SendMessageW(f.Window(), WM_NCLBUTTONDBLCLK, HTCAPTION, f.ScreenParam(282, 19));
+    kivtest::PumpPending();
+    CHECK_FALSE(IsZoomed(f.Window()));
+    CHECK(App().commands.empty());
+}
+
 RECT ClientOnScreen(HWND window)
 {
     RECT r = {};
@@ -281,27 +299,12 @@ TEST_CASE("caption buttons ask the application through WM_SYSCOMMAND")
         EnableMenuItem(GetSystemMenu(f.Window(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
         ShowWindow(f.Window(), SW_SHOW);
         kivtest::PumpPending();
-        Canvas printed(300, 200, 0);
-        kivtest::PrintWindowTo(f.Window(), printed);
-        CHECK(printed.Pixel(282, 19) == Slot(skin::CloseDisable));
-        Click(f, 282, 19);
-        CHECK(App().commands.empty());
-        CHECK(App().closes == 0);
-        CHECK(f.Frame().Pressed() == 0);
-        CHECK(GetCapture() != f.Window());
-        CHECK(frametest::ScreenPixel(f.Screen(282, 19)) == Slot(skin::CloseDisable));
-        SendMessageW(f.Window(), WM_NCLBUTTONDBLCLK, HTCAPTION, f.ScreenParam(282, 19));
-        CHECK_FALSE(IsZoomed(f.Window()));
+        CheckCloseDisabled(f);
     }
     SUBCASE("a class without close draws it disabled and does nothing")
     {
         SkinnedFrame f(CreateApp(WS_OVERLAPPEDWINDOW, 0, CS_NOCLOSE), 300, 200);
-        Canvas printed(300, 200, 0);
-        kivtest::PrintWindowTo(f.Window(), printed);
-        CHECK(printed.Pixel(282, 19) == Slot(skin::CloseDisable));
-        Click(f, 282, 19);
-        CHECK(App().commands.empty());
-        CHECK(App().closes == 0);
+        CheckCloseDisabled(f);
     }
     SUBCASE("a double click on maximise neither maximises nor restores")
     {

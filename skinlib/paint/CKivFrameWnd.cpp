@@ -499,16 +499,10 @@ LRESULT CKivFrameWnd::OnEraseBkgnd(HDC dc)
 void CKivFrameWnd::OnSize(UINT sizeType, int width, int height)
 {
     // The window rectangle is final by now; earlier measures saw the old one.
-    // The region follows from WM_WINDOWPOSCHANGED unless that never reached
-    // the system, which sends this message from there.
+    // The region already follows the new size (WM_WINDOWPOSCHANGED).
     RefreshMetrics();
-    RECT rect = {};
-    GetWindowRect(Window(), &rect);
-    const bool regionCurrent = rect.right - rect.left == m_regionSize.cx && rect.bottom - rect.top == m_regionSize.cy;
     if (IsWindowVisible(Window()))
-        DrawFrameWnd(regionCurrent ? 0 : 1);
-    else if (!regionCurrent)
-        UpdateRegion();
+        DrawFrameWnd(0);
     CallPrevious(WM_SIZE, sizeType, MAKELPARAM(width, height));
 }
 
