@@ -124,13 +124,16 @@ TEST_CASE("frame geometry follows the window's style")
         Printed p(f);
         CHECK(p(0, 100) != kOutline);  // no outline either
     }
-    SUBCASE("a maximised window uses the first window's frame width everywhere")
+    SUBCASE("a maximised window uses its own style's frame width everywhere")
     {
         SkinnedFrame f(WS_OVERLAPPEDWINDOW, 300, 200);
         ShowWindow(f.Window(), SW_MAXIMIZE);
         kivtest::PumpPending();
         REQUIRE(IsZoomed(f.Window()));
-        const int first = CKivWindowHelper::FirstSystemFrameWidth();
+        RECT adjusted = {0, 0, 0, 0};
+        AdjustWindowRectEx(&adjusted, WS_OVERLAPPEDWINDOW, FALSE, 0);
+        const int first = CKivWindowHelper::GetStyleFrameWidth(f.Window());
+        CHECK(first == -adjusted.left);
         CHECK(first > 0);
         CHECK(f.Frame().Metrics()->borderLeft == first);
         CHECK(f.Frame().Metrics()->borderBottom == first);
@@ -144,6 +147,7 @@ TEST_CASE("frame geometry follows the window's style")
         GetWindowRect(f.Window(), &window);
         RECT normal = window;
         CKivWindowHelper().NormalizeWindowRect(f.Window(), &normal);
+        CHECK(normal.bottom == window.bottom - window.top);
         CHECK(box.bottom == (window.bottom - window.top) - first);
         DeleteObject(region);
     }
@@ -557,10 +561,14 @@ TEST_CASE("window region, show and text messages, minimum tracking size")
         info.ptMinTrackSize = POINT{1, 1};
         SendMessageW(f.Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
         CHECK(info.ptMinTrackSize.y == 30 + 4 + 4);
+        // Maximised, the frame hangs over the work area by the style's frame width on every side.
         RECT work = {};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        CHECK(info.ptMaxSize.x == work.right);
-        CHECK(info.ptMaxSize.y == work.bottom);
+        const int frame = CKivWindowHelper::GetStyleFrameWidth(f.Window());
+        CHECK(info.ptMaxSize.x == work.right - work.left + 2 * frame);
+        CHECK(info.ptMaxSize.y == work.bottom - work.top + 2 * frame);
+        CHECK(info.ptMaxPosition.x == work.left - frame);
+        CHECK(info.ptMaxPosition.y == work.top - frame);
         CHECK(f.Frame().MinTrackSize().y == 38);
     }
 }

@@ -35,17 +35,7 @@ void CaptureScreen(HWND window, Canvas& canvas)
 {
     RECT r = {};
     GetWindowRect(window, &r);
-    HDC screen = GetDC(nullptr);
-    BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-}
-
-void Save(const Canvas& canvas, const wchar_t* name)
-{
-    wchar_t folder[MAX_PATH] = {};
-    if (GetEnvironmentVariableW(L"KIV_SCREENSHOT_DIR", folder, MAX_PATH) == 0)
-        return;
-    canvas.Save((std::wstring(folder) + L"\\" + name).c_str());
+    frametest::CaptureScreen(POINT{r.left, r.top}, canvas);
 }
 
 // Counts frame pixels (inside the window region, outside the client area)
@@ -81,7 +71,7 @@ void CheckScreenMatchesPrint(HWND window, const wchar_t* name)
     Canvas printed(r.right - r.left, r.bottom - r.top, 0);
     CaptureScreen(window, screen);
     kivtest::PrintWindowTo(window, printed);
-    Save(screen, name);
+    frametest::SaveScreenshot(screen, name);
     CHECK(FrameDifferences(window, screen, printed) == 0);
 }
 

@@ -1,11 +1,11 @@
 #include "CKivFrameWnd.h"
 #include "CKivGdiObject.h"
 #include "CKivHDCMemory.h"
+#include "CKivHiddenRedraw.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
 #include "CKivWindowDC.h"
 #include "CKivWindowsHookMouseHook.h"
-#include <cstdlib>
 #include <cwchar>
 #include <new>
 
@@ -79,10 +79,10 @@ BOOL CKivFrameWnd::Attach(HWND window)
     GetClientRect(window, &after);
     RECT rect = {};
     GetWindowRect(window, &rect);
-    rect.left += std::abs(after.left - before.left);
-    rect.top += std::abs(after.top - before.top);
-    rect.right += std::abs(after.right - before.right);
-    rect.bottom += std::abs(after.bottom - before.bottom);
+    // Signed: a skin frame thinner than the system's shrinks the window, so
+    // the client keeps its size either way.
+    rect.right += (before.right - before.left) - (after.right - after.left);
+    rect.bottom += (before.bottom - before.top) - (after.bottom - after.top);
     // Moving the window makes the system ask for the client area again, now answered by the skin.
     if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
         MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
@@ -105,8 +105,11 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); break;
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: OnIconClick(); break;
+    case WM_NCLBUTTONDOWN: OnIconClick(); break;
+    case WM_NCLBUTTONDBLCLK: if (OnNcLButtonDblClk(lParam)) return 0; break;
+    case WM_WINDOWPOSCHANGED: OnWindowPosChanged(reinterpret_cast<const WINDOWPOS*>(lParam)); break;
+    case WM_SETTEXT:
+    case WM_SETICON: return OnCaptionChange(message, wParam, lParam);
     case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     case WM_MOUSEMOVE: OnCapturedMouseMove(); break;
     case WM_LBUTTONUP: OnCapturedButtonUp(); break;
@@ -124,7 +127,7 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     switch (message)
     {
-    case WM_SETTEXT: OnSetTextDone(); break;
+    case WM_SYSCOMMAND: OnSysCommandDone(wParam, lParam); break;
     case WM_SHOWWINDOW: OnShowWindowDone(wParam); break;
     default: break;
     }
@@ -135,9 +138,19 @@ void CKivFrameWnd::OnGetMinMaxInfo(MINMAXINFO* info)
 {
     if (info == nullptr)
         return;
-    RECT work = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    info->ptMaxSize = POINT{work.right, work.bottom};
+    // Maximised, the frame hangs over each edge of the work area of the
+    // window's own monitor by the width the skin gives maximised borders, so
+    // the client area covers that work area exactly. The position is relative
+    // to the monitor, as the system reads it.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromWindow(Window(), MONITOR_DEFAULTTONEAREST), &monitor))
+    {
+        const RECT& work = monitor.rcWork;
+        const int frame = GetStyleFrameWidth(Window());
+        info->ptMaxPosition = POINT{work.left - monitor.rcMonitor.left - frame, work.top - monitor.rcMonitor.top - frame};
+        info->ptMaxSize = POINT{work.right - work.left + 2 * frame, work.bottom - work.top + 2 * frame};
+    }
     const KivFrameMetrics* m = Fallback(m_metrics, &m_emptyMetrics);
     info->ptMinTrackSize.y = m->captionHeight + m->borderBottom + m->borderTop;
     m_minTrackSize = info->ptMinTrackSize;
@@ -157,9 +170,70 @@ LRESULT CKivFrameWnd::OnPopupSystemMenu()
     return 0;
 }
 
-void CKivFrameWnd::OnSetTextDone()
+// The default handling of a new title or icon paints the system's caption
+// straight onto the window; it runs with drawing off and the skin repaints.
+LRESULT CKivFrameWnd::OnCaptionChange(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    DrawFrameWnd(0);
+    const HWND window = Window();
+    LRESULT result = 0;
+    {
+        CKivHiddenRedraw hidden(window);
+        result = CallPrevious(message, wParam, lParam);
+    }
+    if (FromHandle(window) == this)
+        DrawFrameWnd(0);
+    return result;
+}
+
+// The system maximises or restores on a double click in the caption; over a
+// caption button the click belongs to the button, which ignores double clicks
+// as the system's own buttons do.
+bool CKivFrameWnd::OnNcLButtonDblClk(LPARAM lParam)
+{
+    OnIconClick();
+    const POINT screen = PointFromLParam(lParam);
+    return HitTestButton(screen) != NoButton || OverDisabledClose(screen);
+}
+
+// The region follows every size change, also of a hidden window (a dialog
+// that sizes itself while it is created).
+void CKivFrameWnd::OnWindowPosChanged(const WINDOWPOS* position)
+{
+    if (position == nullptr || (position->flags & SWP_NOSIZE))
+        return;
+    RECT rect = {};
+    GetWindowRect(Window(), &rect);
+    if (rect.right - rect.left != m_regionSize.cx || rect.bottom - rect.top != m_regionSize.cy)
+    {
+        RefreshMetrics();
+        UpdateRegion();
+    }
+}
+
+// Alt+Space: the system opens its menu only for WS_SYSMENU windows, which a
+// skinned frame is not, so the skin opens it under the icon.
+void CKivFrameWnd::OnSysCommandDone(WPARAM command, LPARAM lParam)
+{
+    if ((command & 0xFFF0) == SC_KEYMENU && lParam == ' ')
+        ShowSystemMenu(HTSYSMENU, 0);
+}
+
+bool CKivFrameWnd::OverDisabledClose(POINT screen) const
+{
+    const KivButtonBox& close = m_metrics ? m_metrics->closeButton : m_emptyMetrics.closeButton;
+    return !CloseEnabled() && InBox(ToWindow(screen), close);
+}
+
+bool CKivFrameWnd::CloseEnabled() const
+{
+    const HWND window = Window();
+    if (GetClassLongPtrW(window, GCL_STYLE) & CS_NOCLOSE)
+        return false;
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (menu == nullptr)
+        return true;
+    const UINT state = GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND);
+    return state == static_cast<UINT>(-1) || (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
 void CKivFrameWnd::OnShowWindowDone(WPARAM)
@@ -187,6 +261,18 @@ void CKivFrameWnd::OnNcCalcSize(WPARAM wParam, LPARAM lParam)
     client.top += metrics->captionHeight + metrics->borderTop + metrics->menuBarHeight;
     client.right -= metrics->borderRight;
     client.bottom -= metrics->borderBottom;
+    // The client edge and the scroll bars stay where the system has them:
+    // just inside the frame, drawn by the system.
+    const LONG_PTR style = Style();
+    const LONG_PTR exStyle = GetWindowLongPtrW(Window(), GWL_EXSTYLE);
+    if (exStyle & WS_EX_CLIENTEDGE)
+        InflateRect(&client, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+    if ((style & WS_VSCROLL) && (exStyle & WS_EX_LEFTSCROLLBAR))
+        client.left += GetSystemMetrics(SM_CXVSCROLL);
+    else if (style & WS_VSCROLL)
+        client.right -= GetSystemMetrics(SM_CXVSCROLL);
+    if (style & WS_HSCROLL)
+        client.bottom -= GetSystemMetrics(SM_CYHSCROLL);
     if (client.right < client.left)
         client.right = client.left;
     if (client.bottom < client.top)
@@ -200,6 +286,7 @@ void CKivFrameWnd::UpdateRegion()
     GetWindowRect(window, &rect);
     const int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
+    m_regionSize = SIZE{width, height};
     if (IsMaximized())
         height -= Fallback(m_metrics, &m_emptyMetrics)->borderBottom;
     CKivRegion region;
@@ -237,15 +324,14 @@ int CKivFrameWnd::DrawFrameWnd(int updateRegion)
     CKivWindowDC dc(window);
     if (dc.Get() == nullptr)
         return 0;
-    // The client area is the host's: only the frame around it is replaced.
+    // The client area and its scroll bars are the host's and the system's:
+    // only the frame around them is replaced.
     const int saved = SaveDC(dc);
-    RECT client = {};
-    GetClientRect(window, &client);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const POINT origin = ToWindow(POINT{client.left, client.top});
-    ExcludeClipRect(dc, origin.x, origin.y, origin.x + client.right - client.left, origin.y + client.bottom - client.top);
+    const RECT inner = InnerRect();
+    ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
     PaintFrameTo(dc);
     RestoreDC(dc, saved);
+    DrawScrollBars();
     return 1;
 }
 
@@ -272,6 +358,7 @@ void CKivFrameWnd::PaintFrameTo(HDC target)
     m_menuBar.Draw(surface, width);
     DrawButtonStrip(surface);
     DrawOutline(surface);
+    DrawClientEdge(surface);
     BitBlt(target, 0, 0, width, height, surface, 0, 0, SRCCOPY);
 }
 
@@ -296,7 +383,56 @@ void CKivFrameWnd::DrawButtonStrip(HDC target)
                                      : (maximized ? &s.restoreButtonDisableBmp : &s.maxButtonDisableBmp);
         CKivGraphics::StretchBltFromSkin(target, left + BW + S, m.maxButton.y, BW, BH, maxPicture);
     }
-    CKivGraphics::StretchBltFromSkin(target, left + 2 * (BW + S), m.closeButton.y, BW, BH, &s.closeButtonDefaultBmp);
+    CKivGraphics::StretchBltFromSkin(target, left + 2 * (BW + S), m.closeButton.y, BW, BH,
+                                     CloseEnabled() ? &s.closeButtonDefaultBmp : &s.closeButtonDisableBmp);
+}
+
+RECT CKivFrameWnd::InnerRect() const
+{
+    const HWND window = Window();
+    RECT inner = {};
+    GetClientRect(window, &inner);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&inner), 2);
+    const POINT origin = ToWindow(POINT{inner.left, inner.top});
+    OffsetRect(&inner, origin.x - inner.left, origin.y - inner.top);
+    const LONG_PTR style = Style();
+    if ((style & WS_VSCROLL) && (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR))
+        inner.left -= GetSystemMetrics(SM_CXVSCROLL);
+    else if (style & WS_VSCROLL)
+        inner.right += GetSystemMetrics(SM_CXVSCROLL);
+    if (style & WS_HSCROLL)
+        inner.bottom += GetSystemMetrics(SM_CYHSCROLL);
+    return inner;
+}
+
+void CKivFrameWnd::DrawClientEdge(HDC target)
+{
+    if (!(GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
+        return;
+    RECT edge = InnerRect();
+    InflateRect(&edge, GetSystemMetrics(SM_CXEDGE), GetSystemMetrics(SM_CYEDGE));
+    DrawEdge(target, &edge, EDGE_SUNKEN, BF_RECT);
+}
+
+// The system draws the scroll bars itself, clipped to them (the region of
+// WM_NCPAINT is in screen coordinates).
+void CKivFrameWnd::DrawScrollBars()
+{
+    const HWND window = Window();
+    if (!(Style() & (WS_VSCROLL | WS_HSCROLL)))
+        return;
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT inner = InnerRect();
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    OffsetRect(&inner, outer.left, outer.top);
+    CKivRegion bars(CreateRectRgnIndirect(&inner));
+    CKivRegion clientRegion(CreateRectRgnIndirect(&client));
+    if (!bars || !clientRegion || CombineRgn(bars, bars, clientRegion, RGN_DIFF) <= NULLREGION)
+        return;
+    DefWindowProcW(window, WM_NCPAINT, reinterpret_cast<WPARAM>(bars.Get()), 0);
 }
 
 void CKivFrameWnd::DrawOutline(HDC target)
@@ -363,9 +499,10 @@ LRESULT CKivFrameWnd::OnEraseBkgnd(HDC dc)
 void CKivFrameWnd::OnSize(UINT sizeType, int width, int height)
 {
     // The window rectangle is final by now; earlier measures saw the old one.
+    // The region already follows the new size (WM_WINDOWPOSCHANGED).
     RefreshMetrics();
     if (IsWindowVisible(Window()))
-        DrawFrameWnd(1);
+        DrawFrameWnd(0);
     CallPrevious(WM_SIZE, sizeType, MAKELPARAM(width, height));
 }
 
@@ -475,7 +612,9 @@ LRESULT CKivFrameWnd::HitTest(LPARAM lParam)
         return HTSYSMENU;
     int zone = 0;
     const LRESULT code = HitTestZone(lParam, &zone);
-    if (zone != 0)
+    // The client zone is the application's: it may answer HTCAPTION to be
+    // dragged by its client area, HTTRANSPARENT, or a scroll bar code.
+    if (zone != 0 && code != HTCLIENT)
         return code;
     return CallPrevious(WM_NCHITTEST, 0, lParam);
 }
@@ -493,7 +632,7 @@ int CKivFrameWnd::HitTestButton(POINT screen)
     const POINT p = ToWindow(screen);
     const LONG_PTR style = Style();
     if (InBox(p, m.closeButton))
-        return CloseButton;
+        return CloseEnabled() ? CloseButton : NoButton;
     if ((style & WS_MAXIMIZEBOX) && InBox(p, m.maxButton))
         return MaxButton;
     if ((style & WS_MINIMIZEBOX) && InBox(p, m.minButton))
@@ -507,11 +646,13 @@ int CKivFrameWnd::TrackCaptionButtons(const POINT* screen, const int* state)
     const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
     int closeState = 0, maxState = 0, minState = 0;
     int hit = NoButton;
+    // A disabled close keeps its disabled picture and never reacts.
+    const bool closeEnabled = CloseEnabled();
     if (screen)
     {
         const POINT p = ToWindow(*screen);
         const int wanted = state ? *state : 0;
-        if (InBox(p, m.closeButton))
+        if (InBox(p, m.closeButton) && closeEnabled)
             hit = CloseButton;
         if (InBox(p, m.maxButton))
             hit = MaxButton;
@@ -528,7 +669,8 @@ int CKivFrameWnd::TrackCaptionButtons(const POINT* screen, const int* state)
     {
         CKivWindowDC dc(Window());
         const LONG_PTR style = Style();
-        skin->DrawCaptionButtonTo(dc, 0, closeState);
+        if (closeEnabled)
+            skin->DrawCaptionButtonTo(dc, 0, closeState);
         if (style & WS_MAXIMIZEBOX)
             skin->DrawCaptionButtonTo(dc, (style & WS_MAXIMIZE) ? 2 : 1, maxState);
         if (style & WS_MINIMIZEBOX)
@@ -567,8 +709,11 @@ void CKivFrameWnd::OnNcLButtonDown(WPARAM hitTest, LPARAM lParam)
 {
     const POINT screen = PointFromLParam(lParam);
     const int pressed = 2;
-    // A press on a button must not reach the system, which would start its own caption tracking.
+    // A press on a button must not reach the system, which would start its own
+    // caption tracking; nor a press on a disabled close, which does nothing.
     if (TrackCaptionButtons(&screen, &pressed))
+        return;
+    if (OverDisabledClose(screen))
         return;
     CallPrevious(WM_NCLBUTTONDOWN, hitTest, lParam);
 }
@@ -606,13 +751,18 @@ void CKivFrameWnd::OnNcLButtonUp(WPARAM hitTest, LPARAM lParam)
     const int button = m_releasePending ? HitTestButton(PointFromLParam(lParam)) : NoButton;
     m_releasePending = false;
     const HWND window = Window();
+    // The buttons ask the way the system's own do, so the application's
+    // WM_SYSCOMMAND handler decides (minimise to the tray, confirm on close).
+    WPARAM command = 0;
     switch (button)
     {
-    case CloseButton: PostMessageW(window, WM_CLOSE, 0, 0); break;
-    case MaxButton: ShowWindow(window, IsMaximized() ? SW_RESTORE : SW_MAXIMIZE); break;
-    case MinButton: ShowWindow(window, SW_MINIMIZE); break;
+    case CloseButton: command = SC_CLOSE; break;
+    case MaxButton: command = IsMaximized() ? SC_RESTORE : SC_MAXIMIZE; break;
+    case MinButton: command = SC_MINIMIZE; break;
     default: break;
     }
+    if (command != 0)
+        SendMessageW(window, WM_SYSCOMMAND, command, lParam);
     if (FromHandle(window) == this)
         CallPrevious(WM_NCLBUTTONUP, hitTest, lParam);
 }

@@ -81,8 +81,18 @@ private:
     void OnExitSizeMove();
     LRESULT OnPopupSystemMenu();
     LRESULT OnPrint(HDC dc, LPARAM flags);
-    void OnSetTextDone();
+    LRESULT OnCaptionChange(UINT message, WPARAM wParam, LPARAM lParam);
+    bool OnNcLButtonDblClk(LPARAM lParam);
+    void OnWindowPosChanged(const WINDOWPOS* position);
+    void OnSysCommandDone(WPARAM command, LPARAM lParam);
     void OnShowWindowDone(WPARAM shown);
+    // False when the close command is greyed in the system menu or the class has CS_NOCLOSE.
+    bool CloseEnabled() const;
+    bool OverDisabledClose(POINT screen) const;
+    // The client area with its scroll bars, in window coordinates.
+    RECT InnerRect() const;
+    void DrawClientEdge(HDC target);
+    void DrawScrollBars();
     void DrawButtonStrip(HDC target);
     void DrawOutline(HDC target);
     POINT ToWindow(POINT screen) const;
@@ -107,6 +117,8 @@ private:
     RECT m_iconThreadRect = {};
     // A caption button was released where it was pressed; its action is due.
     bool m_releasePending = false;
+    // The window size the region was last made for.
+    SIZE m_regionSize = {-1, -1};
     POINT m_minTrackSize = {5, 5};
     // Stands in while the strategy has no geometry, so nothing reads null.
     KivFrameMetrics m_emptyMetrics = {};

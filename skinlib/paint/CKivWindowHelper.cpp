@@ -1,15 +1,6 @@
 #include "CKivWindowHelper.h"
 #include <cstdlib>
 
-namespace {
-int g_firstFrameWidth = -1;
-}
-
-int CKivWindowHelper::FirstSystemFrameWidth()
-{
-    return g_firstFrameWidth;
-}
-
 int CKivWindowHelper::ButtonStripWidth(const KivSkinSettings* settings)
 {
     return 3 * settings->captionBarButtonWidth + 4 * settings->captionBarButtonSpace;
@@ -17,12 +8,22 @@ int CKivWindowHelper::ButtonStripWidth(const KivSkinSettings* settings)
 
 BOOL CKivWindowHelper::NormalizeWindowRect(HWND window, RECT* rect)
 {
-    const bool maximized = (GetWindowLongPtrW(window, GWL_STYLE) & WS_MAXIMIZE) != 0;
-    const LONG width = rect->right - rect->left;
-    // A maximised window hangs over the top screen edge; that part is not counted.
-    const LONG height = maximized && rect->left < 0 && rect->top < 0 ? rect->bottom : rect->bottom - rect->top;
-    *rect = RECT{0, 0, width, height};
+    // The whole rectangle counts, maximised or not: a maximised window's
+    // frame hangs over every edge of its work area by the same width, and the
+    // region and client area are measured from that same rectangle.
+    (void)window;
+    *rect = RECT{0, 0, rect->right - rect->left, rect->bottom - rect->top};
     return TRUE;
+}
+
+int CKivWindowHelper::GetStyleFrameWidth(HWND window)
+{
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    // The client edge and scroll bars lie inside the frame, not in it.
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)) & ~WS_EX_CLIENTEDGE;
+    RECT rect = {0, 0, 0, 0};
+    AdjustWindowRectEx(&rect, style & ~(WS_VSCROLL | WS_HSCROLL), FALSE, exStyle);
+    return -rect.left;
 }
 
 int CKivWindowHelper::GetSystemFrameWidth(HWND window)
@@ -36,12 +37,12 @@ int CKivWindowHelper::GetSystemFrameWidth(HWND window)
 
 BOOL CKivWindowHelper::CalcBorderWidths(HWND window, KivFrameMetrics* metrics, const KivSkinSettings* settings)
 {
-    if (g_firstFrameWidth < 0)
-        g_firstFrameWidth = GetSystemFrameWidth(window);
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     if (style & WS_MAXIMIZE)
     {
-        metrics->borderLeft = metrics->borderTop = metrics->borderRight = metrics->borderBottom = g_firstFrameWidth;
+        // The width the window hangs over its work area by (see WM_GETMINMAXINFO).
+        const int frame = GetStyleFrameWidth(window);
+        metrics->borderLeft = metrics->borderTop = metrics->borderRight = metrics->borderBottom = frame;
         return TRUE;
     }
     if (!(style & WS_THICKFRAME))

@@ -19,6 +19,7 @@ public:
 
     // Strip of caption buttons at the right end of the caption: 3 buttons, 4 gaps.
     static int ButtonStripWidth(const KivSkinSettings* settings);
-    // The system frame width of the first window measured in this process; -1 before.
-    static int FirstSystemFrameWidth();
+    // The frame width the system gives the window's own style (its
+    // left edge to its client's, without client edge or scroll bars).
+    static int GetStyleFrameWidth(HWND window);
 };

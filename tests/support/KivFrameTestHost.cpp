@@ -1,4 +1,5 @@
 #include "KivFrameTestHost.h"
+#include <string>
 
 namespace frametest {
 
@@ -70,7 +71,18 @@ HWND CreateHost(DWORD style, int x, int y, int width, int height, const wchar_t*
 
 SkinnedFrame::SkinnedFrame(DWORD style, int width, int height, bool show, HMENU menu)
 {
-    m_window = CreateHost(style & ~WS_VISIBLE, 60, 60, width, height, L"Kiv frame", menu);
+    Adopt(CreateHost(style & ~WS_VISIBLE, 60, 60, width, height, L"Kiv frame", menu), width, height, show);
+}
+
+SkinnedFrame::SkinnedFrame(HWND window, int width, int height, bool show)
+{
+    Adopt(window, width, height, show);
+}
+
+void SkinnedFrame::Adopt(HWND window, int width, int height, bool show)
+{
+    m_window = window;
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     m_frame.reset(new CKivFrameWnd);
     m_frame->Attach(m_window);
     // Attaching grows the window to keep its client size; tests want exact outer sizes.
@@ -189,6 +201,21 @@ COLORREF ScreenPixel(POINT screen)
     const COLORREF colour = GetPixel(dc, screen.x, screen.y);
     ReleaseDC(nullptr, dc);
     return colour;
+}
+
+void CaptureScreen(POINT topLeft, kivtest::Canvas& canvas)
+{
+    HDC screen = GetDC(nullptr);
+    BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), screen, topLeft.x, topLeft.y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+}
+
+void SaveScreenshot(const kivtest::Canvas& canvas, const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"KIV_SCREENSHOT_DIR", folder, MAX_PATH) == 0)
+        return;
+    canvas.Save((std::wstring(folder) + L"\\" + name).c_str());
 }
 
 }  // namespace frametest

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 #include "CKivFrameWnd.h"
+#include "KivTestSkin.h"
 #include "KivTestSupport.h"
 
 namespace frametest {
@@ -31,6 +32,8 @@ class SkinnedFrame
 public:
     explicit SkinnedFrame(DWORD style = WS_OVERLAPPEDWINDOW, int width = 300, int height = 200, bool show = true,
                           HMENU menu = nullptr);
+    // Skins a window the test made itself (hidden, of any class), as above.
+    SkinnedFrame(HWND window, int width, int height, bool show = true);
     ~SkinnedFrame();
     SkinnedFrame(const SkinnedFrame&) = delete;
     SkinnedFrame& operator=(const SkinnedFrame&) = delete;
@@ -47,6 +50,8 @@ public:
     LRESULT HitTest(int x, int y) const;
 
 private:
+    void Adopt(HWND window, int width, int height, bool show);
+
     HWND m_window = nullptr;
     std::unique_ptr<CKivFrameWnd> m_frame;
 };
@@ -73,5 +78,10 @@ bool MoveCursor(POINT screen);
 
 // A pixel of the screen (the virtual desktop).
 COLORREF ScreenPixel(POINT screen);
+
+// Copies the screen from the given top-left corner into the canvas.
+void CaptureScreen(POINT topLeft, kivtest::Canvas& canvas);
+// With KIV_SCREENSHOT_DIR set, saves the canvas there as a BMP file of that name.
+void SaveScreenshot(const kivtest::Canvas& canvas, const wchar_t* name);
 
 }  // namespace frametest
