@@ -228,7 +228,8 @@ TEST_CASE("skinned windows answer the A and W text calls exactly as unskinned")
                                         &skinnedDialog[2]};
         for (int i = 0; i < 5; ++i)
         {
-            CAPTURE(names[i]);
+            const std::string name = names[i];
+            CAPTURE(name);
             CHECK_FALSE(plain[i]->skinned);
             CHECK(skinned[i]->skinned);
             CHECK(plain[i]->unicode == (unicode ? TRUE : FALSE));

@@ -252,11 +252,7 @@ void CKivButton::OnPaint()
 void CKivButton::DrawState(int state)
 {
     m_paintState = state;
-    const HWND window = Window();
-    if (window == nullptr || !IsWindowVisible(window))
-        return;
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateWindow(window);
+    RedrawNow();
 }
 
 UINT CKivButton::CustomDrawItemState() const

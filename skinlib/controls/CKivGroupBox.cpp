@@ -47,9 +47,7 @@ LRESULT CKivGroupBox::OnGroupEnable(WPARAM enabled, LPARAM lParam)
 {
     // The control's own procedure would draw its system frame over ours.
     CallDefault(WM_ENABLE, enabled, lParam);
-    const HWND window = Window();
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateWindow(window);
+    RedrawNow();
     return 0;
 }
 

@@ -199,6 +199,14 @@ LRESULT CKivWnd::CallDefault(UINT message, WPARAM wParam, LPARAM lParam)
     return m_charset.CallDefault(m_hwnd, message, wParam, lParam);
 }
 
+void CKivWnd::RedrawNow()
+{
+    if (m_hwnd == nullptr)
+        return;
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+    UpdateWindow(m_hwnd);
+}
+
 LRESULT CKivWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (m_hwnd == nullptr || m_previousProc == nullptr)

@@ -80,6 +80,8 @@ protected:
     LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
     // The default procedure's answer, in the window's character set.
     LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
+    // Invalidates the client area and has it painted at once through WM_PAINT.
+    void RedrawNow();
     LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
