@@ -15,6 +15,7 @@
 #include "KivGdiLeakOracle.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
+#include <commctrl.h>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -105,10 +106,62 @@ using Surface = kivtest::Canvas;
 
 int g_clicks = 0;
 
+// What the host saw of its controls' NM_CUSTOMDRAW, and how it answers:
+// preAnswer to CDDS_PREPAINT; with a fill colour set, the host paints the
+// notified rectangle (pre-paint) or its top-left 4x4 (post-paint) itself.
+struct CustomDrawRecord
+{
+    int pre = 0;
+    int post = 0;
+    HWND from = nullptr;
+    UINT_PTR id = 0;
+    UINT code = 0;
+    bool hadDC = false;
+    RECT rc = {};
+    UINT itemState = 0;
+    LRESULT preAnswer = CDRF_DODEFAULT;
+    COLORREF preFill = CLR_INVALID;
+    COLORREF postFill = CLR_INVALID;
+};
+CustomDrawRecord g_customDraw;
+
+void FillWith(HDC dc, const RECT& area, COLORREF colour)
+{
+    CKivBrush brush(CreateSolidBrush(colour));
+    FillRect(dc, &area, brush);
+}
+
+LRESULT OnHostCustomDraw(const NMCUSTOMDRAW& draw)
+{
+    CustomDrawRecord& log = g_customDraw;
+    log.from = draw.hdr.hwndFrom;
+    log.id = draw.hdr.idFrom;
+    log.code = draw.hdr.code;
+    log.hadDC = draw.hdc != nullptr;
+    log.rc = draw.rc;
+    log.itemState = draw.uItemState;
+    if (draw.dwDrawStage == CDDS_PREPAINT)
+    {
+        ++log.pre;
+        if (log.preFill != CLR_INVALID)
+            FillWith(draw.hdc, draw.rc, log.preFill);
+        return log.preAnswer;
+    }
+    if (draw.dwDrawStage == CDDS_POSTPAINT)
+    {
+        ++log.post;
+        if (log.postFill != CLR_INVALID)
+            FillWith(draw.hdc, RECT{0, 0, 4, 4}, log.postFill);
+    }
+    return CDRF_DODEFAULT;
+}
+
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
         ++g_clicks;
+    if (message == WM_NOTIFY && lParam && reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW)
+        return OnHostCustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -136,6 +189,7 @@ public:
         ParkCursor();
         kivtest::PumpPending();
         g_clicks = 0;
+        g_customDraw = CustomDrawRecord();
     }
     ~Host()
     {
@@ -176,6 +230,15 @@ public:
         const COLORREF colour = GetPixel(dc, p.x, p.y);
         ReleaseDC(m_window, dc);
         return colour;
+    }
+    // What the screen shows of the control's client area.
+    void Snapshot(HWND control, Surface& into) const
+    {
+        POINT p = {0, 0};
+        MapWindowPoints(control, m_window, &p, 1);
+        const HDC dc = GetDC(m_window);
+        BitBlt(into.DC(), 0, 0, into.Width(), into.Height(), dc, p.x, p.y, SRCCOPY);
+        ReleaseDC(m_window, dc);
     }
     bool PumpUntilPixel(HWND control, int x, int y, COLORREF expected) const
     {
@@ -611,7 +674,7 @@ TEST_CASE("group box with no caption draws an unbroken top line and leaves the c
     CHECK(host.Pixel(group, 5, 60) == kFrameLine);
     CHECK(host.Pixel(group, 50, 7) == kFrameLine);
     CHECK(host.Pixel(inside, kFaceX, kFaceY) == PictureColour(PushNormal));
-    // Keys and notifications stop at the skin.
+    // The control's own answer to a key it ignores.
     CHECK(SendMessageW(group, WM_KEYDOWN, VK_SPACE, 0) == 0);
     EnableWindow(group, FALSE);
     CHECK(host.Pixel(group, 5, 60) == kFrameLine);
@@ -658,7 +721,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-TEST_CASE("notifications, UI-state, paint and enable never reach the control's own procedure")
+TEST_CASE("notifications, UI-state, paint and enable never reach the control's own procedure; keys do")
 {
     InstallSkin();
     Host host;
@@ -684,8 +747,6 @@ TEST_CASE("notifications, UI-state, paint and enable never reach the control's o
         CHECK(SendMessageW(sender, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header)) == 0);
         CHECK(SendMessageW(sender, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0) == 0);
     }
-    CHECK(SendMessageW(group, WM_KEYDOWN, VK_SPACE, 0) == 0);
-    CHECK(SendMessageW(group, WM_SYSKEYDOWN, 'G', 0) == 0);
     for (HWND control : {button, check, group})
     {
         InvalidateRect(control, nullptr, TRUE);
@@ -694,9 +755,12 @@ TEST_CASE("notifications, UI-state, paint and enable never reach the control's o
         EnableWindow(control, TRUE);
     }
     CHECK(g_seenBelow == 0);
-    // Keys of a push button are the control's own business.
+    // Keys are the control's own business, the group box's too.
     SendMessageW(button, WM_KEYDOWN, VK_TAB, 0);
     CHECK(g_seenBelow == 1);
+    SendMessageW(group, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(group, WM_SYSKEYDOWN, 'G', 0);
+    CHECK(g_seenBelow == 3);
     parent.Detach();
 }
 
@@ -869,4 +933,294 @@ TEST_CASE("the hook gives each button type its skin object while the window is c
     for (HWND control : controls)
         DestroyWindow(control);
     kivtest::PumpPending();
+}
+
+namespace {
+
+// Resets what the host records of custom draw and how it answers.
+void AnswerCustomDraw(LRESULT preAnswer, COLORREF preFill = CLR_INVALID, COLORREF postFill = CLR_INVALID)
+{
+    g_customDraw = CustomDrawRecord();
+    g_customDraw.preAnswer = preAnswer;
+    g_customDraw.preFill = preFill;
+    g_customDraw.postFill = postFill;
+}
+
+const COLORREF kHostInk = RGB(200, 10, 190);
+
+}  // namespace
+
+TEST_CASE("the parent gets NM_CUSTOMDRAW around every skinned paint and can take it over")
+{
+    InstallSkin(0);
+    Host host;
+    struct Case
+    {
+        DWORD style;
+        POINT probe;
+        COLORREF normal;
+        COLORREF pressed;
+    };
+    for (const Case& c : {Case{BS_PUSHBUTTON, {kFaceX, kFaceY}, PictureColour(PushNormal), PictureColour(PushPressed)},
+                          Case{BS_AUTOCHECKBOX, {4, 12}, PictureColour(CheckUncheckedNormal),
+                               PictureColour(CheckUncheckedPressed)},
+                          Case{BS_AUTORADIOBUTTON, {4, 12}, PictureColour(RadioUncheckedNormal),
+                               PictureColour(RadioUncheckedPressed)}})
+    {
+        CAPTURE(c.style);
+        const HWND control = host.Control(c.style, L"", 20, 20, 100, 24);
+        CKivButton* skin = c.style == BS_PUSHBUTTON ? host.Skin<CKivButton>(control)
+                           : c.style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
+                                                        : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
+        REQUIRE(skin != nullptr);
+
+        // Default answer: the skin draws, no post-paint is sent.
+        AnswerCustomDraw(CDRF_DODEFAULT);
+        SendMessageW(control, BM_SETSTATE, TRUE, 0);
+        CHECK(g_customDraw.pre >= 1);
+        CHECK(g_customDraw.post == 0);
+        CHECK(g_customDraw.from == control);
+        CHECK(g_customDraw.id == static_cast<UINT_PTR>(GetDlgCtrlID(control)));
+        CHECK(g_customDraw.hadDC);
+        CHECK(g_customDraw.rc.right == 100);
+        CHECK(g_customDraw.rc.bottom == 24);
+        CHECK((g_customDraw.itemState & CDIS_SELECTED) != 0);
+        CHECK(host.Pixel(control, c.probe.x, c.probe.y) == c.pressed);
+
+        // Post-paint asked for: it comes after the skin, on top of it.
+        AnswerCustomDraw(CDRF_NOTIFYPOSTPAINT, CLR_INVALID, kHostInk);
+        SendMessageW(control, BM_SETSTATE, FALSE, 0);
+        CHECK(g_customDraw.pre >= 1);
+        CHECK(g_customDraw.post == g_customDraw.pre);
+        CHECK((g_customDraw.itemState & CDIS_SELECTED) == 0);
+        CHECK(host.Pixel(control, 1, 1) == kHostInk);
+        CHECK(host.Pixel(control, c.probe.x, c.probe.y) == c.normal);
+
+        // Skip-default: the host's own drawing stays, and nothing follows it.
+        AnswerCustomDraw(CDRF_SKIPDEFAULT | CDRF_NOTIFYPOSTPAINT, kHostInk);
+        EnableWindow(control, FALSE);
+        CHECK(g_customDraw.pre >= 1);
+        CHECK(g_customDraw.post == 0);
+        CHECK((g_customDraw.itemState & CDIS_DISABLED) != 0);
+        CHECK(host.Pixel(control, c.probe.x, c.probe.y) == kHostInk);
+        CHECK(host.Pixel(control, 90, 20) == kHostInk);
+
+        // Printing goes through the same notifications.
+        AnswerCustomDraw(CDRF_SKIPDEFAULT, kHostInk);
+        Surface surface(100, 24, RGB(1, 2, 3));
+        SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.DC()), PRF_CLIENT);
+        CHECK(g_customDraw.pre == 1);
+        CHECK(surface.Pixel(c.probe.x, c.probe.y) == kHostInk);
+        AnswerCustomDraw(CDRF_DODEFAULT);
+        EnableWindow(control, TRUE);
+        DestroyWindow(control);
+    }
+}
+
+TEST_CASE("WM_PAINT with a DC in wParam draws into that DC, not onto the screen")
+{
+    InstallSkin(0, 1);
+    Host host;
+    const HWND push = host.Control(BS_PUSHBUTTON, L"", 20, 20, 60, 24);
+    const HWND check = host.Control(BS_AUTOCHECKBOX, L"", 20, 60, 100, 24);
+    const HWND group = host.Control(BS_GROUPBOX, L"", 200, 20, 100, 80);
+    REQUIRE(host.Skin<CKivButton>(push) != nullptr);
+    REQUIRE(host.Skin<CKivCheckBox>(check) != nullptr);
+    REQUIRE(host.Skin<CKivGroupBox>(group) != nullptr);
+    SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+
+    Surface pushSurface(60, 24, RGB(1, 2, 3));
+    CHECK(SendMessageW(push, WM_PAINT, reinterpret_cast<WPARAM>(pushSurface.DC()), 0) == 0);
+    CHECK(pushSurface.Pixel(10, 12) == PictureColour(PushNormal));
+    Surface checkSurface(100, 24, RGB(1, 2, 3));
+    SendMessageW(check, WM_PAINT, reinterpret_cast<WPARAM>(checkSurface.DC()), 0);
+    CHECK(checkSurface.Pixel(4, 12) == PictureColour(CheckCheckedNormal));
+    Surface groupSurface(100, 80, kDialog);
+    SendMessageW(group, WM_PAINT, reinterpret_cast<WPARAM>(groupSurface.DC()), 0);
+    CHECK(groupSurface.Pixel(5, 40) == kFrameLine);
+    CHECK(groupSurface.Pixel(50, 7) == kFrameLine);
+    CHECK(groupSurface.Pixel(50, 40) == kDialog);
+
+    // Such a call leaves the window's pending update alone.
+    InvalidateRect(push, nullptr, FALSE);
+    SendMessageW(push, WM_PAINT, reinterpret_cast<WPARAM>(pushSurface.DC()), 0);
+    CHECK(GetUpdateRect(push, nullptr, FALSE) != FALSE);
+    kivtest::PumpPending();
+    CHECK(host.Pixel(push, 10, 12) == PictureColour(PushNormal));
+}
+
+namespace {
+
+// Watches the controls from both sides: a thread hook sees every message
+// sent to them (style changes, redraw switches, BM_GETCHECK), and a subclass
+// below the skin sees what the skin passes to the control's own procedure,
+// with the style the control has at that moment.
+std::vector<HWND> g_watched;
+WNDPROC g_watchedProcs[4] = {};
+int g_hiddenBelow = 0;
+int g_redrawOff = 0;
+int g_visibleCleared = 0;
+int g_getCheck = 0;
+int g_passedBelow = 0;
+
+bool Watched(HWND window)
+{
+    for (HWND w : g_watched)
+        if (w == window)
+            return true;
+    return false;
+}
+
+LRESULT CALLBACK WatchHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message && Watched(message->hwnd))
+    {
+        if (message->message == WM_SETREDRAW && message->wParam == FALSE)
+            ++g_redrawOff;
+        if (message->message == WM_STYLECHANGING && message->wParam == static_cast<WPARAM>(GWL_STYLE))
+        {
+            const STYLESTRUCT* change = reinterpret_cast<const STYLESTRUCT*>(message->lParam);
+            if ((change->styleOld & WS_VISIBLE) && !(change->styleNew & WS_VISIBLE))
+                ++g_visibleCleared;
+        }
+        if (message->message == BM_GETCHECK)
+            ++g_getCheck;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK WatchBelow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    size_t index = 0;
+    while (index < g_watched.size() && g_watched[index] != window)
+        ++index;
+    ++g_passedBelow;
+    if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE))
+        ++g_hiddenBelow;
+    if (message == WM_SETREDRAW)
+        ++g_redrawOff;
+    return CallWindowProcW(g_watchedProcs[index], window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_CASE("state changes keep the control visible and never ask it for its check state")
+{
+    InstallSkin();
+    Host host;
+    const HWND other = host.Control(BS_PUSHBUTTON, L"", 300, 200, 60, 24);
+    const HWND push = host.Control(BS_PUSHBUTTON, L"Push", 20, 20, 80, 30);
+    const HWND check = host.Control(BS_AUTOCHECKBOX, L"Check", 20, 60, 120, 24);
+    const HWND radio = host.Control(BS_AUTORADIOBUTTON, L"Radio", 20, 100, 120, 24);
+    const HWND group = host.Control(BS_GROUPBOX, L"Group", 200, 20, 180, 120);
+    g_watched = {push, check, radio, group};
+    for (size_t i = 0; i < g_watched.size(); ++i)
+        g_watchedProcs[i] = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(g_watched[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchBelow)));
+    REQUIRE(host.Skin<CKivButton>(push) != nullptr);
+    REQUIRE(host.Skin<CKivCheckBox>(check) != nullptr);
+    REQUIRE(host.Skin<CKivRadioButton>(radio) != nullptr);
+    REQUIRE(host.Skin<CKivGroupBox>(group) != nullptr);
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchHook, nullptr, GetCurrentThreadId());
+    REQUIRE(hook != nullptr);
+    g_hiddenBelow = g_redrawOff = g_visibleCleared = g_getCheck = g_passedBelow = 0;
+
+    for (HWND control : {push, check, radio})
+    {
+        SetFocus(control);
+        SendMessageW(control, BM_SETSTATE, TRUE, 0);
+        SendMessageW(control, BM_SETSTATE, FALSE, 0);
+        SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
+        SendMessageW(control, BM_SETCHECK, BST_UNCHECKED, 0);
+        SendMessageW(control, WM_KEYDOWN, VK_SPACE, 0);
+        SendMessageW(control, WM_KEYUP, VK_SPACE, 0);
+        SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        SetWindowTextW(control, L"Again");
+        SendMessageW(control, BM_SETSTYLE, GetWindowLongPtrW(control, GWL_STYLE) & 0xF, TRUE);
+        EnableWindow(control, FALSE);
+        EnableWindow(control, TRUE);
+        InvalidateRect(control, nullptr, TRUE);
+        UpdateWindow(control);
+        Surface surface(120, 30, RGB(1, 2, 3));
+        SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.DC()), PRF_CLIENT);
+        SetFocus(other);
+    }
+    SetWindowTextW(group, L"Other");
+    EnableWindow(group, FALSE);
+    EnableWindow(group, TRUE);
+    kivtest::PumpPending();
+    UnhookWindowsHookEx(hook);
+
+    CHECK(g_passedBelow > 40);
+    CHECK(g_hiddenBelow == 0);
+    CHECK(g_redrawOff == 0);
+    CHECK(g_visibleCleared == 0);
+    CHECK(g_getCheck == 0);
+    // The skin's own record of the check state followed the clicks and keys.
+    const LRESULT own = CallWindowProcW(g_watchedProcs[1], check, BM_GETCHECK, 0, 0);
+    CHECK(SendMessageW(check, BM_GETCHECK, 0, 0) == own);
+    CHECK(SendMessageW(radio, BM_GETCHECK, 0, 0) == CallWindowProcW(g_watchedProcs[2], radio, BM_GETCHECK, 0, 0));
+    for (HWND control : g_watched)
+        CHECK(IsWindowVisible(control));
+    g_watched.clear();
+}
+
+namespace {
+
+// Below a group box's skin: snapshots the screen right after the control's
+// own procedure took a new caption, before any repaint.
+WNDPROC g_groupProc = nullptr;
+const Host* g_groupHost = nullptr;
+Surface* g_duringSetText = nullptr;
+int g_groupKeys = 0;
+
+LRESULT CALLBACK GroupBelow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
+        ++g_groupKeys;
+    const LRESULT result = CallWindowProcW(g_groupProc, window, message, wParam, lParam);
+    if (message == WM_SETTEXT && g_duringSetText)
+        g_groupHost->Snapshot(window, *g_duringSetText);
+    return result;
+}
+
+}  // namespace
+
+TEST_CASE("group box: keys reach the control; the same caption again changes no pixel")
+{
+    for (bool disabled : {true, false})
+    {
+        CAPTURE(disabled);
+        InstallSkin(10, 1);
+        Host host;
+        const HWND group = host.Control(BS_GROUPBOX, L"Options", 20, 20, 200, 100);
+        g_groupProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(group, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GroupBelow)));
+        REQUIRE(host.Skin<CKivGroupBox>(group) != nullptr);
+
+        g_groupKeys = 0;
+        SendMessageW(group, WM_KEYDOWN, VK_DOWN, 0);
+        SendMessageW(group, WM_SYSKEYDOWN, 'O', 0);
+        CHECK(g_groupKeys == 2);
+
+        if (disabled)
+            EnableWindow(group, FALSE);
+        kivtest::PumpPending();
+        Surface before(200, 100, RGB(1, 2, 3));
+        host.Snapshot(group, before);
+        CHECK(before.Pixel(5, 50) == kFrameLine);
+
+        Surface during(200, 100, RGB(1, 2, 3));
+        g_groupHost = &host;
+        g_duringSetText = &during;
+        SetWindowTextW(group, L"Options");
+        g_duringSetText = nullptr;
+        kivtest::PumpPending();
+        Surface after(200, 100, RGB(1, 2, 3));
+        host.Snapshot(group, after);
+        CHECK(during.SameAs(before));
+        CHECK(after.SameAs(before));
+    }
 }

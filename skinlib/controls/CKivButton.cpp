@@ -1,9 +1,11 @@
 #include "CKivButton.h"
-#include "CKivClientDC.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
+#include "CKivPaintDC.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
+#include "CKivSystemPaintMute.h"
+#include <commctrl.h>
 #include <windowsx.h>
 
 namespace {
@@ -39,12 +41,10 @@ BOOL CKivButton::Attach(HWND window)
         break;
     case BS_AUTOCHECKBOX:
         m_kind = KindCheckBox;
-        m_checkState = static_cast<int>(SendMessageW(window, BM_GETCHECK, 0, 0));
         first = &skin.checkBoxUncheckedNormal;
         break;
     case BS_AUTORADIOBUTTON:
         m_kind = KindRadioButton;
-        m_checkState = static_cast<int>(SendMessageW(window, BM_GETCHECK, 0, 0));
         first = &skin.radioButtonUncheckedNormal;
         break;
     case BS_GROUPBOX:
@@ -57,7 +57,13 @@ BOOL CKivButton::Attach(HWND window)
     // A skin without the first picture of a kind leaves that kind to the system.
     if (CKivGraphics::IsSkinRectEmpty(first))
         return FALSE;
-    return CKivWnd::Attach(window);
+    if (!CKivWnd::Attach(window))
+        return FALSE;
+    // Asked of the control's own procedure: from here on the skin tracks the
+    // state from BM_SETCHECK and never sends itself BM_GETCHECK.
+    if (m_kind == KindCheckBox || m_kind == KindRadioButton)
+        m_checkState = static_cast<int>(CallPrevious(BM_GETCHECK, 0, 0));
+    return TRUE;
 }
 
 LRESULT CKivButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -77,6 +83,7 @@ LRESULT CKivButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETTEXT: return RouteAndRepaint(message, wParam, lParam);
     case BM_SETSTYLE: return RouteAndRepaint(message, wParam, lParam);
     case WM_PRINTCLIENT: return OnPrintClient(reinterpret_cast<HDC>(wParam));
+    case WM_PAINT: return OnPaintMessage(reinterpret_cast<HDC>(wParam));
     case WM_CAPTURECHANGED: return OnCaptureChanged(wParam, reinterpret_cast<HWND>(lParam));
     default: return CKivWnd::WindowProc(message, wParam, lParam);
     }
@@ -85,7 +92,7 @@ LRESULT CKivButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CKivButton::OnEnable(WPARAM enabled, LPARAM lParam)
 {
     // The control's own procedure would paint its system look here.
-    DefWindowProcW(Window(), WM_ENABLE, enabled, lParam);
+    CallDefault(WM_ENABLE, enabled, lParam);
     DrawState(enabled ? StateNormal : StateDisabled);
     return 0;
 }
@@ -101,7 +108,7 @@ LRESULT CKivButton::OnSetCheck(WPARAM check, LPARAM lParam)
 {
     if (m_kind == KindCheckBox)
         m_checkState = static_cast<int>(check);
-    const LRESULT result = RouteUndrawn(BM_SETCHECK, check, lParam);
+    const LRESULT result = RouteMuted(BM_SETCHECK, check, lParam);
     if (m_kind == KindCheckBox)
         Repaint(CurrentState());
     return result;
@@ -112,14 +119,14 @@ LRESULT CKivButton::OnSetCheck(WPARAM check, LPARAM lParam)
 LRESULT CKivButton::OnSetState(WPARAM highlight, LPARAM lParam)
 {
     m_highlightState = static_cast<int>(highlight);
-    const LRESULT result = RouteUndrawn(BM_SETSTATE, highlight, lParam);
+    const LRESULT result = RouteMuted(BM_SETSTATE, highlight, lParam);
     Repaint(highlight ? StatePressed : StateNormal);
     return result;
 }
 
 LRESULT CKivButton::OnSetFocus(WPARAM previous, LPARAM lParam)
 {
-    const LRESULT result = RouteUndrawn(WM_SETFOCUS, previous, lParam);
+    const LRESULT result = RouteMuted(WM_SETFOCUS, previous, lParam);
     Repaint(StateFocused);
     return result;
 }
@@ -129,7 +136,7 @@ LRESULT CKivButton::OnKillFocus(WPARAM next, LPARAM lParam)
     // Whether GetFocus already names the next window here differs between
     // platforms; the flag makes the repaint below unfocused either way.
     m_losingFocus = true;
-    const LRESULT result = RouteUndrawn(WM_KILLFOCUS, next, lParam);
+    const LRESULT result = RouteMuted(WM_KILLFOCUS, next, lParam);
     Repaint(CurrentState());
     m_losingFocus = false;
     return result;
@@ -137,7 +144,17 @@ LRESULT CKivButton::OnKillFocus(WPARAM next, LPARAM lParam)
 
 LRESULT CKivButton::OnPrintClient(HDC dc)
 {
-    Paint(dc, CurrentState());
+    PaintNotified(dc, CurrentState());
+    return 0;
+}
+
+LRESULT CKivButton::OnPaintMessage(HDC dc)
+{
+    // A DC in wParam means "draw here", outside any paint cycle.
+    if (dc != nullptr)
+        PaintNotified(dc, m_paintState);
+    else
+        OnPaint();
     return 0;
 }
 
@@ -156,28 +173,15 @@ LRESULT CKivButton::OnCaptureChanged(WPARAM wParam, HWND newCapture)
 
 LRESULT CKivButton::RouteAndRepaint(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const LRESULT result = RouteUndrawn(message, wParam, lParam);
+    const LRESULT result = RouteMuted(message, wParam, lParam);
     Repaint(CurrentState());
     return result;
 }
 
-LRESULT CKivButton::RouteUndrawn(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CKivButton::RouteMuted(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const HWND window = Window();
-    // The button procedure paints straight to the screen, and only while the
-    // window is visible; WM_SETREDRAW clears that bit without any repaint.
-    // Only the outermost call toggles it, and only when it was set.
-    const bool hide = m_undrawnDepth == 0 && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (hide)
-        DefWindowProcW(window, WM_SETREDRAW, FALSE, 0);
-    LRESULT result = 0;
-    {
-        DepthScope undrawn(m_undrawnDepth);
-        result = CKivWnd::WindowProc(message, wParam, lParam);
-    }
-    if (hide && IsWindow(window))
-        DefWindowProcW(window, WM_SETREDRAW, TRUE, 0);
-    return result;
+    CKivSystemPaintMute mute(Window());
+    return CKivWnd::WindowProc(message, wParam, lParam);
 }
 
 void CKivButton::OnLButtonDown(WPARAM wParam, LPARAM lParam)
@@ -200,10 +204,12 @@ void CKivButton::OnMouseMove(WPARAM wParam, LPARAM lParam)
     const HWND window = Window();
     if (window == nullptr)
         return;
+    const int wasHot = m_hot;
+    const int wasShown = m_paintState;
+    int state = StateHot;
     if (!m_pressed)
     {
         m_hot = 1;
-        DrawState(StateHot);
     }
     else
     {
@@ -212,8 +218,11 @@ void CKivButton::OnMouseMove(WPARAM wParam, LPARAM lParam)
         const bool inside = CKivGraphics::PtInRectInclusive(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), client.left,
                                                             client.top, client.right, client.bottom) != FALSE;
         m_hot = inside ? 1 : 0;
-        DrawState(inside ? StatePressed : StateNormal);
+        state = inside ? StatePressed : StateNormal;
     }
+    // Moves inside one state change nothing on screen.
+    if (m_hot != wasHot || state != wasShown)
+        DrawState(state);
     TRACKMOUSEEVENT track = {};
     track.cbSize = sizeof(track);
     track.dwFlags = TME_HOVER | TME_LEAVE;
@@ -231,19 +240,61 @@ void CKivButton::OnMouseLeave()
 
 void CKivButton::OnPaint()
 {
-    // Validates the update region so the control's own procedure never paints.
-    DefWindowProcW(Window(), WM_PAINT, 0, 0);
-    DrawState(CurrentState());
+    // Our own paint cycle validates the window: the control's procedure never paints.
+    const HWND window = Window();
+    if (window == nullptr)
+        return;
+    CKivPaintDC dc(window);
+    if (dc)
+        PaintNotified(dc, m_paintState);
 }
 
 void CKivButton::DrawState(int state)
 {
+    m_paintState = state;
+    RedrawNow();
+}
+
+UINT CKivButton::CustomDrawItemState() const
+{
     const HWND window = Window();
-    if (window == nullptr || !IsWindowVisible(window))
+    UINT state = IsWindowEnabled(window) ? 0 : CDIS_DISABLED;
+    if (m_paintState == StatePressed || m_highlightState != 0)
+        state |= CDIS_SELECTED;
+    if (GetFocus() == window && !m_losingFocus)
+        state |= CDIS_FOCUS;
+    if (m_hot)
+        state |= CDIS_HOT;
+    if (m_kind == KindCheckBox && m_checkState == BST_INDETERMINATE)
+        state |= CDIS_INDETERMINATE;
+    return state;
+}
+
+void CKivButton::PaintNotified(HDC dc, int state)
+{
+    const HWND window = Window();
+    if (dc == nullptr || window == nullptr)
         return;
-    CKivClientDC dc(window);
-    if (dc)
-        Paint(dc, state);
+    const HWND parent = GetParent(window);
+    NMCUSTOMDRAW draw = {};
+    draw.hdr.hwndFrom = window;
+    draw.hdr.idFrom = static_cast<UINT_PTR>(GetWindowLongPtrW(window, GWLP_ID));
+    draw.hdr.code = static_cast<UINT>(NM_CUSTOMDRAW);
+    draw.dwDrawStage = CDDS_PREPAINT;
+    draw.hdc = dc;
+    GetClientRect(window, &draw.rc);
+    draw.uItemState = CustomDrawItemState();
+    const LRESULT answer =
+        parent ? SendMessageW(parent, WM_NOTIFY, draw.hdr.idFrom, reinterpret_cast<LPARAM>(&draw)) : CDRF_DODEFAULT;
+    // The parent may have destroyed the control meanwhile.
+    if (Window() != window || (answer & CDRF_SKIPDEFAULT) != 0)
+        return;
+    Paint(dc, state);
+    if ((answer & CDRF_NOTIFYPOSTPAINT) != 0 && parent)
+    {
+        draw.dwDrawStage = CDDS_POSTPAINT;
+        SendMessageW(parent, WM_NOTIFY, draw.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+    }
 }
 
 void CKivButton::Repaint(int state)

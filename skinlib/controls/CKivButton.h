@@ -3,7 +3,9 @@
 
 // Push button skin; also the base of the check box and radio button skins.
 // The control's own procedure keeps keyboard, focus, notification and check
-// logic; every visual change is answered by one full repaint from the skin.
+// logic; every visual change invalidates the control and is drawn by its
+// WM_PAINT, which sends the parent NM_CUSTOMDRAW as a common-controls button
+// does. The control's own drawing of those changes never reaches the screen.
 class CKivButton : public CKivOwnerDrawCtrl
 {
 public:
@@ -34,7 +36,7 @@ public:
     void OnMouseLeave() override;
     void OnPaint() override;
 
-    // Repaints the client area on the window's own DC for one paint state.
+    // Shows one paint state: recorded, then drawn at once through WM_PAINT.
     virtual void DrawState(int state);
 
     int Pressed() const { return m_pressed; }
@@ -48,8 +50,11 @@ public:
 
 protected:
     // Composes the control for one paint state off-screen and copies it to
-    // dc in a single blit; WM_PAINT, WM_PRINTCLIENT and DrawState share it.
+    // dc in a single blit; every paint path ends here.
     virtual void Paint(HDC dc, int state);
+    // Paint wrapped in the parent's NM_CUSTOMDRAW pre- and post-paint
+    // notifications; CDRF_SKIPDEFAULT leaves the drawing to the parent.
+    void PaintNotified(HDC dc, int state);
     // The state a plain repaint shows.
     int CurrentState() const { return m_pressed ? StatePressed : StateNormal; }
     // True while the control may still be the focus window but is losing it.
@@ -81,13 +86,14 @@ private:
     LRESULT OnSetFocus(WPARAM previous, LPARAM lParam);
     LRESULT OnKillFocus(WPARAM next, LPARAM lParam);
     LRESULT OnPrintClient(HDC dc);
+    LRESULT OnPaintMessage(HDC dc);
     LRESULT OnCaptureChanged(WPARAM wParam, HWND newCapture);
     // Passes a message the control answers by painting its system look, then
-    // paints the skin over it again.
+    // repaints the skin.
     LRESULT RouteAndRepaint(UINT message, WPARAM wParam, LPARAM lParam);
-    // Routes a message with drawing switched off (WM_SETREDRAW), so the
-    // control's own paint of its system look never reaches the screen.
-    LRESULT RouteUndrawn(UINT message, WPARAM wParam, LPARAM lParam);
+    // Routes a message while the control's own painting is kept off the screen.
+    LRESULT RouteMuted(UINT message, WPARAM wParam, LPARAM lParam);
+    UINT CustomDrawItemState() const;
 
     const RECT* ChooseFace(int state) const;
 
@@ -98,5 +104,6 @@ private:
     int m_hot = 0;
     bool m_losingFocus = false;
     int m_quietDepth = 0;
-    int m_undrawnDepth = 0;
+    // The state the last DrawState asked for; WM_PAINT shows it.
+    int m_paintState = StateNormal;
 };

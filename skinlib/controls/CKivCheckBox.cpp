@@ -15,8 +15,9 @@ const RECT* CKivCheckBox::ChooseGlyph(int state)
                                     &skin.checkBoxCheckedPressed, &skin.checkBoxCheckedDisabled};
     const RECT* const implicit[4] = {&skin.checkBoxImplicitNormal, &skin.checkBoxImplicitHot,
                                      &skin.checkBoxImplicitPressed, &skin.checkBoxImplicitDisabled};
-    // The check state is asked through the message, so a host subclass above
-    // us can answer it; the implicit set follows the last BM_SETSTATE of 2.
+    // The check state is the one the skin tracked from BM_SETCHECK: asking
+    // the control while painting would send messages hosts do not expect.
+    // The implicit set follows the last BM_SETSTATE of 2.
     const RECT* const* set = nullptr;
     if (HighlightState() == 2)
     {
@@ -24,7 +25,7 @@ const RECT* CKivCheckBox::ChooseGlyph(int state)
     }
     else
     {
-        const LRESULT check = SendMessageW(window, BM_GETCHECK, 0, 0);
+        const int check = CheckState();
         if (check == BST_UNCHECKED)
             set = unchecked;
         else if (check == BST_CHECKED || check == BST_INDETERMINATE)

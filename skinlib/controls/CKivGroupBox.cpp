@@ -1,10 +1,11 @@
 #include "CKivGroupBox.h"
-#include "CKivClientDC.h"
 #include "CKivGdiObject.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
+#include "CKivPaintDC.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
+#include "CKivSystemPaintMute.h"
 
 LRESULT CKivGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -13,46 +14,56 @@ LRESULT CKivGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case WM_NOTIFY: return 0;
-    case WM_KEYDOWN: return 0;
-    case WM_SYSKEYDOWN: return 0;
     case WM_UPDATEUISTATE: return 0;
-    case WM_PAINT: return OnGroupPaint();
+    case WM_PAINT: return OnGroupPaint(reinterpret_cast<HDC>(wParam));
     case WM_ENABLE: return OnGroupEnable(wParam, lParam);
+    case WM_SETTEXT: return OnGroupSetText(wParam, lParam);
     case WM_PRINTCLIENT: return OnPrintClient(reinterpret_cast<HDC>(wParam));
     default: return CKivWnd::WindowProc(message, wParam, lParam);
     }
 }
 
-LRESULT CKivGroupBox::OnGroupPaint()
+LRESULT CKivGroupBox::OnGroupPaint(HDC dc)
 {
-    // Validate first: an erase during BeginPaint must not wipe the frame.
-    const LRESULT result = DefWindowProcW(Window(), WM_PAINT, 0, 0);
-    DrawOnWindow();
-    return result;
+    // A DC in wParam means "draw here", outside any paint cycle.
+    if (dc != nullptr)
+        Paint(dc);
+    else
+        OnPaint();
+    return 0;
+}
+
+void CKivGroupBox::OnPaint()
+{
+    const HWND window = Window();
+    if (window == nullptr)
+        return;
+    CKivPaintDC dc(window);
+    if (dc)
+        Paint(dc);
 }
 
 LRESULT CKivGroupBox::OnGroupEnable(WPARAM enabled, LPARAM lParam)
 {
     // The control's own procedure would draw its system frame over ours.
-    DefWindowProcW(Window(), WM_ENABLE, enabled, lParam);
-    DrawOnWindow();
+    CallDefault(WM_ENABLE, enabled, lParam);
+    RedrawNow();
     return 0;
+}
+
+LRESULT CKivGroupBox::OnGroupSetText(WPARAM wParam, LPARAM lParam)
+{
+    // The control clears its old caption on screen with the parent's brush
+    // before it takes the new one, then invalidates itself; only that
+    // repaint, ours, may show.
+    CKivSystemPaintMute mute(Window());
+    return CKivWnd::WindowProc(WM_SETTEXT, wParam, lParam);
 }
 
 LRESULT CKivGroupBox::OnPrintClient(HDC dc)
 {
     Paint(dc);
     return 0;
-}
-
-void CKivGroupBox::DrawOnWindow()
-{
-    const HWND window = Window();
-    if (window == nullptr || !IsWindowVisible(window))
-        return;
-    CKivClientDC dc(window);
-    if (dc)
-        Paint(dc);
 }
 
 void CKivGroupBox::Paint(HDC dc)

@@ -4,12 +4,14 @@
 // Group box skin: a rounded frame line in the skin's colour and width with
 // the caption set into a gap of the top line. It draws only the line and
 // the caption; the inside belongs to the parent and to the sibling controls.
+// Keys go on to the control: only its look is the skin's.
 class CKivGroupBox : public CKivWnd
 {
 public:
     CKivGroupBox() = default;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint() override;
 
     // Frame inset from the client edges, and where the caption starts.
     static const int kInsetLeft = 5;
@@ -23,8 +25,8 @@ protected:
     virtual void Paint(HDC dc);
 
 private:
-    LRESULT OnGroupPaint();
+    LRESULT OnGroupPaint(HDC dc);
     LRESULT OnGroupEnable(WPARAM enabled, LPARAM lParam);
+    LRESULT OnGroupSetText(WPARAM wParam, LPARAM lParam);
     LRESULT OnPrintClient(HDC dc);
-    void DrawOnWindow();
 };

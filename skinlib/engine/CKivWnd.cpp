@@ -7,9 +7,9 @@ std::map<HWND, CKivWnd*>& CKivWnd::SubclassMap()
     return map;
 }
 
-std::map<HWND, WNDPROC>& CKivWnd::ForwardMap()
+std::map<HWND, CKivWnd::ForwardTarget>& CKivWnd::ForwardMap()
 {
-    static std::map<HWND, WNDPROC> map;
+    static std::map<HWND, ForwardTarget> map;
     return map;
 }
 
@@ -91,10 +91,10 @@ LRESULT CKivWnd::ForwardUnbound(HWND window, UINT message, WPARAM wParam, LPARAM
     auto found = forward.find(window);
     if (found == forward.end())
         return 0;
-    const WNDPROC previous = found->second;
+    const ForwardTarget target = found->second;
     if (message == WM_NCDESTROY)
         forward.erase(found);
-    return CallWindowProcW(previous, window, message, wParam, lParam);
+    return target.charset.CallProc(target.proc, window, message, wParam, lParam);
 }
 
 void CKivWnd::ReleaseWhenIdle()
@@ -115,9 +115,6 @@ BOOL CKivWnd::Attach(HWND window)
 {
     if (m_hwnd || m_previousProc || window == nullptr)
         return FALSE;
-    const WNDPROC current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-    if (current == nullptr)
-        return FALSE;
     auto& map = SubclassMap();
     if (map.count(window))
         return FALSE;
@@ -128,20 +125,27 @@ BOOL CKivWnd::Attach(HWND window)
         // An earlier object left our procedure in this window's chain. Only
         // when it is on top can we take over there; below another
         // subclasser a second copy of our procedure would call itself.
-        if (current != &CKivWnd::SubclassProc)
+        const ForwardTarget target = bridged->second;
+        if (target.charset.GetProc(window) != &CKivWnd::SubclassProc)
             return FALSE;
         m_hwnd = window;
-        m_previousProc = bridged->second;
+        m_previousProc = target.proc;
+        m_charset = target.charset;
         forward.erase(bridged);
         map[window] = this;
         return TRUE;
     }
-    if (current == &CKivWnd::SubclassProc)
+    // Read and replace the procedure in the window's own character set, so
+    // an ANSI window stays ANSI.
+    const CKivWndCharset charset = CKivWndCharset::Of(window);
+    const WNDPROC current = charset.GetProc(window);
+    if (current == nullptr || current == &CKivWnd::SubclassProc)
         return FALSE;
     m_hwnd = window;
     m_previousProc = current;
+    m_charset = charset;
     map[window] = this;
-    if (SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CKivWnd::SubclassProc)) == 0)
+    if (charset.SetProc(window, &CKivWnd::SubclassProc) == nullptr)
     {
         map.erase(window);
         m_hwnd = nullptr;
@@ -175,18 +179,32 @@ void CKivWnd::Unbind(bool windowAlive)
     // Putting our previous procedure back while another subclasser sits on
     // top would cut that subclasser out; then we stay in the chain as a
     // plain forwarder instead.
-    const WNDPROC current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-    if (current == &CKivWnd::SubclassProc &&
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous)) != 0)
+    const CKivWndCharset charset = m_charset;
+    if (charset.GetProc(window) == &CKivWnd::SubclassProc && charset.SetProc(window, previous) != nullptr)
         return;
-    ForwardMap()[window] = previous;
+    ForwardMap()[window] = ForwardTarget{previous, charset};
 }
 
 LRESULT CKivWnd::CallPrevious(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (m_previousProc == nullptr)
         return 0;
-    return CallWindowProcW(m_previousProc, m_hwnd, message, wParam, lParam);
+    return m_charset.CallProc(m_previousProc, m_hwnd, message, wParam, lParam);
+}
+
+LRESULT CKivWnd::CallDefault(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_hwnd == nullptr)
+        return 0;
+    return m_charset.CallDefault(m_hwnd, message, wParam, lParam);
+}
+
+void CKivWnd::RedrawNow()
+{
+    if (m_hwnd == nullptr)
+        return;
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+    UpdateWindow(m_hwnd);
 }
 
 LRESULT CKivWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -203,7 +221,7 @@ LRESULT CKivWnd::Route(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_SIZE: OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_ACTIVATE: OnActivate(LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam)); return 0;
-    case WM_PAINT: OnPaint(); return 0;
+    case WM_PAINT: return OnPaintMessage(wParam, lParam);
     case WM_CLOSE: OnClose(); return 0;
     case WM_ERASEBKGND: return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
     case WM_NCCALCSIZE: OnNcCalcSize(wParam, lParam); return 0;
@@ -229,22 +247,34 @@ LRESULT CKivWnd::Route(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+LRESULT CKivWnd::OnPaintMessage(WPARAM dc, LPARAM lParam)
+{
+    // A WM_PAINT that brings its own DC (a host printing its child) is not a
+    // paint cycle: the procedure below must draw into that DC.
+    if (dc != 0)
+        return CallPrevious(WM_PAINT, dc, lParam);
+    OnPaint();
+    return 0;
+}
+
 LRESULT CKivWnd::OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam, LPARAM lParam)
 {
     // The child may detach us while it answers; the message still belongs
     // to the procedure that was below us when it arrived.
     const HWND window = m_hwnd;
     const WNDPROC previous = m_previousProc;
+    const CKivWndCharset charset = m_charset;
     const LRESULT answer = SendMessageW(reinterpret_cast<HWND>(lParam), childMessage, wParam, 0);
     if (answer != 0)
         return answer;
-    return CallWindowProcW(previous, window, message, wParam, lParam);
+    return charset.CallProc(previous, window, message, wParam, lParam);
 }
 
 LRESULT CKivWnd::OnNotifyReflect(WPARAM wParam, LPARAM lParam)
 {
     const HWND window = m_hwnd;
     const WNDPROC previous = m_previousProc;
+    const CKivWndCharset charset = m_charset;
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
     // A notification a window sends about itself would bounce back here forever.
     if (header && header->hwndFrom && header->hwndFrom != window && FromHandle(header->hwndFrom))
@@ -253,7 +283,7 @@ LRESULT CKivWnd::OnNotifyReflect(WPARAM wParam, LPARAM lParam)
         if (answer != 0)
             return answer;
     }
-    return CallWindowProcW(previous, window, WM_NOTIFY, wParam, lParam);
+    return charset.CallProc(previous, window, WM_NOTIFY, wParam, lParam);
 }
 
 void CKivWnd::OnLButtonDown(WPARAM wParam, LPARAM lParam) { CallPrevious(WM_LBUTTONDOWN, wParam, lParam); }
@@ -286,7 +316,8 @@ LRESULT CKivWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     const HWND control = reinterpret_cast<HWND>(lParam);
     const HWND window = m_hwnd;
     const WNDPROC previous = m_previousProc;
+    const CKivWndCharset charset = m_charset;
     if (HIWORD(wParam) == EN_CHANGE && control && SendMessageW(control, KIV_WM_EDITCHANGE, 0, 0) != 0)
         return 0;
-    return CallWindowProcW(previous, window, WM_COMMAND, wParam, lParam);
+    return charset.CallProc(previous, window, WM_COMMAND, wParam, lParam);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <map>
+#include "CKivWndCharset.h"
 
 class CKivWndBox;
 
@@ -12,6 +13,10 @@ class CKivWndBox;
 // first, then the object lets go of the window. An object owned by the
 // registry is then released, but never while one of its handlers is still on
 // the stack: it is deleted when the outermost message returns.
+//
+// The window keeps its character set: an ANSI window is subclassed and
+// forwarded to with the A calls, so its messages reach WindowProc in ANSI
+// form (read text parameters through Charset().MessageText).
 class CKivWnd
 {
 public:
@@ -49,6 +54,8 @@ public:
 
     HWND Window() const { return m_hwnd; }
     WNDPROC PreviousProc() const { return m_previousProc; }
+    // The character set the window had when it was attached.
+    const CKivWndCharset& Charset() const { return m_charset; }
 
     // The registry that owns this object; it is told when the window is gone.
     void SetOwner(CKivWndBox* owner) { m_owner = owner; }
@@ -61,11 +68,20 @@ public:
     static std::map<HWND, CKivWnd*>& SubclassMap();
     // Windows whose skin object let go while another subclasser sat on top
     // of ours: the shared procedure keeps passing their messages down.
-    static std::map<HWND, WNDPROC>& ForwardMap();
+    struct ForwardTarget
+    {
+        WNDPROC proc;
+        CKivWndCharset charset;
+    };
+    static std::map<HWND, ForwardTarget>& ForwardMap();
 
 protected:
     // The previous procedure's answer to a message.
     LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
+    // The default procedure's answer, in the window's character set.
+    LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
+    // Invalidates the client area and has it painted at once through WM_PAINT.
+    void RedrawNow();
     LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -75,11 +91,13 @@ private:
     // Takes the object off its window, restoring or bridging the procedure.
     void Unbind(bool windowAlive);
 
+    LRESULT OnPaintMessage(WPARAM dc, LPARAM lParam);
     LRESULT OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam, LPARAM lParam);
     LRESULT OnNotifyReflect(WPARAM wParam, LPARAM lParam);
 
     HWND m_hwnd = nullptr;
     WNDPROC m_previousProc = nullptr;
+    CKivWndCharset m_charset;
     CKivWndBox* m_owner = nullptr;
     int m_depth = 0;
     bool m_deleteWhenIdle = false;

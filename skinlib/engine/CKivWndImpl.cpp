@@ -77,8 +77,9 @@ BOOL CKivWndImpl::CreateEx(const wchar_t* windowName, DWORD style, DWORD exStyle
     OwnWindowMap()[m_hwnd] = this;
     if (subclass)
     {
-        m_previousProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(m_hwnd, GWLP_WNDPROC));
-        SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CKivWndImpl::OwnWindowProc));
+        m_charset = CKivWndCharset::Of(m_hwnd);
+        m_previousProc = m_charset.GetProc(m_hwnd);
+        m_charset.SetProc(m_hwnd, &CKivWndImpl::OwnWindowProc);
     }
     return TRUE;
 }
@@ -93,9 +94,8 @@ void CKivWndImpl::Forget()
     auto found = map.find(window);
     if (found != map.end() && found->second == this)
         map.erase(found);
-    if (m_subclass && m_previousProc &&
-        GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&CKivWndImpl::OwnWindowProc))
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
+    if (m_subclass && m_previousProc && m_charset.GetProc(window) == &CKivWndImpl::OwnWindowProc)
+        m_charset.SetProc(window, m_previousProc);
 }
 
 void CKivWndImpl::Destroy()
@@ -111,7 +111,7 @@ void CKivWndImpl::Destroy()
 LRESULT CKivWndImpl::CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (m_subclass && m_previousProc)
-        return CallWindowProcW(m_previousProc, window, message, wParam, lParam);
+        return m_charset.CallProc(m_previousProc, window, message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <map>
+#include "CKivWndCharset.h"
 
 // Base of the windows the library creates itself (glow windows, auxiliary
 // windows). Either the window uses the library's own class, whose procedure
@@ -49,6 +50,8 @@ protected:
     int m_height = 0;
     BOOL m_subclass = FALSE;
     WNDPROC m_previousProc = nullptr;
+    // The subclassed window's character set, kept as it was.
+    CKivWndCharset m_charset;
     BOOL m_untracked = FALSE;
 
 private:
