@@ -62,6 +62,9 @@ public:
     size_t Count() const { return m_windowMap.size(); }
     bool IsExcluded(HWND window) const { return m_excludedWindows.count(window) != 0; }
     size_t ExcludedCount() const { return m_excludedWindows.size(); }
+    // Drops exclusions whose windows are gone; the hook did not see their end
+    // while it was stopped.
+    void ForgetDeadExclusions();
 
     // A skinned window got WM_NCDESTROY: forget it; the object is released
     // once its handlers have returned.
@@ -91,6 +94,9 @@ private:
     static bool MatchesCaptionFilter(const std::wstring& caption);
     static bool IsUnder(HWND window, HWND ancestor);
     void LetGo(HWND window);
+    // The entry under a handle whose window died unseen: the object is cut
+    // off from the handle without touching the new window, then released.
+    void DropStale(HWND window);
     static int HandOverSettings(KivSkinKind kind, CKivWnd& object, const KivSkinSettings& settings, int attached);
 
     int m_dotNet = 0;
