@@ -285,14 +285,22 @@ bool CKivWndBox::IsUnder(HWND window, HWND ancestor)
     return false;
 }
 
-void CKivWndBox::LetGo(HWND window)
+CKivWnd* CKivWndBox::TakeEntry(HWND window)
 {
     auto found = m_windowMap.find(window);
     if (found == m_windowMap.end())
-        return;
+        return nullptr;
     CKivWnd* object = found->second;
     m_windowMap.erase(found);
     CKivWindowsHookMouseHook::RemoveWindow(window);
+    return object;
+}
+
+void CKivWndBox::LetGo(HWND window)
+{
+    CKivWnd* object = TakeEntry(window);
+    if (object == nullptr)
+        return;
     object->Detach();
     object->ReleaseWhenIdle();
 }
@@ -343,12 +351,9 @@ void CKivWndBox::DropStale(HWND window)
     // The procedure chain under this handle is the new window's own: nothing
     // of the dead one may be put back into it or forwarded to.
     CKivWnd::ForwardMap().erase(window);
-    auto found = m_windowMap.find(window);
-    if (found == m_windowMap.end())
+    CKivWnd* object = TakeEntry(window);
+    if (object == nullptr)
         return;
-    CKivWnd* object = found->second;
-    m_windowMap.erase(found);
-    CKivWindowsHookMouseHook::RemoveWindow(window);
     auto& subclassed = CKivWnd::SubclassMap();
     auto bound = subclassed.find(window);
     if (bound != subclassed.end() && bound->second == object)

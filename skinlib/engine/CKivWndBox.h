@@ -93,6 +93,9 @@ private:
     KivSkinKind ChooseWindowKind(HWND window, const std::wstring& name, LONG style);
     static bool MatchesCaptionFilter(const std::wstring& caption);
     static bool IsUnder(HWND window, HWND ancestor);
+    // Takes the window's entry out of the registry and the mouse hook list;
+    // the object, or null.
+    CKivWnd* TakeEntry(HWND window);
     void LetGo(HWND window);
     // The entry under a handle whose window died unseen: the object is cut
     // off from the handle without touching the new window, then released.

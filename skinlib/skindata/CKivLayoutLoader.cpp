@@ -83,10 +83,11 @@ bool CKivLayoutLoader::LoadSection(std::unique_ptr<BYTE[]> section, DWORD size)
     m_document = std::move(section);
     CKivAes aes;
     CKivAes::InitSkinCipher(aes);
-    m_documentLength = CKivAes::DecryptInPlace(aes.GetDecryptor(), m_document.get(), size, 64);
-    // Only the padding, 1 to 16 bytes, may go; anything more is a failed piece.
-    // An empty document is no XML input at all.
-    IStream* stream = m_documentLength && m_documentLength < size && m_documentLength + 16 >= size
+    const bool whole = CKivAes::DecryptWholeInPlace(aes.GetDecryptor(), m_document.get(), size, 64,
+                                                    &m_documentLength);
+    // A failed piece is a damaged document: none of it is read. An empty
+    // document is no XML input at all.
+    IStream* stream = whole && m_documentLength
                           ? SHCreateMemStream(m_document.get(), static_cast<UINT>(m_documentLength))
                           : nullptr;
     if (stream == nullptr)

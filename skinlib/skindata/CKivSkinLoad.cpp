@@ -89,13 +89,16 @@ bool CKivSkinLoad::Run(const wchar_t* path)
     }
     m_settingsRead = true;
     size_t plain = 0;
+    bool whole = false;
     {
         CKivAes aes;
         CKivAes::InitSkinCipher(aes);
-        plain = CKivAes::DecryptInPlace(aes.GetDecryptor(), atlas.bytes.get(), atlas.size, 4096);
+        whole = CKivAes::DecryptWholeInPlace(aes.GetDecryptor(), atlas.bytes.get(), atlas.size, 4096, &plain);
     }
     m_atlasImage = std::move(atlas.bytes);
     m_atlasImageLength = plain;
+    if (!whole)
+        return Refuse(L"the atlas section is damaged or not encrypted with the skin key");
     std::wstring reason;
     m_atlas.Reset(BuildAtlas(m_atlasImage.get(), plain, &reason));
     if (!m_atlas)

@@ -17,9 +17,8 @@ bool CKivSkinAuditor::ReadPlainSection(const wchar_t* path, int kind, std::vecto
     if (!CKivAes::InitSkinCipher(aes))
         return false;
     const size_t piece = kind == kKivSectionSettings ? 64 : 4096;
-    const size_t done = CKivAes::DecryptInPlace(aes.GetDecryptor(), buffer.data(), buffer.size(), piece);
-    // Only the padding (1 to 16 bytes) may go; anything more means a piece failed.
-    if (done >= size || done + 16 < size)
+    size_t done = 0;
+    if (!CKivAes::DecryptWholeInPlace(aes.GetDecryptor(), buffer.data(), buffer.size(), piece, &done))
         return false;
     buffer.resize(done);
     plain->swap(buffer);
