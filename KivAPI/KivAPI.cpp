@@ -2,7 +2,6 @@
 #include "KivAPI.h"
 #include "CKivEngine.h"
 #include "CKivInitialize.h"
-#include "CKivSkinStore.h"
 #include "CKivWndBox.h"
 
 extern "C" {
@@ -23,8 +22,7 @@ KIVAPI int WINAPI KivInitialize(void)
 
 KIVAPI BOOL WINAPI KivLoadSkin(const wchar_t* path)
 {
-    CKivEngine::Instance();
-    return CKivSkinStore::LoadSkin(path) ? TRUE : FALSE;
+    return CKivEngine::Instance().LoadSkin(path);
 }
 
 KIVAPI BOOL WINAPI KivRun(void)

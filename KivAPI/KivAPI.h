@@ -10,6 +10,13 @@
  *   }
  * All functions use the stdcall (WINAPI) convention and are exported by their
  * undecorated names, which is what .NET DllImport expects by default.
+ *
+ * One UI thread: the engine's window registry is not locked and belongs to the
+ * thread that ran KivRun. Call every function from that thread. While windows
+ * of that thread are skinned, KivRun from any other thread returns 0.
+ *
+ * Once KivRun has succeeded the DLL stays loaded until the process ends, even
+ * if the host frees it: skinned windows keep its window procedure.
  */
 #ifndef KIVAPI_H
 #define KIVAPI_H
@@ -29,12 +36,15 @@ extern "C" {
 /* Starts GDI+ once for the process. Always 1. */
 KIVAPI int WINAPI KivInitialize(void);
 
-/* Loads a compiled skin file (.kiv). Non-zero when the skin was loaded; a second
- * call replaces the loaded skin for windows skinned afterwards. */
+/* Loads a compiled skin file (.kiv). Non-zero when the skin was loaded. A later
+ * call replaces the skin in use and repaints the windows already skinned with
+ * it; when it returns 0 (missing, damaged or refused file) the skin in use is
+ * left exactly as it was. */
 KIVAPI BOOL WINAPI KivLoadSkin(const wchar_t* path);
 
 /* Installs the skinning hook on the calling thread. Non-zero when installed;
- * 0 when a hook is already installed or the platform refuses it. */
+ * 0 when a hook is already installed, when windows of another thread that ran
+ * KivRun are still skinned, or when the platform refuses it. */
 KIVAPI BOOL WINAPI KivRun(void);
 
 /* Removes the hook. Windows skinned so far stay skinned. Non-zero when a hook was removed. */

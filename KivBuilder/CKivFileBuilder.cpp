@@ -8,6 +8,7 @@
 #include "CKivProjectDocument.h"
 #include "CKivSelectObject.h"
 #include "CKivSettingsWriter.h"
+#include "CKivSkinLoad.h"
 #include "KivSkinFile.h"
 #include <shlwapi.h>
 #include <algorithm>
@@ -16,10 +17,10 @@
 
 namespace {
 
-// The canvas is c*W by c*H; anything bigger is a mistake in the project
-// (a stray photograph), not a skin.
+// The laid-out atlas; anything bigger is a mistake in the project (a stray
+// photograph), not a skin. The library accepts the same number of pixels.
 const LONG kMaxCanvasSide = 16384;
-const LONGLONG kMaxCanvasPixels = 64LL * 1024 * 1024;
+const LONGLONG kMaxCanvasPixels = CKivSkinLoad::kMaxAtlasPixels;
 
 std::wstring Quoted(const std::wstring& text)
 {
@@ -202,24 +203,53 @@ bool CKivFileBuilder::OpenPlainProject(const wchar_t* path)
 
 bool CKivFileBuilder::Compile()
 {
-    const std::wstring settings = ProjectFilePath(L"xml");
-    const std::wstring atlas = ProjectFilePath(L"bmp");
-    if (settings.empty() || atlas.empty())
+    m_compiledSettings.reset();
+    m_compiledAtlas.reset();
+    const std::wstring skin = ProjectFilePath(L"kiv");
+    if (skin.empty())
         return Fail(L"the project has no folder and name, or the path is too long");
-    return Compile(settings, atlas);
+    std::unique_ptr<CKivAtomicFile> settings(new CKivAtomicFile(skin));
+    std::unique_ptr<CKivAtomicFile> atlas(new CKivAtomicFile(skin));
+    if (settings->TempPath().empty() || atlas->TempPath().empty())
+        return Fail(L"cannot create temporary files beside " + Quoted(skin));
+    if (!CompileTo(settings->TempPath(), atlas->TempPath()))
+        return false;
+    m_compiledSettings = std::move(settings);
+    m_compiledAtlas = std::move(atlas);
+    return true;
+}
+
+const std::wstring& CKivFileBuilder::CompiledSettingsPath() const
+{
+    static const std::wstring none;
+    return m_compiledSettings ? m_compiledSettings->TempPath() : none;
+}
+
+const std::wstring& CKivFileBuilder::CompiledAtlasPath() const
+{
+    static const std::wstring none;
+    return m_compiledAtlas ? m_compiledAtlas->TempPath() : none;
 }
 
 bool CKivFileBuilder::Compile(const std::wstring& settingsPath, const std::wstring& atlasPath)
 {
+    CKivAtomicFile settings(settingsPath);
+    CKivAtomicFile atlas(atlasPath);
+    if (settings.TempPath().empty() || atlas.TempPath().empty())
+        return Fail(L"cannot create temporary files beside " + Quoted(settingsPath) + L" and " + Quoted(atlasPath));
+    if (!CompileTo(settings.TempPath(), atlas.TempPath()))
+        return false;
+    if (!settings.Commit() || !atlas.Commit())
+        return Fail(L"cannot replace " + Quoted(settingsPath) + L" or " + Quoted(atlasPath));
+    return true;
+}
+
+bool CKivFileBuilder::CompileTo(const std::wstring& settingsPath, const std::wstring& atlasPath)
+{
     if (m_folder.empty())
         return Fail(L"the project has no folder");
     CollectImages();
-    if (BuildAtlas(atlasPath) && WriteSettings(settingsPath))
-        return true;
-    // A half-built pair of files must not be mistaken for a finished one.
-    DeleteFileW(atlasPath.c_str());
-    DeleteFileW(settingsPath.c_str());
-    return false;
+    return BuildAtlas(atlasPath) && WriteSettings(settingsPath);
 }
 
 bool CKivFileBuilder::BuildSkin(const std::wstring& outputPath)
@@ -229,7 +259,7 @@ bool CKivFileBuilder::BuildSkin(const std::wstring& outputPath)
     CKivAtomicFile skin(outputPath);
     if (settings.TempPath().empty() || atlas.TempPath().empty() || skin.TempPath().empty())
         return Fail(L"cannot create temporary files beside " + Quoted(outputPath));
-    if (!Compile(settings.TempPath(), atlas.TempPath()))
+    if (!CompileTo(settings.TempPath(), atlas.TempPath()))
         return false;
     if (!PackSkinFile(skin.TempPath().c_str(), settings.TempPath().c_str(), atlas.TempPath().c_str()))
         return Fail(L"cannot pack the skin file " + Quoted(skin.TempPath()));
@@ -310,13 +340,18 @@ const KivAtlasEntry* CKivFileBuilder::FindImage(const std::wstring& key) const
     return nullptr;
 }
 
-bool CKivFileBuilder::BuildAtlas(const std::wstring& atlasPath)
+bool CKivFileBuilder::LayOut(SIZE* canvas)
 {
-    if (m_images.empty())
-        return Fail(L"the project has no pictures");
-    // Each picture is checked first so the reason names the first bad one.
-    for (const KivAtlasEntry& entry : m_images)
+    const size_t columns = static_cast<size_t>(GridColumns(m_images.size()));
+    LONG x = 0;
+    LONG y = 0;
+    LONG rowHeight = 0;
+    size_t placed = 0;
+    LONGLONG width = 0;
+    LONGLONG height = 0;
+    for (KivAtlasEntry& entry : m_images)
     {
+        // Each picture is checked here so the reason names the first bad one.
         if (entry.path.empty())
             return Fail(entry.key + L": no picture file given");
         const std::wstring path = ResolvePicturePath(entry.path);
@@ -325,56 +360,64 @@ bool CKivFileBuilder::BuildAtlas(const std::wstring& atlasPath)
             return Fail(entry.key + L": picture file " + Quoted(entry.path) + L" does not exist");
         if (!QueryPictureSize(path, &size))
             return Fail(entry.key + L": " + Quoted(path) + L" cannot be loaded as a bitmap");
-    }
-    SIZE largest;
-    if (!LargestPictureSize(&largest))
-        return Fail(L"a picture disappeared while the atlas was built");
-    const LONG columns = GridColumns(m_images.size());
-    if (largest.cx > kMaxCanvasSide / columns || largest.cy > kMaxCanvasSide / columns ||
-        static_cast<LONGLONG>(largest.cx) * columns * largest.cy * columns > kMaxCanvasPixels)
-        return Fail(L"the pictures are too large for one atlas (largest " + std::to_wstring(largest.cx) + L"x" +
-                    std::to_wstring(largest.cy) + L")");
-
-    CKivClientDC screen(m_deviceWindow);
-    CKivBitmap canvas(CreateCompatibleBitmap(screen, columns * largest.cx, columns * largest.cy));
-    CKivCompatibleDC canvasDC(screen);
-    CKivCompatibleDC pictureDC(screen);
-    if (!screen.Get() || !canvas || !canvasDC.Get() || !pictureDC.Get())
-        return Fail(L"cannot create the atlas bitmap");
-    CKivSelectObject selectCanvas(canvasDC, canvas);
-    CKivBrush magenta(CreateSolidBrush(RGB(255, 0, 255)));
-    const RECT whole = {0, 0, columns * largest.cx, columns * largest.cy};
-    if (!magenta || !FillRect(canvasDC, &whole, magenta))
-        return Fail(L"cannot fill the atlas bitmap");
-
-    LONG x = 0;
-    LONG y = 0;
-    LONG rowHeight = 0;
-    size_t placed = 0;
-    for (KivAtlasEntry& entry : m_images)
-    {
-        const std::wstring path = ResolvePicturePath(entry.path);
-        SIZE size;
-        if (path.empty() || !QueryPictureSize(path, &size))
-            return Fail(entry.key + L": picture file " + Quoted(entry.path) + L" cannot be read");
-        if (placed != 0 && placed % static_cast<size_t>(columns) == 0)
+        if (placed != 0 && placed % columns == 0)
         {
             x = 0;
             y += rowHeight;
             rowHeight = 0;
         }
-        CKivBitmap picture(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
-        if (!picture)
-            return Fail(entry.key + L": " + Quoted(path) + L" cannot be loaded as a bitmap");
-        {
-            CKivSelectObject selectPicture(pictureDC, picture);
-            if (!BitBlt(canvasDC, x, y, size.cx, size.cy, pictureDC, 0, 0, SRCCOPY))
-                return Fail(entry.key + L": " + Quoted(path) + L" cannot be copied into the atlas");
-        }
+        // Sides are checked one by one, so the sums below never overflow.
+        if (size.cx > kMaxCanvasSide || size.cy > kMaxCanvasSide || x + size.cx > kMaxCanvasSide ||
+            y + size.cy > kMaxCanvasSide)
+            return Fail(L"the pictures are too large for one atlas (" + entry.key + L" is " +
+                        std::to_wstring(size.cx) + L"x" + std::to_wstring(size.cy) + L"; an atlas side is at most " +
+                        std::to_wstring(kMaxCanvasSide) + L")");
         entry.rect = {x, y, x + size.cx, y + size.cy};
+        width = std::max<LONGLONG>(width, entry.rect.right);
+        height = std::max<LONGLONG>(height, entry.rect.bottom);
         x += size.cx;
         ++placed;
         rowHeight = std::max(rowHeight, size.cy);
+    }
+    if (width * height > kMaxCanvasPixels)
+        return Fail(L"the pictures are too large for one atlas (" + std::to_wstring(width) + L"x" +
+                    std::to_wstring(height) + L" laid out)");
+    canvas->cx = static_cast<LONG>(width);
+    canvas->cy = static_cast<LONG>(height);
+    return true;
+}
+
+bool CKivFileBuilder::BuildAtlas(const std::wstring& atlasPath)
+{
+    if (m_images.empty())
+        return Fail(L"the project has no pictures");
+    SIZE laidOut;
+    if (!LayOut(&laidOut))
+        return false;
+
+    CKivClientDC screen(m_deviceWindow);
+    CKivBitmap canvas(CreateCompatibleBitmap(screen, laidOut.cx, laidOut.cy));
+    CKivCompatibleDC canvasDC(screen);
+    CKivCompatibleDC pictureDC(screen);
+    if (!screen.Get() || !canvas || !canvasDC.Get() || !pictureDC.Get())
+        return Fail(L"cannot create the " + std::to_wstring(laidOut.cx) + L"x" + std::to_wstring(laidOut.cy) +
+                    L" atlas bitmap");
+    CKivSelectObject selectCanvas(canvasDC, canvas);
+    CKivBrush magenta(CreateSolidBrush(RGB(255, 0, 255)));
+    const RECT whole = {0, 0, laidOut.cx, laidOut.cy};
+    if (!magenta || !FillRect(canvasDC, &whole, magenta))
+        return Fail(L"cannot fill the atlas bitmap");
+
+    for (const KivAtlasEntry& entry : m_images)
+    {
+        const std::wstring path = ResolvePicturePath(entry.path);
+        CKivBitmap picture(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+        if (path.empty() || !picture)
+            return Fail(entry.key + L": " + Quoted(entry.path) + L" cannot be loaded as a bitmap");
+        CKivSelectObject selectPicture(pictureDC, picture);
+        const RECT& r = entry.rect;
+        if (!BitBlt(canvasDC, r.left, r.top, r.right - r.left, r.bottom - r.top, pictureDC, 0, 0, SRCCOPY))
+            return Fail(entry.key + L": " + Quoted(path) + L" cannot be copied into the atlas");
     }
     if (!SaveBmpByDC(canvasDC, atlasPath.c_str(), nullptr, 0))
         return Fail(L"cannot write the atlas " + Quoted(atlasPath));

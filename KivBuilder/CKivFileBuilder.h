@@ -1,7 +1,9 @@
 #pragma once
 #include <windows.h>
 #include <map>
+#include <memory>
 #include <string>
+#include "CKivAtomicFile.h"
 #include <vector>
 
 // Item types, as stored in project files.
@@ -73,11 +75,16 @@ public:
     // Reads a plain project; the project folder becomes the file's folder.
     bool OpenPlainProject(const wchar_t* path);
 
-    // Writes the encrypted settings document and atlas to "<folder><name>.xml"
-    // and "<folder><name>.bmp".
+    // Writes the encrypted settings document and atlas to two new, uniquely
+    // named files beside the project (CompiledSettingsPath, CompiledAtlasPath).
+    // The builder owns them: they go at the next compile or with the builder.
+    // No file of the designer's is written or deleted.
     bool Compile();
-    // The same to the given files.
+    // The same to the given files, each replaced only when the whole compile
+    // succeeded; a failed compile leaves both as they were.
     bool Compile(const std::wstring& settingsPath, const std::wstring& atlasPath);
+    const std::wstring& CompiledSettingsPath() const;
+    const std::wstring& CompiledAtlasPath() const;
     // Compile to unique temporary files beside outputPath, pack them, and move
     // the result over outputPath. Leaves no temporary file and, on failure,
     // whatever was at outputPath before.
@@ -100,7 +107,12 @@ public:
     const std::wstring& LastError() const { return m_error; }
 
 private:
+    // Compiles into files this call created; deletes nothing.
+    bool CompileTo(const std::wstring& settingsPath, const std::wstring& atlasPath);
     void CollectImages();
+    // Places the pictures row by row (c columns) and records their rectangles
+    // and the laid-out size; the canvas is then allocated at exactly that size.
+    bool LayOut(SIZE* canvas);
     bool BuildAtlas(const std::wstring& atlasPath);
     bool WriteSettings(const std::wstring& settingsPath);
     bool Fail(const std::wstring& reason);
@@ -111,4 +123,6 @@ private:
     std::wstring m_folder;
     std::wstring m_name;
     std::wstring m_error;
+    std::unique_ptr<CKivAtomicFile> m_compiledSettings;
+    std::unique_ptr<CKivAtomicFile> m_compiledAtlas;
 };

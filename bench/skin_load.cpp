@@ -41,23 +41,19 @@ bool WriteSkin(const std::wstring& path, const Bytes& xml, const Bytes& bmp)
     return file.size() > 32 && kivtest::WriteFileBytes(path, file);
 }
 
-// The floor: each section read from the file and decrypted, as any load must.
+// The floor: both sections read from the file and decrypted, as any load must.
 size_t ReadAndDecrypt(const wchar_t* path)
 {
-    size_t plain = 0;
-    const int kinds[2] = {kKivSectionSettings, kKivSectionAtlas};
+    KivSkinSection sections[2];
+    if (!ReadSkinSections(path, MAXDWORD, MAXDWORD, &sections[0], &sections[1]))
+        return 0;
     const size_t pieces[2] = {64, 4096};
+    size_t plain = 0;
     for (int i = 0; i < 2; ++i)
     {
-        DWORD size = 0;
-        if (!GetSectionSize(path, kinds[i], &size))
-            return 0;
-        std::unique_ptr<BYTE[]> buffer(new BYTE[size ? size : 1]);
-        if (!ReadSection(path, kinds[i], buffer.get()))
-            return 0;
         CKivAes aes;
         CKivAes::InitSkinCipher(aes);
-        plain += CKivAes::DecryptInPlace(aes.GetDecryptor(), buffer.get(), size, pieces[i]);
+        plain += CKivAes::DecryptInPlace(aes.GetDecryptor(), sections[i].bytes.get(), sections[i].size, pieces[i]);
     }
     return plain;
 }

@@ -2,6 +2,7 @@
 // document's shape and the failure paths of a build.
 #include <doctest.h>
 #include "CKivFileBuilder.h"
+#include "CKivSkinStore.h"
 #include "KivSkinFile.h"
 #include "test_compiler_support.h"
 #include <algorithm>
@@ -68,7 +69,7 @@ TEST_CASE("atlas grid layout and the cropped atlas image")
         AddPictures(builder, dir, {{L"A\\B\\Pic", 10, 10}});
         REQUIRE(builder.Compile());
         CHECK(SameRect(RectOf(builder, L"A\\B\\Pic"), 0, 0, 10, 10));
-        const Atlas atlas = ReadAtlasFile(dir.File(L"skin.bmp"));
+        const Atlas atlas = ReadAtlasFile(builder.CompiledAtlasPath());
         REQUIRE(atlas.ok);
         CHECK(atlas.width == 10);
         CHECK(atlas.height == 10);
@@ -89,7 +90,7 @@ TEST_CASE("atlas grid layout and the cropped atlas image")
         CHECK(SameRect(RectOf(builder, L"G\\E\\P3"), 30, 0, 40, 10));
         CHECK(SameRect(RectOf(builder, L"G\\E\\P4"), 40, 0, 70, 4));
         CHECK(SameRect(RectOf(builder, L"G\\E\\P5"), 0, 10, 5, 15));
-        const Atlas atlas = ReadAtlasFile(dir.File(L"skin.bmp"));
+        const Atlas atlas = ReadAtlasFile(builder.CompiledAtlasPath());
         REQUIRE(atlas.ok);
         CHECK(atlas.width == 70);
         CHECK(atlas.height == 15);
@@ -108,7 +109,7 @@ TEST_CASE("atlas grid layout and the cropped atlas image")
         REQUIRE(builder.Compile());
         CHECK(SameRect(RectOf(builder, L"A\\A\\First"), 0, 0, 6, 3));
         CHECK(SameRect(RectOf(builder, L"Z\\Z\\Last"), 6, 0, 10, 4));
-        const Atlas atlas = ReadAtlasFile(dir.File(L"skin.bmp"));
+        const Atlas atlas = ReadAtlasFile(builder.CompiledAtlasPath());
         REQUIRE(atlas.ok);
         CHECK(PictureAt(atlas, RectOf(builder, L"A\\A\\First"), 1));
         CHECK(PictureAt(atlas, RectOf(builder, L"Z\\Z\\Last"), 0));
@@ -147,7 +148,7 @@ TEST_CASE("picture paths resolve against the project folder unless absolute")
     builder.SetItem(L"G\\E\\Abs", elsewhere.File(L"abs.bmp"), kKivItemPicture);
     builder.SetItem(L"G\\E\\Rel", L"rel.bmp", kKivItemPicture);
     REQUIRE(builder.Compile());
-    const Atlas atlas = ReadAtlasFile(dir.File(L"skin.bmp"));
+    const Atlas atlas = ReadAtlasFile(builder.CompiledAtlasPath());
     REQUIRE(atlas.ok);
     CHECK(PictureAt(atlas, RectOf(builder, L"G\\E\\Abs"), 2));
     CHECK(PictureAt(atlas, RectOf(builder, L"G\\E\\Rel"), 1));
@@ -164,7 +165,7 @@ TEST_CASE("the settings document: shared ancestors, value and rectangle leaves")
     builder.SetItem(L"SystemControl\\Button\\Round", L"6", kKivItemText);
     REQUIRE(builder.Compile());
 
-    const std::vector<XmlElement> elements = WalkElements(ReadSettingsFile(dir.File(L"skin.xml")));
+    const std::vector<XmlElement> elements = WalkElements(ReadSettingsFile(builder.CompiledSettingsPath()));
     std::vector<std::wstring> shape;
     for (const XmlElement& e : elements)
         shape.push_back(std::to_wstring(e.depth) + L":" + e.name);
@@ -259,4 +260,81 @@ TEST_CASE("BuildSkin replaces the skin file only when the build succeeded")
     CHECK(header.settingsSize % 16 == 0);
     CHECK(header.atlasSize % 16 == 0);
     CHECK(static_cast<int64_t>(kivtest::ReadFileBytes(output).size()) == header.atlasOffset + header.atlasSize);
+}
+
+TEST_CASE("a designer's picture named like the project survives every compile")
+{
+    kivtest::TempDir dir;
+    CKivFileBuilder builder;
+    REQUIRE(builder.SetProjectPath(dir.Path().c_str(), L"skin"));
+    // The project's own picture, skin.bmp, and a settings sketch, skin.xml.
+    REQUIRE(WriteBmp(dir.File(L"skin.bmp"), 6, 4, Pattern(7)));
+    const char sketch[] = "<notes/>";
+    REQUIRE(kivtest::WriteFileBytes(dir.File(L"skin.xml"), sketch, sizeof(sketch)));
+    const std::vector<unsigned char> picture = kivtest::ReadFileBytes(dir.File(L"skin.bmp"));
+    const std::vector<unsigned char> notes = kivtest::ReadFileBytes(dir.File(L"skin.xml"));
+    builder.SetItem(L"G\\E\\Own", L"skin.bmp", kKivItemPicture);
+    const std::vector<std::wstring> before = ListFiles(dir.Path());
+
+    SUBCASE("a failed compile deletes nothing it did not create")
+    {
+        builder.SetItem(L"G\\E\\Gone", L"gone.bmp", kKivItemPicture);
+        CHECK_FALSE(builder.Compile());
+        CHECK(builder.CompiledAtlasPath().empty());
+        CHECK(ListFiles(dir.Path()) == before);
+    }
+    SUBCASE("a good compile writes only files of its own, and they go with the next one")
+    {
+        REQUIRE(builder.Compile());
+        const std::wstring atlas = builder.CompiledAtlasPath();
+        CHECK(atlas != dir.File(L"skin.bmp"));
+        CHECK(builder.CompiledSettingsPath() != dir.File(L"skin.xml"));
+        const Atlas image = ReadAtlasFile(atlas);
+        REQUIRE(image.ok);
+        CHECK(PictureAt(image, RectOf(builder, L"G\\E\\Own"), 7));
+        builder.SetItem(L"G\\E\\Gone", L"gone.bmp", kKivItemPicture);
+        CHECK_FALSE(builder.Compile());
+        CHECK(GetFileAttributesW(atlas.c_str()) == INVALID_FILE_ATTRIBUTES);
+        CHECK(ListFiles(dir.Path()) == before);
+    }
+    SUBCASE("compiling to named files replaces them only on success")
+    {
+        builder.SetItem(L"G\\E\\Gone", L"gone.bmp", kKivItemPicture);
+        CHECK_FALSE(builder.Compile(dir.File(L"skin.xml"), dir.File(L"skin.bmp")));
+        CHECK(ListFiles(dir.Path()) == before);
+    }
+    CHECK(kivtest::ReadFileBytes(dir.File(L"skin.bmp")) == picture);
+    CHECK(kivtest::ReadFileBytes(dir.File(L"skin.xml")) == notes);
+}
+
+TEST_CASE("a 1920x1080 background compiles, and the canvas is the laid-out size")
+{
+    kivtest::TempDir dir;
+    CKivFileBuilder builder;
+    REQUIRE(builder.SetProjectPath(dir.Path().c_str(), L"big"));
+    // A full-screen background among small pictures: the old c*W by c*H grid
+    // would have needed 5760x3240 and more.
+    AddPictures(builder, dir,
+                {{L"WindowEdge\\Edge\\Background", 1920, 1080}, {L"WindowEdge\\CaptionBar\\ActiveBmp", 30, 30},
+                 {L"WindowEdge\\CaptionBar\\DefaultBmp", 30, 30}});
+    builder.SetItem(L"WindowEdge\\CaptionBar\\Height", L"30", kKivItemText);
+    const std::wstring output = dir.File(L"big.kiv");
+    REQUIRE(builder.BuildSkin(output));
+    CHECK(SameRect(RectOf(builder, L"WindowEdge\\CaptionBar\\ActiveBmp"), 0, 0, 30, 30));
+    CHECK(SameRect(RectOf(builder, L"WindowEdge\\CaptionBar\\DefaultBmp"), 30, 0, 60, 30));
+    CHECK(SameRect(RectOf(builder, L"WindowEdge\\Edge\\Background"), 60, 0, 1980, 1080));
+
+    REQUIRE(CKivSkinStore::LoadSkin(output.c_str()));
+    BITMAP atlas = {};
+    REQUIRE(GetObjectW(CKivSkinStore::Atlas(), sizeof(atlas), &atlas) == sizeof(atlas));
+    CHECK(atlas.bmWidth == 1980);
+    CHECK(atlas.bmHeight == 1080);
+    const RECT& background = CKivSkinStore::Settings().edgeBackground;
+    CHECK(SameRect(background, 60, 0, 1980, 1080));
+
+    // A picture beyond any atlas side is still refused, by name.
+    REQUIRE(WriteBmp(dir.File(L"huge.bmp"), 16385, 1, Pattern(1)));
+    builder.SetItem(L"WindowEdge\\MenuBar\\Background", L"huge.bmp", kKivItemPicture);
+    CHECK_FALSE(builder.BuildSkin(output));
+    CHECK(builder.LastError().find(L"WindowEdge\\MenuBar\\Background") != std::wstring::npos);
 }

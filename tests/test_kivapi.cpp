@@ -85,9 +85,17 @@ TEST_CASE("skin load through the DLL")
     kivtest::TempDir dir;
     const std::wstring good = dir.File(L"good.kiv");
     const std::string xml = "<KivDescription><WindowEdge><CaptionBar><Height value=\"30\"/></CaptionBar></WindowEdge></KivDescription>";
-    std::vector<unsigned char> bmp(200, 0x42);
-    REQUIRE(kivtest::WriteFileBytes(good, kivtest::MakeSkinFile(std::vector<unsigned char>(xml.begin(), xml.end()), bmp)));
+    const std::vector<unsigned char> document(xml.begin(), xml.end());
+    const std::vector<unsigned char> bmp = kivtest::Bmp32(4, 4, [](size_t i) { return static_cast<unsigned char>(i); });
+    REQUIRE(kivtest::WriteFileBytes(good, kivtest::MakeSkinFile(document, bmp)));
     CHECK(api.LoadSkin(good.c_str()) != FALSE);
+
+    SUBCASE("an atlas that is no picture fails instead of passing for a loaded skin")
+    {
+        const std::vector<unsigned char> junk(200, 0x42);
+        REQUIRE(kivtest::WriteFileBytes(dir.File(L"junk.kiv"), kivtest::MakeSkinFile(document, junk)));
+        CHECK(api.LoadSkin(dir.File(L"junk.kiv").c_str()) == FALSE);
+    }
 
     SUBCASE("a truncated atlas section fails")
     {

@@ -77,6 +77,17 @@ size_t Lines(const std::string& text)
 }
 
 // A small plain project in dir: three pictures and two numbers.
+// A 4x2 32-bpp BMP image of zeros with the given number of planes.
+std::vector<unsigned char> Bmp4x2(WORD planes)
+{
+    std::vector<unsigned char> bmp(54 + 4 * 4 * 2, 0);
+    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(bmp.size()), 0, 0, 54};
+    BITMAPINFOHEADER info = {40, 4, 2, planes, 32, 0, 32, 0, 0, 0, 0};
+    memcpy(bmp.data(), &file, 14);
+    memcpy(bmp.data() + 14, &info, 40);
+    return bmp;
+}
+
 void MakePlainProject(const kivtest::TempDir& dir)
 {
     CKivFileBuilder builder;
@@ -209,11 +220,7 @@ TEST_CASE("check reports what is wrong and passes what is right")
                                "<ActiveBmp left=\"0\" top=\"0\" right=\"40\" bottom=\"2\"/>"
                                "<DefaultBmp left=\"3\" top=\"1\" right=\"3\" bottom=\"2\"/>"
                                "</CaptionBar></WindowEdge></KivDescription>";
-        std::vector<unsigned char> bmp(54 + 4 * 4 * 2, 0);
-        BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(bmp.size()), 0, 0, 54};
-        BITMAPINFOHEADER info = {40, 4, 2, 1, 32, 0, 32, 0, 0, 0, 0};
-        memcpy(bmp.data(), &file, 14);
-        memcpy(bmp.data() + 14, &info, 40);
+        const std::vector<unsigned char> bmp = Bmp4x2(1);
         REQUIRE(kivtest::WriteFileBytes(dir.File(L"odd.kiv"),
                                         kivtest::MakeSkinFile({settings.begin(), settings.end()}, bmp)));
         const Run check = Kivtool(L"check " + Q(dir.File(L"odd.kiv")));
@@ -280,4 +287,73 @@ TEST_CASE("export and import round trip through a plain folder")
     DeleteFileW(exported.File(L"far.bmp").c_str());
     DeleteFileW(exported.File(L"near.bmp").c_str());
     DeleteFileW(exported.File(L"near_2.bmp").c_str());
+}
+
+TEST_CASE("check and dump refuse exactly the atlases the library refuses")
+{
+    kivtest::TempDir dir;
+    std::string settings = "<KivDescription><WindowEdge><CaptionBar><Height value=\"30\"/>"
+                           "</CaptionBar></WindowEdge></KivDescription>";
+    // A BMP image the old tool passed: right type, size and header size, but
+    // two planes, which the library refuses.
+    std::vector<unsigned char> bmp = Bmp4x2(2);
+    const std::wstring skin = dir.File(L"planes.kiv");
+    REQUIRE(kivtest::WriteFileBytes(skin, kivtest::MakeSkinFile({settings.begin(), settings.end()}, bmp)));
+    CHECK_FALSE(CKivSkinStore::LoadSkin(skin.c_str()));
+
+    const Run check = Kivtool(L"check " + Q(skin));
+    CHECK(check.exit == 1);
+    CHECK(check.err.find("the library refuses") != std::string::npos);
+    CHECK(check.err.find("plane") != std::string::npos);
+
+    const Run dump = Kivtool(L"dump " + Q(skin) + L" --atlas " + Q(dir.File(L"a.bmp")));
+    CHECK(dump.exit == 1);
+    CHECK(Lines(dump.out) == 146);  // what could be read is still shown
+    CHECK(dump.out.find("WindowEdge\\CaptionBar\\Height = 30") != std::string::npos);
+    CHECK(dump.err.find("atlas") != std::string::npos);
+    CHECK(dump.err.find("unusable") != std::string::npos);
+    CHECK(kivtest::ReadFileBytes(dir.File(L"a.bmp")) == bmp);
+
+    // The same skin with one plane passes both.
+    bmp = Bmp4x2(1);
+    REQUIRE(kivtest::WriteFileBytes(skin, kivtest::MakeSkinFile({settings.begin(), settings.end()}, bmp)));
+    CHECK(Kivtool(L"dump " + Q(skin)).exit == 0);
+    const Run partial = Kivtool(L"check " + Q(skin));
+    CHECK(partial.err.find("the library refuses") == std::string::npos);
+    CHECK(partial.out.find("missing key") != std::string::npos);
+}
+
+TEST_CASE("export copies a shared picture once and overwrites only with --force")
+{
+    kivtest::TempDir source;
+    kivtest::TempDir exported;
+    REQUIRE(WriteBmp(source.File(L"shared.bmp"), 3, 3, Pattern(4)));
+    CKivFileBuilder project;
+    REQUIRE(project.SetProjectPath(source.Path().c_str(), L"p"));
+    project.SetItem(L"A\\B\\One", L"shared.bmp", kKivItemPicture);
+    project.SetItem(L"A\\B\\Two", source.File(L"shared.bmp"), kKivItemPicture);
+    REQUIRE(project.SaveProject());
+    const std::wstring projectFile = source.File(L"p.kivproj");
+
+    REQUIRE(Kivtool(L"export " + Q(projectFile) + L" " + Q(exported.Path())).exit == 0);
+    std::vector<std::wstring> files = ListFiles(exported.Path());
+    std::sort(files.begin(), files.end());
+    CHECK(files == std::vector<std::wstring>{L"project.kivxml", L"shared.bmp"});
+    const std::string plain = Text(exported.File(L"project.kivxml"));
+    CHECK(plain.find("key=\"A\\B\\One\" value=\"shared.bmp\"") != std::string::npos);
+    CHECK(plain.find("key=\"A\\B\\Two\" value=\"shared.bmp\"") != std::string::npos);
+
+    // A second export into the same folder would replace the files: refused.
+    const std::vector<unsigned char> mine = {'m', 'i', 'n', 'e'};
+    REQUIRE(kivtest::WriteFileBytes(exported.File(L"shared.bmp"), mine));
+    const Run again = Kivtool(L"export " + Q(projectFile) + L" " + Q(exported.Path()));
+    CHECK(again.exit == 1);
+    CHECK(again.err.find("--force") != std::string::npos);
+    CHECK(kivtest::ReadFileBytes(exported.File(L"shared.bmp")) == mine);
+    CHECK(Text(exported.File(L"project.kivxml")) == plain);
+
+    CHECK(Kivtool(L"export " + Q(projectFile) + L" " + Q(exported.Path()) + L" --force").exit == 0);
+    CHECK(kivtest::ReadFileBytes(exported.File(L"shared.bmp")) == kivtest::ReadFileBytes(source.File(L"shared.bmp")));
+    DeleteFileW(exported.File(L"shared.bmp").c_str());
+    DeleteFileW(exported.File(L"project.kivxml").c_str());
 }

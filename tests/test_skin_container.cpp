@@ -29,7 +29,7 @@ Bytes Section(const wchar_t* path, int kind)
     if (!GetSectionSize(path, kind, &size))
         return Bytes{0xEE};  // marks "refused"
     Bytes buffer(size + 1, 0xAB);
-    if (!ReadSection(path, kind, buffer.data()))
+    if (!ReadSection(path, kind, buffer.data(), size))
         return Bytes{0xEE};
     CHECK(buffer.back() == 0xAB);  // nothing written past the section
     buffer.pop_back();
@@ -73,8 +73,8 @@ TEST_CASE("reading well-formed and rearranged containers")
     {
         REQUIRE(kivtest::WriteFileBytes(path, Concat(Concat(Header(32, 3, 35, 5), settings), atlas)));
         Bytes buffer(16);
-        CHECK_FALSE(ReadSection(path.c_str(), 0, buffer.data()));
-        CHECK_FALSE(ReadSection(path.c_str(), 3, buffer.data()));
+        CHECK_FALSE(ReadSection(path.c_str(), 0, buffer.data(), 16));
+        CHECK_FALSE(ReadSection(path.c_str(), 3, buffer.data(), 16));
     }
     SUBCASE("a 32-byte file with empty sections reads both as empty")
     {
@@ -120,14 +120,14 @@ TEST_CASE("hostile headers are refused without reading out of bounds")
         CHECK(Section(path.c_str(), 1) == kRefused);
         CHECK(Section(path.c_str(), 2) == kRefused);
         Bytes big(16);
-        CHECK_FALSE(ReadSection(path.c_str(), 1, big.data()));
+        CHECK_FALSE(ReadSection(path.c_str(), 1, big.data(), 16));
     }
     SUBCASE("null arguments")
     {
         REQUIRE(kivtest::WriteFileBytes(path, Concat(Header(32, 4, 36, 4), body)));
         CHECK_FALSE(ReadHeader(nullptr, &header));
         CHECK_FALSE(ReadHeader(path.c_str(), nullptr));
-        CHECK_FALSE(ReadSection(path.c_str(), 1, nullptr));
+        CHECK_FALSE(ReadSection(path.c_str(), 1, nullptr, 16));
     }
 }
 

@@ -99,7 +99,7 @@ TEST_CASE("the colour table between header and pixels reaches the platform")
     CHECK(PixelAt(atlas, 1, 0) == RGB(255, 0, 0));
 }
 
-TEST_CASE("atlas creation refuses images that fail a check, and the load still succeeds")
+TEST_CASE("atlas creation refuses images that fail a check, and a load carrying one fails")
 {
     SkinFile file;
     const Bytes good = MakeBmp32(3, 2);
@@ -113,7 +113,7 @@ TEST_CASE("atlas creation refuses images that fail a check, and the load still s
         PutU32(smaller, kBfSize, GetU32(good, kBfSize) - 1);
         CHECK(Create(bigger) == nullptr);
         CHECK(Create(smaller) == nullptr);
-        CHECK(CKivSkinStore::LoadSkin(file.WriteSkin(bigger)));
+        CHECK_FALSE(CKivSkinStore::LoadSkin(file.WriteSkin(bigger)));
         CHECK(CKivSkinStore::Atlas() == nullptr);
     }
     SUBCASE("124-byte info header")
@@ -129,7 +129,7 @@ TEST_CASE("atlas creation refuses images that fail a check, and the load still s
     {
         const Bytes short20 = MakeBmp(3, 2, 32, [](size_t) { return 1u; }, 20);
         CHECK(Create(short20) == nullptr);
-        CHECK(CKivSkinStore::LoadSkin(file.WriteSkin(short20)));
+        CHECK_FALSE(CKivSkinStore::LoadSkin(file.WriteSkin(short20)));
         CHECK(CKivSkinStore::Atlas() == nullptr);
         // 24-bit rows pad to 4 bytes: 3 pixels need 12, not 9, per row.
         CHECK(Create(MakeBmp(3, 2, 24, [](size_t) { return 1u; }, 18)) == nullptr);
@@ -231,12 +231,14 @@ TEST_CASE("loading the same skin twice deletes the first atlas and builds an equ
     CHECK(CKivSkinStore::Generation() != generation);
 }
 
-TEST_CASE("a failing load deletes the previous atlas and keeps the previous settings")
+TEST_CASE("a failing load keeps the previous atlas and the previous settings")
 {
     SkinFile good;
     REQUIRE(CKivSkinStore::LoadSkin(good.WriteSkin(MakeBmp32(2, 2))));
-    REQUIRE(CKivSkinStore::Atlas() != nullptr);
+    HBITMAP first = CKivSkinStore::Atlas();
+    REQUIRE(first != nullptr);
     REQUIRE(CKivSkinStore::Settings().captionBarHeight == 30);
+    const unsigned generation = CKivSkinStore::Generation();
 
     SkinFile bad;
     SUBCASE("settings section runs past the end of the file")
@@ -260,8 +262,6 @@ TEST_CASE("a failing load deletes the previous atlas and keeps the previous sett
             MakeBmp32(2, 2));
         skin.resize(skin.size() - 1);
         CHECK_FALSE(CKivSkinStore::LoadSkin(bad.Write(skin)));
-        CHECK(CKivSkinStore::Settings().captionBarHeight == 31);
-        CKivSkinStore::Settings().captionBarHeight = 30;
     }
     SUBCASE("a file of nothing but a header")
     {
@@ -270,8 +270,10 @@ TEST_CASE("a failing load deletes the previous atlas and keeps the previous sett
         skin[16] = 32;
         CHECK_FALSE(CKivSkinStore::LoadSkin(bad.Write(skin)));
     }
-    CHECK(CKivSkinStore::Atlas() == nullptr);
+    CHECK(CKivSkinStore::Atlas() == first);
+    CHECK(GetObjectType(first) == OBJ_BITMAP);
     CHECK(CKivSkinStore::Settings().captionBarHeight == 30);
+    CHECK(CKivSkinStore::Generation() == generation);
 }
 
 TEST_CASE("the load follows the header's offsets, not the builder's layout")
@@ -300,12 +302,15 @@ TEST_CASE("the load follows the header's offsets, not the builder's layout")
     CHECK(CKivSkinStore::Atlas() != nullptr);
 
     // The two sections exchanged in the header: the XML reader sees a BMP and
-    // the atlas check sees XML. The load reads both, so it reports true.
+    // the atlas check sees XML. The atlas is refused, so the load fails and
+    // the skin read before stays.
+    HBITMAP before = CKivSkinStore::Atlas();
     Bytes exchanged = normal;
     const int64_t crossed[4] = {fields[2], fields[3], fields[0], fields[1]};
     memcpy(exchanged.data(), crossed, sizeof(crossed));
-    CHECK(CKivSkinStore::LoadSkin(file.Write(exchanged)));
-    CHECK(CKivSkinStore::Atlas() == nullptr);
+    CHECK_FALSE(CKivSkinStore::LoadSkin(file.Write(exchanged)));
+    CHECK(CKivSkinStore::Atlas() == before);
+    CHECK(CKivSkinStore::Settings().menuBarHeight == 21);
 }
 
 TEST_CASE("sections encrypted under another key are read as damaged")
@@ -315,12 +320,13 @@ TEST_CASE("sections encrypted under another key are read as damaged")
     int64_t fields[4];
     memcpy(fields, skin.data(), sizeof(fields));
     // Flipping a bit of the atlas's first block garbles the "BM" header.
+    CKivSkinStore::DeleteAtlas();
     skin[static_cast<size_t>(fields[2])] ^= 0x01;
-    CHECK(CKivSkinStore::LoadSkin(file.Write(skin)));
+    CHECK_FALSE(CKivSkinStore::LoadSkin(file.Write(skin)));
     CHECK(CKivSkinStore::Atlas() == nullptr);
     // Flipping the last byte breaks the final padding: the image comes out short.
     Bytes padding = kivtest::MakeSkinFile(kXml, MakeBmp32(8, 8));
     padding.back() ^= 0x80;
-    CHECK(CKivSkinStore::LoadSkin(file.Write(padding)));
+    CHECK_FALSE(CKivSkinStore::LoadSkin(file.Write(padding)));
     CHECK(CKivSkinStore::Atlas() == nullptr);
 }

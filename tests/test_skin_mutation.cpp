@@ -1,9 +1,14 @@
 // Hostile skin files: seeded mutations of a good skin, hostile XML and hostile
-// BMP headers. Every load must end with the documented result, a sane atlas or
-// none, and no GDI object left behind.
+// BMP headers. Every load must end with the documented result: a new, sane
+// atlas when it reports true, the skin in use untouched when it reports false,
+// and no GDI object left behind. The reload rounds do the same while a frame
+// is skinned and check its pixels.
 #include <doctest.h>
 #include "KivGdiLeakOracle.h"
+#include "CKivEngine.h"
 #include "CKivSkinStore.h"
+#include "KivFrameTestHost.h"
+#include "KivTestSkin.h"
 #include "KivSkinTestImages.h"
 #include "KivTestSupport.h"
 #include <cstdint>
@@ -39,10 +44,9 @@ private:
 
 enum class Expect
 {
-    Anything,      // any result, atlas or not
-    FalseNoAtlas,  // the load fails
-    TrueWithAtlas, // the atlas is unaffected by the mutation
-    TrueNoAtlas,   // settings read, atlas refused
+    Anything,       // either result
+    False,          // the load fails
+    TrueWithAtlas,  // the atlas is unaffected by the mutation
 };
 
 struct Case
@@ -175,7 +179,7 @@ std::vector<Case> MakeCases(uint32_t seed, size_t count)
         case 1:
             c.what = "truncation";
             c.file.assign(good.begin(), good.begin() + random.Below(static_cast<uint32_t>(good.size())));
-            c.expect = Expect::FalseNoAtlas;
+            c.expect = Expect::False;
             break;
         case 2:
         {
@@ -197,7 +201,7 @@ std::vector<Case> MakeCases(uint32_t seed, size_t count)
             c.file = good;
             const int64_t crossed[4] = {fields[2], fields[3], fields[0], fields[1]};
             memcpy(c.file.data(), crossed, sizeof(crossed));
-            c.expect = Expect::TrueNoAtlas;
+            c.expect = Expect::False;  // the atlas check sees XML
             break;
         }
         case 4:
@@ -233,6 +237,19 @@ bool AtlasIsSane(size_t fileSize)
 
 }  // namespace
 
+// The skin in use, to compare before and after a load.
+struct Snapshot
+{
+    Snapshot() : settings(CKivSkinStore::Settings()), atlas(CKivSkinStore::Atlas()) {}
+    bool Unchanged() const
+    {
+        return memcmp(&settings, &CKivSkinStore::Settings(), sizeof(settings)) == 0 &&
+               CKivSkinStore::Atlas() == atlas && (atlas == nullptr || GetObjectType(atlas) == OBJ_BITMAP);
+    }
+    KivSkinSettings settings;
+    HBITMAP atlas;
+};
+
 TEST_CASE("hundreds of mutated skins load without crashes, bad atlases or leaked GDI objects")
 {
     const kivtest::GdiLeakOracle gdi;
@@ -245,37 +262,41 @@ TEST_CASE("hundreds of mutated skins load without crashes, bad atlases or leaked
     REQUIRE(CKivSkinStore::LoadSkin(path.c_str()));
     REQUIRE(CKivSkinStore::Atlas() != nullptr);
     CHECK_FALSE(CKivSkinStore::LoadSkin(dir.File(L"missing.kiv").c_str()));
-    REQUIRE(CKivSkinStore::Atlas() == nullptr);
+    REQUIRE(CKivSkinStore::Atlas() != nullptr);
     const long baseline = gdi.LiveObjects();
 
     const std::vector<Case> cases = MakeCases(0x6b69760a, 420);
     size_t loaded = 0;
-    size_t atlases = 0;
-    size_t expectedAtlases = 0;
+    size_t expectedLoads = 0;
     size_t leaks = 0;
     for (const Case& c : cases)
     {
         CAPTURE(c.what);
         REQUIRE(kivtest::WriteFileBytes(path, c.file));
         CKivSkinStore::Settings().captionBarHeight = -1;
+        const Snapshot before;
         const bool result = CKivSkinStore::LoadSkin(path.c_str());
         HBITMAP atlas = CKivSkinStore::Atlas();
         loaded += result ? 1 : 0;
-        atlases += atlas ? 1 : 0;
-        CHECK(AtlasIsSane(c.file.size()));
-        CHECK((result || atlas == nullptr));
+        if (result)
+        {
+            CHECK(AtlasIsSane(c.file.size()));
+            CHECK(atlas != nullptr);
+            CHECK(atlas != before.atlas);
+            CHECK(GetObjectType(before.atlas) == 0);
+        }
+        else
+        {
+            CHECK(before.Unchanged());
+        }
         switch (c.expect)
         {
-        case Expect::FalseNoAtlas:
+        case Expect::False:
             CHECK_FALSE(result);
-            break;
-        case Expect::TrueNoAtlas:
-            CHECK(result);
-            CHECK(atlas == nullptr);
             break;
         case Expect::TrueWithAtlas:
         {
-            ++expectedAtlases;
+            ++expectedLoads;
             CHECK(result);
             BITMAP info = {};
             REQUIRE(atlas != nullptr);
@@ -287,16 +308,72 @@ TEST_CASE("hundreds of mutated skins load without crashes, bad atlases or leaked
         case Expect::Anything:
             break;
         }
-        if (gdi.ReadsHandleTable() && gdi.LiveObjects() != baseline + (atlas ? 1 : 0))
+        // Exactly one atlas lives at any time.
+        if (gdi.ReadsHandleTable() && gdi.LiveObjects() != baseline)
             ++leaks;
     }
     CHECK(leaks == 0);
-    CHECK(atlases >= expectedAtlases);
-    MESSAGE("mutated skins: " << cases.size() << ", loads reporting true: " << loaded << ", atlases built: "
-                              << atlases << ", GDI oracle " << std::string(gdi.ReadsHandleTable() ? "checked" : "unavailable"));
+    CHECK(loaded >= expectedLoads);
+    MESSAGE("mutated skins: " << cases.size() << ", loads reporting true: " << loaded << ", GDI oracle "
+                              << std::string(gdi.ReadsHandleTable() ? "checked" : "unavailable"));
     CKivSkinStore::DeleteAtlas();
     if (gdi.ReadsHandleTable())
-        CHECK(gdi.LiveObjects() == baseline);
+        CHECK(gdi.LiveObjects() == baseline - 1);
+}
+
+TEST_CASE("reload rounds: mutated skins loaded over a skinned frame")
+{
+    namespace skin = kivtest::skin;
+    skin::Install();
+    frametest::SkinnedFrame frame(WS_OVERLAPPEDWINDOW, 300, 200);
+    kivtest::PumpPending();
+    auto print = [&frame](kivtest::Canvas& canvas) {
+        RedrawWindow(frame.Window(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        kivtest::PumpPending();
+        kivtest::PrintWindowTo(frame.Window(), canvas);
+    };
+    kivtest::Canvas reference(frame.Width(), frame.Height(), RGB(1, 2, 3));
+    print(reference);
+
+    kivtest::TempDir dir;
+    const std::wstring path = dir.File(L"reload.kiv");
+    const std::vector<Case> cases = MakeCases(0x72656c64, 180);
+    size_t refused = 0;
+    size_t replaced = 0;
+    for (const Case& c : cases)
+    {
+        CAPTURE(c.what);
+        REQUIRE(kivtest::WriteFileBytes(path, c.file));
+        const Snapshot before;
+        const BOOL result = CKivEngine::Instance().LoadSkin(path.c_str());
+        kivtest::PumpPending();
+        REQUIRE(IsWindow(frame.Window()));
+        if (c.expect == Expect::False)
+            CHECK(result == FALSE);
+        if (!result)
+        {
+            ++refused;
+            CHECK(before.Unchanged());
+            kivtest::Canvas now(frame.Width(), frame.Height(), RGB(1, 2, 3));
+            print(now);
+            CHECK(now.SameAs(reference));
+            continue;
+        }
+        ++replaced;
+        CHECK(CKivSkinStore::Atlas() != nullptr);
+        CHECK(AtlasIsSane(c.file.size()));
+        // Back to the reference skin, measured and drawn again.
+        skin::Install();
+        SetWindowPos(frame.Window(), nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        kivtest::Canvas now(frame.Width(), frame.Height(), RGB(1, 2, 3));
+        print(now);
+        CHECK(now.SameAs(reference));
+    }
+    CHECK(refused > 0);
+    CHECK(replaced > 0);
+    MESSAGE("reload rounds over a skinned frame: " << cases.size() << ", refused: " << refused
+                                                   << ", replaced: " << replaced);
 }
 
 TEST_CASE("the handle table oracle sees objects come and go")

@@ -1,6 +1,9 @@
 #include "CKivEngine.h"
+#include "CKivSkinStore.h"
 #include "CKivWindowsHook.h"
+#include "CKivWnd.h"
 #include "CKivWndBox.h"
+#include <vector>
 
 CKivEngine::CKivEngine()
     : m_hook(&CKivWindowsHook::CallWindowHook()), m_registry(&CKivWndBox::Instance())
@@ -13,9 +16,54 @@ CKivEngine& CKivEngine::Instance()
     return engine;
 }
 
+CKivEngine::~CKivEngine()
+{
+    if (m_hook->IsInstalled())
+        m_hook->Uninstall();
+}
+
+void CKivEngine::PinModule()
+{
+    static const int anchor = 0;
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(&anchor), &module);
+}
+
 BOOL CKivEngine::Run()
 {
-    return m_hook->Install(WH_CALLWNDPROC, &CKivWindowsHook::CallWndProc);
+    const DWORD thread = GetCurrentThreadId();
+    if (m_uiThread != 0 && m_uiThread != thread && m_registry->Count() != 0)
+        return FALSE;
+    if (!m_hook->Install(WH_CALLWNDPROC, &CKivWindowsHook::CallWndProc))
+        return FALSE;
+    m_uiThread = thread;
+    m_registry->ForgetDeadExclusions();
+    PinModule();
+    return TRUE;
+}
+
+BOOL CKivEngine::LoadSkin(const wchar_t* path)
+{
+    if (!CKivSkinStore::LoadSkin(path))
+        return FALSE;
+    // Frames measure their borders and caption from the skin: ask each skinned
+    // window to measure and draw itself again.
+    std::vector<HWND> windows;
+    for (const auto& entry : CKivWnd::SubclassMap())
+        windows.push_back(entry.first);
+    for (HWND window : windows)
+        RepaintWindow(window);
+    return TRUE;
+}
+
+void CKivEngine::RepaintWindow(HWND window)
+{
+    if (!IsWindow(window))
+        return;
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
 }
 
 BOOL CKivEngine::Stop()

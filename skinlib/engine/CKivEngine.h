@@ -13,6 +13,12 @@ class CKivEngine
 public:
     static CKivEngine& Instance();
 
+    // Loads a skin file; a good one replaces the skin in use and repaints
+    // every skinned window with it, a bad one changes nothing (FALSE).
+    BOOL LoadSkin(const wchar_t* path);
+    // Installs the hook for the calling thread. The registry and its maps
+    // belong to one UI thread: while windows of the thread that ran it are
+    // still skinned, another thread gets FALSE.
     BOOL Run();
     BOOL Stop();
     void AddCaptionFilter(const wchar_t* caption);
@@ -26,6 +32,12 @@ public:
 
 private:
     CKivEngine();
+    // Stops the hook before the registry, created earlier, is destroyed.
+    ~CKivEngine();
+    // Keeps this module loaded for the rest of the process: windows keep our
+    // procedure in their chains, and a host may free the DLL regardless.
+    static void PinModule();
+    static void RepaintWindow(HWND window);
     CKivEngine(const CKivEngine&) = delete;
     CKivEngine& operator=(const CKivEngine&) = delete;
 
@@ -33,4 +45,5 @@ private:
     std::set<int> m_idFilters;
     CKivWindowsHook* m_hook;
     CKivWndBox* m_registry;
+    DWORD m_uiThread = 0;
 };

@@ -14,6 +14,8 @@ public:
     // Called from a DLL's detach: GdiplusShutdown waits for GDI+'s own thread,
     // which cannot run while the loader lock is held, so it must be skipped.
     static void SetUnderLoaderLock() { s_underLoaderLock = true; }
+    // True from the DLL's detach on: nothing may wait for another thread then.
+    static bool UnderLoaderLock() { return s_underLoaderLock; }
 
 private:
     CKivInitialize();

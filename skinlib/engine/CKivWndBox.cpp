@@ -1,4 +1,5 @@
 #include "CKivWndBox.h"
+#include <iterator>
 #include <vector>
 #include "CKivEngine.h"
 #include "CKivWnd.h"
@@ -186,14 +187,10 @@ KivSkinKind CKivWndBox::ChooseWindowKind(HWND window, const std::wstring& name, 
 
 int CKivWndBox::OnWindowCreated(HWND window)
 {
-    // A window is created once: an entry under its handle is left over from
-    // an earlier window whose attach failed, so it no longer means anything.
-    auto stale = m_windowMap.find(window);
-    if (stale != m_windowMap.end() && stale->second->Window() != window)
-    {
-        std::unique_ptr<CKivWnd> old(stale->second);
-        m_windowMap.erase(stale);
-    }
+    // A window is created once: anything still held under its handle belongs
+    // to an earlier window that died without us seeing its WM_NCDESTROY.
+    DropStale(window);
+    m_excludedWindows.erase(window);
     const KivSkinKind kind = ChooseSkin(window);
     switch (kind)
     {
@@ -288,14 +285,22 @@ bool CKivWndBox::IsUnder(HWND window, HWND ancestor)
     return false;
 }
 
-void CKivWndBox::LetGo(HWND window)
+CKivWnd* CKivWndBox::TakeEntry(HWND window)
 {
     auto found = m_windowMap.find(window);
     if (found == m_windowMap.end())
-        return;
+        return nullptr;
     CKivWnd* object = found->second;
     m_windowMap.erase(found);
     CKivWindowsHookMouseHook::RemoveWindow(window);
+    return object;
+}
+
+void CKivWndBox::LetGo(HWND window)
+{
+    CKivWnd* object = TakeEntry(window);
+    if (object == nullptr)
+        return;
     object->Detach();
     object->ReleaseWhenIdle();
 }
@@ -335,7 +340,29 @@ void CKivWndBox::OnWindowDestroyed(HWND window)
     auto found = m_windowMap.find(window);
     if (found != m_windowMap.end() && found->second->Window() != window)
     {
-        std::unique_ptr<CKivWnd> object(found->second);
+        CKivWnd* object = found->second;
         m_windowMap.erase(found);
+        object->ReleaseWhenIdle();
     }
+}
+
+void CKivWndBox::DropStale(HWND window)
+{
+    // The procedure chain under this handle is the new window's own: nothing
+    // of the dead one may be put back into it or forwarded to.
+    CKivWnd::ForwardMap().erase(window);
+    CKivWnd* object = TakeEntry(window);
+    if (object == nullptr)
+        return;
+    auto& subclassed = CKivWnd::SubclassMap();
+    auto bound = subclassed.find(window);
+    if (bound != subclassed.end() && bound->second == object)
+        subclassed.erase(bound);
+    object->ReleaseWhenIdle();
+}
+
+void CKivWndBox::ForgetDeadExclusions()
+{
+    for (auto it = m_excludedWindows.begin(); it != m_excludedWindows.end();)
+        it = IsWindow(*it) ? std::next(it) : m_excludedWindows.erase(it);
 }

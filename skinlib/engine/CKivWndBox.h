@@ -62,6 +62,9 @@ public:
     size_t Count() const { return m_windowMap.size(); }
     bool IsExcluded(HWND window) const { return m_excludedWindows.count(window) != 0; }
     size_t ExcludedCount() const { return m_excludedWindows.size(); }
+    // Drops exclusions whose windows are gone; the hook did not see their end
+    // while it was stopped.
+    void ForgetDeadExclusions();
 
     // A skinned window got WM_NCDESTROY: forget it; the object is released
     // once its handlers have returned.
@@ -90,7 +93,13 @@ private:
     KivSkinKind ChooseWindowKind(HWND window, const std::wstring& name, LONG style);
     static bool MatchesCaptionFilter(const std::wstring& caption);
     static bool IsUnder(HWND window, HWND ancestor);
+    // Takes the window's entry out of the registry and the mouse hook list;
+    // the object, or null.
+    CKivWnd* TakeEntry(HWND window);
     void LetGo(HWND window);
+    // The entry under a handle whose window died unseen: the object is cut
+    // off from the handle without touching the new window, then released.
+    void DropStale(HWND window);
     static int HandOverSettings(KivSkinKind kind, CKivWnd& object, const KivSkinSettings& settings, int attached);
 
     int m_dotNet = 0;

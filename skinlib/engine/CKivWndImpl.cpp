@@ -1,6 +1,23 @@
 #include "CKivWndImpl.h"
 
-CKivWndImpl::CKivWndImpl() : m_className(DefaultClassName()), m_instance(GetModuleHandleW(nullptr))
+namespace {
+
+// The module this code lives in (KivAPI.dll, or the program that links the
+// library): our class belongs to it, not to the host, whose instance would
+// keep the class registered after the DLL is gone.
+HINSTANCE OwnModule()
+{
+    static const int anchor = 0;
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&anchor), &module))
+        return GetModuleHandleW(nullptr);
+    return module;
+}
+
+}  // namespace
+
+CKivWndImpl::CKivWndImpl() : m_className(DefaultClassName()), m_instance(OwnModule())
 {
 }
 

@@ -2,6 +2,7 @@
 #include "CKivGdiObject.h"
 #include "CKivHDCMemory.h"
 #include "CKivHiddenRedraw.h"
+#include "CKivInitialize.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
 #include "CKivWindowDC.h"
@@ -80,9 +81,11 @@ BOOL CKivFrameWnd::Attach(HWND window)
     RECT rect = {};
     GetWindowRect(window, &rect);
     // Signed: a skin frame thinner than the system's shrinks the window, so
-    // the client keeps its size either way.
-    rect.right += (before.right - before.left) - (after.right - after.left);
-    rect.bottom += (before.bottom - before.top) - (after.bottom - after.top);
+    // the client keeps its size either way. Detach takes the growth back.
+    m_growth = RECT{0, 0, (before.right - before.left) - (after.right - after.left),
+                    (before.bottom - before.top) - (after.bottom - after.top)};
+    rect.right += m_growth.right;
+    rect.bottom += m_growth.bottom;
     // Moving the window makes the system ask for the client area again, now answered by the skin.
     if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
         MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
@@ -94,6 +97,28 @@ BOOL CKivFrameWnd::Attach(HWND window)
     m_menuBar.SetWindow(window);
     CKivWindowsHookMouseHook::Instance().SetMessages(KIV_WM_MENUMOUSEMOVE, KIV_WM_MENULBUTTONDOWN);
     CKivWindowsHookMouseHook::AddWindow(window);
+    return TRUE;
+}
+
+BOOL CKivFrameWnd::Detach()
+{
+    const HWND window = Window();
+    if (!CKivWnd::Detach())
+        return FALSE;
+    if (!IsWindow(window))
+        return TRUE;
+    SetWindowRgn(window, nullptr, TRUE);
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    rect.left -= m_growth.left;
+    rect.top -= m_growth.top;
+    rect.right -= m_growth.right;
+    rect.bottom -= m_growth.bottom;
+    if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    m_growth = RECT{};
+    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     return TRUE;
 }
 
@@ -883,7 +908,9 @@ void CKivFrameWnd::StopIconThread()
 {
     if (m_iconThread == nullptr)
         return;
-    WaitForSingleObject(m_iconThread, INFINITE);
+    // Under the loader lock (the DLL's detach at process end) the thread is
+    // already gone or can never finish: waiting would hang the host.
+    WaitForSingleObject(m_iconThread, CKivInitialize::UnderLoaderLock() ? 0 : INFINITE);
     CloseHandle(m_iconThread);
     m_iconThread = nullptr;
 }

@@ -28,6 +28,8 @@ public:
     ~CKivFrameWnd() override;
 
     BOOL Attach(HWND window) override;
+    // Lets go of a live window: the region and the size growth of Attach are undone.
+    BOOL Detach() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     LRESULT OnNcHitTest(LPARAM lParam) override;
@@ -120,6 +122,8 @@ private:
     // The window size the region was last made for.
     SIZE m_regionSize = {-1, -1};
     POINT m_minTrackSize = {5, 5};
+    // What Attach added to each side of the window rectangle.
+    RECT m_growth = {};
     // Stands in while the strategy has no geometry, so nothing reads null.
     KivFrameMetrics m_emptyMetrics = {};
 };

@@ -99,10 +99,20 @@ bool CKivAes::InitSkinCipher(CKivAes& aes)
 size_t CKivAes::DecryptInPlace(IKivCryptTransform* decryptor, BYTE* buffer,
                                size_t size, size_t pieceSize)
 {
+    size_t plain = 0;
+    DecryptWholeInPlace(decryptor, buffer, size, pieceSize, &plain);
+    return plain;
+}
+
+bool CKivAes::DecryptWholeInPlace(IKivCryptTransform* decryptor, BYTE* buffer, size_t size, size_t pieceSize,
+                                  size_t* plain)
+{
+    *plain = 0;
     if (decryptor == nullptr || buffer == nullptr || pieceSize == 0 || pieceSize > MAXDWORD)
-        return 0;
+        return false;
     size_t done = 0;
     size_t position = 0;
+    bool whole = false;
     for (;;)
     {
         const bool last = pieceSize >= size - position;
@@ -115,8 +125,12 @@ size_t CKivAes::DecryptInPlace(IKivCryptTransform* decryptor, BYTE* buffer,
             memmove(buffer + done, buffer + position, length);
         done += length;
         if (last)
+        {
+            whole = true;
             break;
+        }
         position += pieceSize;
     }
-    return done;
+    *plain = done;
+    return whole;
 }

@@ -32,6 +32,10 @@ public:
     // Stops at the first failed piece, so a damaged section comes out short.
     static size_t DecryptInPlace(IKivCryptTransform* decryptor, BYTE* buffer,
                                  size_t size, size_t pieceSize);
+    // The same, true only when every piece, the final one with its padding
+    // included, was accepted; *plain gets the plaintext length either way.
+    static bool DecryptWholeInPlace(IKivCryptTransform* decryptor, BYTE* buffer, size_t size, size_t pieceSize,
+                                    size_t* plain);
 
 private:
 #pragma pack(push, 1)

@@ -68,24 +68,28 @@ int CKivLayoutLoader::ParseInteger(const wchar_t* text)
 
 bool CKivLayoutLoader::Load(const wchar_t* path)
 {
-    KivSkinFileHeader header;
-    if (m_document || !KivFileExists(path) || !ReadHeader(path, &header))
+    KivSkinSection settings;
+    KivSkinSection atlas;
+    if (m_document || !ReadSkinSections(path, kMaxDocumentSize, MAXDWORD, &settings, &atlas))
         return false;
-    DWORD size = 0;
-    if (!GetSectionSize(path, kKivSectionSettings, &size) || size == 0 || size > kMaxDocumentSize)
+    atlas.bytes.reset();
+    return LoadSection(std::move(settings.bytes), settings.size);
+}
+
+bool CKivLayoutLoader::LoadSection(std::unique_ptr<BYTE[]> section, DWORD size)
+{
+    if (m_document || !section || size == 0 || size > kMaxDocumentSize)
         return false;
-    m_document.reset(new (std::nothrow) BYTE[size]);
-    if (!m_document || !ReadSection(path, kKivSectionSettings, m_document.get()))
-    {
-        FreeDocument();
-        return false;
-    }
+    m_document = std::move(section);
     CKivAes aes;
     CKivAes::InitSkinCipher(aes);
-    m_documentLength = CKivAes::DecryptInPlace(aes.GetDecryptor(), m_document.get(), size, 64);
-    // An empty document is no XML input at all.
-    IStream* stream = m_documentLength ? SHCreateMemStream(m_document.get(), static_cast<UINT>(m_documentLength))
-                                       : nullptr;
+    const bool whole = CKivAes::DecryptWholeInPlace(aes.GetDecryptor(), m_document.get(), size, 64,
+                                                    &m_documentLength);
+    // A failed piece is a damaged document: none of it is read. An empty
+    // document is no XML input at all.
+    IStream* stream = whole && m_documentLength
+                          ? SHCreateMemStream(m_document.get(), static_cast<UINT>(m_documentLength))
+                          : nullptr;
     if (stream == nullptr)
     {
         FreeDocument();

@@ -20,6 +20,10 @@ public:
 
     // Reads and decrypts the settings section and makes it the reader's input.
     bool Load(const wchar_t* path);
+    // The same from a section already read (still encrypted); takes it over.
+    // A section whose decryption stops short (a damaged or foreign piece) is
+    // refused rather than read in part.
+    bool LoadSection(std::unique_ptr<BYTE[]> section, DWORD size);
     // Walks the whole document and stores every recognised value. Values read
     // before a malformed node stay; only a missing reader gives false.
     bool Parse(KivSkinSettings& settings);

@@ -12,11 +12,13 @@ public:
     // Grows by one at every skin load, so painting caches know when to drop what they hold.
     static unsigned Generation();
 
-    // Loads a .kiv file; true once both sections were read and decrypted.
+    // Loads a .kiv file into a new settings record and atlas and swaps both
+    // in only when both are good (true). Otherwise false, and the skin in use
+    // stays exactly as it was.
     static bool LoadSkin(const wchar_t* path);
 
     // Builds the atlas from a BMP file image; null (and no atlas) when the
-    // image fails a check or an atlas already exists.
+    // image fails a check of CKivSkinLoad::BuildAtlas or an atlas already exists.
     static HBITMAP CreateAtlas(const BYTE* image, size_t length);
     // Deletes the atlas, if any.
     static void DeleteAtlas();

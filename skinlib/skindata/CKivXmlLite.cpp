@@ -10,11 +10,24 @@ typedef HRESULT(WINAPI* XmlFactory)(REFIID riid, void** object, IMalloc* malloc)
 const IID kIidXmlReader = {0x7279FC81, 0x709D, 0x4095, {0xB6, 0x3D, 0x69, 0xFE, 0x4B, 0x0D, 0x90, 0x30}};
 const IID kIidXmlWriter = {0x7279FC88, 0x709D, 0x4095, {0xB6, 0x3D, 0x69, 0xFE, 0x4B, 0x0D, 0x90, 0x30}};
 
+// Taken from the system folder by full path: a bare name would let a DLL of
+// that name in the host's folder or current directory be loaded instead.
+HMODULE LoadSystemXmlLite()
+{
+    wchar_t path[MAX_PATH];
+    const wchar_t kName[] = L"\\xmllite.dll";
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + wcslen(kName) >= MAX_PATH)
+        return nullptr;
+    wcscpy_s(path + length, MAX_PATH - length, kName);
+    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 // The DLL stays loaded for the life of the process: objects created from it may
 // outlive any one holder.
 HMODULE XmlLiteModule()
 {
-    static HMODULE module = LoadLibraryW(L"xmllite.dll");
+    static HMODULE module = LoadSystemXmlLite();
     return module;
 }
 

@@ -1,5 +1,6 @@
 #include "KivSkinFile.h"
 #include "CKivFileHandle.h"
+#include <new>
 
 namespace {
 
@@ -91,21 +92,48 @@ bool GetSectionSize(const wchar_t* path, int kind, DWORD* size)
     return file.IsValid() && ReadHeaderFrom(file, &header) && CheckedSection(file, header, kind, &offset, size);
 }
 
-bool ReadSection(const wchar_t* path, int kind, void* buffer)
+bool ReadSection(const wchar_t* path, int kind, void* buffer, DWORD capacity)
 {
     if (buffer == nullptr || !KivFileExists(path))
-        return false;
-    KivSkinFileHeader header;
-    if (!ReadHeader(path, &header))
         return false;
     if (kind != kKivSectionSettings && kind != kKivSectionAtlas)
         return false;
     CKivFileHandle file(CKivFileHandle::OpenRead(path));
+    KivSkinFileHeader header;
     int64_t offset = 0;
     DWORD size = 0;
-    if (!file.IsValid() || !CheckedSection(file, header, kind, &offset, &size))
+    if (!file.IsValid() || !ReadHeaderFrom(file, &header) || !CheckedSection(file, header, kind, &offset, &size))
+        return false;
+    if (size > capacity)
         return false;
     return file.Seek(offset) && file.ReadExact(buffer, size);
+}
+
+bool ReadSkinSections(const wchar_t* path, DWORD settingsLimit, DWORD atlasLimit, KivSkinSection* settings,
+                      KivSkinSection* atlas)
+{
+    if (settings == nullptr || atlas == nullptr || !KivFileExists(path))
+        return false;
+    CKivFileHandle file(CKivFileHandle::OpenRead(path));
+    KivSkinFileHeader header;
+    if (!file.IsValid() || !ReadHeaderFrom(file, &header))
+        return false;
+    const int kinds[2] = {kKivSectionSettings, kKivSectionAtlas};
+    const DWORD limits[2] = {settingsLimit, atlasLimit};
+    KivSkinSection* sections[2] = {settings, atlas};
+    for (int i = 0; i < 2; ++i)
+    {
+        int64_t offset = 0;
+        DWORD size = 0;
+        if (!CheckedSection(file, header, kinds[i], &offset, &size) || size > limits[i])
+            return false;
+        std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[size ? size : 1]);
+        if (!bytes || !file.Seek(offset) || !file.ReadExact(bytes.get(), size))
+            return false;
+        sections[i]->bytes = std::move(bytes);
+        sections[i]->size = size;
+    }
+    return true;
 }
 
 bool PackSkinFile(const wchar_t* outputPath, const wchar_t* settingsPath, const wchar_t* atlasPath)

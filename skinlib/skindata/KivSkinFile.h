@@ -4,6 +4,7 @@
 // sections it points at.
 #include <windows.h>
 #include <cstdint>
+#include <memory>
 
 struct KivSkinFileHeader
 {
@@ -27,9 +28,24 @@ bool ReadHeader(const wchar_t* path, KivSkinFileHeader* header);
 // file and its size must fit in 32 bits. Callers size their buffer from this.
 bool GetSectionSize(const wchar_t* path, int kind, DWORD* size);
 
-// Reads a section, still encrypted, into a caller's buffer of at least the
-// section's size. Refuses sections that do not fit the rules of GetSectionSize.
-bool ReadSection(const wchar_t* path, int kind, void* buffer);
+// Reads a section, still encrypted, into a caller's buffer of capacity bytes.
+// The header is read afresh here, so a section that has grown beyond the
+// buffer since the caller sized it (the file was replaced in between) is
+// refused, as is any section that breaks the rules of GetSectionSize.
+bool ReadSection(const wchar_t* path, int kind, void* buffer, DWORD capacity);
+
+// One section as stored (still encrypted).
+struct KivSkinSection
+{
+    std::unique_ptr<BYTE[]> bytes;
+    DWORD size = 0;
+};
+
+// Both sections of a skin file through one open handle and one reading of
+// the header, so the sizes and the bytes always belong to the same file.
+// Sections larger than their limit are refused before anything is allocated.
+bool ReadSkinSections(const wchar_t* path, DWORD settingsLimit, DWORD atlasLimit, KivSkinSection* settings,
+                      KivSkinSection* atlas);
 
 // Joins an encrypted settings file and an encrypted atlas file into a skin file.
 bool PackSkinFile(const wchar_t* outputPath, const wchar_t* settingsPath, const wchar_t* atlasPath);

@@ -1,5 +1,6 @@
 #include "CKivSkinAuditor.h"
 #include "CKivAes.h"
+#include "CKivSkinLoad.h"
 #include "KivSkinFile.h"
 #include <cstring>
 #include <cwchar>
@@ -10,15 +11,14 @@ bool CKivSkinAuditor::ReadPlainSection(const wchar_t* path, int kind, std::vecto
     if (!GetSectionSize(path, kind, &size) || size == 0 || size % 16 != 0)
         return false;
     std::vector<BYTE> buffer(size);
-    if (!ReadSection(path, kind, buffer.data()))
+    if (!ReadSection(path, kind, buffer.data(), size))
         return false;
     CKivAes aes;
     if (!CKivAes::InitSkinCipher(aes))
         return false;
     const size_t piece = kind == kKivSectionSettings ? 64 : 4096;
-    const size_t done = CKivAes::DecryptInPlace(aes.GetDecryptor(), buffer.data(), buffer.size(), piece);
-    // Only the padding (1 to 16 bytes) may go; anything more means a piece failed.
-    if (done >= size || done + 16 < size)
+    size_t done = 0;
+    if (!CKivAes::DecryptWholeInPlace(aes.GetDecryptor(), buffer.data(), buffer.size(), piece, &done))
         return false;
     buffer.resize(done);
     plain->swap(buffer);
@@ -49,23 +49,17 @@ bool CKivSkinAuditor::Open(const wchar_t* path, std::wstring* reason)
         *reason = L"the atlas section cannot be read or decrypted";
         return false;
     }
-    BITMAPFILEHEADER file;
-    BITMAPINFOHEADER info;
-    if (m_atlas.size() < 54)
+    // The library's own checks decide whether the atlas is usable.
+    std::wstring refusal;
+    CKivBitmap atlas(CKivSkinLoad::BuildAtlas(m_atlas.data(), m_atlas.size(), &refusal));
+    BITMAP description = {};
+    if (!atlas || GetObjectW(atlas, sizeof(description), &description) != sizeof(description))
     {
-        *reason = L"the atlas is not a BMP image";
+        *reason = L"the atlas is unusable: " + refusal;
         return false;
     }
-    memcpy(&file, m_atlas.data(), sizeof(file));
-    memcpy(&info, m_atlas.data() + 14, sizeof(info));
-    if (file.bfType != 0x4D42 || file.bfSize != m_atlas.size() || info.biSize != 40 || info.biWidth <= 0 ||
-        info.biHeight == 0)
-    {
-        *reason = L"the atlas is not a BMP image the library accepts";
-        return false;
-    }
-    m_atlasWidth = info.biWidth;
-    m_atlasHeight = info.biHeight < 0 ? -info.biHeight : info.biHeight;
+    m_atlasWidth = description.bmWidth;
+    m_atlasHeight = description.bmHeight < 0 ? -description.bmHeight : description.bmHeight;
     return true;
 }
 

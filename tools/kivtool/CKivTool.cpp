@@ -2,12 +2,13 @@
 #include "CKivFileBuilder.h"
 #include "CKivSkinAuditor.h"
 #include "CKivSkinSchema.h"
-#include "CKivSkinStore.h"
+#include "CKivSkinLoad.h"
 #include "CKivFileHandle.h"
 #include "KivSkinFile.h"
 #include <shlwapi.h>
 #include <cstdio>
 #include <cwchar>
+#include <map>
 #include <set>
 
 const wchar_t* const CKivTool::kPlainProjectName = L"project.kivxml";
@@ -26,13 +27,16 @@ const wchar_t kHelp[] =
     L"  kivtool dump SKIN.kiv [--atlas OUT.bmp]\n"
     L"      Load a skin as the library does and print every key with its value\n"
     L"      (pictures as left top right bottom in the atlas). --atlas also writes\n"
-    L"      the decrypted atlas picture.\n"
+    L"      the decrypted atlas picture. Exit code 1 when the library would refuse\n"
+    L"      the skin (an unusable atlas, say), after printing what could be read.\n"
     L"  kivtool check SKIN.kiv|PROJECT\n"
-    L"      Report missing or unknown keys, pictures outside the atlas or empty,\n"
+    L"      Report what the library would refuse to load, missing or unknown keys,\n"
+    L"      pictures outside the atlas or empty,\n"
     L"      and picture files that do not exist. Exit code 1 when anything is wrong.\n"
-    L"  kivtool export PROJECT.kivproj DIR\n"
+    L"  kivtool export PROJECT.kivproj DIR [--force]\n"
     L"      Write DIR\\project.kivxml, a plain diff-friendly copy of the project, and\n"
-    L"      copy its pictures into DIR (paths become relative to DIR).\n"
+    L"      copy each of its picture files once into DIR (paths become relative to\n"
+    L"      DIR). Files already in DIR are replaced only with --force.\n"
     L"  kivtool import DIR PROJECT.kivproj\n"
     L"      Turn DIR\\project.kivxml (or a .kivxml file) back into an encrypted\n"
     L"      project; picture paths become relative to the project's folder.\n"
@@ -107,6 +111,14 @@ void Write(FILE* stream, const std::wstring& line)
                             nullptr);
     fputs(utf8.c_str(), stream);
     fflush(stream);
+}
+
+// For comparing file names and paths the way the file system does.
+std::wstring Upper(std::wstring text)
+{
+    if (!text.empty())
+        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
 }
 
 bool IsNumber(const std::wstring& text)
@@ -248,9 +260,13 @@ int CKivTool::Dump(const std::vector<std::wstring>& arguments)
         return Usage(L"dump needs a skin file");
     if (!KivFileExists(skin.c_str()))
         return Failure(L"\"" + skin + L"\" does not exist");
-    if (!CKivSkinStore::LoadSkin(skin.c_str()))
-        return Failure(L"\"" + skin + L"\" cannot be loaded as a skin");
-    KivSkinSettings& settings = CKivSkinStore::Settings();
+    // The library's own load, short of making the skin current.
+    const KivSkinSettings none = {};
+    CKivSkinLoad load(none);
+    const bool good = load.Run(skin.c_str());
+    if (!load.SettingsRead())
+        return Failure(L"\"" + skin + L"\" cannot be loaded as a skin: " + load.Refusal());
+    KivSkinSettings settings = load.Settings();
     for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
     {
         const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
@@ -267,15 +283,14 @@ int CKivTool::Dump(const std::vector<std::wstring>& arguments)
             value = std::to_wstring(*CKivSkinSchema::IntField(settings, entry));
         Out(std::wstring(entry.key) + L" = " + value);
     }
-    if (!atlasOut.empty())
+    if (!atlasOut.empty() && load.AtlasImage() != nullptr)
     {
-        std::vector<BYTE> image;
-        if (!CKivSkinAuditor::ReadPlainSection(skin.c_str(), kKivSectionAtlas, &image))
-            return Failure(L"the atlas of \"" + skin + L"\" cannot be decrypted");
         CKivFileHandle file(CKivFileHandle::OpenWrite(atlasOut.c_str()));
-        if (!file.WriteExact(image.data(), static_cast<DWORD>(image.size())))
+        if (!file.WriteExact(load.AtlasImage(), static_cast<DWORD>(load.AtlasImageLength())))
             return Failure(L"cannot write \"" + atlasOut + L"\"");
     }
+    if (!good)
+        return Failure(L"the atlas of \"" + skin + L"\" is unusable, the library refuses the skin: " + load.Refusal());
     return 0;
 }
 
@@ -294,6 +309,11 @@ int CKivTool::Check(const std::vector<std::wstring>& arguments)
 
 int CKivTool::CheckSkin(const std::wstring& path)
 {
+    // First what the library itself would refuse, by its own checks.
+    const KivSkinSettings none = {};
+    CKivSkinLoad load(none);
+    if (!load.Run(path.c_str()))
+        return Failure(L"\"" + path + L"\": the library refuses this skin: " + load.Refusal());
     CKivSkinAuditor skin;
     std::wstring reason;
     if (!skin.Open(path.c_str(), &reason))
@@ -418,18 +438,33 @@ int CKivTool::CheckProject(const CKivFileBuilder& builder)
 
 int CKivTool::Export(const std::vector<std::wstring>& arguments)
 {
-    if (arguments.size() != 2)
-        return Usage(L"export takes PROJECT.kivproj DIR");
+    std::vector<std::wstring> names;
+    bool force = false;
+    for (const std::wstring& argument : arguments)
+    {
+        if (argument == L"--force")
+            force = true;
+        else
+            names.push_back(argument);
+    }
+    if (names.size() != 2)
+        return Usage(L"export takes PROJECT.kivproj DIR [--force]");
     CKivFileBuilder builder;
-    if (!builder.OpenProject(arguments[0].c_str()))
+    if (!builder.OpenProject(names[0].c_str()))
         return Failure(L"cannot open the project: " + builder.LastError());
-    const std::wstring folder = WithSlash(FullPath(arguments[1]));
+    const std::wstring folder = WithSlash(FullPath(names[1]));
     if (!IsFolder(folder) && !CreateDirectoryW(folder.c_str(), nullptr))
         return Failure(L"cannot create the folder \"" + folder + L"\"");
 
-    // Every picture is copied into the folder under its own name, so the
-    // exported project is complete by itself; clashing names get a suffix.
-    std::set<std::wstring> taken;
+    // Every picture file is copied into the folder once, under its own name,
+    // so the exported project is complete by itself; a different picture with
+    // a clashing name gets a suffix. Everything is planned before anything is
+    // written, so a refusal leaves the folder as it was.
+    std::map<std::wstring, std::wstring> targetOf;  // upper-case source path -> file name in the folder
+    std::set<std::wstring> taken;                   // upper-case file names in use
+    std::vector<std::pair<std::wstring, std::wstring>> copies;
+    const std::wstring plain = folder + kPlainProjectName;
+    taken.insert(Upper(kPlainProjectName));
     const CKivFileBuilder::ItemMap items = builder.Items();
     for (const auto& item : items)
     {
@@ -442,26 +477,37 @@ int CKivTool::Export(const std::vector<std::wstring>& arguments)
                 L"\" does not exist; exported as it stands");
             continue;
         }
-        const std::wstring name = FileNameOf(source);
-        const size_t dot = name.find_last_of(L'.');
-        const std::wstring stem = dot == std::wstring::npos ? name : name.substr(0, dot);
-        const std::wstring extension = dot == std::wstring::npos ? L"" : name.substr(dot);
-        std::wstring target = name;
-        for (int n = 2; taken.count(target) && _wcsicmp((folder + target).c_str(), source.c_str()) != 0; ++n)
-            target = stem + L"_" + std::to_wstring(n) + extension;
-        if (!taken.count(target))
+        std::wstring& target = targetOf[Upper(FullPath(source))];
+        if (target.empty())
         {
-            taken.insert(target);
-            if (_wcsicmp((folder + target).c_str(), source.c_str()) != 0 &&
-                !CopyFileW(source.c_str(), (folder + target).c_str(), FALSE))
-                return Failure(item.first + L": cannot copy \"" + source + L"\" to \"" + folder + target + L"\"");
+            const std::wstring name = FileNameOf(source);
+            const size_t dot = name.find_last_of(L'.');
+            const std::wstring stem = dot == std::wstring::npos ? name : name.substr(0, dot);
+            const std::wstring extension = dot == std::wstring::npos ? L"" : name.substr(dot);
+            target = name;
+            for (int n = 2; taken.count(Upper(target)); ++n)
+                target = stem + L"_" + std::to_wstring(n) + extension;
+            taken.insert(Upper(target));
+            if (Upper(folder + target) != Upper(FullPath(source)))
+                copies.emplace_back(source, folder + target);
         }
         builder.SetItem(item.first, target, kKivItemPicture);
     }
-    const std::wstring plain = folder + kPlainProjectName;
+    if (!force)
+    {
+        if (KivFileExists(plain.c_str()))
+            return Failure(L"\"" + plain + L"\" exists; --force replaces it");
+        for (const auto& copy : copies)
+            if (KivFileExists(copy.second.c_str()))
+                return Failure(L"\"" + copy.second + L"\" exists; --force replaces it");
+    }
+    for (const auto& copy : copies)
+        if (!CopyFileW(copy.first.c_str(), copy.second.c_str(), force ? FALSE : TRUE))
+            return Failure(L"cannot copy \"" + copy.first + L"\" to \"" + copy.second + L"\"");
     if (!builder.SavePlainProject(plain.c_str()))
         return Failure(L"cannot write \"" + plain + L"\"");
-    Out(L"exported " + std::to_wstring(items.size()) + L" keys to " + plain);
+    Out(L"exported " + std::to_wstring(items.size()) + L" keys and " + std::to_wstring(copies.size()) +
+        L" picture files to " + plain);
     return 0;
 }
 
