@@ -9,7 +9,7 @@
 #include "KivFrameTestHost.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
-#include <ios>
+#include <cstdio>
 #include <map>
 #include <string>
 
@@ -56,6 +56,13 @@ COLORREF Ink(const Canvas& canvas, const RECT& box, COLORREF background)
             }
         }
     return ink;
+}
+
+std::string Hex(COLORREF colour)
+{
+    char text[8] = {};
+    snprintf(text, sizeof(text), "#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
 }
 
 struct Measured
@@ -256,9 +263,9 @@ TEST_CASE("the shipped skins keep titles and bar items at 4.5:1 on screen")
                              L".bmp").c_str());
             const Measured t = Measure(screen, title);
             const Measured b = Measure(screen, bar);
-            MESSAGE(label << " " << state << ": title " << t.ratio << ":1 (ink " << std::hex << t.ink << " on "
-                          << t.background << std::dec << "), bar items " << b.ratio << ":1 (ink " << std::hex
-                          << b.ink << " on " << b.background << std::dec << ")");
+            MESSAGE(label << " " << state << ": title " << t.ratio << ":1 (" << Hex(t.ink) << " on "
+                          << Hex(t.background) << "), bar items " << b.ratio << ":1 (" << Hex(b.ink) << " on "
+                          << Hex(b.background) << ")");
             CHECK(t.ratio >= 4.5);
             CHECK(b.ratio >= 4.5);
             // The default skin keeps the black it always had.

@@ -309,6 +309,12 @@ TEST_CASE("check warns about a group box text colour that does not stand out")
         CKivFileBuilder builder;
         REQUIRE(builder.OpenPlainProject((kivtest::SourceDir() + L"\\skins\\default\\project.kivxml").c_str()));
         builder.SetItem(L"SystemControl\\GroupBox\\TextColor", std::to_wstring(c.text), kKivItemColor);
+        // The pictures stay where they are: the copy of the project names them by full path.
+        const CKivFileBuilder::ItemMap items = builder.Items();
+        for (const auto& item : items)
+            if (item.second.type == kKivItemPicture)
+                builder.SetItem(item.first, kivtest::SourceDir() + L"\\skins\\default\\" + item.second.value,
+                                kKivItemPicture);
         REQUIRE(builder.SavePlainProject(dir.File(L"project.kivxml").c_str()));
         REQUIRE(Kivtool(L"build " + Q(dir.File(L"project.kivxml")) + L" -o " + Q(dir.File(L"grey.kiv"))).exit == 0);
         const Run check = Kivtool(L"check " + Q(dir.File(L"grey.kiv")));
