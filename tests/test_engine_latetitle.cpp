@@ -72,15 +72,6 @@ RECT RegionBox(HWND window)
     return box;
 }
 
-void CaptureScreen(HWND window, Canvas& canvas)
-{
-    RECT r = {};
-    GetWindowRect(window, &r);
-    HDC screen = GetDC(nullptr);
-    BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-}
-
 // Pixels of the band above the client area (caption and menu bar) where two
 // screen captures differ.
 int TopBandDifferences(const Canvas& a, const Canvas& b, int bandHeight)
@@ -126,8 +117,8 @@ void CheckSkinnedLike(HWND late, HWND reference)
     Canvas lateScreen(outer.cx, outer.cy, 0);
     Canvas referenceScreen(outer.cx, outer.cy, 0);
     CHECK(kivtest::PumpUntil([&]() {
-        CaptureScreen(late, lateScreen);
-        CaptureScreen(reference, referenceScreen);
+        kivtest::CaptureScreenTo(late, lateScreen);
+        kivtest::CaptureScreenTo(reference, referenceScreen);
         return TopBandDifferences(lateScreen, referenceScreen, referenceOrigin.y) == 0;
     }));
     const COLORREF caption = kivtest::skin::SlotColour(kivtest::skin::CaptionDefault);

@@ -31,15 +31,6 @@ bool LoadSkin()
     return false;
 }
 
-void CaptureScreen(HWND window, Canvas& canvas)
-{
-    RECT r = {};
-    GetWindowRect(window, &r);
-    HDC screen = GetDC(nullptr);
-    BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-}
-
 void Save(const Canvas& canvas, const wchar_t* name)
 {
     wchar_t folder[MAX_PATH] = {};
@@ -79,7 +70,7 @@ void CheckScreenMatchesPrint(HWND window, const wchar_t* name)
     GetWindowRect(window, &r);
     Canvas screen(r.right - r.left, r.bottom - r.top, 0);
     Canvas printed(r.right - r.left, r.bottom - r.top, 0);
-    CaptureScreen(window, screen);
+    kivtest::CaptureScreenTo(window, screen);
     kivtest::PrintWindowTo(window, printed);
     Save(screen, name);
     CHECK(FrameDifferences(window, screen, printed) == 0);

@@ -243,13 +243,9 @@ TEST_CASE("the shipped skins keep titles and bar items at 4.5:1 on screen")
             Canvas screen(frame.Width(), frame.Height(), 0);
             const RECT title = TitleBox(m);
             const RECT bar = BarBox(m, frame.Width());
-            RECT outer = {};
-            GetWindowRect(window, &outer);
             CHECK(kivtest::PumpUntil([&]() {
                 Render(frame, printed);
-                HDC desktop = GetDC(nullptr);
-                BitBlt(screen.DC(), 0, 0, screen.Width(), screen.Height(), desktop, outer.left, outer.top, SRCCOPY);
-                ReleaseDC(nullptr, desktop);
+                kivtest::CaptureScreenTo(window, screen);
                 for (const RECT* box : {&title, &bar})
                     for (int y = box->top; y < box->bottom; ++y)
                         for (int x = box->left; x < box->right; ++x)
