@@ -3,6 +3,7 @@
 #include <doctest.h>
 #include "CKivFileBuilder.h"
 #include "CKivSkinStore.h"
+#include "CKivTextContrast.h"
 #include "KivSkinFile.h"
 #include "test_compiler_support.h"
 #include <algorithm>
@@ -356,4 +357,49 @@ TEST_CASE("export copies a shared picture once and overwrites only with --force"
     CHECK(kivtest::ReadFileBytes(exported.File(L"shared.bmp")) == kivtest::ReadFileBytes(source.File(L"shared.bmp")));
     DeleteFileW(exported.File(L"shared.bmp").c_str());
     DeleteFileW(exported.File(L"project.kivxml").c_str());
+}
+
+TEST_CASE("check warns about a group box text colour that does not stand out")
+{
+    kivtest::TempDir dir;
+    // The shipped skins read well: no warning at all.
+    for (const wchar_t* name : {L"default", L"dark"})
+    {
+        const Run shipped = Kivtool(L"check " + Q(kivtest::BinaryDir() + L"\\" + name + L".kiv"));
+        CHECK(shipped.exit == 0);
+        CHECK(shipped.err.find("warning") == std::string::npos);
+    }
+    // Light grey text on the default skin's near-white dialog colour F6F7F9: 1.5:1.
+    const COLORREF dialog = RGB(0xF6, 0xF7, 0xF9);
+    struct Case
+    {
+        COLORREF text;
+        bool warns;
+    };
+    const Case cases[] = {{RGB(0xCC, 0xCC, 0xCC), true}, {RGB(0x80, 0x80, 0x80), false}};
+    for (const Case& c : cases)
+    {
+        const double ratio = CKivTextContrast::ContrastRatio(c.text, dialog);
+        INFO("contrast " << ratio);
+        CHECK((ratio < 3.0) == c.warns);
+        CKivFileBuilder builder;
+        REQUIRE(builder.OpenPlainProject((kivtest::SourceDir() + L"\\skins\\default\\project.kivxml").c_str()));
+        builder.SetItem(L"SystemControl\\GroupBox\\TextColor", std::to_wstring(c.text), kKivItemColor);
+        // The pictures stay where they are: the copy of the project names them by full path.
+        const CKivFileBuilder::ItemMap items = builder.Items();
+        for (const auto& item : items)
+            if (item.second.type == kKivItemPicture)
+                builder.SetItem(item.first, kivtest::SourceDir() + L"\\skins\\default\\" + item.second.value,
+                                kKivItemPicture);
+        REQUIRE(builder.SavePlainProject(dir.File(L"project.kivxml").c_str()));
+        REQUIRE(Kivtool(L"build " + Q(dir.File(L"project.kivxml")) + L" -o " + Q(dir.File(L"grey.kiv"))).exit == 0);
+        const Run check = Kivtool(L"check " + Q(dir.File(L"grey.kiv")));
+        CHECK(check.exit == 0);  // a warning, not a problem
+        CHECK(check.out.find("ok: ") != std::string::npos);
+        const size_t warning = check.err.find("warning: SystemControl\\GroupBox\\TextColor");
+        CHECK((warning != std::string::npos) == c.warns);
+        if (c.warns)
+            CHECK(check.err.find("#CCCCCC contrasts only 1.50:1 with the dialog background colour #F6F7F9") !=
+                  std::string::npos);
+    }
 }

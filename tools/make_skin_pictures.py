@@ -379,7 +379,7 @@ def numbers(theme):
 THEMES = {
     'default': {
         'caption_height': 30, 'border': 4, 'button_size': (28, 22), 'menu_height': 24, 'glyph_size': 13,
-        # Title text is drawn black, so captions stay light enough to read it.
+        # Light captions and bar: the library draws the title and bar items black.
         'caption_active': rgb('C5D6EF'), 'caption_inactive': rgb('E3E6EB'),
         'frame_outer_active': rgb('5A78AA'), 'frame_outer_inactive': rgb('B2B9C4'),
         'glyph': rgb('243350'), 'glyph_disabled': rgb('98A3B4'),
@@ -410,11 +410,12 @@ THEMES = {
     },
     'dark': {
         'caption_height': 30, 'border': 3, 'button_size': (28, 22), 'menu_height': 24, 'glyph_size': 13,
-        # A mid-tone caption: the title text is drawn black.
-        'caption_active': rgb('8EA5C8'), 'caption_inactive': rgb('8B9099'),
-        'frame_outer_active': rgb('4F8FE0'), 'frame_outer_inactive': rgb('50565F'),
-        'glyph': rgb('14181E'), 'glyph_disabled': rgb('5A616B'),
-        'button_hot': rgb('A7BAD8'), 'button_pressed': rgb('71869F'),
+        # Dark captions and bar: the library draws the title and bar items white,
+        # so the caption button glyphs are light as well.
+        'caption_active': rgb('263A58'), 'caption_inactive': rgb('303338'),
+        'frame_outer_active': rgb('4F8FE0'), 'frame_outer_inactive': rgb('4A4F58'),
+        'glyph': rgb('E6EAF0'), 'glyph_disabled': rgb('6A717C'),
+        'button_hot': rgb('3D5478'), 'button_pressed': rgb('52698E'),
         'close_hot': rgb('D83B3B'), 'close_pressed': rgb('A82424'),
         'dialog': rgb('2B2D32'), 'menu_bar': rgb('26282D'), 'menu_line': rgb('3A3D44'),
         'menu_sel': rgb('3A4150'), 'menu_sel_border': rgb('4F6A94'),

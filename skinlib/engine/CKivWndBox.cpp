@@ -1,4 +1,5 @@
 #include "CKivWndBox.h"
+#include <algorithm>
 #include <iterator>
 #include <vector>
 #include "CKivEngine.h"
@@ -33,6 +34,14 @@ bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b)
         if (UpperAscii(a[i]) != UpperAscii(b[i]))
             return false;
     return true;
+}
+
+// The captioned-top-level test without its condition on the text.
+bool HasTopLevelCaption(HWND window)
+{
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    return !(style & WS_CHILD) && (style & kCaptionBits) && !(exStyle & WS_EX_TOOLWINDOW);
 }
 
 std::wstring WindowText(HWND window)
@@ -111,9 +120,7 @@ KivSkinKind CKivWndBox::ChooseSkin(HWND window)
     if (IsFilteredByAncestor(window))
         return KivSkinKind::Filtered;
     const LONG style = static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE));
-    const LONG exStyle = static_cast<LONG>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-    const bool captionedTopLevel = !(style & WS_CHILD) && (style & kCaptionBits) &&
-                                   GetWindowTextLengthW(window) != 0 && !(exStyle & WS_EX_TOOLWINDOW);
+    const bool captionedTopLevel = HasTopLevelCaption(window) && GetWindowTextLengthW(window) != 0;
     std::wstring name = UpperClassName(window);
     if (m_dotNet == 1)
     {
@@ -162,7 +169,7 @@ KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LON
     if (name == L"SYSTABCONTROL32")
         return KivSkinKind::TabCtrl;
     if (name == L"#32770" || captionedTopLevel)
-        return ChooseWindowKind(window, name, style);
+        return ChooseWindowKind(WindowText(window), name, style);
     return KivSkinKind::None;
 }
 
@@ -174,9 +181,9 @@ bool CKivWndBox::MatchesCaptionFilter(const std::wstring& caption)
     return false;
 }
 
-KivSkinKind CKivWndBox::ChooseWindowKind(HWND window, const std::wstring& name, LONG style)
+KivSkinKind CKivWndBox::ChooseWindowKind(const std::wstring& caption, const std::wstring& name, LONG style)
 {
-    if (MatchesCaptionFilter(WindowText(window)))
+    if (MatchesCaptionFilter(caption))
         return KivSkinKind::Excluded;
     if (style & kCaptionBits)
         return KivSkinKind::FrameWnd;
@@ -196,6 +203,9 @@ int CKivWndBox::OnWindowCreated(HWND window)
     {
     case KivSkinKind::Excluded: m_excludedWindows.insert(window); return 0;
     case KivSkinKind::None:
+        if (WouldFrameIfTitled(window))
+            RememberUntitled(window);
+        return 0;
     case KivSkinKind::Filtered: return 0;
     default: return Create(kind, window);
     }
@@ -305,8 +315,66 @@ void CKivWndBox::LetGo(HWND window)
     object->ReleaseWhenIdle();
 }
 
+bool CKivWndBox::WouldFrameIfTitled(HWND window)
+{
+    // Failed the captioned-top-level test for its empty text alone, and with
+    // a title it would reach the caption filter rather than a control row.
+    if (!HasTopLevelCaption(window) || GetWindowTextLengthW(window) != 0)
+        return false;
+    const LONG style = static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE));
+    std::wstring name = UpperClassName(window);
+    if (m_dotNet == 1)
+        name = MapDotNetClassName(name);
+    return !name.empty() && ChooseByClass(window, name, style, false) == KivSkinKind::None &&
+           ChooseByClass(window, name, style, true) != KivSkinKind::None;
+}
+
+void CKivWndBox::RememberUntitled(HWND window)
+{
+    // Entries normally go at WM_NCDESTROY; windows destroyed while the hook
+    // was off are swept out here, so the set stays within twice the number of
+    // live untitled windows.
+    if (m_untitledWindows.size() >= m_untitledSweepAt)
+    {
+        for (auto it = m_untitledWindows.begin(); it != m_untitledWindows.end();)
+            it = IsWindow(*it) ? std::next(it) : m_untitledWindows.erase(it);
+        m_untitledSweepAt = std::max<size_t>(kUntitledSweepMinimum, 2 * m_untitledWindows.size());
+    }
+    m_untitledWindows.insert(window);
+}
+
+int CKivWndBox::OnFirstTitle(HWND window, const wchar_t* caption)
+{
+    if (caption == nullptr || caption[0] == L'\0')
+        return 0;
+    m_untitledWindows.erase(window);
+    if (Find(window) != nullptr || IsFilteredByAncestor(window) || !WouldFrameIfTitled(window))
+        return 0;
+    // The text is not stored yet (the hook runs before the window procedure):
+    // the filters look at the text on its way in, cut as at creation.
+    wchar_t text[kNameLength] = {};
+    lstrcpynW(text, caption, kNameLength);
+    const KivSkinKind kind = ChooseWindowKind(text, UpperClassName(window),
+                                              static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE)));
+    if (kind == KivSkinKind::Excluded)
+    {
+        m_excludedWindows.insert(window);
+        return 0;
+    }
+    const bool shown = IsWindowVisible(window) != FALSE;
+    const int created = Create(kind, window);
+    // A window already on screen has had its WM_SHOWWINDOW: the frame takes
+    // over the shown state now, as it would have then.
+    CKivFrameWnd* frame = created ? dynamic_cast<CKivFrameWnd*>(Find(window)) : nullptr;
+    if (frame != nullptr && shown)
+        frame->OnAttachedWhileShown();
+    return created;
+}
+
 int CKivWndBox::OnCaptionSet(HWND window, const wchar_t* caption)
 {
+    if (m_untitledWindows.count(window))
+        return OnFirstTitle(window, caption);
     if (caption == nullptr || Find(window) == nullptr || IsWindowVisible(window))
         return 0;
     if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
@@ -335,6 +403,7 @@ int CKivWndBox::OnCaptionSet(HWND window, const wchar_t* caption)
 void CKivWndBox::OnWindowDestroyed(HWND window)
 {
     m_excludedWindows.erase(window);
+    m_untitledWindows.erase(window);
     // An attached object goes later, after its own WM_NCDESTROY; one whose
     // attach failed never sees that message.
     auto found = m_windowMap.find(window);

@@ -77,6 +77,11 @@ public:
     // message box, for one, is created without a caption and titled later.
     // Returns 1 when the window was excluded.
     int OnCaptionSet(HWND window, const wchar_t* caption);
+    // Top-level windows that would have had a frame skin but were created
+    // without a title: the first non-empty title decides for them as if they
+    // had carried it at creation. Forgotten at destruction.
+    bool IsAwaitingTitle(HWND window) const { return m_untitledWindows.count(window) != 0; }
+    size_t AwaitingTitleCount() const { return m_untitledWindows.size(); }
 
     void SetDotNet(bool on) { m_dotNet = on ? 1 : 0; }
     int DotNet() const { return m_dotNet; }
@@ -90,7 +95,10 @@ private:
     CKivWndBox& operator=(const CKivWndBox&) = delete;
 
     KivSkinKind ChooseByClass(HWND window, const std::wstring& name, LONG style, bool captionedTopLevel);
-    KivSkinKind ChooseWindowKind(HWND window, const std::wstring& name, LONG style);
+    KivSkinKind ChooseWindowKind(const std::wstring& caption, const std::wstring& name, LONG style);
+    bool WouldFrameIfTitled(HWND window);
+    int OnFirstTitle(HWND window, const wchar_t* caption);
+    void RememberUntitled(HWND window);
     static bool MatchesCaptionFilter(const std::wstring& caption);
     static bool IsUnder(HWND window, HWND ancestor);
     // Takes the window's entry out of the registry and the mouse hook list;
@@ -105,4 +113,7 @@ private:
     int m_dotNet = 0;
     std::map<HWND, CKivWnd*> m_windowMap;
     std::set<HWND> m_excludedWindows;
+    std::set<HWND> m_untitledWindows;
+    static const size_t kUntitledSweepMinimum = 64;
+    size_t m_untitledSweepAt = kUntitledSweepMinimum;
 };

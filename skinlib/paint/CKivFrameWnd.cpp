@@ -269,6 +269,12 @@ void CKivFrameWnd::OnShowWindowDone(WPARAM)
     SetWindowLongPtrW(Window(), GWL_STYLE, Style() & ~static_cast<LONG_PTR>(WS_SYSMENU));
 }
 
+void CKivFrameWnd::OnAttachedWhileShown()
+{
+    OnShowWindowDone(TRUE);
+    RedrawWindow(Window(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
 // ---- geometry and painting -------------------------------------------------
 
 void CKivFrameWnd::OnNcCalcSize(WPARAM wParam, LPARAM lParam)

@@ -48,6 +48,9 @@ public:
     void OnNcRButtonDown(WPARAM hitTest, LPARAM lParam) override;
     void OnNcRButtonUp(WPARAM hitTest, LPARAM lParam) override;
     void OnDestroy() override;
+    // Attached to a window that was shown before: catches up on what the
+    // frame does when it sees the window shown, and redraws the frame.
+    void OnAttachedWhileShown();
 
     // 1 when drawn, 0 when the window is not visible.
     int DrawFrameWnd(int updateRegion);

@@ -2,6 +2,7 @@
 #include "CKivGraphics.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
+#include "CKivTextContrast.h"
 
 int CKivMenuBar::HandleMessage(UINT, WPARAM, LPARAM)
 {
@@ -30,6 +31,7 @@ void CKivMenuBar::Draw(HDC surface, int windowWidth)
     CKivSelectObject font(surface, CKivGraphics::GetSkinFont(0));
     const int oldMode = SetBkMode(surface, TRANSPARENT);
     const COLORREF oldColour = GetTextColor(surface);
+    const CKivTextContrast::Colours& colours = CKivTextContrast::Current();
     const int padding = 8;
     int x = bar.left + padding / 2;
     const int count = GetMenuItemCount(menu);
@@ -42,7 +44,7 @@ void CKivMenuBar::Draw(HDC surface, int windowWidth)
         DrawTextW(surface, text, -1, &measure, DT_SINGLELINE | DT_CALCRECT);
         RECT item = {x, bar.top, x + (measure.right - measure.left) + 2 * padding, bar.bottom};
         const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-        SetTextColor(surface, GetSysColor((state & (MF_GRAYED | MF_DISABLED)) ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
+        SetTextColor(surface, (state & (MF_GRAYED | MF_DISABLED)) ? colours.barGrayText : colours.barText);
         DrawTextW(surface, text, -1, &item, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
         x = item.right;
     }

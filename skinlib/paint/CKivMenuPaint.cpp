@@ -1,6 +1,7 @@
 #include "CKivMenuPaint.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
+#include "CKivTextContrast.h"
 
 int CKivMenuPaint::IsAvailable()
 {
@@ -18,7 +19,8 @@ int CKivMenuPaint::DrawMenuBarItem(int state, const RECT* rect, const wchar_t* t
     {
         CKivSelectObject font(dc, GetSkinFont(0));
         const int oldMode = SetBkMode(dc, TRANSPARENT);
-        const COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
+        const CKivTextContrast::Colours& colours = CKivTextContrast::Current();
+        const COLORREF oldColour = SetTextColor(dc, state == 3 ? colours.barSelectedText : colours.barText);
         RECT area = *rect;
         DrawTextW(dc, text, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         SetTextColor(dc, oldColour);

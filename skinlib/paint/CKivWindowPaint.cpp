@@ -3,6 +3,7 @@
 #include "CKivHDCMemory.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
+#include "CKivTextContrast.h"
 #include "CKivCompatibleDC.h"
 
 namespace {
@@ -137,7 +138,7 @@ void CKivWindowPaint::DrawCaptionIcon(HDC dc)
         DrawIconEx(target, origin.x + x, origin.y + y, icon, 16, 16, 0, nullptr, DI_NORMAL);
 }
 
-void CKivWindowPaint::DrawCaptionTitle(int, HDC dc)
+void CKivWindowPaint::DrawCaptionTitle(int active, HDC dc)
 {
     POINT origin = {};
     HDC target = dc;
@@ -158,7 +159,8 @@ void CKivWindowPaint::DrawCaptionTitle(int, HDC dc)
     const int captionHeight = m_metrics.captionRect.bottom - m_metrics.captionRect.top;
     RECT area = {origin.x + 26, origin.y + captionHeight / 2 - extent.cy / 2, origin.x + captionWidth, origin.y + captionHeight};
     const int oldMode = SetBkMode(target, TRANSPARENT);
-    const COLORREF oldColour = SetTextColor(target, RGB(0, 0, 0));
+    const CKivTextContrast::Colours& colours = CKivTextContrast::Current();
+    const COLORREF oldColour = SetTextColor(target, active ? colours.titleActive : colours.titleInactive);
     DrawTextW(target, title, -1, &area, 0);
     SetTextColor(target, oldColour);
     SetBkMode(target, oldMode);

@@ -194,4 +194,13 @@ void PrintWindowTo(HWND window, Canvas& canvas)
                  PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
 }
 
+void CaptureScreenTo(HWND window, Canvas& canvas)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    HDC screen = GetDC(nullptr);
+    BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+}
+
 }  // namespace kivtest

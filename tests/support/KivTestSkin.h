@@ -71,5 +71,7 @@ private:
 
 // Renders a window (frame included) through WM_PRINT into a canvas.
 void PrintWindowTo(HWND window, Canvas& canvas);
+// Copies what the screen shows of a window's rectangle into a canvas.
+void CaptureScreenTo(HWND window, Canvas& canvas);
 
 }  // namespace kivtest

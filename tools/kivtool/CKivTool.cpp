@@ -3,11 +3,16 @@
 #include "CKivSkinAuditor.h"
 #include "CKivSkinSchema.h"
 #include "CKivSkinLoad.h"
+#include "CKivSkinStore.h"
+#include "CKivTextContrast.h"
+#include "CKivClientDC.h"
+#include "CKivGdiObject.h"
 #include "CKivFileHandle.h"
 #include "KivSkinFile.h"
 #include <shlwapi.h>
 #include <cstdio>
 #include <cwchar>
+#include <cwctype>
 #include <map>
 #include <set>
 
@@ -33,6 +38,8 @@ const wchar_t kHelp[] =
     L"      Report what the library would refuse to load, missing or unknown keys,\n"
     L"      pictures outside the atlas or empty,\n"
     L"      and picture files that do not exist. Exit code 1 when anything is wrong.\n"
+    L"      Also warns (exit code unchanged) when the group box text colour of a\n"
+    L"      skin file contrasts less than 3:1 with the dialog background.\n"
     L"  kivtool export PROJECT.kivproj DIR [--force]\n"
     L"      Write DIR\\project.kivxml, a plain diff-friendly copy of the project, and\n"
     L"      copy each of its picture files once into DIR (paths become relative to\n"
@@ -360,6 +367,7 @@ int CKivTool::CheckSkin(const std::wstring& path)
             Out(L"unknown key " + key.first + L" (the library ignores it)");
             ++problems;
         }
+    WarnLowContrast(skin);
     if (problems)
     {
         Out(std::to_wstring(problems) + L" problem(s) in " + path);
@@ -368,6 +376,85 @@ int CKivTool::CheckSkin(const std::wstring& path)
     Out(L"ok: " + path + L" has all " + std::to_wstring(CKivSkinSchema::Count()) + L" keys, atlas " +
         std::to_wstring(skin.AtlasWidth()) + L"x" + std::to_wstring(skin.AtlasHeight()));
     return 0;
+}
+
+namespace {
+
+const double kLeastTextContrast = 3.0;
+
+long KeyNumber(const CKivSkinAuditor& skin, const wchar_t* key, long fallback)
+{
+    const auto found = skin.Keys().find(key);
+    return found == skin.Keys().end() ? fallback : std::wcstol(found->second.first.c_str(), nullptr, 10);
+}
+
+// The atlas as a bitmap of this process, for measuring pictures; null when
+// its header promises more pixels than the image holds.
+HBITMAP AtlasBitmap(const std::vector<BYTE>& image)
+{
+    if (image.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))
+        return nullptr;
+    BITMAPFILEHEADER file;
+    BITMAPINFOHEADER info;
+    memcpy(&file, image.data(), sizeof(file));
+    memcpy(&info, image.data() + sizeof(file), sizeof(info));
+    if ((info.biCompression != BI_RGB && info.biCompression != BI_BITFIELDS) || info.biWidth <= 0 ||
+        info.biHeight == 0 || info.biPlanes != 1 || info.biBitCount == 0 || info.biBitCount > 32 ||
+        file.bfOffBits > image.size())
+        return nullptr;
+    const unsigned long long rows = info.biHeight < 0 ? 0ull - info.biHeight : info.biHeight;
+    const unsigned long long stride = (static_cast<unsigned long long>(info.biWidth) * info.biBitCount + 31) / 32 * 4;
+    if (stride * rows > image.size() - file.bfOffBits)
+        return nullptr;
+    CKivClientDC screen(nullptr);
+    return CreateDIBitmap(screen, &info, CBM_INIT, image.data() + file.bfOffBits,
+                          reinterpret_cast<const BITMAPINFO*>(image.data() + sizeof(file)), DIB_RGB_COLORS);
+}
+
+std::wstring HexColour(COLORREF colour)
+{
+    wchar_t text[8] = {};
+    swprintf(text, 8, L"#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
+
+}  // namespace
+
+void CKivTool::WarnLowContrast(const CKivSkinAuditor& skin)
+{
+    const wchar_t* const key = L"SystemControl\\GroupBox\\TextColor";
+    if (!skin.Keys().count(key))
+        return;
+    const COLORREF text = static_cast<COLORREF>(KeyNumber(skin, key, 0)) & 0x00FFFFFF;
+    // What the group box text sits on: the dialog background picture, else
+    // the background colour, else the system's button face.
+    double under = CKivTextContrast::RelativeLuminance(GetSysColor(COLOR_BTNFACE));
+    std::wstring what = L"the system dialog colour";
+    const auto picture = skin.Keys().find(L"WindowEdge\\Edge\\Background");
+    CKivBitmap atlas(AtlasBitmap(skin.AtlasImage()));
+    double pictureLuminance = 0.0;
+    if (KeyNumber(skin, L"WindowEdge\\Edge\\EnableBackground", 0) > 0 && picture != skin.Keys().end() &&
+        picture->second.hasRect &&
+        CKivTextContrast::AverageLuminance(atlas, RECT{picture->second.rect[0], picture->second.rect[1],
+                                                       picture->second.rect[2], picture->second.rect[3]},
+                                           &pictureLuminance))
+    {
+        under = pictureLuminance;
+        what = L"the dialog background picture (average)";
+    }
+    else if (KeyNumber(skin, L"WindowEdge\\Edge\\EnableBackColor", 0) > 0)
+    {
+        const COLORREF back = static_cast<COLORREF>(KeyNumber(skin, L"WindowEdge\\Edge\\BackgroundColor", 0)) & 0x00FFFFFF;
+        under = CKivTextContrast::RelativeLuminance(back);
+        what = L"the dialog background colour " + HexColour(back);
+    }
+    const double ratio = CKivTextContrast::ContrastRatio(CKivTextContrast::RelativeLuminance(text), under);
+    if (ratio >= kLeastTextContrast)
+        return;
+    wchar_t figure[32] = {};
+    swprintf(figure, 32, L"%.2f:1", ratio);
+    Err(std::wstring(L"kivtool: warning: ") + key + L": text colour " + HexColour(text) + L" contrasts only " +
+        figure + L" with " + what + L" (3:1 or more reads well)");
 }
 
 int CKivTool::CheckProject(const CKivFileBuilder& builder)

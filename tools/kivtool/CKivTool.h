@@ -4,6 +4,7 @@
 #include <vector>
 
 class CKivFileBuilder;
+class CKivSkinAuditor;
 
 // The command-line skin tool: build, dump, check, export and import. Each
 // command returns the process exit code: 0 success, 1 the work failed or found
@@ -26,6 +27,9 @@ private:
 
     int CheckSkin(const std::wstring& path);
     int CheckProject(const CKivFileBuilder& builder);
+    // Warns (without failing) about explicit text colours that contrast less
+    // than 3:1 with what is drawn under them.
+    void WarnLowContrast(const CKivSkinAuditor& skin);
     // Opens an encrypted project, a plain project file, or a folder holding one.
     bool OpenAnyProject(const std::wstring& path, CKivFileBuilder* builder);
 

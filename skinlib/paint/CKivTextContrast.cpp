@@ -1,0 +1,179 @@
+#include "CKivTextContrast.h"
+#include "CKivCompatibleDC.h"
+#include "CKivGraphics.h"
+#include "CKivSkinStore.h"
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const double kReadableRatio = 4.5;
+// Disabled text needs less than normal text, but must not fade into the bar.
+const double kGrayRatio = 3.0;
+
+double Linear(BYTE channel)
+{
+    const double c = channel / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double LuminanceOf(BYTE r, BYTE g, BYTE b)
+{
+    return 0.2126 * Linear(r) + 0.7152 * Linear(g) + 0.0722 * Linear(b);
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// What the cached colours were measured from.
+struct Source
+{
+    bool valid = false;
+    unsigned generation = 0;
+    HBITMAP atlas = nullptr;
+    RECT pieces[4] = {};
+
+    void Take(const KivSkinSettings& s, HBITMAP skinAtlas)
+    {
+        valid = true;
+        generation = CKivSkinStore::Generation();
+        atlas = skinAtlas;
+        pieces[0] = s.captionBarActiveBmp;
+        pieces[1] = s.captionBarDefaultBmp;
+        pieces[2] = s.menuBarBackground;
+        pieces[3] = s.menuBarSelectedItem;
+    }
+    bool Matches(const KivSkinSettings& s, HBITMAP skinAtlas) const
+    {
+        return valid && generation == CKivSkinStore::Generation() && atlas == skinAtlas &&
+               SameRect(pieces[0], s.captionBarActiveBmp) && SameRect(pieces[1], s.captionBarDefaultBmp) &&
+               SameRect(pieces[2], s.menuBarBackground) && SameRect(pieces[3], s.menuBarSelectedItem);
+    }
+};
+
+}  // namespace
+
+double CKivTextContrast::RelativeLuminance(COLORREF colour)
+{
+    return LuminanceOf(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
+
+double CKivTextContrast::ContrastRatio(double luminanceA, double luminanceB)
+{
+    const double lighter = luminanceA > luminanceB ? luminanceA : luminanceB;
+    const double darker = luminanceA > luminanceB ? luminanceB : luminanceA;
+    return (lighter + 0.05) / (darker + 0.05);
+}
+
+double CKivTextContrast::ContrastRatio(COLORREF a, COLORREF b)
+{
+    return ContrastRatio(RelativeLuminance(a), RelativeLuminance(b));
+}
+
+COLORREF CKivTextContrast::ReadableOn(double backgroundLuminance)
+{
+    // Ties go to black, the colour these texts have always had.
+    return ContrastRatio(0.0, backgroundLuminance) >= ContrastRatio(1.0, backgroundLuminance) ? RGB(0, 0, 0)
+                                                                                            : RGB(255, 255, 255);
+}
+
+COLORREF CKivTextContrast::GrayOn(double backgroundLuminance)
+{
+    const bool onDark = ReadableOn(backgroundLuminance) == RGB(255, 255, 255);
+    // Walk from the background's side towards the text colour and stop at
+    // the first grey that reads.
+    for (int step = 0; step <= 255; ++step)
+    {
+        const BYTE level = static_cast<BYTE>(onDark ? step : 255 - step);
+        if (ContrastRatio(LuminanceOf(level, level, level), backgroundLuminance) >= kReadableRatio)
+            return RGB(level, level, level);
+    }
+    return onDark ? RGB(255, 255, 255) : RGB(0, 0, 0);
+}
+
+bool CKivTextContrast::AverageLuminance(HBITMAP atlas, const RECT& piece, double* luminance)
+{
+    BITMAP info = {};
+    if (atlas == nullptr || luminance == nullptr || GetObjectW(atlas, sizeof(info), &info) == 0)
+        return false;
+    const int width = info.bmWidth;
+    const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    RECT bounds = {0, 0, width, height};
+    RECT area = {};
+    if (width <= 0 || height <= 0 || !IntersectRect(&area, &piece, &bounds))
+        return false;
+    // The whole atlas as 32-bit top-down rows, whatever its own depth.
+    std::vector<DWORD> pixels;
+    try
+    {
+        pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    }
+    catch (...)
+    {
+        return false;
+    }
+    BITMAPINFO header = CKivGraphics::TopDown32(width, height);
+    {
+        CKivCompatibleDC reader(nullptr);
+        if (!reader || GetDIBits(reader, atlas, 0, static_cast<UINT>(height), pixels.data(), &header,
+                                 DIB_RGB_COLORS) == 0)
+            return false;
+    }
+    double sum = 0.0;
+    size_t counted = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+        {
+            const DWORD p = pixels[static_cast<size_t>(y) * width + x] & 0x00FFFFFF;
+            if (p == 0)
+                continue;  // transparent where drawn: the picture says nothing there
+            sum += LuminanceOf(static_cast<BYTE>(p >> 16), static_cast<BYTE>(p >> 8), static_cast<BYTE>(p));
+            ++counted;
+        }
+    if (counted == 0)
+        return false;
+    *luminance = sum / static_cast<double>(counted);
+    return true;
+}
+
+CKivTextContrast::Colours CKivTextContrast::Measure(HBITMAP atlas, const KivSkinSettings& settings)
+{
+    Colours colours;
+    double luminance = 0.0;
+    if (AverageLuminance(atlas, settings.captionBarActiveBmp, &luminance))
+        colours.titleActive = ReadableOn(luminance);
+    if (AverageLuminance(atlas, settings.captionBarDefaultBmp, &luminance))
+        colours.titleInactive = ReadableOn(luminance);
+    // Without a bar picture the bar shows the system menu colour.
+    const bool barPicture = !CKivGraphics::IsSkinRectEmpty(&settings.menuBarBackground) &&
+                            AverageLuminance(atlas, settings.menuBarBackground, &luminance);
+    if (!barPicture)
+        luminance = RelativeLuminance(GetSysColor(COLOR_MENU));
+    colours.barText = ReadableOn(luminance);
+    // Disabled items keep the system's grey text wherever it still reads.
+    const COLORREF systemGray = GetSysColor(COLOR_GRAYTEXT);
+    colours.barGrayText = ContrastRatio(RelativeLuminance(systemGray), luminance) >= kGrayRatio ? systemGray
+                                                                                              : GrayOn(luminance);
+    colours.barSelectedText = AverageLuminance(atlas, settings.menuBarSelectedItem, &luminance)
+                                  ? ReadableOn(luminance)
+                                  : colours.barText;
+    return colours;
+}
+
+const CKivTextContrast::Colours& CKivTextContrast::Current()
+{
+    // Painting runs on the one skinned thread only.
+    static Colours colours;
+    static Source source;
+    const KivSkinSettings& settings = CKivSkinStore::Settings();
+    const HBITMAP atlas = CKivSkinStore::Atlas();
+    if (!source.Matches(settings, atlas))
+    {
+        colours = Measure(atlas, settings);
+        source.Take(settings, atlas);
+    }
+    return colours;
+}
