@@ -37,7 +37,7 @@ foreach(file ${exported})
 endforeach()
 
 run(${CMAKE_COMMAND} -S ${prefix}/samples -B ${build} -G ${KIV_GENERATOR}
-    -DCMAKE_TOOLCHAIN_FILE=${KIV_TOOLCHAIN} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)
+    -DCMAKE_TOOLCHAIN_FILE=${KIV_TOOLCHAIN} -DCMAKE_MAKE_PROGRAM=${KIV_MAKE_PROGRAM} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)
 run(${CMAKE_COMMAND} --build ${build} -j1)
 foreach(program kiv_hello kiv_static_host)
   if(NOT EXISTS ${build}/${program}.exe)

@@ -25,41 +25,7 @@ DWORD Fade(DWORD pixel)
     return result;
 }
 
-bool WriteProbeBitmap(const std::wstring& path, int width, int height)
-{
-    // 24-bit bottom-up BMP file, every pixel the probe colour.
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + stride * height;
-    std::vector<BYTE> bytes(sizeof(file) + sizeof(info) + static_cast<size_t>(stride) * height, 0);
-    memcpy(bytes.data(), &file, sizeof(file));
-    memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-        {
-            BYTE* pixel = bytes.data() + file.bfOffBits + y * stride + x * 3;
-            pixel[0] = GetBValue(kProbeColour);
-            pixel[1] = GetGValue(kProbeColour);
-            pixel[2] = GetRValue(kProbeColour);
-        }
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(handle);
-    return ok && written == bytes.size();
-}
-
-bool PngEncoder(CLSID* clsid)
+bool Encoder(const wchar_t* mimeType, CLSID* clsid)
 {
     UINT count = 0, size = 0;
     if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
@@ -69,7 +35,7 @@ bool PngEncoder(CLSID* clsid)
     if (Gdiplus::GetImageEncoders(count, size, encoders) != Gdiplus::Ok)
         return false;
     for (UINT i = 0; i < count; ++i)
-        if (wcscmp(encoders[i].MimeType, L"image/png") == 0)
+        if (wcscmp(encoders[i].MimeType, mimeType) == 0)
         {
             *clsid = encoders[i].Clsid;
             return true;
@@ -141,7 +107,14 @@ std::wstring CKivKeyProbe::ProbePicture(const std::wstring& original)
         size = found;
     const std::wstring path = m_workDir + L"\\probe_" + std::to_wstring(size.cx) + L"x" +
                               std::to_wstring(size.cy) + L".bmp";
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES && !WriteProbeBitmap(path, size.cx, size.cy))
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return path;
+    // A 24-bit BMP file, every pixel the probe colour.
+    CLSID bmp;
+    Gdiplus::Bitmap picture(size.cx, size.cy, PixelFormat24bppRGB);
+    Gdiplus::Graphics(&picture).Clear(
+        Gdiplus::Color(GetRValue(kProbeColour), GetGValue(kProbeColour), GetBValue(kProbeColour)));
+    if (!Encoder(L"image/bmp", &bmp) || picture.Save(path.c_str(), &bmp, nullptr) != Gdiplus::Ok)
         return std::wstring();
     return path;
 }
@@ -220,7 +193,7 @@ CKivKeyProbe::Result CKivKeyProbe::Probe(const KivSchemaEntry& entry, const std:
 bool CKivKeyProbe::SavePng(const Pixels& pixels, int width, int height, const std::wstring& path)
 {
     CLSID png;
-    if (!PngEncoder(&png))
+    if (!Encoder(L"image/png", &png))
         return false;
     Gdiplus::Bitmap bitmap(width, height, width * 4, PixelFormat32bppRGB,
                            reinterpret_cast<BYTE*>(const_cast<DWORD*>(pixels.data())));

@@ -1,14 +1,16 @@
-// KivKeyProbe PROJECT.kivxml OUT_DIR [KEY_PART]
+// KivKeyProbe PROJECT.kivxml OUT_DIR [KEY_PART] [--expect-change]
 //
 // Takes one picture per skin key (OUT_DIR\<Group>_<Element>_<Property>.png)
 // with the real engine, and writes OUT_DIR\keys.tsv: key, kind, changed
-// pixel count and the changed area (left top right bottom). KEY_PART limits
-// the run to keys that contain it. Exit 0 when every picture was written.
+// pixel count, the changed area (left top right bottom) and the picture's
+// name. KEY_PART limits the run to keys that contain it. Exit 0 when every
+// picture was written (and, with --expect-change, every key changed pixels).
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 #include <cstdio>
 #include <string>
+#include <vector>
 #include "CKivEngine.h"
 #include "CKivInitialize.h"
 #include "CKivKeyProbe.h"
@@ -55,13 +57,24 @@ int main()
 {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argv == nullptr || argc < 3)
+    std::vector<std::wstring> positional;
+    bool expectChange = false;
+    for (int i = 1; argv && i < argc; ++i)
     {
-        fwprintf(stderr, L"usage: KivKeyProbe PROJECT.kivxml OUT_DIR [KEY_PART]\n");
+        if (std::wstring(argv[i]) == L"--expect-change")
+            expectChange = true;
+        else
+            positional.push_back(argv[i]);
+    }
+    LocalFree(argv);
+    if (positional.size() < 2 || positional.size() > 3)
+    {
+        fwprintf(stderr, L"usage: KivKeyProbe PROJECT.kivxml OUT_DIR [KEY_PART] [--expect-change]\n");
         return 2;
     }
-    const std::wstring project = argv[1], out = argv[2], part = argc > 3 ? argv[3] : L"";
-    LocalFree(argv);
+    const std::wstring project = positional[0], out = positional[1];
+    const std::wstring part = positional.size() > 2 ? positional[2] : L"";
+    CreateDirectoryW(out.c_str(), nullptr);
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -88,6 +101,11 @@ int main()
             fwprintf(stderr, L"KivKeyProbe: no picture for %ls %ls\n", entry.key, probe.LastError().c_str());
             ++failures;
             continue;
+        }
+        if (expectChange && result.changedPixels == 0)
+        {
+            fwprintf(stderr, L"KivKeyProbe: %ls changed nothing\n", entry.key);
+            ++failures;
         }
         fwprintf(table, L"%ls\t%d\t%ld\t%ld %ld %ld %ld\t%ls\n", entry.key, entry.kind, result.changedPixels,
                  result.changed.left, result.changed.top, result.changed.right, result.changed.bottom,
