@@ -138,9 +138,11 @@ def main():
         "The pictures are taken by `tools/keypictures.sh` with the engine itself: `KivKeyProbe` changes that one "
         "key of the default skin (a colour becomes magenta, a picture a magenta block, a flag is switched over, a "
         "size grows), compiles and loads the probe skin, shows the same two windows and compares them with the "
-        "unchanged skin. Pixels that changed keep their colour and are outlined in red; everything else is faded. "
+        "unchanged skin (a key that draws only behind a switch, like the borders behind `EnableSizeCtl`, gets "
+        "that switch in both). Pixels that changed keep their colour and are outlined in red; everything else is faded. "
         "A key whose state the still scene does not show (the mouse over a control, a pressed button) leaves the "
-        "picture faded throughout; its description says which state it belongs to.",
+        "picture faded throughout; its description says which state it belongs to. So does a key whose control "
+        "the engine does not draw yet: the picture then shows the system's own drawing, unchanged.",
         "",
         "| # | Key | Kind | " + " | ".join(shipped) + " | Changed pixels |",
         "|---|---|---|" + "---|" * len(shipped) + "---|",
@@ -153,12 +155,15 @@ def main():
     lines.append("")
     for row in rows:
         key, kind, changed, area, picture = row[0], int(row[1]), int(row[2]), row[3], row[4]
+        switches = [s.replace("=", " = ") for s in (row[5] if len(row) > 5 else "").split(";") if s]
         group = key.split("\\")[0]
         lines += [f'<a id="{key.replace(chr(92), "-").lower()}"></a>', f"## `{key}`", "",
                   f"Group `{group}` · {KINDS[kind]} · {describe(key)}.", ""]
         for s in shipped:
             lines.append(f"- in `{s}`: {show(values[s].get(key), kind)}")
         probe = PROBES[kind]
+        if switches:
+            probe += " (with " + ", ".join(f"`{s}`" for s in switches) + " for both pictures)"
         if changed:
             where = " ".join(area.split())
             lines.append(f"- probe: {probe}; {changed} pixels changed, in the area {where} (left top right bottom)")

@@ -43,6 +43,36 @@ bool Encoder(const wchar_t* mimeType, CLSID* clsid)
     return false;
 }
 
+// Keys that draw only when a switch is set: the switches set for the
+// reference and the probe alike, so only the key itself makes the difference.
+struct KivProbeSwitch
+{
+    const wchar_t* keyPrefix;  // the whole key unless it ends in '*'
+    const wchar_t* switchKey;
+    const wchar_t* value;
+};
+const KivProbeSwitch kSwitches[] = {
+    {L"WindowEdge\\Border*", L"WindowEdge\\Edge\\EnableSizeCtl", L"0"},
+    {L"WindowEdge\\Edge\\Background", L"WindowEdge\\Edge\\EnableBackground", L"1"},
+    {L"WindowEdge\\Edge\\Background", L"WindowEdge\\Edge\\EnableBackColor", L"0"},
+    {L"SystemControl\\ProgressControl\\ProgressPic", L"SystemControl\\ProgressControl\\EnablePic", L"1"},
+};
+
+// The switches for a key, as "key=value;..." (empty when it needs none).
+std::wstring SwitchesFor(const wchar_t* key)
+{
+    std::wstring switches;
+    for (const KivProbeSwitch& s : kSwitches)
+    {
+        const size_t length = wcslen(s.keyPrefix);
+        const bool prefix = s.keyPrefix[length - 1] == L'*';
+        const bool matches = prefix ? wcsncmp(key, s.keyPrefix, length - 1) == 0 : wcscmp(key, s.keyPrefix) == 0;
+        if (matches)
+            switches += std::wstring(s.switchKey) + L"=" + s.value + L";";
+    }
+    return switches;
+}
+
 }  // namespace
 
 CKivKeyProbe::CKivKeyProbe(HINSTANCE instance, const std::wstring& projectPath, const std::wstring& workDir)
@@ -50,14 +80,24 @@ CKivKeyProbe::CKivKeyProbe(HINSTANCE instance, const std::wstring& projectPath, 
 {
 }
 
+bool CKivKeyProbe::OpenProject(const KivSchemaEntry* entry, CKivFileBuilder* project)
+{
+    if (!project->OpenPlainProject(m_projectPath.c_str()))
+    {
+        m_error = L"cannot read " + m_projectPath + L": " + project->LastError();
+        return false;
+    }
+    for (const KivProbeSwitch& s : kSwitches)
+        if (entry && SwitchesFor(entry->key).find(s.switchKey) != std::wstring::npos)
+            project->SetItem(s.switchKey, s.value, kKivItemText);
+    return true;
+}
+
 bool CKivKeyProbe::Start()
 {
     CKivFileBuilder project;
-    if (!project.OpenPlainProject(m_projectPath.c_str()))
-    {
-        m_error = L"cannot read " + m_projectPath + L": " + project.LastError();
+    if (!OpenProject(nullptr, &project))
         return false;
-    }
     const RECT area = CKivProbeScene::Area();
     m_width = area.right - area.left;
     m_height = area.bottom - area.top;
@@ -151,10 +191,21 @@ bool CKivKeyProbe::ProbeValue(const KivSchemaEntry& entry, CKivFileBuilder* proj
 CKivKeyProbe::Result CKivKeyProbe::Probe(const KivSchemaEntry& entry, const std::wstring& picturePath)
 {
     Result result;
+    const std::wstring switches = SwitchesFor(entry.key);
+    result.switches = switches;
+    if (!switches.empty() && switches != m_switchedFor)
+    {
+        CKivFileBuilder switched;
+        m_switchedFor.clear();
+        if (!OpenProject(&entry, &switched) || !Capture(switched, &m_switchedReference))
+            return result;
+        m_switchedFor = switches;
+    }
+    const Pixels& reference = switches.empty() ? m_reference : m_switchedReference;
     CKivFileBuilder project;
     Pixels probe;
-    if (!project.OpenPlainProject(m_projectPath.c_str()) || !ProbeValue(entry, &project) ||
-        !Capture(project, &probe) || probe.size() != m_reference.size())
+    if (!OpenProject(&entry, &project) || !ProbeValue(entry, &project) || !Capture(project, &probe) ||
+        probe.size() != reference.size())
         return result;
 
     Pixels picture(probe.size());
@@ -163,7 +214,7 @@ CKivKeyProbe::Result CKivKeyProbe::Probe(const KivSchemaEntry& entry, const std:
         for (int x = 0; x < m_width; ++x)
         {
             const size_t at = static_cast<size_t>(y) * m_width + x;
-            const bool changed = (probe[at] & 0xFFFFFF) != (m_reference[at] & 0xFFFFFF);
+            const bool changed = (probe[at] & 0xFFFFFF) != (reference[at] & 0xFFFFFF);
             picture[at] = changed ? probe[at] : Fade(probe[at]);
             if (changed)
             {

@@ -18,6 +18,7 @@ public:
         bool ok = false;
         long changedPixels = 0;
         RECT changed = {0, 0, 0, 0};  // bounding box in the picture, empty when nothing changed
+        std::wstring switches;        // "key=value;..." set for reference and probe alike
     };
 
     CKivKeyProbe(HINSTANCE instance, const std::wstring& projectPath, const std::wstring& workDir);
@@ -29,6 +30,10 @@ public:
 private:
     using Pixels = std::vector<DWORD>;
 
+    // Opens the project with the switches the key needs to show at all
+    // (border keys need EnableSizeCtl off, the dialog picture needs
+    // EnableBackground on, ...) applied.
+    bool OpenProject(const KivSchemaEntry* entry, CKivFileBuilder* project);
     bool Capture(const CKivFileBuilder& project, Pixels* pixels);
     bool ProbeValue(const KivSchemaEntry& entry, CKivFileBuilder* project);
     std::wstring ProbePicture(const std::wstring& original);
@@ -38,7 +43,9 @@ private:
     std::wstring m_projectPath;
     std::wstring m_workDir;
     std::wstring m_error;
-    Pixels m_reference;
+    Pixels m_reference;         // the unchanged skin
+    Pixels m_switchedReference;  // the unchanged skin with the switches of m_switchedFor
+    std::wstring m_switchedFor;
     int m_width = 0;
     int m_height = 0;
 };

@@ -70,11 +70,17 @@ void CKivProbeScene::AddControls()
     SendMessageW(mixed, BM_SETCHECK, BST_INDETERMINATE, 0);
     HWND off = Control(WC_BUTTONW, L"Disabled", BS_AUTOCHECKBOX, 10, 112, 100, 20);
     EnableWindow(off, FALSE);
+    HWND offChecked = Control(WC_BUTTONW, L"Disabled on", BS_AUTOCHECKBOX, 120, 112, 120, 20);
+    SendMessageW(offChecked, BM_SETCHECK, BST_CHECKED, 0);
+    EnableWindow(offChecked, FALSE);
     HWND radio = Control(WC_BUTTONW, L"Radio on", BS_AUTORADIOBUTTON | WS_GROUP, 120, 46, 100, 20);
     SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
     Control(WC_BUTTONW, L"Radio off", BS_AUTORADIOBUTTON, 120, 68, 100, 20);
-    HWND radioOff = Control(WC_BUTTONW, L"Radio disabled", BS_AUTORADIOBUTTON, 120, 90, 120, 20);
+    HWND radioOff = Control(WC_BUTTONW, L"Radio disabled", BS_AUTORADIOBUTTON, 120, 90, 75, 20);
     EnableWindow(radioOff, FALSE);
+    HWND radioOffChecked = Control(WC_BUTTONW, L"on", BS_RADIOBUTTON | WS_GROUP, 200, 90, 50, 20);
+    SendMessageW(radioOffChecked, BM_SETCHECK, BST_CHECKED, 0);
+    EnableWindow(radioOffChecked, FALSE);
 
     Control(WC_BUTTONW, L"Group", BS_GROUPBOX, 280, 4, 220, 70);
     Control(WC_STATICW, L"Static text", SS_LEFT, 292, 26, 90, 18);

@@ -2,8 +2,8 @@
 //
 // Takes one picture per skin key (OUT_DIR\<Group>_<Element>_<Property>.png)
 // with the real engine, and writes OUT_DIR\keys.tsv: key, kind, changed
-// pixel count, the changed area (left top right bottom) and the picture's
-// name. KEY_PART limits the run to keys that contain it. Exit 0 when every
+// pixel count, the changed area (left top right bottom), the picture's name
+// and the switches set so that the key shows at all. KEY_PART limits the run to keys that contain it. Exit 0 when every
 // picture was written (and, with --expect-change, every key changed pixels).
 #include <windows.h>
 #include <commctrl.h>
@@ -107,9 +107,9 @@ int main()
             fwprintf(stderr, L"KivKeyProbe: %ls changed nothing\n", entry.key);
             ++failures;
         }
-        fwprintf(table, L"%ls\t%d\t%ld\t%ld %ld %ld %ld\t%ls\n", entry.key, entry.kind, result.changedPixels,
-                 result.changed.left, result.changed.top, result.changed.right, result.changed.bottom,
-                 picture.c_str());
+        fwprintf(table, L"%ls\t%d\t%ld\t%ld %ld %ld %ld\t%ls\t%ls\n", entry.key, entry.kind,
+                 result.changedPixels, result.changed.left, result.changed.top, result.changed.right,
+                 result.changed.bottom, picture.c_str(), result.switches.c_str());
     }
     if (table)
         fclose(table);
