@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64
   wine wine32:i386 wine64 xvfb xauth x11-utils
   doctest-dev imagemagick fonts-wqy-microhei fonts-dejavu-core fonts-wine
+  mono-mcs libmono-system-windows-forms4.0-cil
 )
 
 missing=()

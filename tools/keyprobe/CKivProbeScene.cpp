@@ -1,0 +1,142 @@
+#include "CKivProbeScene.h"
+#include <commctrl.h>
+#include <initializer_list>
+
+namespace {
+
+const int kLeft = 8;
+const int kTop = 8;
+
+void PumpPending()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+}  // namespace
+
+CKivProbeScene::CKivProbeScene(HINSTANCE instance) : m_instance(instance)
+{
+    const DWORD frameStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
+    m_inactive = CreateWindowExW(0, WC_DIALOG, L"Inactive window", frameStyle, kLeft + 540, kTop + 40, 200, 150,
+                                 nullptr, nullptr, m_instance, nullptr);
+    m_menu = CreateMenu();
+    AppendMenuW(m_menu, MF_STRING, 1, L"File");
+    AppendMenuW(m_menu, MF_STRING, 2, L"Edit");
+    AppendMenuW(m_menu, MF_STRING, 3, L"Help");
+    m_active = CreateWindowExW(0, WC_DIALOG, L"Active window", frameStyle, kLeft, kTop, 520, 360, nullptr, m_menu,
+                               m_instance, nullptr);
+    if (!IsValid())
+        return;
+    AddControls();
+    SetForegroundWindow(m_active);
+    SetActiveWindow(m_active);
+    Settle();
+}
+
+CKivProbeScene::~CKivProbeScene()
+{
+    if (m_active)
+        DestroyWindow(m_active);  // the menu goes with it
+    else if (m_menu)
+        DestroyMenu(m_menu);
+    if (m_inactive)
+        DestroyWindow(m_inactive);
+    PumpPending();
+}
+
+HWND CKivProbeScene::Control(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width,
+                             int height, int id)
+{
+    return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, m_active,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
+}
+
+void CKivProbeScene::AddControls()
+{
+    Control(WC_BUTTONW, L"Default", BS_DEFPUSHBUTTON, 10, 10, 80, 26, IDOK);
+    Control(WC_BUTTONW, L"Button", BS_PUSHBUTTON, 100, 10, 80, 26);
+    HWND disabled = Control(WC_BUTTONW, L"Disabled", BS_PUSHBUTTON, 190, 10, 80, 26);
+    EnableWindow(disabled, FALSE);
+
+    Control(WC_BUTTONW, L"Unchecked", BS_AUTOCHECKBOX, 10, 46, 100, 20);
+    HWND checked = Control(WC_BUTTONW, L"Checked", BS_AUTOCHECKBOX, 10, 68, 100, 20);
+    SendMessageW(checked, BM_SETCHECK, BST_CHECKED, 0);
+    HWND mixed = Control(WC_BUTTONW, L"Mixed", BS_AUTO3STATE, 10, 90, 100, 20);
+    SendMessageW(mixed, BM_SETCHECK, BST_INDETERMINATE, 0);
+    HWND off = Control(WC_BUTTONW, L"Disabled", BS_AUTOCHECKBOX, 10, 112, 100, 20);
+    EnableWindow(off, FALSE);
+    HWND offChecked = Control(WC_BUTTONW, L"Disabled on", BS_AUTOCHECKBOX, 120, 112, 120, 20);
+    SendMessageW(offChecked, BM_SETCHECK, BST_CHECKED, 0);
+    EnableWindow(offChecked, FALSE);
+    HWND radio = Control(WC_BUTTONW, L"Radio on", BS_AUTORADIOBUTTON | WS_GROUP, 120, 46, 100, 20);
+    SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
+    Control(WC_BUTTONW, L"Radio off", BS_AUTORADIOBUTTON, 120, 68, 100, 20);
+    HWND radioOff = Control(WC_BUTTONW, L"Radio disabled", BS_AUTORADIOBUTTON, 120, 90, 75, 20);
+    EnableWindow(radioOff, FALSE);
+    HWND radioOffChecked = Control(WC_BUTTONW, L"on", BS_RADIOBUTTON | WS_GROUP, 200, 90, 50, 20);
+    SendMessageW(radioOffChecked, BM_SETCHECK, BST_CHECKED, 0);
+    EnableWindow(radioOffChecked, FALSE);
+
+    Control(WC_BUTTONW, L"Group", BS_GROUPBOX, 280, 4, 220, 70);
+    Control(WC_STATICW, L"Static text", SS_LEFT, 292, 26, 90, 18);
+    Control(WC_EDITW, L"Edit box", WS_BORDER | ES_AUTOHSCROLL, 292, 46, 190, 22);
+
+    HWND list = Control(WC_LISTBOXW, L"", WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 10, 140, 120, 80);
+    for (const wchar_t* item : {L"List one", L"List two", L"List three", L"List four", L"List five", L"List six"})
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    HWND combo = Control(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL, 140, 140, 130, 120);
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Combo box"));
+    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+
+    HWND vertical = Control(WC_SCROLLBARW, L"", SBS_VERT, 250, 170, 17, 110);
+    HWND horizontal = Control(WC_SCROLLBARW, L"", SBS_HORZ, 10, 230, 230, 17);
+    SCROLLINFO info = {sizeof(info), SIF_ALL, 0, 100, 20, 30, 0};
+    SetScrollInfo(vertical, SB_CTL, &info, FALSE);
+    SetScrollInfo(horizontal, SB_CTL, &info, FALSE);
+
+    HWND slider = Control(TRACKBAR_CLASSW, L"", TBS_HORZ, 10, 256, 230, 28);
+    SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 10));
+    SendMessageW(slider, TBM_SETPOS, TRUE, 4);
+    HWND progress = Control(PROGRESS_CLASSW, L"", 0, 10, 290, 230, 16);
+    SendMessageW(progress, PBM_SETPOS, 60, 0);
+
+    HWND tab = Control(WC_TABCONTROLW, L"", 0, 280, 84, 220, 70);
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(L"First");
+    SendMessageW(tab, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    item.pszText = const_cast<wchar_t*>(L"Second");
+    SendMessageW(tab, TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(&item));
+
+    HWND listView = Control(WC_LISTVIEWW, L"", WS_BORDER | LVS_LIST, 280, 162, 105, 120);
+    LVITEMW row = {};
+    row.mask = LVIF_TEXT;
+    row.pszText = const_cast<wchar_t*>(L"List view");
+    SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
+    HWND tree = Control(WC_TREEVIEWW, L"", WS_BORDER | TVS_HASLINES, 395, 162, 105, 120);
+    TVINSERTSTRUCTW node = {};
+    node.hInsertAfter = TVI_LAST;
+    node.item.mask = TVIF_TEXT;
+    node.item.pszText = const_cast<wchar_t*>(L"Tree view");
+    SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&node));
+}
+
+void CKivProbeScene::Settle() const
+{
+    for (HWND window : {m_inactive, m_active})
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpPending();
+    GdiFlush();
+}
+
+RECT CKivProbeScene::Area()
+{
+    RECT area = {kLeft, kTop, kLeft + kWidth, kTop + kHeight};
+    return area;
+}
