@@ -9,8 +9,6 @@
 namespace {
 
 const double kReadableRatio = 4.5;
-// Disabled text needs less than normal text, but must not fade into the bar.
-const double kGrayRatio = 3.0;
 
 double Linear(BYTE channel)
 {
@@ -34,7 +32,7 @@ struct Source
     bool valid = false;
     unsigned generation = 0;
     HBITMAP atlas = nullptr;
-    RECT pieces[4] = {};
+    RECT pieces[3] = {};
 
     void Take(const KivSkinSettings& s, HBITMAP skinAtlas)
     {
@@ -44,13 +42,12 @@ struct Source
         pieces[0] = s.captionBarActiveBmp;
         pieces[1] = s.captionBarDefaultBmp;
         pieces[2] = s.menuBarBackground;
-        pieces[3] = s.menuBarSelectedItem;
     }
     bool Matches(const KivSkinSettings& s, HBITMAP skinAtlas) const
     {
         return valid && generation == CKivSkinStore::Generation() && atlas == skinAtlas &&
                SameRect(pieces[0], s.captionBarActiveBmp) && SameRect(pieces[1], s.captionBarDefaultBmp) &&
-               SameRect(pieces[2], s.menuBarBackground) && SameRect(pieces[3], s.menuBarSelectedItem);
+               SameRect(pieces[2], s.menuBarBackground);
     }
 };
 
@@ -153,13 +150,9 @@ CKivTextContrast::Colours CKivTextContrast::Measure(HBITMAP atlas, const KivSkin
     if (!barPicture)
         luminance = RelativeLuminance(GetSysColor(COLOR_MENU));
     colours.barText = ReadableOn(luminance);
-    // Disabled items keep the system's grey text wherever it still reads.
-    const COLORREF systemGray = GetSysColor(COLOR_GRAYTEXT);
-    colours.barGrayText = ContrastRatio(RelativeLuminance(systemGray), luminance) >= kGrayRatio ? systemGray
-                                                                                              : GrayOn(luminance);
-    colours.barSelectedText = AverageLuminance(atlas, settings.menuBarSelectedItem, &luminance)
-                                  ? ReadableOn(luminance)
-                                  : colours.barText;
+    // Where black reads, disabled items keep the system's grey text as they
+    // always had; on a dark bar they get a grey that reads there.
+    colours.barGrayText = colours.barText == RGB(0, 0, 0) ? GetSysColor(COLOR_GRAYTEXT) : GrayOn(luminance);
     return colours;
 }
 

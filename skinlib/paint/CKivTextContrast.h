@@ -4,8 +4,9 @@
 
 // Text colours for the frame's title and menu bar items that stay readable on
 // the skin pictures under them: black where black contrasts more with the
-// picture's average luminance, white otherwise (relative luminance and
-// contrast ratio as WCAG defines them). Measured once per skin load.
+// average luminance of the caption picture (active and inactive apart) or of
+// the bar picture, white otherwise (relative luminance and contrast ratio as
+// WCAG defines them). Measured once per skin load.
 class CKivTextContrast
 {
 public:
@@ -15,7 +16,6 @@ public:
         COLORREF titleInactive = RGB(0, 0, 0);
         COLORREF barText = RGB(0, 0, 0);
         COLORREF barGrayText = RGB(128, 128, 128);
-        COLORREF barSelectedText = RGB(0, 0, 0);
     };
 
     // The colours for the skin as it is now.
