@@ -205,9 +205,7 @@ COLORREF ScreenPixel(POINT screen)
 
 void CaptureScreen(POINT topLeft, kivtest::Canvas& canvas)
 {
-    HDC screen = GetDC(nullptr);
-    BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), screen, topLeft.x, topLeft.y, SRCCOPY);
-    ReleaseDC(nullptr, screen);
+    kivtest::CaptureScreenAt(topLeft, canvas);
 }
 
 void SaveScreenshot(const kivtest::Canvas& canvas, const wchar_t* name)

@@ -194,13 +194,18 @@ void PrintWindowTo(HWND window, Canvas& canvas)
                  PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
 }
 
+void CaptureScreenAt(POINT topLeft, Canvas& canvas)
+{
+    HDC screen = GetDC(nullptr);
+    BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), screen, topLeft.x, topLeft.y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+}
+
 void CaptureScreenTo(HWND window, Canvas& canvas)
 {
     RECT r = {};
     GetWindowRect(window, &r);
-    HDC screen = GetDC(nullptr);
-    BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
+    CaptureScreenAt(POINT{r.left, r.top}, canvas);
 }
 
 }  // namespace kivtest

@@ -73,5 +73,7 @@ private:
 void PrintWindowTo(HWND window, Canvas& canvas);
 // Copies what the screen shows of a window's rectangle into a canvas.
 void CaptureScreenTo(HWND window, Canvas& canvas);
+// Copies the screen from topLeft on into the canvas (its size).
+void CaptureScreenAt(POINT topLeft, Canvas& canvas);
 
 }  // namespace kivtest
