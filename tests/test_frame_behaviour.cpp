@@ -446,6 +446,50 @@ TEST_CASE("no system caption reaches the screen when the title or icon changes")
     CHECK_FALSE(GetUpdateRect(f.Window(), nullptr, FALSE));
 }
 
+namespace {
+
+// Absolute positions: Wine may drop relative moves while it warps the pointer.
+INPUT AbsoluteMouse(DWORD flags, POINT at)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    return input;
+}
+
+struct DragRelease
+{
+    HWND window;
+    RECT before;
+    POINT at;
+    volatile LONG moved;
+};
+
+// Lets the mouse button go once the window has left its place (at most 3 s).
+DWORD WINAPI ReleaseWhenMoved(void* parameter)
+{
+    DragRelease* drag = static_cast<DragRelease*>(parameter);
+    const DWORD until = GetTickCount() + 3000;
+    while (static_cast<int>(until - GetTickCount()) > 0)
+    {
+        RECT now = {};
+        GetWindowRect(drag->window, &now);
+        if (now.left != drag->before.left || now.top != drag->before.top)
+        {
+            InterlockedExchange(&drag->moved, 1);
+            break;
+        }
+        Sleep(5);
+    }
+    INPUT release = AbsoluteMouse(MOUSEEVENTF_LEFTUP, drag->at);
+    SendInput(1, &release, sizeof(INPUT));
+    return 0;
+}
+
+}  // namespace
+
 TEST_CASE("the application answers hit-testing in its client area")
 {
     skin::Install();
@@ -468,25 +512,23 @@ TEST_CASE("the application answers hit-testing in its client area")
         REQUIRE(kivtest::PumpUntil([&] { return GetForegroundWindow() == f.Window(); }, 2000));
         const POINT from = f.Screen(150, 100);
         REQUIRE(frametest::MoveCursor(from));
-        // Absolute positions: Wine may drop relative moves while it warps the pointer.
-        const auto mouse = [](DWORD flags, POINT at) {
-            INPUT input = {};
-            input.type = INPUT_MOUSE;
-            input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-            input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-            input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-            return input;
-        };
-        INPUT inputs[6] = {mouse(MOUSEEVENTF_MOVE, from), mouse(MOUSEEVENTF_LEFTDOWN, from)};
+        INPUT inputs[5] = {AbsoluteMouse(MOUSEEVENTF_MOVE, from), AbsoluteMouse(MOUSEEVENTF_LEFTDOWN, from)};
         for (int i = 1; i <= 3; ++i)
-            inputs[1 + i] = mouse(MOUSEEVENTF_MOVE, POINT{from.x + 12 * i, from.y + 6 * i});
-        inputs[5] = mouse(MOUSEEVENTF_LEFTUP, POINT{from.x + 36, from.y + 18});
-        SendInput(6, inputs, sizeof(INPUT));
-        CHECK(kivtest::PumpUntil([&] {
-            RECT now = {};
-            GetWindowRect(f.Window(), &now);
-            return now.left > before.left && now.top > before.top;
-        }, 3000));
+            inputs[1 + i] = AbsoluteMouse(MOUSEEVENTF_MOVE, POINT{from.x + 12 * i, from.y + 6 * i});
+        SendInput(5, inputs, sizeof(INPUT));
+        // The system's move loop ends at once when it finds the button already
+        // up, so the button goes up only once the window has moved.
+        DragRelease release = {f.Window(), before, POINT{from.x + 36, from.y + 18}, 0};
+        HANDLE releaser = CreateThread(nullptr, 0, &ReleaseWhenMoved, &release, 0, nullptr);
+        REQUIRE(releaser != nullptr);
+        CHECK(kivtest::PumpUntil([&] { return WaitForSingleObject(releaser, 0) == WAIT_OBJECT_0; }, 5000));
+        CloseHandle(releaser);
+        CHECK(release.moved == 1);
+        kivtest::PumpPending();
+        RECT after = {};
+        GetWindowRect(f.Window(), &after);
+        CHECK(after.left > before.left);
+        CHECK(after.top > before.top);
         CHECK_FALSE(guard.Fired());
     }
 }
