@@ -19,6 +19,7 @@ struct Observation
     std::wstring title;
     bool unicode = false;
     SIZE client = {};
+    SIZE window = {};
     int menuItems = -1;
     COLORREF captionPixel = CLR_INVALID;
     bool ended = false;
@@ -78,6 +79,7 @@ Observation Observe(const wchar_t* program, bool skinned)
     GetClientRect(window, &client);
     GetWindowRect(window, &frame);
     seen.client = {client.right, client.bottom};
+    seen.window = {frame.right - frame.left, frame.bottom - frame.top};
     HMENU menu = GetMenu(window);
     seen.menuItems = menu ? GetMenuItemCount(menu) : -1;
     HDC screen = GetDC(nullptr);
@@ -92,7 +94,22 @@ Observation Observe(const wchar_t* program, bool skinned)
     return seen;
 }
 
-void CompareWithUnskinned(const wchar_t* program)
+// How a program sizes its main window decides what the skin can keep:
+// a size given only at creation keeps its client area (the skin grows or
+// shrinks the window by the difference between its frame and the system's);
+// a program that sizes the window again afterwards for the system's frame
+// (AdjustWindowRect, or a menu set after creation) gets the window size it
+// asked for, and its client area differs by that same difference.
+// A menu set after creation takes the skin's bar height instead of the
+// system's: the client keeps its width, its height differs by the two bars.
+enum class Sizing
+{
+    AtCreation,
+    AfterCreation,
+    MenuAfterCreation,
+};
+
+void CompareWithUnskinned(const wchar_t* program, Sizing sizing)
 {
     CAPTURE(std::string(program, program + wcslen(program)));
     const Observation plain = Observe(program, false);
@@ -103,8 +120,20 @@ void CompareWithUnskinned(const wchar_t* program)
     CHECK(skinned.title == plain.title);
     CHECK(skinned.unicode == plain.unicode);
     CHECK(skinned.menuItems == plain.menuItems);
-    CHECK(skinned.client.cx == plain.client.cx);
-    CHECK(skinned.client.cy == plain.client.cy);
+    if (sizing == Sizing::AtCreation)
+    {
+        CHECK(skinned.client.cx == plain.client.cx);
+        CHECK(skinned.client.cy == plain.client.cy);
+    }
+    else if (sizing == Sizing::MenuAfterCreation)
+    {
+        CHECK(skinned.client.cx == plain.client.cx);
+    }
+    else
+    {
+        CHECK(skinned.window.cx == plain.window.cx);
+        CHECK(skinned.window.cy == plain.window.cy);
+    }
     // The skin's caption, not the system's.
     CHECK(skinned.captionPixel != plain.captionPixel);
     CHECK(plain.ended);
@@ -116,6 +145,12 @@ void CompareWithUnskinned(const wchar_t* program)
 
 TEST_CASE("Wine's own programs work skinned as unskinned, with the skin's look")
 {
-    for (const wchar_t* program : {L"notepad.exe", L"regedit.exe", L"winemine.exe", L"taskmgr.exe", L"progman.exe"})
-        CompareWithUnskinned(program);
+    CompareWithUnskinned(L"notepad.exe", Sizing::AtCreation);
+    CompareWithUnskinned(L"regedit.exe", Sizing::AtCreation);
+    // Sizes its board with AdjustWindowRect after creation.
+    CompareWithUnskinned(L"winemine.exe", Sizing::AfterCreation);
+    // Sizes itself from its saved or computed layout after creation.
+    CompareWithUnskinned(L"taskmgr.exe", Sizing::AfterCreation);
+    // Created untitled and without a menu; both are set afterwards.
+    CompareWithUnskinned(L"progman.exe", Sizing::MenuAfterCreation);
 }
