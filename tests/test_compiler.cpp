@@ -312,25 +312,34 @@ TEST_CASE("a 1920x1080 background compiles, and the canvas is the laid-out size"
     kivtest::TempDir dir;
     CKivFileBuilder builder;
     REQUIRE(builder.SetProjectPath(dir.Path().c_str(), L"big"));
-    // A full-screen background among small pictures: the old c*W by c*H grid
-    // would have needed 5760x3240 and more.
-    AddPictures(builder, dir,
-                {{L"WindowEdge\\Edge\\Background", 1920, 1080}, {L"WindowEdge\\CaptionBar\\ActiveBmp", 30, 30},
-                 {L"WindowEdge\\CaptionBar\\DefaultBmp", 30, 30}});
+    // Forty-nine small pictures and a full-screen background: nine columns,
+    // so a grid of nine times the largest picture each way would need
+    // 17280x9720, beyond any atlas; laid out, it is 1936x1100.
+    std::vector<std::wstring> keys;
+    for (int i = 0; i < 49; ++i)
+        keys.push_back(L"A\\P\\K" + std::to_wstring(10 + i));
+    std::vector<Picture> pictures;
+    for (const std::wstring& key : keys)
+        pictures.push_back({key.c_str(), 4, 4});
+    pictures.push_back({L"WindowEdge\\Edge\\Background", 1920, 1080});
+    AddPictures(builder, dir, pictures);
     builder.SetItem(L"WindowEdge\\CaptionBar\\Height", L"30", kKivItemText);
     const std::wstring output = dir.File(L"big.kiv");
     REQUIRE(builder.BuildSkin(output));
-    CHECK(SameRect(RectOf(builder, L"WindowEdge\\CaptionBar\\ActiveBmp"), 0, 0, 30, 30));
-    CHECK(SameRect(RectOf(builder, L"WindowEdge\\CaptionBar\\DefaultBmp"), 30, 0, 60, 30));
-    CHECK(SameRect(RectOf(builder, L"WindowEdge\\Edge\\Background"), 60, 0, 1980, 1080));
+    CHECK(SameRect(RectOf(builder, L"A\\P\\K10"), 0, 0, 4, 4));
+    CHECK(SameRect(RectOf(builder, L"A\\P\\K18"), 32, 0, 36, 4));
+    CHECK(SameRect(RectOf(builder, L"A\\P\\K19"), 0, 4, 4, 8));
+    CHECK(SameRect(RectOf(builder, L"A\\P\\K58"), 12, 20, 16, 24));
+    CHECK(SameRect(RectOf(builder, L"WindowEdge\\Edge\\Background"), 16, 20, 1936, 1100));
 
     REQUIRE(CKivSkinStore::LoadSkin(output.c_str()));
     BITMAP atlas = {};
     REQUIRE(GetObjectW(CKivSkinStore::Atlas(), sizeof(atlas), &atlas) == sizeof(atlas));
-    CHECK(atlas.bmWidth == 1980);
-    CHECK(atlas.bmHeight == 1080);
+    CHECK(atlas.bmWidth == 1936);
+    CHECK(atlas.bmHeight == 1100);
     const RECT& background = CKivSkinStore::Settings().edgeBackground;
-    CHECK(SameRect(background, 60, 0, 1980, 1080));
+    CHECK(SameRect(background, 16, 20, 1936, 1100));
+    CHECK(CKivSkinStore::Settings().captionBarHeight == 30);
 
     // A picture beyond any atlas side is still refused, by name.
     REQUIRE(WriteBmp(dir.File(L"huge.bmp"), 16385, 1, Pattern(1)));

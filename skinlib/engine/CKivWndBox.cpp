@@ -66,10 +66,12 @@ CKivWndBox::~CKivWndBox()
 {
     // Objects still bound to live windows put their previous procedures back,
     // so the windows keep working once this code is gone.
+    // An object whose handler is still on the stack (exit called from inside
+    // a window procedure) goes when that handler returns, if ever.
     std::map<HWND, CKivWnd*> objects;
     objects.swap(m_windowMap);
     for (auto& entry : objects)
-        delete entry.second;
+        entry.second->ReleaseWhenIdle();
 }
 
 CKivWndBox& CKivWndBox::Instance()
