@@ -206,20 +206,16 @@ void CKivButton::OnMouseMove(WPARAM wParam, LPARAM lParam)
         return;
     const int wasHot = m_hot;
     const int wasShown = m_paintState;
-    int state = StateHot;
-    if (!m_pressed)
-    {
-        m_hot = 1;
-    }
-    else
-    {
-        RECT client = {};
-        GetClientRect(window, &client);
-        const bool inside = CKivGraphics::PtInRectInclusive(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), client.left,
-                                                            client.top, client.right, client.bottom) != FALSE;
-        m_hot = inside ? 1 : 0;
+    RECT client = {};
+    GetClientRect(window, &client);
+    const bool inside = CKivGraphics::PtInRectInclusive(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), client.left,
+                                                        client.top, client.right, client.bottom) != FALSE;
+    // A move can arrive from outside without a press too: Wine sends one to
+    // the window that just released the capture, wherever the cursor is.
+    m_hot = inside ? 1 : 0;
+    int state = inside ? StateHot : StateNormal;
+    if (m_pressed)
         state = inside ? StatePressed : StateNormal;
-    }
     // Moves inside one state change nothing on screen.
     if (m_hot != wasHot || state != wasShown)
         DrawState(state);
