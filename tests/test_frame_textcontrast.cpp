@@ -3,7 +3,9 @@
 // screen, active and inactive. With KIV_SCREENSHOT_DIR set the screen captures
 // are saved there as BMP files.
 #include <doctest.h>
+#include "CKivEngine.h"
 #include "CKivFrameWnd.h"
+#include "CKivWndBox.h"
 #include "CKivSkinStore.h"
 #include "CKivTextContrast.h"
 #include "KivFrameTestHost.h"
@@ -288,5 +290,74 @@ TEST_CASE("the shipped skins keep titles and bar items at 4.5:1 on screen")
             }
         }
         DestroyWindow(other);
+    }
+}
+
+namespace {
+
+LRESULT CALLBACK LabelHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A button as the engine skins it, printed off-screen.
+void PrintControl(HWND control, Canvas& canvas)
+{
+    canvas.Fill(RGB(1, 2, 3));
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT | PRF_ERASEBKGND);
+}
+
+}  // namespace
+
+TEST_CASE("button and check box labels read on the shipped skins, enabled and disabled")
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = LabelHostProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KivLabelContrastHost";
+    RegisterClassW(&wc);
+    for (const wchar_t* name : {L"default", L"dark"})
+    {
+        const std::wstring path = kivtest::BinaryDir() + L"\\" + name + L".kiv";
+        const std::string label(name, name + wcslen(name));
+        INFO(label);
+        REQUIRE(CKivSkinStore::LoadSkin(path.c_str()));
+        REQUIRE(CKivEngine::Instance().Run());
+        HWND host = CreateWindowExW(0, wc.lpszClassName, L"labels", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200, nullptr,
+                                    nullptr, wc.hInstance, nullptr);
+        HWND push = CreateWindowExW(0, L"BUTTON", L"Button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 120, 30,
+                                    host, nullptr, wc.hInstance, nullptr);
+        HWND check = CreateWindowExW(0, L"BUTTON", L"Check", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 60, 120, 24,
+                                     host, nullptr, wc.hInstance, nullptr);
+        CKivEngine::Instance().Stop();
+        REQUIRE(CKivEngine::Instance().Registry().Find(push) != nullptr);
+        REQUIRE(CKivEngine::Instance().Registry().Find(check) != nullptr);
+        for (bool enabled : {true, false})
+        {
+            const std::string state = enabled ? "enabled" : "disabled";
+            INFO(state);
+            EnableWindow(push, enabled);
+            EnableWindow(check, enabled);
+            kivtest::PumpPending();
+            Canvas pushCanvas(120, 30, 0);
+            PrintControl(push, pushCanvas);
+            const Measured p = Measure(pushCanvas, RECT{30, 8, 90, 22});
+            Canvas checkCanvas(120, 24, 0);
+            PrintControl(check, checkCanvas);
+            const Measured c = Measure(checkCanvas, RECT{24, 4, 80, 20});
+            MESSAGE(label << " " << state << ": push button " << p.ratio << ":1 ("
+                          << Hex(p.ink) << " on " << Hex(p.background) << "), check box " << c.ratio << ":1 ("
+                          << Hex(c.ink) << " on " << Hex(c.background) << ")");
+            CHECK(p.ratio >= 4.5);
+            CHECK(c.ratio >= 4.5);
+            if (label == "default")
+            {
+                // Black, as these labels have always been.
+                CHECK(p.ink == kBlack);
+                CHECK(c.ink == kBlack);
+            }
+        }
+        DestroyWindow(host);
+        kivtest::PumpPending();
     }
 }

@@ -1,4 +1,5 @@
 #include "CKivButton.h"
+#include "CKivTextContrast.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
 #include "CKivPaintDC.h"
@@ -342,7 +343,7 @@ int CKivButton::ReadText(wchar_t (&text)[kMaxText + 1]) const
     return length > 0 ? length : 0;
 }
 
-void CKivButton::DrawWindowText(HDC dc, RECT area, UINT format) const
+void CKivButton::DrawWindowText(HDC dc, RECT area, UINT format, COLORREF colour) const
 {
     wchar_t text[kMaxText + 1];
     const int length = ReadText(text);
@@ -350,7 +351,9 @@ void CKivButton::DrawWindowText(HDC dc, RECT area, UINT format) const
         return;
     CKivSelectObject font(dc, CKivGraphics::GetSkinFont(0));
     const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColour = SetTextColor(dc, colour);
     DrawTextW(dc, text, length, &area, format);
+    SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
 }
 
@@ -375,7 +378,9 @@ void CKivButton::Paint(HDC dc, int state)
     BitBlt(face.GetDC(), 0, 0, width, height, composed.GetDC(), 0, 0, SRCCOPY);
     if (const RECT* picture = ChooseFace(state))
         CKivGraphics::StretchBltFromSkin(face.GetDC(), 0, 0, width, height, picture);
-    DrawWindowText(face.GetDC(), client, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    const CKivTextContrast::Colours& text = CKivTextContrast::Current();
+    DrawWindowText(face.GetDC(), client, DT_SINGLELINE | DT_VCENTER | DT_CENTER,
+                   IsDisabled(window) ? text.buttonGrayText : text.buttonText);
 
     const int round = CKivSkinStore::Settings().buttonRound;
     CKivRegion shape(CreateRoundRectRgn(0, 0, width, height, round, round));
@@ -408,6 +413,8 @@ void CKivButton::PaintGlyphAndText(HDC dc, const RECT& glyph) const
                                          &glyph);
     RECT textArea = client;
     textArea.left += glyphWidth + 4;
-    DrawWindowText(canvas.GetDC(), textArea, DT_SINGLELINE | DT_VCENTER);
+    const CKivTextContrast::Colours& text = CKivTextContrast::Current();
+    DrawWindowText(canvas.GetDC(), textArea, DT_SINGLELINE | DT_VCENTER,
+                   IsDisabled(window) ? text.dialogGrayText : text.dialogText);
     BitBlt(dc, 0, 0, width, height, canvas.GetDC(), 0, 0, SRCCOPY);
 }

@@ -62,7 +62,7 @@ protected:
     // The window text, cut to kMaxText characters; returns its length.
     int ReadText(wchar_t (&text)[kMaxText + 1]) const;
     // Window text in the control font, transparent, within area.
-    void DrawWindowText(HDC dc, RECT area, UINT format) const;
+    void DrawWindowText(HDC dc, RECT area, UINT format, COLORREF colour) const;
     // Check box and radio layout: background, glyph at natural size on the
     // left, vertically centred, text 4 pixels after it; one blit to dc.
     void PaintGlyphAndText(HDC dc, const RECT& glyph) const;

@@ -32,7 +32,8 @@ struct Source
     bool valid = false;
     unsigned generation = 0;
     HBITMAP atlas = nullptr;
-    RECT pieces[3] = {};
+    RECT pieces[6] = {};
+    int background[3] = {};
 
     void Take(const KivSkinSettings& s, HBITMAP skinAtlas)
     {
@@ -42,14 +43,36 @@ struct Source
         pieces[0] = s.captionBarActiveBmp;
         pieces[1] = s.captionBarDefaultBmp;
         pieces[2] = s.menuBarBackground;
+        pieces[3] = s.buttonNormalBmp;
+        pieces[4] = s.buttonDisabledBmp;
+        pieces[5] = s.edgeBackground;
+        background[0] = s.edgeEnableBackground;
+        background[1] = s.edgeEnableBackColor;
+        background[2] = s.edgeBackgroundColor;
     }
     bool Matches(const KivSkinSettings& s, HBITMAP skinAtlas) const
     {
         return valid && generation == CKivSkinStore::Generation() && atlas == skinAtlas &&
                SameRect(pieces[0], s.captionBarActiveBmp) && SameRect(pieces[1], s.captionBarDefaultBmp) &&
-               SameRect(pieces[2], s.menuBarBackground);
+               SameRect(pieces[2], s.menuBarBackground) && SameRect(pieces[3], s.buttonNormalBmp) &&
+               SameRect(pieces[4], s.buttonDisabledBmp) && SameRect(pieces[5], s.edgeBackground) &&
+               background[0] == s.edgeEnableBackground && background[1] == s.edgeEnableBackColor &&
+               background[2] == s.edgeBackgroundColor;
     }
 };
+
+}  // namespace
+
+namespace {
+
+// Luminance of a picture, or of the fallback colour where there is none.
+double PictureOr(HBITMAP atlas, const RECT& piece, COLORREF fallback)
+{
+    double luminance = 0.0;
+    if (!CKivGraphics::IsSkinRectEmpty(&piece) && CKivTextContrast::AverageLuminance(atlas, piece, &luminance))
+        return luminance;
+    return CKivTextContrast::RelativeLuminance(fallback);
+}
 
 }  // namespace
 
@@ -153,6 +176,18 @@ CKivTextContrast::Colours CKivTextContrast::Measure(HBITMAP atlas, const KivSkin
     // Where black reads, disabled items keep the system's grey text as they
     // always had; on a dark bar they get a grey that reads there.
     colours.barGrayText = colours.barText == RGB(0, 0, 0) ? GetSysColor(COLOR_GRAYTEXT) : GrayOn(luminance);
+
+    const double face = PictureOr(atlas, settings.buttonNormalBmp, GetSysColor(COLOR_BTNFACE));
+    colours.buttonText = ReadableOn(face);
+    const double disabledFace = PictureOr(atlas, settings.buttonDisabledBmp, GetSysColor(COLOR_BTNFACE));
+    colours.buttonGrayText = ReadableOn(disabledFace) == RGB(0, 0, 0) ? RGB(0, 0, 0) : GrayOn(disabledFace);
+    // The dialog background as the skin fills it: its picture, its colour, or the system face.
+    const COLORREF dialogColour = settings.edgeEnableBackColor ? static_cast<COLORREF>(settings.edgeBackgroundColor) & 0x00FFFFFF
+                                                               : GetSysColor(COLOR_BTNFACE);
+    const double dialog = settings.edgeEnableBackground ? PictureOr(atlas, settings.edgeBackground, dialogColour)
+                                                        : RelativeLuminance(dialogColour);
+    colours.dialogText = ReadableOn(dialog);
+    colours.dialogGrayText = colours.dialogText == RGB(0, 0, 0) ? RGB(0, 0, 0) : GrayOn(dialog);
     return colours;
 }
 

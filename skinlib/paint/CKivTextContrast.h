@@ -2,7 +2,7 @@
 #include <windows.h>
 #include "KivSkinSettings.h"
 
-// Text colours for the frame's title and menu bar items that stay readable on
+// Text colours for the frame's title, menu bar items and button labels that stay readable on
 // the skin pictures under them: black where black contrasts more with the
 // average luminance of the caption picture (active and inactive apart) or of
 // the bar picture, white otherwise (relative luminance and contrast ratio as
@@ -16,6 +16,13 @@ public:
         COLORREF titleInactive = RGB(0, 0, 0);
         COLORREF barText = RGB(0, 0, 0);
         COLORREF barGrayText = RGB(128, 128, 128);
+        // Push button labels on the button's face, check box and radio
+        // button labels on the dialog background; disabled ones keep the
+        // normal colour where black reads, as they always had.
+        COLORREF buttonText = RGB(0, 0, 0);
+        COLORREF buttonGrayText = RGB(0, 0, 0);
+        COLORREF dialogText = RGB(0, 0, 0);
+        COLORREF dialogGrayText = RGB(0, 0, 0);
     };
 
     // The colours for the skin as it is now.
