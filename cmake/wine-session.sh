@@ -72,7 +72,10 @@ start_session() {
   [ -e "/tmp/.X11-unix/X$n" ] || { echo "wine-session: Xvfb :$n did not start" >&2; return 1; }
   echo "$n" > "$state/display"
   export DISPLAY=:$n
-  make_prefix || return 1
+  if ! make_prefix; then
+    stop_session
+    return 1
+  fi
   # Keep one server alive for the whole run so every test starts quickly.
   wineserver -p >/dev/null 2>&1 9>&- </dev/null
   # Start Wine's services now, detached from any caller's output.
