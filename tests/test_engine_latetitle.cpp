@@ -10,6 +10,8 @@
 #include "KivFrameTestHost.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
+#include "CKivCaptionWatch.h"
+#include <string>
 
 using kivtest::Canvas;
 
@@ -190,6 +192,42 @@ TEST_CASE("a main window titled after creation gets the frame skin as if titled 
         CHECK(registry.Find(owned) == nullptr);
         DestroyWindow(late);
         CHECK_FALSE(registry.IsExcluded(late));
+    }
+    SUBCASE("titles set through the ANSI calls are read as the text they are")
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = "KivAnsiMain";
+        RegisterClassA(&wc);
+        for (bool ansiWindow : {false, true})
+        {
+            CAPTURE(ansiWindow);
+            auto make = [&]() {
+                return ansiWindow ? CreateWindowExA(0, "KivAnsiMain", nullptr, WS_OVERLAPPEDWINDOW, 360, 40, 320, 220,
+                                                    nullptr, nullptr, wc.hInstance, nullptr)
+                                  : MakeMain(nullptr, 360);
+            };
+            HWND filtered = make();
+            REQUIRE(filtered != nullptr);
+            REQUIRE(registry.IsAwaitingTitle(filtered));
+            SetWindowTextA(filtered, "KEPT PLAIN");
+            CHECK(registry.IsExcluded(filtered));
+            CHECK(registry.Find(filtered) == nullptr);
+            // One character: read as UTF-16 it would run past its end.
+            HWND titled = make();
+            REQUIRE(titled != nullptr);
+            SetWindowTextA(titled, "A");
+            CHECK(registry.Find(titled) != nullptr);
+            CHECK_FALSE(registry.IsAwaitingTitle(titled));
+            char back[8] = {};
+            GetWindowTextA(titled, back, 8);
+            CHECK(std::string(back) == "A");
+            DestroyWindow(filtered);
+            DestroyWindow(titled);
+        }
+        // The return hook is gone once the titles are handled.
+        CHECK(CKivCaptionWatch::Instance().PendingCount() == 0);
     }
     SUBCASE("a window excluded at creation is not skinned by a later title")
     {

@@ -1,4 +1,5 @@
 #include "CKivEngine.h"
+#include "CKivCaptionWatch.h"
 #include "CKivSkinStore.h"
 #include "CKivWindowsHook.h"
 #include "CKivWnd.h"
@@ -68,6 +69,7 @@ void CKivEngine::RepaintWindow(HWND window)
 
 BOOL CKivEngine::Stop()
 {
+    CKivCaptionWatch::Instance().Stop();
     return m_hook->Uninstall();
 }
 

@@ -1,4 +1,5 @@
 #include "CKivWindowsHook.h"
+#include "CKivCaptionWatch.h"
 #include "CKivEngine.h"
 #include "CKivWndBox.h"
 
@@ -57,9 +58,9 @@ LRESULT CALLBACK CKivWindowsHook::CallWndProc(int code, WPARAM wParam, LPARAM lP
             OnWindowCreate(message->hwnd);
         else if (message != nullptr && message->message == WM_NCDESTROY)
             CKivEngine::Instance().Registry().OnWindowDestroyed(message->hwnd);
-        else if (message != nullptr && message->message == WM_SETTEXT)
-            CKivEngine::Instance().Registry().OnCaptionSet(message->hwnd,
-                                                           reinterpret_cast<const wchar_t*>(message->lParam));
+        else if (message != nullptr && message->message == WM_SETTEXT &&
+                 CKivEngine::Instance().Registry().WantsCaption(message->hwnd))
+            CKivCaptionWatch::Instance().Watch(message->hwnd);
     }
     catch (...)
     {

@@ -205,7 +205,7 @@ int CKivWndBox::OnWindowCreated(HWND window)
     {
     case KivSkinKind::Excluded: m_excludedWindows.insert(window); return 0;
     case KivSkinKind::None:
-        if (WouldFrameIfTitled(window))
+        if (GetWindowTextLengthW(window) == 0 && WouldFrameIfTitled(window))
             RememberUntitled(window);
         return 0;
     case KivSkinKind::Filtered: return 0;
@@ -319,9 +319,9 @@ void CKivWndBox::LetGo(HWND window)
 
 bool CKivWndBox::WouldFrameIfTitled(HWND window)
 {
-    // Failed the captioned-top-level test for its empty text alone, and with
-    // a title it would reach the caption filter rather than a control row.
-    if (!HasTopLevelCaption(window) || GetWindowTextLengthW(window) != 0)
+    // Fails the captioned-top-level test for its text alone, and with a title
+    // it would reach the caption filter rather than a control row.
+    if (!HasTopLevelCaption(window))
         return false;
     const LONG style = static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE));
     std::wstring name = UpperClassName(window);
@@ -352,8 +352,7 @@ int CKivWndBox::OnFirstTitle(HWND window, const wchar_t* caption)
     m_untitledWindows.erase(window);
     if (Find(window) != nullptr || IsFilteredByAncestor(window) || !WouldFrameIfTitled(window))
         return 0;
-    // The text is not stored yet (the hook runs before the window procedure):
-    // the filters look at the text on its way in, cut as at creation.
+    // The filters look at the stored text, cut as at creation.
     wchar_t text[kNameLength] = {};
     lstrcpynW(text, caption, kNameLength);
     const KivSkinKind kind = ChooseWindowKind(text, UpperClassName(window),
@@ -371,6 +370,14 @@ int CKivWndBox::OnFirstTitle(HWND window, const wchar_t* caption)
     if (frame != nullptr && shown)
         frame->OnAttachedWhileShown();
     return created;
+}
+
+bool CKivWndBox::WantsCaption(HWND window) const
+{
+    if (m_untitledWindows.count(window))
+        return true;
+    return Find(window) != nullptr && !IsWindowVisible(window) &&
+           !(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD);
 }
 
 int CKivWndBox::OnCaptionSet(HWND window, const wchar_t* caption)

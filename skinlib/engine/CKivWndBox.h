@@ -77,6 +77,10 @@ public:
     // message box, for one, is created without a caption and titled later.
     // Returns 1 when the window was excluded.
     int OnCaptionSet(HWND window, const wchar_t* caption);
+    // Whether a new caption of the window can change its skin: a remembered
+    // untitled window, or a hidden skinned top-level window that a caption
+    // filter may still exclude.
+    bool WantsCaption(HWND window) const;
     // Top-level windows that would have had a frame skin but were created
     // without a title: the first non-empty title decides for them as if they
     // had carried it at creation. Forgotten at destruction.
