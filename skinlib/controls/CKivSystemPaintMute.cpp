@@ -1,38 +1,24 @@
 #include "CKivSystemPaintMute.h"
-#include <algorithm>
 
-CKivSystemPaintMute::Shared& CKivSystemPaintMute::State()
+CKivHookedWindows& CKivSystemPaintMute::Muted()
 {
-    static Shared shared;
-    return shared;
+    static CKivHookedWindows muted(WH_CALLWNDPROC, &CKivSystemPaintMute::CallWndProc);
+    return muted;
 }
 
 CKivSystemPaintMute::CKivSystemPaintMute(HWND window) : m_window(window)
 {
-    Shared& shared = State();
-    if (shared.hook == nullptr)
-        shared.hook = SetWindowsHookExW(WH_CALLWNDPROC, &CKivSystemPaintMute::CallWndProc, nullptr,
-                                        GetCurrentThreadId());
-    shared.windows.push_back(window);
+    Muted().Add(window);
 }
 
 CKivSystemPaintMute::~CKivSystemPaintMute()
 {
-    Shared& shared = State();
-    auto found = std::find(shared.windows.rbegin(), shared.windows.rend(), m_window);
-    if (found != shared.windows.rend())
-        shared.windows.erase(std::next(found).base());
-    if (shared.windows.empty() && shared.hook != nullptr)
-    {
-        UnhookWindowsHookEx(shared.hook);
-        shared.hook = nullptr;
-    }
+    Muted().Remove(m_window);
 }
 
 bool CKivSystemPaintMute::IsMuted(HWND window)
 {
-    const std::vector<HWND>& windows = State().windows;
-    return window != nullptr && std::find(windows.begin(), windows.end(), window) != windows.end();
+    return Muted().Contains(window);
 }
 
 LRESULT CALLBACK CKivSystemPaintMute::CallWndProc(int code, WPARAM wParam, LPARAM lParam)
@@ -44,5 +30,5 @@ LRESULT CALLBACK CKivSystemPaintMute::CallWndProc(int code, WPARAM wParam, LPARA
             IsMuted(reinterpret_cast<HWND>(message->lParam)))
             IntersectClipRect(reinterpret_cast<HDC>(message->wParam), 0, 0, 0, 0);
     }
-    return CallNextHookEx(State().hook, code, wParam, lParam);
+    return CallNextHookEx(Muted().Handle(), code, wParam, lParam);
 }

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include <vector>
+#include "CKivHookedWindows.h"
 
 // Keeps a control's own procedure from drawing on the screen while it handles
 // one message. The system button procedure paints a state change straight
@@ -21,12 +21,7 @@ public:
 
 private:
     // The hook lives while at least one mute is open on this thread.
-    struct Shared
-    {
-        HHOOK hook = nullptr;
-        std::vector<HWND> windows;
-    };
-    static Shared& State();
+    static CKivHookedWindows& Muted();
     static LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam);
 
     HWND m_window;

@@ -1,6 +1,5 @@
 #include "CKivCaptionWatch.h"
 #include "CKivWndBox.h"
-#include <algorithm>
 
 namespace {
 
@@ -18,40 +17,27 @@ CKivCaptionWatch& CKivCaptionWatch::Instance()
 
 void CKivCaptionWatch::Watch(HWND window)
 {
-    if (m_pending.size() >= kMaxPending)
-        m_pending.erase(m_pending.begin());
-    m_pending.push_back(window);
-    if (!m_returnHook.IsInstalled())
-        m_returnHook.Install(WH_CALLWNDPROCRET, &CKivCaptionWatch::CallWndRetProc);
+    if (m_pending.Count() >= kMaxPending)
+        m_pending.DropOldest();
+    m_pending.Add(window);
 }
 
 void CKivCaptionWatch::Stop()
 {
-    m_pending.clear();
-    if (m_returnHook.IsInstalled())
-        m_returnHook.Uninstall();
+    m_pending.Clear();
 }
 
 void CKivCaptionWatch::OnCaptionHandled(HWND window)
 {
     // Innermost first: a WM_SETTEXT sent from inside another returns first.
-    const auto found = std::find(m_pending.rbegin(), m_pending.rend(), window);
-    if (found == m_pending.rend())
-        return;
-    m_pending.erase(std::next(found).base());
-    if (m_pending.empty())
-        m_returnHook.Uninstall();
-    if (!IsWindow(window))
-        return;
-    wchar_t caption[260] = {};
-    GetWindowTextW(window, caption, 260);
-    CKivWndBox::Instance().OnCaptionSet(window, caption);
+    if (m_pending.Remove(window) && IsWindow(window))
+        CKivWndBox::Instance().OnCaptionSet(window);
 }
 
 LRESULT CALLBACK CKivCaptionWatch::CallWndRetProc(int code, WPARAM wParam, LPARAM lParam)
 {
     CKivCaptionWatch& watch = Instance();
-    const LRESULT result = CallNextHookEx(watch.m_returnHook.Handle(), code, wParam, lParam);
+    const LRESULT result = CallNextHookEx(watch.m_pending.Handle(), code, wParam, lParam);
     if (code != HC_ACTION || lParam == 0)
         return result;
     const CWPRETSTRUCT* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
