@@ -36,6 +36,13 @@ bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b)
     return true;
 }
 
+// Drops the handles of windows that no longer exist.
+void EraseDeadWindows(std::set<HWND>& windows)
+{
+    for (auto it = windows.begin(); it != windows.end();)
+        it = IsWindow(*it) ? std::next(it) : windows.erase(it);
+}
+
 // The captioned-top-level test without its condition on the text.
 bool HasTopLevelCaption(HWND window)
 {
@@ -338,38 +345,33 @@ void CKivWndBox::RememberUntitled(HWND window)
     // live untitled windows.
     if (m_untitledWindows.size() >= m_untitledSweepAt)
     {
-        for (auto it = m_untitledWindows.begin(); it != m_untitledWindows.end();)
-            it = IsWindow(*it) ? std::next(it) : m_untitledWindows.erase(it);
+        EraseDeadWindows(m_untitledWindows);
         m_untitledSweepAt = std::max<size_t>(kUntitledSweepMinimum, 2 * m_untitledWindows.size());
     }
     m_untitledWindows.insert(window);
 }
 
-int CKivWndBox::OnFirstTitle(HWND window, const wchar_t* caption)
+void CKivWndBox::OnFirstTitle(HWND window)
 {
-    if (caption == nullptr || caption[0] == L'\0')
-        return 0;
+    const std::wstring caption = WindowText(window);
+    if (caption.empty())
+        return;
     m_untitledWindows.erase(window);
     if (Find(window) != nullptr || IsFilteredByAncestor(window) || !WouldFrameIfTitled(window))
-        return 0;
-    // The filters look at the stored text, cut as at creation.
-    wchar_t text[kNameLength] = {};
-    lstrcpynW(text, caption, kNameLength);
-    const KivSkinKind kind = ChooseWindowKind(text, UpperClassName(window),
-                                              static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE)));
+        return;
+    const KivSkinKind kind =
+        ChooseWindowKind(caption, UpperClassName(window), static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE)));
     if (kind == KivSkinKind::Excluded)
     {
         m_excludedWindows.insert(window);
-        return 0;
+        return;
     }
     const bool shown = IsWindowVisible(window) != FALSE;
-    const int created = Create(kind, window);
     // A window already on screen has had its WM_SHOWWINDOW: the frame takes
     // over the shown state now, as it would have then.
-    CKivFrameWnd* frame = created ? dynamic_cast<CKivFrameWnd*>(Find(window)) : nullptr;
+    CKivFrameWnd* frame = Create(kind, window) ? dynamic_cast<CKivFrameWnd*>(Find(window)) : nullptr;
     if (frame != nullptr && shown)
         frame->OnAttachedWhileShown();
-    return created;
 }
 
 bool CKivWndBox::WantsCaption(HWND window) const
@@ -380,18 +382,15 @@ bool CKivWndBox::WantsCaption(HWND window) const
            !(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD);
 }
 
-int CKivWndBox::OnCaptionSet(HWND window, const wchar_t* caption)
+void CKivWndBox::OnCaptionSet(HWND window)
 {
     if (m_untitledWindows.count(window))
-        return OnFirstTitle(window, caption);
-    if (caption == nullptr || Find(window) == nullptr || IsWindowVisible(window))
-        return 0;
-    if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
-        return 0;
-    wchar_t text[kNameLength] = {};
-    lstrcpynW(text, caption, kNameLength);
-    if (!MatchesCaptionFilter(text))
-        return 0;
+    {
+        OnFirstTitle(window);
+        return;
+    }
+    if (!WantsCaption(window) || !MatchesCaptionFilter(WindowText(window)))
+        return;
     std::vector<HWND> skinned;
     for (const auto& entry : m_windowMap)
         if (entry.first == window || IsUnder(entry.first, window))
@@ -406,7 +405,6 @@ int CKivWndBox::OnCaptionSet(HWND window, const wchar_t* caption)
     // The frame was measured by the skin: let the system measure it again.
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return 1;
 }
 
 void CKivWndBox::OnWindowDestroyed(HWND window)
@@ -441,6 +439,5 @@ void CKivWndBox::DropStale(HWND window)
 
 void CKivWndBox::ForgetDeadExclusions()
 {
-    for (auto it = m_excludedWindows.begin(); it != m_excludedWindows.end();)
-        it = IsWindow(*it) ? std::next(it) : m_excludedWindows.erase(it);
+    EraseDeadWindows(m_excludedWindows);
 }

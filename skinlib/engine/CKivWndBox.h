@@ -71,12 +71,12 @@ public:
     void ReleaseObject(HWND window, CKivWnd* object);
     // Any window of the thread is about to be destroyed (seen by the hook).
     void OnWindowDestroyed(HWND window);
-    // A window is about to get a new caption (seen by the hook). A skinned
-    // top-level window that is still hidden and takes a filtered caption is
-    // excluded after all, together with its skinned descendants: Wine's
-    // message box, for one, is created without a caption and titled later.
-    // Returns 1 when the window was excluded.
-    int OnCaptionSet(HWND window, const wchar_t* caption);
+    // A window has just taken a new caption (its WM_SETTEXT was handled). A
+    // remembered untitled window gets its skin now, as if titled at creation.
+    // A skinned top-level window that is still hidden and took a filtered
+    // caption is excluded after all, together with its skinned descendants:
+    // Wine's message box, for one, is created without a caption and titled later.
+    void OnCaptionSet(HWND window);
     // Whether a new caption of the window can change its skin: a remembered
     // untitled window, or a hidden skinned top-level window that a caption
     // filter may still exclude.
@@ -101,7 +101,7 @@ private:
     KivSkinKind ChooseByClass(HWND window, const std::wstring& name, LONG style, bool captionedTopLevel);
     KivSkinKind ChooseWindowKind(const std::wstring& caption, const std::wstring& name, LONG style);
     bool WouldFrameIfTitled(HWND window);
-    int OnFirstTitle(HWND window, const wchar_t* caption);
+    void OnFirstTitle(HWND window);
     void RememberUntitled(HWND window);
     static bool MatchesCaptionFilter(const std::wstring& caption);
     static bool IsUnder(HWND window, HWND ancestor);
