@@ -294,16 +294,12 @@ void CKivFrameWnd::OnNcCalcSize(WPARAM wParam, LPARAM lParam)
     client.bottom -= metrics->borderBottom;
     // The client edge and the scroll bars stay where the system has them:
     // just inside the frame, drawn by the system.
-    const LONG_PTR style = Style();
-    const LONG_PTR exStyle = GetWindowLongPtrW(Window(), GWL_EXSTYLE);
-    if (exStyle & WS_EX_CLIENTEDGE)
+    if (GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE)
         InflateRect(&client, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
-    if ((style & WS_VSCROLL) && (exStyle & WS_EX_LEFTSCROLLBAR))
-        client.left += GetSystemMetrics(SM_CXVSCROLL);
-    else if (style & WS_VSCROLL)
-        client.right -= GetSystemMetrics(SM_CXVSCROLL);
-    if (style & WS_HSCROLL)
-        client.bottom -= GetSystemMetrics(SM_CYHSCROLL);
+    const RECT bars = ScrollBarSpace();
+    client.left += bars.left;
+    client.right -= bars.right;
+    client.bottom -= bars.bottom;
     if (client.right < client.left)
         client.right = client.left;
     if (client.bottom < client.top)
@@ -426,14 +422,24 @@ RECT CKivFrameWnd::InnerRect() const
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&inner), 2);
     const POINT origin = ToWindow(POINT{inner.left, inner.top});
     OffsetRect(&inner, origin.x - inner.left, origin.y - inner.top);
-    const LONG_PTR style = Style();
-    if ((style & WS_VSCROLL) && (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR))
-        inner.left -= GetSystemMetrics(SM_CXVSCROLL);
-    else if (style & WS_VSCROLL)
-        inner.right += GetSystemMetrics(SM_CXVSCROLL);
-    if (style & WS_HSCROLL)
-        inner.bottom += GetSystemMetrics(SM_CYHSCROLL);
+    const RECT bars = ScrollBarSpace();
+    inner.left -= bars.left;
+    inner.right += bars.right;
+    inner.bottom += bars.bottom;
     return inner;
+}
+
+RECT CKivFrameWnd::ScrollBarSpace() const
+{
+    const LONG_PTR style = Style();
+    RECT space = {};
+    if ((style & WS_VSCROLL) && (GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR))
+        space.left = GetSystemMetrics(SM_CXVSCROLL);
+    else if (style & WS_VSCROLL)
+        space.right = GetSystemMetrics(SM_CXVSCROLL);
+    if (style & WS_HSCROLL)
+        space.bottom = GetSystemMetrics(SM_CYHSCROLL);
+    return space;
 }
 
 void CKivFrameWnd::DrawClientEdge(HDC target)

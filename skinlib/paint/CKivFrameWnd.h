@@ -96,6 +96,9 @@ private:
     bool OverDisabledClose(POINT screen) const;
     // The client area with its scroll bars, in window coordinates.
     RECT InnerRect() const;
+    // How far the system's scroll bars reach in from each side of the client
+    // area's frame (left, right and bottom; top stays 0).
+    RECT ScrollBarSpace() const;
     void DrawClientEdge(HDC target);
     void DrawScrollBars();
     void DrawButtonStrip(HDC target);
