@@ -258,25 +258,3 @@ TEST_CASE("attach and detach keep an ANSI window ANSI and restore its exact proc
     CHECK(GetWindowLongPtrA(frame, GWLP_WNDPROC) == before);
     DestroyWindow(frame);
 }
-
-TEST_CASE("message text is read in the window's own character set")
-{
-    wchar_t buffer[8];
-    const CKivWndCharset ansi(false);
-    const CKivWndCharset wide(true);
-    const std::string caption = AnsiOf(L"Caf\x00E9");
-    CHECK(ansi.MessageText(reinterpret_cast<LPARAM>(caption.c_str()), buffer, 8) == 4);
-    CHECK(std::wstring(buffer) == L"Caf\x00E9");
-    CHECK(wide.MessageText(reinterpret_cast<LPARAM>(L"Stra\x00DF" L"e"), buffer, 8) == 6);
-    CHECK(std::wstring(buffer) == L"Stra\x00DF" L"e");
-    // Longer text is cut to the buffer and still terminated.
-    CHECK(ansi.MessageText(reinterpret_cast<LPARAM>("0123456789"), buffer, 8) == 7);
-    CHECK(std::wstring(buffer) == L"0123456");
-    CHECK(wide.MessageText(reinterpret_cast<LPARAM>(L"0123456789"), buffer, 8) == 7);
-    CHECK(std::wstring(buffer) == L"0123456");
-    // No text, or no room, gives an empty string.
-    buffer[0] = L'x';
-    CHECK(wide.MessageText(0, buffer, 8) == 0);
-    CHECK(buffer[0] == L'\0');
-    CHECK(ansi.MessageText(reinterpret_cast<LPARAM>("abc"), buffer, 0) == 0);
-}

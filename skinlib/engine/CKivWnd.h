@@ -16,7 +16,7 @@ class CKivWndBox;
 //
 // The window keeps its character set: an ANSI window is subclassed and
 // forwarded to with the A calls, so its messages reach WindowProc in ANSI
-// form (read text parameters through Charset().MessageText).
+// form: text in lParam is then a char string.
 class CKivWnd
 {
 public:

@@ -28,32 +28,3 @@ LRESULT CKivWndCharset::CallDefault(HWND window, UINT message, WPARAM wParam, LP
                      : DefWindowProcA(window, message, wParam, lParam);
 }
 
-int CKivWndCharset::MessageText(LPARAM text, wchar_t* buffer, int capacity) const
-{
-    if (buffer == nullptr || capacity <= 0)
-        return 0;
-    buffer[0] = L'\0';
-    if (text == 0 || capacity == 1)
-        return 0;
-    if (m_unicode)
-    {
-        const wchar_t* source = reinterpret_cast<const wchar_t*>(text);
-        int length = 0;
-        while (length < capacity - 1 && source[length] != L'\0')
-        {
-            buffer[length] = source[length];
-            ++length;
-        }
-        buffer[length] = L'\0';
-        return length;
-    }
-    // One byte never gives more than one UTF-16 unit, so converting at most
-    // capacity - 1 bytes always fits.
-    const char* source = reinterpret_cast<const char*>(text);
-    int bytes = 0;
-    while (bytes < capacity - 1 && source[bytes] != '\0')
-        ++bytes;
-    const int length = bytes > 0 ? MultiByteToWideChar(CP_ACP, 0, source, bytes, buffer, capacity - 1) : 0;
-    buffer[length > 0 ? length : 0] = L'\0';
-    return length > 0 ? length : 0;
-}

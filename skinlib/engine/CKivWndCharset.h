@@ -5,8 +5,7 @@
 // that depends on it. A procedure installed with the other variant would
 // switch the window's character set: IsWindowUnicode would change, and so
 // would the text its A and W calls hand back. Subclassing an ANSI window with
-// the A calls keeps it ANSI; its messages then arrive in ANSI form, so text
-// in lParam must be read with MessageText.
+// the A calls keeps it ANSI; its messages then arrive in ANSI form.
 class CKivWndCharset
 {
 public:
@@ -22,11 +21,6 @@ public:
     WNDPROC SetProc(HWND window, WNDPROC proc) const;
     LRESULT CallProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
     LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
-
-    // Copies the string a message carries in lParam (WM_SETTEXT and the like),
-    // given in this character set, into buffer as UTF-16, cut to capacity - 1
-    // characters and always terminated. Returns the length copied.
-    int MessageText(LPARAM text, wchar_t* buffer, int capacity) const;
 
 private:
     bool m_unicode = true;
