@@ -5,7 +5,6 @@
 #include "CKivSkinLoad.h"
 #include "CKivSkinStore.h"
 #include "CKivTextContrast.h"
-#include "CKivClientDC.h"
 #include "CKivGdiObject.h"
 #include "CKivFileHandle.h"
 #include "KivSkinFile.h"
@@ -388,29 +387,6 @@ long KeyNumber(const CKivSkinAuditor& skin, const wchar_t* key, long fallback)
     return found == skin.Keys().end() ? fallback : std::wcstol(found->second.first.c_str(), nullptr, 10);
 }
 
-// The atlas as a bitmap of this process, for measuring pictures; null when
-// its header promises more pixels than the image holds.
-HBITMAP AtlasBitmap(const std::vector<BYTE>& image)
-{
-    if (image.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))
-        return nullptr;
-    BITMAPFILEHEADER file;
-    BITMAPINFOHEADER info;
-    memcpy(&file, image.data(), sizeof(file));
-    memcpy(&info, image.data() + sizeof(file), sizeof(info));
-    if ((info.biCompression != BI_RGB && info.biCompression != BI_BITFIELDS) || info.biWidth <= 0 ||
-        info.biHeight == 0 || info.biPlanes != 1 || info.biBitCount == 0 || info.biBitCount > 32 ||
-        file.bfOffBits > image.size())
-        return nullptr;
-    const unsigned long long rows = info.biHeight < 0 ? 0ull - info.biHeight : info.biHeight;
-    const unsigned long long stride = (static_cast<unsigned long long>(info.biWidth) * info.biBitCount + 31) / 32 * 4;
-    if (stride * rows > image.size() - file.bfOffBits)
-        return nullptr;
-    CKivClientDC screen(nullptr);
-    return CreateDIBitmap(screen, &info, CBM_INIT, image.data() + file.bfOffBits,
-                          reinterpret_cast<const BITMAPINFO*>(image.data() + sizeof(file)), DIB_RGB_COLORS);
-}
-
 std::wstring HexColour(COLORREF colour)
 {
     wchar_t text[8] = {};
@@ -431,7 +407,9 @@ void CKivTool::WarnLowContrast(const CKivSkinAuditor& skin)
     double under = CKivTextContrast::RelativeLuminance(GetSysColor(COLOR_BTNFACE));
     std::wstring what = L"the system dialog colour";
     const auto picture = skin.Keys().find(L"WindowEdge\\Edge\\Background");
-    CKivBitmap atlas(AtlasBitmap(skin.AtlasImage()));
+    // Made by the library's own atlas code: null when it would refuse the image.
+    const std::vector<BYTE>& image = skin.AtlasImage();
+    CKivBitmap atlas(image.empty() ? nullptr : CKivSkinLoad::BuildAtlas(image.data(), image.size(), nullptr));
     double pictureLuminance = 0.0;
     if (KeyNumber(skin, L"WindowEdge\\Edge\\EnableBackground", 0) > 0 && picture != skin.Keys().end() &&
         picture->second.hasRect &&
