@@ -9,6 +9,7 @@
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
