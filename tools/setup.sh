@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build make python3
+  cmake ninja-build make python3 ccache
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64
   wine wine32:i386 wine64 xvfb xauth x11-utils
   doctest-dev imagemagick fonts-wqy-microhei fonts-dejavu-core fonts-wine
