@@ -1,0 +1,39 @@
+#pragma once
+#include "CKivDialog.h"
+#include "CKivGdiObject.h"
+#include "CKivUpdateChecker.h"
+#include <string>
+
+// The main dialog (resource 102): the outcome of the last check, a button to
+// check again, one that opens the new version's download address, and the
+// About command in the system menu. A check starts when the dialog opens.
+class CKivUpdateDlg : public CKivDialog
+{
+public:
+    explicit CKivUpdateDlg(std::wstring folder = CKivUpdateChecker::ProgramFolder());
+
+    // How long closing waits for a running check after aborting it.
+    static constexpr DWORD kCloseWaitMs = 3000;
+
+    // The text a result shows; empty for a result that leaves the text as it is.
+    static std::wstring ResultText(int code, const std::wstring& version, const std::wstring& address);
+
+protected:
+    BOOL OnInitDialog(HWND focus) override;
+    bool OnSysCommand(UINT command, LPARAM lParam) override;
+    bool OnDestroy() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void AddAboutToSystemMenu();
+    void StartCheck();
+    void OnDownload();
+    INT_PTR OnCtlColor(HDC dc);
+    INT_PTR OnCheckResult(int code, LPARAM lParam);
+
+    HICON m_icon;
+    HICON m_smallIcon;
+    CKivBrush m_white;
+    CKivUpdateChecker m_checker;
+    std::wstring m_address;
+};
