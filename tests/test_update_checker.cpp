@@ -1,0 +1,325 @@
+// The update checker's worker against a local HTTP server: what it fetches,
+// the result codes it reports through message 1184, what it does to the
+// update list, and how it behaves while a check runs and when stopped.
+#include <doctest.h>
+#include "CKivUpdateChecker.h"
+#include "KivHttpTestServer.h"
+#include "KivTestSupport.h"
+#include "KivUpdateTestFolder.h"
+#include <string>
+#include <vector>
+
+namespace {
+
+using kivtest::KivHttpTestServer;
+using kivtest::KivUpdateTestFolder;
+
+// What the receiving window heard.
+struct Heard
+{
+    std::vector<int> codes;
+    std::wstring text;
+    LPARAM announced = -1;
+};
+Heard g_heard;
+
+LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != CKivUpdateChecker::kResultMessage)
+        return DefWindowProcW(window, message, wParam, lParam);
+    const int code = static_cast<int>(wParam);
+    g_heard.codes.push_back(code);
+    if (code == CKivUpdateChecker::kNewVersion && lParam)
+        g_heard.text = reinterpret_cast<const wchar_t*>(lParam);
+    if (code == CKivUpdateChecker::kAboutToRead)
+        g_heard.announced = lParam;
+    return 0;
+}
+
+class Receiver
+{
+public:
+    Receiver()
+    {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = &ReceiverProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"KivUpdateReceiver";
+        RegisterClassW(&windowClass);
+        m_window = CreateWindowExW(0, L"KivUpdateReceiver", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+        g_heard = Heard();
+    }
+    ~Receiver() { DestroyWindow(m_window); }
+    Receiver(const Receiver&) = delete;
+    Receiver& operator=(const Receiver&) = delete;
+    HWND Get() const { return m_window; }
+
+private:
+    HWND m_window;
+};
+
+bool HasFinal()
+{
+    for (int code : g_heard.codes)
+    {
+        if (code != CKivUpdateChecker::kAboutToRead)
+            return true;
+    }
+    return false;
+}
+
+// The codes of one check from start to its final result.
+std::vector<int> RunCheck(const KivUpdateTestFolder& folder)
+{
+    Receiver receiver;
+    CKivUpdateChecker checker(folder.Path());
+    REQUIRE(checker.Start(receiver.Get()));
+    CHECK(kivtest::PumpUntil(HasFinal, 30000));
+    CHECK(kivtest::PumpUntil([&] { return !checker.IsRunning(); }, 5000));
+    return g_heard.codes;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+// An update list: "@" before each of the three values.
+std::string ListFor(const std::wstring& url, const char* version = "KivSkin 1.0", const char* marker = "list-7",
+                    const char* end = "\r\n")
+{
+    return std::string("@") + version + end + "@" + Narrow(url) + end + "@" + marker + end;
+}
+
+KivHttpTestServer::Reply Serving(std::string body, int status = 200)
+{
+    KivHttpTestServer::Reply reply;
+    reply.status = status;
+    reply.body = std::move(body);
+    return reply;
+}
+
+// A folder whose list points at the server, which serves reply.
+struct Setup
+{
+    explicit Setup(KivHttpTestServer::Reply reply) : server(std::move(reply))
+    {
+        KivHttpTestServer::ClearProxySettings();
+        REQUIRE(server.Listening());
+        list = ListFor(server.Url());
+        REQUIRE(folder.WriteList(list));
+    }
+    KivHttpTestServer server;
+    KivUpdateTestFolder folder;
+    std::string list;
+};
+
+const std::string kNewer = "@2.0@Kiv 2.0@http://127.0.0.1/kiv-2.0.zip\r\n";
+
+}  // namespace
+
+TEST_CASE("a document without the current marker reports a newer version with the fetched text")
+{
+    Setup setup(Serving(kNewer));
+    CHECK(RunCheck(setup.folder) == std::vector<int>({7, 1}));
+    CHECK(g_heard.announced == static_cast<LPARAM>(kNewer.size()));
+    CHECK(g_heard.text == L"@2.0@Kiv 2.0@http://127.0.0.1/kiv-2.0.zip\r\n");
+    CHECK(setup.server.Requests() == 1);
+    const std::string head = setup.server.LastRequestHead();
+    CHECK(head.rfind("GET /update.txt ", 0) == 0);
+    CHECK(head.find("User-Agent: KivUpdateNet\r\n") != std::string::npos);
+    CHECK(setup.folder.ReadList() == setup.list);
+}
+
+TEST_CASE("a document holding all three markers reports no updates and leaves the list alone")
+{
+    Setup setup(Serving(""));
+    // The same list with other line ends and text around it.
+    setup.server.SetReply(Serving("header\n" + ListFor(setup.server.Url(), "KivSkin 1.0", "list-7", "\n") + "footer"));
+    CHECK(RunCheck(setup.folder) == std::vector<int>({7, 2}));
+    CHECK(setup.folder.ReadList() == setup.list);
+    CHECK(setup.folder.StrayConfigFiles() == 0);
+}
+
+TEST_CASE("a document with the current marker but another list replaces the list byte for byte")
+{
+    Setup setup(Serving(""));
+    const std::string newList = ListFor(L"http://127.0.0.1:1/moved.txt", "KivSkin 1.0", "list-8", "\n");
+    setup.server.SetReply(Serving(newList));
+    CHECK(RunCheck(setup.folder) == std::vector<int>({7, 3}));
+    CHECK(setup.folder.ReadList() == newList);
+    CHECK(setup.folder.StrayConfigFiles() == 0);
+
+    SUBCASE("but a document that is no list leaves it alone")
+    {
+        const std::string notAList = "@KivSkin 1.0 is current\r\n<p>no list here</p>\r\nmore\r\nlines\r\n";
+        setup.server.SetReply(Serving(notAList));
+        REQUIRE(setup.folder.WriteList(setup.list));
+        CHECK(RunCheck(setup.folder) == std::vector<int>({7, 6}));
+        CHECK(setup.folder.ReadList() == setup.list);
+        CHECK(setup.folder.StrayConfigFiles() == 0);
+    }
+}
+
+TEST_CASE("a list of two lines reports code 4 without any request")
+{
+    Setup setup(Serving(kNewer));
+    REQUIRE(setup.folder.WriteList("@KivSkin 1.0\r\n@" + Narrow(setup.server.Url()) + "\r\n"));
+    CHECK(RunCheck(setup.folder) == std::vector<int>({4}));
+    REQUIRE(DeleteFileW(setup.folder.ListPath().c_str()));
+    CHECK(RunCheck(setup.folder) == std::vector<int>({4}));
+    CHECK(setup.server.Requests() == 0);
+}
+
+TEST_CASE("connection and request failures report code 5")
+{
+    SUBCASE("nothing listens at the address")
+    {
+        KivHttpTestServer::ClearProxySettings();
+        KivUpdateTestFolder folder;
+        const unsigned short port = KivHttpTestServer::ClosedPort();
+        REQUIRE(port != 0);
+        REQUIRE(folder.WriteList(ListFor(L"http://127.0.0.1:" + std::to_wstring(port) + L"/update.txt")));
+        CHECK(RunCheck(folder) == std::vector<int>({5}));
+    }
+    SUBCASE("the server answers 404 with a page")
+    {
+        Setup setup(Serving("<html>not found</html>", 404));
+        CHECK(RunCheck(setup.folder) == std::vector<int>({5}));
+        CHECK(setup.server.Requests() == 1);
+        CHECK(setup.folder.ReadList() == setup.list);
+    }
+    SUBCASE("the server answers 500")
+    {
+        Setup setup(Serving(kNewer, 500));
+        CHECK(RunCheck(setup.folder) == std::vector<int>({5}));
+    }
+    SUBCASE("the list names no web address")
+    {
+        Setup setup(Serving(kNewer));
+        REQUIRE(setup.folder.WriteList(ListFor(L"ftp://127.0.0.1/update.txt")));
+        CHECK(RunCheck(setup.folder) == std::vector<int>({5}));
+        CHECK(setup.server.Requests() == 0);
+    }
+}
+
+TEST_CASE("sizes: Content-Length when given, otherwise read to the end, never more than 64 KiB")
+{
+    SUBCASE("no Content-Length: the whole document is read")
+    {
+        KivHttpTestServer::Reply reply = Serving(kNewer);
+        reply.sendLength = false;
+        Setup setup(reply);
+        CHECK(RunCheck(setup.folder) == std::vector<int>({7, 1}));
+        CHECK(g_heard.announced == 0);
+        CHECK(g_heard.text == L"@2.0@Kiv 2.0@http://127.0.0.1/kiv-2.0.zip\r\n");
+    }
+    SUBCASE("no Content-Length and more than 64 KiB")
+    {
+        KivHttpTestServer::Reply reply = Serving(std::string(200 * 1024, 'x'));
+        reply.sendLength = false;
+        Setup setup(reply);
+        CHECK(RunCheck(setup.folder) == std::vector<int>({7, 6}));
+    }
+    SUBCASE("a Content-Length of 64 KiB and one byte is refused before reading")
+    {
+        Setup setup(Serving(std::string(64 * 1024 + 1, 'x')));
+        CHECK(RunCheck(setup.folder) == std::vector<int>({6}));
+    }
+    SUBCASE("exactly 64 KiB is still a document")
+    {
+        Setup setup(Serving(kNewer + std::string(64 * 1024 - kNewer.size(), ' ')));
+        CHECK(RunCheck(setup.folder) == std::vector<int>({7, 1}));
+        CHECK(g_heard.text.size() == 1024);
+    }
+    SUBCASE("a huge Content-Length")
+    {
+        for (const char* huge : {"4294967294", "4294967295", "18446744073709551615", "99999999999999999999999"})
+        {
+            CAPTURE(huge);
+            KivHttpTestServer::Reply reply = Serving(kNewer);
+            reply.lengthText = huge;
+            Setup setup(reply);
+            CHECK(RunCheck(setup.folder) == std::vector<int>({6}));
+        }
+    }
+    SUBCASE("an empty document")
+    {
+        Setup setup(Serving(""));
+        CHECK(RunCheck(setup.folder) == std::vector<int>({6}));
+    }
+    SUBCASE("a server that sends less than it announced")
+    {
+        KivHttpTestServer::Reply reply = Serving(kNewer);
+        reply.lengthText = "1000";
+        Setup setup(reply);
+        const std::vector<int> codes = RunCheck(setup.folder);
+        REQUIRE(codes.size() == 2);
+        CHECK(codes[0] == 7);
+        CHECK(codes[1] == 8);
+        CHECK(setup.folder.ReadList() == setup.list);
+    }
+}
+
+TEST_CASE("a check while one runs starts nothing; the next starts once the first ended")
+{
+    KivHttpTestServer::Reply reply = Serving(kNewer);
+    reply.stall = true;
+    Setup setup(reply);
+    Receiver receiver;
+    CKivUpdateChecker checker(setup.folder.Path());
+    REQUIRE(checker.Start(receiver.Get()));
+    CHECK(checker.IsRunning());
+    REQUIRE(kivtest::PumpUntil([&] { return setup.server.Requests() == 1; }, 20000));
+    CHECK_FALSE(checker.Start(receiver.Get()));
+    CHECK_FALSE(checker.Start(receiver.Get()));
+    setup.server.Release();
+    REQUIRE(kivtest::PumpUntil(HasFinal, 20000));
+    CHECK(g_heard.codes == std::vector<int>({7, 1}));
+    CHECK(setup.server.Requests() == 1);
+    // The flag is down by the time the result arrives.
+    CHECK_FALSE(checker.IsRunning());
+    g_heard = Heard();
+    CHECK(checker.Start(receiver.Get()));
+    CHECK(kivtest::PumpUntil(HasFinal, 20000));
+    CHECK(g_heard.codes == std::vector<int>({7, 1}));
+    CHECK(setup.server.Requests() == 2);
+}
+
+TEST_CASE("a fast check clears the running flag by itself")
+{
+    Setup setup(Serving(kNewer));
+    REQUIRE(setup.folder.WriteList("@only one line"));
+    Receiver receiver;
+    CKivUpdateChecker checker(setup.folder.Path());
+    for (int round = 0; round < 20; ++round)
+    {
+        g_heard = Heard();
+        REQUIRE(checker.Start(receiver.Get()));
+        REQUIRE(kivtest::PumpUntil(HasFinal, 10000));
+        CHECK(g_heard.codes == std::vector<int>({4}));
+        CHECK_FALSE(checker.IsRunning());
+    }
+}
+
+TEST_CASE("stopping during a stalled download returns within the bound and reports nothing more")
+{
+    KivHttpTestServer::Reply reply = Serving(kNewer);
+    reply.stall = true;
+    Setup setup(reply);
+    Receiver receiver;
+    {
+        CKivUpdateChecker checker(setup.folder.Path());
+        REQUIRE(checker.Start(receiver.Get()));
+        REQUIRE(kivtest::PumpUntil([&] { return setup.server.Requests() == 1; }, 20000));
+        const ULONGLONG before = GetTickCount64();
+        checker.Stop(3000);
+        CHECK(GetTickCount64() - before < 4000);
+        MESSAGE("Stop took " << GetTickCount64() - before << " ms; worker ended: " << !checker.IsRunning());
+    }
+    setup.server.Release();
+    kivtest::PumpPending();
+    CHECK_FALSE(HasFinal());
+    CHECK(setup.folder.ReadList() == setup.list);
+}
