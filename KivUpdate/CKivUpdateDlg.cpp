@@ -10,12 +10,13 @@ const wchar_t kChecking[] = L"检察更新 ...";
 
 }  // namespace
 
-CKivUpdateDlg::CKivUpdateDlg(std::wstring folder)
-    : CKivDialog(IDD_KIVUPDATE_DIALOG),
-      m_icon(CKivResources::Icon(IDR_MAINFRAME)),
-      m_smallIcon(CKivResources::SmallIcon(IDR_MAINFRAME)),
+CKivUpdateDlg::CKivUpdateDlg(std::wstring folder, HINSTANCE module)
+    : CKivDialog(IDD_KIVUPDATE_DIALOG, module),
+      m_icon(CKivResources::Icon(IDR_MAINFRAME, 0, 0, module)),
+      m_smallIcon(CKivResources::SmallIcon(IDR_MAINFRAME, module)),
       m_white(CreateSolidBrush(RGB(255, 255, 255))),
-      m_checker(std::move(folder))
+      m_checker(std::move(folder)),
+      m_resources(module)
 {
     Commands().On(IDC_CHECK_UPDATE, [this](UINT) { StartCheck(); });
     Commands().On(IDC_DOWNLOAD_UPDATE, [this](UINT) { OnDownload(); });
@@ -34,7 +35,7 @@ BOOL CKivUpdateDlg::OnInitDialog(HWND)
 void CKivUpdateDlg::AddAboutToSystemMenu()
 {
     HMENU systemMenu = GetSystemMenu(Handle(), FALSE);
-    const std::wstring about = CKivResources::String(IDS_ABOUTBOX);
+    const std::wstring about = CKivResources::String(IDS_ABOUTBOX, m_resources);
     if (systemMenu == nullptr || about.empty())
         return;
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
@@ -45,7 +46,7 @@ bool CKivUpdateDlg::OnSysCommand(UINT command, LPARAM)
 {
     if ((command & 0xFFF0) != IDM_ABOUTBOX)
         return false;
-    CKivDialog about(IDD_ABOUTBOX);
+    CKivDialog about(IDD_ABOUTBOX, m_resources);
     about.DoModal(Handle());
     return true;
 }

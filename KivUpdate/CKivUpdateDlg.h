@@ -10,7 +10,8 @@
 class CKivUpdateDlg : public CKivDialog
 {
 public:
-    explicit CKivUpdateDlg(std::wstring folder = CKivUpdateChecker::ProgramFolder());
+    // module: where the dialog resources live (null: the program file).
+    explicit CKivUpdateDlg(std::wstring folder = CKivUpdateChecker::ProgramFolder(), HINSTANCE module = nullptr);
 
     // How long closing waits for a running check after aborting it.
     static constexpr DWORD kCloseWaitMs = 3000;
@@ -36,4 +37,5 @@ private:
     CKivBrush m_white;
     CKivUpdateChecker m_checker;
     std::wstring m_address;
+    HINSTANCE m_resources;
 };
