@@ -5,7 +5,7 @@
 #include "CKivUpdateChecker.h"
 #include "KivHttpTestServer.h"
 #include "KivTestSupport.h"
-#include "KivUpdateTestFolder.h"
+#include "KivUpdateTestSetup.h"
 #include <string>
 #include <vector>
 
@@ -80,96 +80,71 @@ std::vector<int> RunCheck(const KivUpdateTestFolder& folder)
     return g_heard.codes;
 }
 
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
-
-// An update list: "@" before each of the three values.
-std::string ListFor(const std::wstring& url, const char* version = "KivSkin 1.0", const char* marker = "list-7",
-                    const char* end = "\r\n")
-{
-    return std::string("@") + version + end + "@" + Narrow(url) + end + "@" + marker + end;
-}
-
-KivHttpTestServer::Reply Serving(std::string body, int status = 200)
-{
-    KivHttpTestServer::Reply reply;
-    reply.status = status;
-    reply.body = std::move(body);
-    return reply;
-}
-
-// A folder whose list points at the server, which serves reply.
-struct Setup
-{
-    explicit Setup(KivHttpTestServer::Reply reply) : server(std::move(reply))
-    {
-        KivHttpTestServer::ClearProxySettings();
-        REQUIRE(server.Listening());
-        list = ListFor(server.Url());
-        REQUIRE(folder.WriteList(list));
-    }
-    KivHttpTestServer server;
-    KivUpdateTestFolder folder;
-    std::string list;
-};
+using Setup = kivtest::KivUpdateTestSetup;
 
 const std::string kNewer = "@2.0@Kiv 2.0@http://127.0.0.1/kiv-2.0.zip\r\n";
+
+// A check whose request reached a server that holds back the body.
+void StartStalled(CKivUpdateChecker& checker, const Receiver& receiver, Setup& setup)
+{
+    REQUIRE(checker.Start(receiver.Get()));
+    CHECK(checker.IsRunning());
+    REQUIRE(kivtest::PumpUntil([&] { return setup.Server().Requests() == 1; }, 20000));
+}
 
 }  // namespace
 
 TEST_CASE("a document without the current marker reports a newer version with the fetched text")
 {
-    Setup setup(Serving(kNewer));
-    CHECK(RunCheck(setup.folder) == std::vector<int>({7, 1}));
+    Setup setup(Setup::Serving(kNewer));
+    CHECK(RunCheck(setup.Folder()) == std::vector<int>({7, 1}));
     CHECK(g_heard.announced == static_cast<LPARAM>(kNewer.size()));
     CHECK(g_heard.text == L"@2.0@Kiv 2.0@http://127.0.0.1/kiv-2.0.zip\r\n");
-    CHECK(setup.server.Requests() == 1);
-    const std::string head = setup.server.LastRequestHead();
+    CHECK(setup.Server().Requests() == 1);
+    const std::string head = setup.Server().LastRequestHead();
     CHECK(head.rfind("GET /update.txt ", 0) == 0);
     CHECK(head.find("User-Agent: KivUpdateNet\r\n") != std::string::npos);
-    CHECK(setup.folder.ReadList() == setup.list);
+    CHECK(setup.Folder().ReadList() == setup.List());
 }
 
 TEST_CASE("a document holding all three markers reports no updates and leaves the list alone")
 {
-    Setup setup(Serving(""));
+    Setup setup(Setup::Serving(""));
     // The same list with other line ends and text around it.
-    setup.server.SetReply(Serving("header\n" + ListFor(setup.server.Url(), "KivSkin 1.0", "list-7", "\n") + "footer"));
-    CHECK(RunCheck(setup.folder) == std::vector<int>({7, 2}));
-    CHECK(setup.folder.ReadList() == setup.list);
-    CHECK(setup.folder.StrayConfigFiles() == 0);
+    setup.Server().SetReply(Setup::Serving("header\n" + Setup::ListFor(setup.Server().Url(), "KivSkin 1.0", "list-7", "\n") + "footer"));
+    CHECK(RunCheck(setup.Folder()) == std::vector<int>({7, 2}));
+    CHECK(setup.Folder().ReadList() == setup.List());
+    CHECK(setup.Folder().StrayConfigFiles() == 0);
 }
 
 TEST_CASE("a document with the current marker but another list replaces the list byte for byte")
 {
-    Setup setup(Serving(""));
-    const std::string newList = ListFor(L"http://127.0.0.1:1/moved.txt", "KivSkin 1.0", "list-8", "\n");
-    setup.server.SetReply(Serving(newList));
-    CHECK(RunCheck(setup.folder) == std::vector<int>({7, 3}));
-    CHECK(setup.folder.ReadList() == newList);
-    CHECK(setup.folder.StrayConfigFiles() == 0);
+    Setup setup(Setup::Serving(""));
+    const std::string newList = Setup::ListFor(L"http://127.0.0.1:1/moved.txt", "KivSkin 1.0", "list-8", "\n");
+    setup.Server().SetReply(Setup::Serving(newList));
+    CHECK(RunCheck(setup.Folder()) == std::vector<int>({7, 3}));
+    CHECK(setup.Folder().ReadList() == newList);
+    CHECK(setup.Folder().StrayConfigFiles() == 0);
 
     SUBCASE("but a document that is no list leaves it alone")
     {
         const std::string notAList = "@KivSkin 1.0 is current\r\n<p>no list here</p>\r\nmore\r\nlines\r\n";
-        setup.server.SetReply(Serving(notAList));
-        REQUIRE(setup.folder.WriteList(setup.list));
-        CHECK(RunCheck(setup.folder) == std::vector<int>({7, 6}));
-        CHECK(setup.folder.ReadList() == setup.list);
-        CHECK(setup.folder.StrayConfigFiles() == 0);
+        setup.Server().SetReply(Setup::Serving(notAList));
+        REQUIRE(setup.Folder().WriteList(setup.List()));
+        CHECK(RunCheck(setup.Folder()) == std::vector<int>({7, 6}));
+        CHECK(setup.Folder().ReadList() == setup.List());
+        CHECK(setup.Folder().StrayConfigFiles() == 0);
     }
 }
 
 TEST_CASE("a list of two lines reports code 4 without any request")
 {
-    Setup setup(Serving(kNewer));
-    REQUIRE(setup.folder.WriteList("@KivSkin 1.0\r\n@" + Narrow(setup.server.Url()) + "\r\n"));
-    CHECK(RunCheck(setup.folder) == std::vector<int>({4}));
-    REQUIRE(DeleteFileW(setup.folder.ListPath().c_str()));
-    CHECK(RunCheck(setup.folder) == std::vector<int>({4}));
-    CHECK(setup.server.Requests() == 0);
+    Setup setup(Setup::Serving(kNewer));
+    REQUIRE(setup.Folder().WriteList("@KivSkin 1.0\r\n@" + Setup::Narrow(setup.Server().Url()) + "\r\n"));
+    CHECK(RunCheck(setup.Folder()) == std::vector<int>({4}));
+    REQUIRE(DeleteFileW(setup.Folder().ListPath().c_str()));
+    CHECK(RunCheck(setup.Folder()) == std::vector<int>({4}));
+    CHECK(setup.Server().Requests() == 0);
 }
 
 TEST_CASE("connection and request failures report code 5")
@@ -180,27 +155,27 @@ TEST_CASE("connection and request failures report code 5")
         KivUpdateTestFolder folder;
         const unsigned short port = KivHttpTestServer::ClosedPort();
         REQUIRE(port != 0);
-        REQUIRE(folder.WriteList(ListFor(L"http://127.0.0.1:" + std::to_wstring(port) + L"/update.txt")));
+        REQUIRE(folder.WriteList(Setup::ListFor(L"http://127.0.0.1:" + std::to_wstring(port) + L"/update.txt")));
         CHECK(RunCheck(folder) == std::vector<int>({5}));
     }
     SUBCASE("the server answers 404 with a page")
     {
-        Setup setup(Serving("<html>not found</html>", 404));
-        CHECK(RunCheck(setup.folder) == std::vector<int>({5}));
-        CHECK(setup.server.Requests() == 1);
-        CHECK(setup.folder.ReadList() == setup.list);
+        Setup setup(Setup::Serving("<html>not found</html>", 404));
+        CHECK(RunCheck(setup.Folder()) == std::vector<int>({5}));
+        CHECK(setup.Server().Requests() == 1);
+        CHECK(setup.Folder().ReadList() == setup.List());
     }
     SUBCASE("the server answers 500")
     {
-        Setup setup(Serving(kNewer, 500));
-        CHECK(RunCheck(setup.folder) == std::vector<int>({5}));
+        Setup setup(Setup::Serving(kNewer, 500));
+        CHECK(RunCheck(setup.Folder()) == std::vector<int>({5}));
     }
     SUBCASE("the list names no web address")
     {
-        Setup setup(Serving(kNewer));
-        REQUIRE(setup.folder.WriteList(ListFor(L"ftp://127.0.0.1/update.txt")));
-        CHECK(RunCheck(setup.folder) == std::vector<int>({5}));
-        CHECK(setup.server.Requests() == 0);
+        Setup setup(Setup::Serving(kNewer));
+        REQUIRE(setup.Folder().WriteList(Setup::ListFor(L"ftp://127.0.0.1/update.txt")));
+        CHECK(RunCheck(setup.Folder()) == std::vector<int>({5}));
+        CHECK(setup.Server().Requests() == 0);
     }
 }
 
@@ -208,29 +183,29 @@ TEST_CASE("sizes: Content-Length when given, otherwise read to the end, never mo
 {
     SUBCASE("no Content-Length: the whole document is read")
     {
-        KivHttpTestServer::Reply reply = Serving(kNewer);
+        KivHttpTestServer::Reply reply = Setup::Serving(kNewer);
         reply.sendLength = false;
         Setup setup(reply);
-        CHECK(RunCheck(setup.folder) == std::vector<int>({7, 1}));
+        CHECK(RunCheck(setup.Folder()) == std::vector<int>({7, 1}));
         CHECK(g_heard.announced == 0);
         CHECK(g_heard.text == L"@2.0@Kiv 2.0@http://127.0.0.1/kiv-2.0.zip\r\n");
     }
     SUBCASE("no Content-Length and more than 64 KiB")
     {
-        KivHttpTestServer::Reply reply = Serving(std::string(200 * 1024, 'x'));
+        KivHttpTestServer::Reply reply = Setup::Serving(std::string(200 * 1024, 'x'));
         reply.sendLength = false;
         Setup setup(reply);
-        CHECK(RunCheck(setup.folder) == std::vector<int>({7, 6}));
+        CHECK(RunCheck(setup.Folder()) == std::vector<int>({7, 6}));
     }
     SUBCASE("a Content-Length of 64 KiB and one byte is refused before reading")
     {
-        Setup setup(Serving(std::string(64 * 1024 + 1, 'x')));
-        CHECK(RunCheck(setup.folder) == std::vector<int>({6}));
+        Setup setup(Setup::Serving(std::string(64 * 1024 + 1, 'x')));
+        CHECK(RunCheck(setup.Folder()) == std::vector<int>({6}));
     }
     SUBCASE("exactly 64 KiB is still a document")
     {
-        Setup setup(Serving(kNewer + std::string(64 * 1024 - kNewer.size(), ' ')));
-        CHECK(RunCheck(setup.folder) == std::vector<int>({7, 1}));
+        Setup setup(Setup::Serving(kNewer + std::string(64 * 1024 - kNewer.size(), ' ')));
+        CHECK(RunCheck(setup.Folder()) == std::vector<int>({7, 1}));
         CHECK(g_heard.text.size() == 1024);
     }
     SUBCASE("a huge Content-Length")
@@ -238,61 +213,57 @@ TEST_CASE("sizes: Content-Length when given, otherwise read to the end, never mo
         for (const char* huge : {"4294967294", "4294967295", "18446744073709551615", "99999999999999999999999"})
         {
             CAPTURE(huge);
-            KivHttpTestServer::Reply reply = Serving(kNewer);
+            KivHttpTestServer::Reply reply = Setup::Serving(kNewer);
             reply.lengthText = huge;
             Setup setup(reply);
-            CHECK(RunCheck(setup.folder) == std::vector<int>({6}));
+            CHECK(RunCheck(setup.Folder()) == std::vector<int>({6}));
         }
     }
     SUBCASE("an empty document")
     {
-        Setup setup(Serving(""));
-        CHECK(RunCheck(setup.folder) == std::vector<int>({6}));
+        Setup setup(Setup::Serving(""));
+        CHECK(RunCheck(setup.Folder()) == std::vector<int>({6}));
     }
     SUBCASE("a server that sends less than it announced")
     {
-        KivHttpTestServer::Reply reply = Serving(kNewer);
+        KivHttpTestServer::Reply reply = Setup::Serving(kNewer);
         reply.lengthText = "1000";
         Setup setup(reply);
-        const std::vector<int> codes = RunCheck(setup.folder);
+        const std::vector<int> codes = RunCheck(setup.Folder());
         REQUIRE(codes.size() == 2);
         CHECK(codes[0] == 7);
         CHECK(codes[1] == 8);
-        CHECK(setup.folder.ReadList() == setup.list);
+        CHECK(setup.Folder().ReadList() == setup.List());
     }
 }
 
 TEST_CASE("a check while one runs starts nothing; the next starts once the first ended")
 {
-    KivHttpTestServer::Reply reply = Serving(kNewer);
-    reply.stall = true;
-    Setup setup(reply);
+    Setup setup(Setup::Serving(kNewer, 200, true));
     Receiver receiver;
-    CKivUpdateChecker checker(setup.folder.Path());
-    REQUIRE(checker.Start(receiver.Get()));
-    CHECK(checker.IsRunning());
-    REQUIRE(kivtest::PumpUntil([&] { return setup.server.Requests() == 1; }, 20000));
+    CKivUpdateChecker checker(setup.Folder().Path());
+    StartStalled(checker, receiver, setup);
     CHECK_FALSE(checker.Start(receiver.Get()));
     CHECK_FALSE(checker.Start(receiver.Get()));
-    setup.server.Release();
+    setup.Server().Release();
     REQUIRE(kivtest::PumpUntil(HasFinal, 20000));
     CHECK(g_heard.codes == std::vector<int>({7, 1}));
-    CHECK(setup.server.Requests() == 1);
+    CHECK(setup.Server().Requests() == 1);
     // The flag is down by the time the result arrives.
     CHECK_FALSE(checker.IsRunning());
     g_heard = Heard();
     CHECK(checker.Start(receiver.Get()));
     CHECK(kivtest::PumpUntil(HasFinal, 20000));
     CHECK(g_heard.codes == std::vector<int>({7, 1}));
-    CHECK(setup.server.Requests() == 2);
+    CHECK(setup.Server().Requests() == 2);
 }
 
 TEST_CASE("a fast check clears the running flag by itself")
 {
-    Setup setup(Serving(kNewer));
-    REQUIRE(setup.folder.WriteList("@only one line"));
+    Setup setup(Setup::Serving(kNewer));
+    REQUIRE(setup.Folder().WriteList("@only one line"));
     Receiver receiver;
-    CKivUpdateChecker checker(setup.folder.Path());
+    CKivUpdateChecker checker(setup.Folder().Path());
     for (int round = 0; round < 20; ++round)
     {
         g_heard = Heard();
@@ -305,21 +276,18 @@ TEST_CASE("a fast check clears the running flag by itself")
 
 TEST_CASE("stopping during a stalled download returns within the bound and reports nothing more")
 {
-    KivHttpTestServer::Reply reply = Serving(kNewer);
-    reply.stall = true;
-    Setup setup(reply);
+    Setup setup(Setup::Serving(kNewer, 200, true));
     Receiver receiver;
     {
-        CKivUpdateChecker checker(setup.folder.Path());
-        REQUIRE(checker.Start(receiver.Get()));
-        REQUIRE(kivtest::PumpUntil([&] { return setup.server.Requests() == 1; }, 20000));
+        CKivUpdateChecker checker(setup.Folder().Path());
+        StartStalled(checker, receiver, setup);
         const ULONGLONG before = GetTickCount64();
         checker.Stop(3000);
         CHECK(GetTickCount64() - before < 4000);
         MESSAGE("Stop took " << GetTickCount64() - before << " ms; worker ended: " << !checker.IsRunning());
     }
-    setup.server.Release();
+    setup.Server().Release();
     kivtest::PumpPending();
     CHECK_FALSE(HasFinal());
-    CHECK(setup.folder.ReadList() == setup.list);
+    CHECK(setup.Folder().ReadList() == setup.List());
 }

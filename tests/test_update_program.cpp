@@ -9,7 +9,7 @@
 #include "KivHttpTestServer.h"
 #include "KivTestSupport.h"
 #include "KivUpdateRes.h"
-#include "KivUpdateTestFolder.h"
+#include "KivUpdateTestSetup.h"
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -22,24 +22,7 @@ using kivtest::KivUpdateTestFolder;
 
 const wchar_t kChecking[] = L"检察更新 ...";
 
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
-
-std::string ListFor(const std::wstring& url, const char* marker = "list-7")
-{
-    return "@KivSkin 1.0\r\n@" + Narrow(url) + "\r\n@" + marker + "\r\n";
-}
-
-KivHttpTestServer::Reply Serving(std::string body, int status = 200, bool stall = false)
-{
-    KivHttpTestServer::Reply reply;
-    reply.status = status;
-    reply.body = std::move(body);
-    reply.stall = stall;
-    return reply;
-}
+using Setup = kivtest::KivUpdateTestSetup;
 
 // The program copied into the installation folder, with the shipped black
 // skin beside it unless told otherwise, and started there.
@@ -112,7 +95,25 @@ public:
             return -1;
         return static_cast<long>(code);
     }
-    // A visible dialog of the program other than the main one (a message box).
+    // Waits for a second dialog of the program (a message box, the About
+    // box), which must make the main one modal-disabled, and closes it with
+    // OK; its title, or "-" when none came or it did not go.
+    std::wstring DismissOtherDialog() const
+    {
+        HWND other = nullptr;
+        if (!kivtest::PumpUntil([&] { return (other = OtherDialog()) != nullptr; }, 10000))
+            return L"-";
+        CHECK_FALSE(IsWindowEnabled(m_dialog));
+        wchar_t title[64] = {};
+        GetWindowTextW(other, title, 64);
+        PostMessageW(other, WM_COMMAND, IDOK, 0);
+        if (!kivtest::PumpUntil([&] { return !IsWindow(other); }, 10000))
+            return L"-";
+        return title;
+    }
+
+private:
+    // A visible dialog of the program other than the main one.
     HWND OtherDialog() const
     {
         std::pair<const UpdateProgram*, HWND> search(this, nullptr);
@@ -133,23 +134,8 @@ public:
         return search.second;
     }
 
-private:
     PROCESS_INFORMATION m_info = {};
     HWND m_dialog = nullptr;
-};
-
-struct Setup
-{
-    explicit Setup(KivHttpTestServer::Reply reply) : server(std::move(reply))
-    {
-        KivHttpTestServer::ClearProxySettings();
-        REQUIRE(server.Listening());
-        list = ListFor(server.Url());
-        REQUIRE(folder.WriteList(list));
-    }
-    KivHttpTestServer server;
-    KivUpdateTestFolder folder;
-    std::string list;
 };
 
 // Frame insets of a window: left, top, right, bottom.
@@ -169,43 +155,43 @@ const std::string kNewerPrefix = "@2.0@Kiv 2.0@";
 
 TEST_CASE("a newer version shows its name and address and enables the download button")
 {
-    Setup setup(Serving(""));
-    const std::wstring address = setup.server.Url(L"/kiv-2.0.zip");
-    setup.server.SetReply(Serving(kNewerPrefix + Narrow(address) + "\r\n"));
-    UpdateProgram program(setup.folder);
+    Setup setup(Setup::Serving(""));
+    const std::wstring address = setup.Server().Url(L"/kiv-2.0.zip");
+    setup.Server().SetReply(Setup::Serving(kNewerPrefix + Setup::Narrow(address) + "\r\n"));
+    UpdateProgram program(setup.Folder());
     CHECK(program.Outcome() == L"有更新版本（2.0），请手动下载.\r\n    " + address);
     CHECK(program.Enabled(IDC_DOWNLOAD_UPDATE));
     CHECK(program.Enabled(IDC_CHECK_UPDATE));
     CHECK(program.Text(IDC_CHECK_UPDATE) == L"检查更新");
     CHECK(program.Text(IDC_DOWNLOAD_UPDATE) == L"下载更新");
     CHECK(program.Text(IDC_CLOSE_UPDATE) == L"取消");
-    CHECK(setup.server.Requests() == 1);
-    CHECK(setup.server.LastRequestHead().find("User-Agent: KivUpdateNet\r\n") != std::string::npos);
+    CHECK(setup.Server().Requests() == 1);
+    CHECK(setup.Server().LastRequestHead().find("User-Agent: KivUpdateNet\r\n") != std::string::npos);
     program.Shoot(L"update-newer");
     CHECK(program.Close() == 0);
 }
 
 TEST_CASE("all markers present: no updates, and the list stays as it was")
 {
-    Setup setup(Serving(""));
-    setup.server.SetReply(Serving(setup.list));
-    UpdateProgram program(setup.folder);
+    Setup setup(Setup::Serving(""));
+    setup.Server().SetReply(Setup::Serving(setup.List()));
+    UpdateProgram program(setup.Folder());
     CHECK(program.Outcome() == L"没有任何更新.");
     CHECK_FALSE(program.Enabled(IDC_DOWNLOAD_UPDATE));
-    CHECK(setup.folder.ReadList() == setup.list);
+    CHECK(setup.Folder().ReadList() == setup.List());
     program.Shoot(L"update-none");
     CHECK(program.Close() == 0);
 }
 
 TEST_CASE("the list marker missing: the list is replaced byte for byte")
 {
-    Setup setup(Serving(""));
-    const std::string served = "@KivSkin 1.0\n@" + Narrow(setup.server.Url(L"/v2.txt")) + "\n@list-8\n";
-    setup.server.SetReply(Serving(served));
-    UpdateProgram program(setup.folder);
+    Setup setup(Setup::Serving(""));
+    const std::string served = "@KivSkin 1.0\n@" + Setup::Narrow(setup.Server().Url(L"/v2.txt")) + "\n@list-8\n";
+    setup.Server().SetReply(Setup::Serving(served));
+    UpdateProgram program(setup.Folder());
     CHECK(program.Outcome() == L"配置文件已更新.");
-    CHECK(setup.folder.ReadList() == served);
-    CHECK(setup.folder.StrayConfigFiles() == 0);
+    CHECK(setup.Folder().ReadList() == served);
+    CHECK(setup.Folder().StrayConfigFiles() == 0);
     program.Shoot(L"update-replaced");
     CHECK(program.Close() == 0);
 }
@@ -214,21 +200,21 @@ TEST_CASE("failures show their code: a two-line list without any request, a 404 
 {
     SUBCASE("two lines")
     {
-        Setup setup(Serving("@2.0@Kiv 2.0@http://127.0.0.1/kiv.zip"));
-        REQUIRE(setup.folder.WriteList("@KivSkin 1.0\r\n@" + Narrow(setup.server.Url()) + "\r\n"));
-        UpdateProgram program(setup.folder);
+        Setup setup(Setup::Serving("@2.0@Kiv 2.0@http://127.0.0.1/kiv.zip"));
+        REQUIRE(setup.Folder().WriteList("@KivSkin 1.0\r\n@" + Setup::Narrow(setup.Server().Url()) + "\r\n"));
+        UpdateProgram program(setup.Folder());
         CHECK(program.Outcome() == L"更新有错误. 错误：4");
-        CHECK(setup.server.Requests() == 0);
+        CHECK(setup.Server().Requests() == 0);
         program.Shoot(L"update-error4");
         CHECK(program.Close() == 0);
     }
     SUBCASE("404")
     {
-        Setup setup(Serving("<html>@2.0@not found@http://127.0.0.1/x</html>", 404));
-        UpdateProgram program(setup.folder);
+        Setup setup(Setup::Serving("<html>@2.0@not found@http://127.0.0.1/x</html>", 404));
+        UpdateProgram program(setup.Folder());
         CHECK(program.Outcome() == L"更新有错误. 错误：5");
         CHECK_FALSE(program.Enabled(IDC_DOWNLOAD_UPDATE));
-        CHECK(setup.server.Requests() == 1);
+        CHECK(setup.Server().Requests() == 1);
         program.Shoot(L"update-error5-404");
         CHECK(program.Close() == 0);
     }
@@ -236,7 +222,7 @@ TEST_CASE("failures show their code: a two-line list without any request, a 404 
     {
         KivHttpTestServer::ClearProxySettings();
         KivUpdateTestFolder folder;
-        REQUIRE(folder.WriteList(ListFor(L"http://127.0.0.1:" + std::to_wstring(KivHttpTestServer::ClosedPort()) +
+        REQUIRE(folder.WriteList(Setup::ListFor(L"http://127.0.0.1:" + std::to_wstring(KivHttpTestServer::ClosedPort()) +
                                          L"/update.txt")));
         UpdateProgram program(folder);
         CHECK(program.Outcome() == L"更新有错误. 错误：5");
@@ -245,10 +231,10 @@ TEST_CASE("failures show their code: a two-line list without any request, a 404 
     }
     SUBCASE("a huge Content-Length")
     {
-        KivHttpTestServer::Reply reply = Serving("@2.0@Kiv 2.0@http://127.0.0.1/kiv.zip");
+        KivHttpTestServer::Reply reply = Setup::Serving("@2.0@Kiv 2.0@http://127.0.0.1/kiv.zip");
         reply.lengthText = "4294967294";
         Setup setup(reply);
-        UpdateProgram program(setup.folder);
+        UpdateProgram program(setup.Folder());
         CHECK(program.Outcome() == L"更新有错误. 错误：6");
         program.Shoot(L"update-error6");
         CHECK(program.Close() == 0);
@@ -257,22 +243,14 @@ TEST_CASE("failures show their code: a two-line list without any request, a 404 
 
 TEST_CASE("a download address that is not http or https leaves the button disabled and is never opened")
 {
-    Setup setup(Serving("@2.0@Kiv 2.0@C:\\windows\\system32\\winver.exe\r\n"));
-    UpdateProgram program(setup.folder);
+    Setup setup(Setup::Serving("@2.0@Kiv 2.0@C:\\windows\\system32\\winver.exe\r\n"));
+    UpdateProgram program(setup.Folder());
     CHECK(program.Outcome() == L"有更新版本（2.0），请手动下载.\r\n    C:\\windows\\system32\\winver.exe");
     CHECK_FALSE(program.Enabled(IDC_DOWNLOAD_UPDATE));
     program.Shoot(L"update-not-web");
     // The command sent anyway only shows an error.
     PostMessageW(program.Dialog(), WM_COMMAND, MAKEWPARAM(IDC_DOWNLOAD_UPDATE, BN_CLICKED), 0);
-    HWND error = nullptr;
-    kivtest::PumpUntil([&] { return (error = program.OtherDialog()) != nullptr; }, 10000);
-    REQUIRE(error != nullptr);
-    CHECK_FALSE(IsWindowEnabled(program.Dialog()));
-    wchar_t title[64] = {};
-    GetWindowTextW(error, title, 64);
-    CHECK(std::wstring(title) == L"更新");
-    PostMessageW(error, WM_COMMAND, IDOK, 0);
-    CHECK(kivtest::PumpUntil([&] { return !IsWindow(error); }, 10000));
+    CHECK(program.DismissOtherDialog() == L"更新");
     CHECK(program.Close() == 0);
 }
 
@@ -313,65 +291,58 @@ TEST_CASE("every WM_CTLCOLOR* gets the one white brush, and the About box opens 
     }
     FreeLibrary(resources);
 
-    Setup setup(Serving("", 404));
-    UpdateProgram program(setup.folder);
+    Setup setup(Setup::Serving("", 404));
+    UpdateProgram program(setup.Folder());
     CHECK(program.Outcome() == L"更新有错误. 错误：5");
     PostMessageW(program.Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-    HWND about = nullptr;
-    kivtest::PumpUntil([&] { return (about = program.OtherDialog()) != nullptr; }, 10000);
-    REQUIRE(about != nullptr);
-    wchar_t title[64] = {};
-    GetWindowTextW(about, title, 64);
-    CHECK(std::wstring(title) == L"关于 KivUpdate");
-    PostMessageW(about, WM_COMMAND, IDOK, 0);
-    CHECK(kivtest::PumpUntil([&] { return !IsWindow(about); }, 10000));
+    CHECK(program.DismissOtherDialog() == L"关于 KivUpdate");
     CHECK(program.Close() == 0);
 }
 
 TEST_CASE("pressing the check button while a check runs starts nothing")
 {
-    Setup setup(Serving("", 200, true));
-    setup.server.SetReply(Serving(kNewerPrefix + Narrow(setup.server.Url(L"/kiv.zip")), 200, true));
-    UpdateProgram program(setup.folder);
-    REQUIRE(kivtest::PumpUntil([&] { return setup.server.Requests() == 1; }, 20000));
+    Setup setup(Setup::Serving("", 200, true));
+    setup.Server().SetReply(Setup::Serving(kNewerPrefix + Setup::Narrow(setup.Server().Url(L"/kiv.zip")), 200, true));
+    UpdateProgram program(setup.Folder());
+    REQUIRE(kivtest::PumpUntil([&] { return setup.Server().Requests() == 1; }, 20000));
     program.Click(IDC_CHECK_UPDATE);
     program.Click(IDC_CHECK_UPDATE);
     CHECK(program.Text() == kChecking);
     program.Shoot(L"update-checking");
-    setup.server.Release();
+    setup.Server().Release();
     CHECK(program.Outcome().rfind(L"有更新版本（2.0）", 0) == 0);
-    CHECK(setup.server.Requests() == 1);
+    CHECK(setup.Server().Requests() == 1);
     // Idle again: the button checks anew.
     program.Click(IDC_CHECK_UPDATE);
-    CHECK(kivtest::PumpUntil([&] { return setup.server.Requests() == 2; }, 20000));
+    CHECK(kivtest::PumpUntil([&] { return setup.Server().Requests() == 2; }, 20000));
     CHECK(program.Outcome().rfind(L"有更新版本（2.0）", 0) == 0);
     CHECK(program.Close() == 0);
 }
 
 TEST_CASE("closing during a stalled check ends the program within a bound")
 {
-    Setup setup(Serving("", 200, true));
-    setup.server.SetReply(Serving(kNewerPrefix + "http://127.0.0.1/kiv.zip", 200, true));
-    UpdateProgram program(setup.folder);
-    REQUIRE(kivtest::PumpUntil([&] { return setup.server.Requests() == 1; }, 20000));
+    Setup setup(Setup::Serving("", 200, true));
+    setup.Server().SetReply(Setup::Serving(kNewerPrefix + "http://127.0.0.1/kiv.zip", 200, true));
+    UpdateProgram program(setup.Folder());
+    REQUIRE(kivtest::PumpUntil([&] { return setup.Server().Requests() == 1; }, 20000));
     const ULONGLONG before = GetTickCount64();
     CHECK(program.Close(10000) == 0);
     MESSAGE("the program ended " << GetTickCount64() - before << " ms after the close command");
-    CHECK(setup.folder.ReadList() == setup.list);
+    CHECK(setup.Folder().ReadList() == setup.List());
 }
 
 TEST_CASE("without an argument the program wears skin\\black.kiv from its folder, and runs plain without it")
 {
-    Setup setup(Serving("", 404));
+    Setup setup(Setup::Serving("", 404));
     std::vector<long> skinned;
     {
-        UpdateProgram program(setup.folder);
+        UpdateProgram program(setup.Folder());
         CHECK(program.Outcome() == L"更新有错误. 错误：5");
         skinned = Insets(program.Dialog());
         CHECK(program.Close() == 0);
     }
-    REQUIRE(DeleteFileW((setup.folder.Skin() + L"\\black.kiv").c_str()));
-    UpdateProgram plain(setup.folder, false);
+    REQUIRE(DeleteFileW((setup.Folder().Skin() + L"\\black.kiv").c_str()));
+    UpdateProgram plain(setup.Folder(), false);
     CHECK(plain.Outcome() == L"更新有错误. 错误：5");
     const std::vector<long> system = Insets(plain.Dialog());
     // The shipped black skin has a 30-pixel caption bar and 3-pixel borders.
