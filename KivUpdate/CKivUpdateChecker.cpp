@@ -15,8 +15,9 @@ namespace {
 const int kAborted = 0;
 // A stalled server must not hold a check for ever.
 const DWORD kNetworkTimeoutMs = 20000;
-// The owner already waited in Stop; a worker still blocked keeps its own state.
-const DWORD kDestroyWaitMs = 1000;
+// Owners wait in Stop with their own bound; a worker still blocked after
+// that keeps its own state alive and ends with the process.
+const DWORD kDestroyWaitMs = 0;
 
 }  // namespace
 

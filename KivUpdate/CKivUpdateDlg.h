@@ -13,8 +13,10 @@ public:
     // module: where the dialog resources live (null: the program file).
     explicit CKivUpdateDlg(std::wstring folder = CKivUpdateChecker::ProgramFolder(), HINSTANCE module = nullptr);
 
-    // How long closing waits for a running check after aborting it.
-    static constexpr DWORD kCloseWaitMs = 3000;
+    // How long closing waits for a running check after aborting it. (Under
+    // Wine, closing the handles does not wake a read blocked in the socket:
+    // the wait runs out and the process end takes the worker with it.)
+    static constexpr DWORD kCloseWaitMs = 2000;
 
     // The text a result shows; empty for a result that leaves the text as it is.
     static std::wstring ResultText(int code, const std::wstring& version, const std::wstring& address);
