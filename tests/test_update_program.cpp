@@ -117,21 +117,21 @@ private:
     HWND OtherDialog() const
     {
         std::pair<const UpdateProgram*, HWND> search(this, nullptr);
-        EnumWindows(
-            [](HWND window, LPARAM param) -> BOOL {
-                auto* found = reinterpret_cast<std::pair<const UpdateProgram*, HWND>*>(param);
-                DWORD process = 0;
-                GetWindowThreadProcessId(window, &process);
-                wchar_t name[16] = {};
-                GetClassNameW(window, name, 16);
-                if (process != found->first->m_info.dwProcessId || window == found->first->m_dialog ||
-                    !IsWindowVisible(window) || lstrcmpW(name, L"#32770") != 0)
-                    return TRUE;
-                found->second = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        EnumWindows(&UpdateProgram::MatchOther, reinterpret_cast<LPARAM>(&search));
         return search.second;
+    }
+    static BOOL CALLBACK MatchOther(HWND window, LPARAM param)
+    {
+        auto* search = reinterpret_cast<std::pair<const UpdateProgram*, HWND>*>(param);
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (process != search->first->m_info.dwProcessId || window == search->first->m_dialog ||
+            !IsWindowVisible(window) || lstrcmpW(name, L"#32770") != 0)
+            return TRUE;
+        search->second = window;
+        return FALSE;
     }
 
     PROCESS_INFORMATION m_info = {};
