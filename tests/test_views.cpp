@@ -165,10 +165,7 @@ public:
     {
         POINT p = {x, y};
         MapWindowPoints(window, m_window, &p, 1);
-        const HDC dc = GetDC(m_window);
-        const COLORREF colour = GetPixel(dc, p.x, p.y);
-        ReleaseDC(m_window, dc);
-        return colour;
+        return DialogPixel(p);
     }
     // The same for a point of the window's frame (0, 0 is its top-left corner).
     COLORREF FramePixel(HWND window, int x, int y) const
@@ -177,6 +174,10 @@ public:
         GetWindowRect(window, &bounds);
         POINT p = {bounds.left + x, bounds.top + y};
         ScreenToClient(m_window, &p);
+        return DialogPixel(p);
+    }
+    COLORREF DialogPixel(POINT p) const
+    {
         const HDC dc = GetDC(m_window);
         const COLORREF colour = GetPixel(dc, p.x, p.y);
         ReleaseDC(m_window, dc);
@@ -228,9 +229,15 @@ void AddTabs(HWND tab, const std::vector<std::wstring>& captions)
     kivtest::PumpPending();
 }
 
+template <typename T>
+T* SkinOf(HWND window)
+{
+    return dynamic_cast<T*>(CKivWnd::FromHandle(window));
+}
+
 CKivTabCtrl* TabSkin(HWND tab)
 {
-    return dynamic_cast<CKivTabCtrl*>(CKivWnd::FromHandle(tab));
+    return SkinOf<CKivTabCtrl>(tab);
 }
 
 int CurSel(HWND tab)
@@ -486,7 +493,7 @@ TEST_CASE("list view: header drags and column clicks still work; skin border and
     Dialog dialog;
     REQUIRE(dialog.Hooked());
     const HWND list = dialog.Control(WC_LISTVIEWW, LVS_REPORT, 20, 20, 300, 200, WS_EX_CLIENTEDGE);
-    CKivListCtrl* skin = dynamic_cast<CKivListCtrl*>(CKivWnd::FromHandle(list));
+    CKivListCtrl* skin = SkinOf<CKivListCtrl>(list);
     REQUIRE(skin != nullptr);
     for (int column = 0; column < 3; ++column)
     {
@@ -561,7 +568,7 @@ TEST_CASE("tree view: skin back colour and border; detach gives the control its 
     Dialog dialog;
     REQUIRE(dialog.Hooked());
     const HWND tree = dialog.Control(WC_TREEVIEWW, TVS_HASLINES, 20, 20, 250, 200, WS_EX_CLIENTEDGE);
-    CKivTreeCtrl* skin = dynamic_cast<CKivTreeCtrl*>(CKivWnd::FromHandle(tree));
+    CKivTreeCtrl* skin = SkinOf<CKivTreeCtrl>(tree);
     REQUIRE(skin != nullptr);
     TVINSERTSTRUCTW insert = {};
     insert.hParent = TVI_ROOT;
@@ -574,13 +581,15 @@ TEST_CASE("tree view: skin back colour and border; detach gives the control its 
     kivtest::PumpPending();
 
     CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0)) == kTreeBack);
+    CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(0, 0, 0));
     CHECK(dialog.PumpUntilPixel(tree, 100, 150, kTreeBack));
     CHECK(dialog.FramePixel(tree, 0, 0) == kTreeBorder);
     CHECK(dialog.FramePixel(tree, 249, 199) == kTreeBorder);
 
     REQUIRE(skin->Detach());
-    // -1: the system colour again.
+    // -1: the system colours again.
     CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0)) == static_cast<COLORREF>(-1));
+    CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0)) == static_cast<COLORREF>(-1));
     dialog.Park();
 }
 

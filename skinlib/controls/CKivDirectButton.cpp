@@ -4,6 +4,7 @@
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
 #include "CKivSelectObject.h"
+#include "CKivTextContrast.h"
 
 int CKivDirectButton::Init(int x, int y, int width, int height, HWND host)
 {
@@ -51,6 +52,9 @@ void CKivDirectButton::Draw(HDC dc, int state) const
             FillRect(mem, &area, fill);
     }
     SetBkMode(mem, TRANSPARENT);
+    // Dark skins fill the buttons dark: the caption takes whichever of
+    // black and white reads better on the fill.
+    SetTextColor(mem, CKivTextContrast::ReadableOn(CKivTextContrast::RelativeLuminance(colour)));
     {
         CKivSelectObject font(mem, CKivGraphics::GetSkinFont(m_verticalText ? 1 : 0));
         if (!m_text.empty() && m_verticalText)

@@ -1,5 +1,6 @@
 #include "CKivTreeCtrl.h"
 #include <commctrl.h>
+#include "CKivTextContrast.h"
 #include "KivSkinSettings.h"
 
 CKivTreeCtrl::~CKivTreeCtrl() = default;
@@ -23,14 +24,23 @@ void CKivTreeCtrl::AfterNcPaint()
     // The skin attaches before the control has made its own data, so the
     // colour to give back is read at the first change.
     if (!m_changedBackColor)
+    {
         m_originalBackColor = current;
+        m_originalTextColor = CallPrevious(TVM_GETTEXTCOLOR, 0, 0);
+    }
     m_changedBackColor = true;
     CallPrevious(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(m_backColor));
+    // Item texts stay readable on a dark skin colour.
+    CallPrevious(TVM_SETTEXTCOLOR, 0,
+                 static_cast<LPARAM>(CKivTextContrast::ReadableOn(CKivTextContrast::RelativeLuminance(m_backColor))));
 }
 
 void CKivTreeCtrl::RestoreControl()
 {
     if (m_changedBackColor)
+    {
         CallPrevious(TVM_SETBKCOLOR, 0, m_originalBackColor);
+        CallPrevious(TVM_SETTEXTCOLOR, 0, m_originalTextColor);
+    }
     m_changedBackColor = false;
 }

@@ -3,8 +3,9 @@
 
 struct KivSkinSettings;
 
-// Tree view skin: the skin's border colour and background colour; the
-// control's own colour comes back at detach.
+// Tree view skin: the skin's border colour and background colour, with
+// black or white item text, whichever reads on it; the control's own colours
+// come back at detach.
 class CKivTreeCtrl : public CKivViewCtrl
 {
 public:
@@ -24,5 +25,6 @@ private:
     COLORREF m_backColor = 0;
     // The control's colour before the skin (-1: the system colour).
     LRESULT m_originalBackColor = -1;
+    LRESULT m_originalTextColor = -1;
     bool m_changedBackColor = false;
 };
