@@ -397,6 +397,20 @@ TEST_CASE("tab strip follows the control: messages, ANSI items, keys, deletion; 
     kivtest::PumpPending();
     CHECK(CurSel(tab) == -1);
 
+    // A taller font makes taller tabs: the whole of them takes the mouse.
+    HFONT big = CreateFontW(-30, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, L"Arial");
+    SendMessageW(tab, WM_SETFONT, reinterpret_cast<WPARAM>(big), TRUE);
+    const int height = skin->Strip().TabHeight();
+    CHECK(height > 22);
+    POINT inside = {10, height - 2};
+    POINT below = {10, height + 5};
+    ClientToScreen(tab, &inside);
+    ClientToScreen(tab, &below);
+    CHECK(SendMessageW(tab, WM_NCHITTEST, 0, MAKELPARAM(inside.x, inside.y)) == HTCLIENT);
+    CHECK(SendMessageW(tab, WM_NCHITTEST, 0, MAKELPARAM(below.x, below.y)) == HTTRANSPARENT);
+    SendMessageW(tab, WM_SETFONT, 0, FALSE);
+    DeleteObject(big);
+
     // Detach gives the control its own style back.
     const LONG style = static_cast<LONG>(GetWindowLongPtrW(tab, GWL_STYLE));
     CHECK((style & CKivTabCtrl::kAddedStyle) == CKivTabCtrl::kAddedStyle);
@@ -560,6 +574,55 @@ TEST_CASE("list view: header drags and column clicks still work; skin border and
         CHECK(dialog.FramePixel(list, 150, 0) != kListBorder);
     }
     dialog.Park();
+}
+
+namespace {
+
+// Sits below the skin and refuses every background image.
+WNDPROC g_listProc = nullptr;
+int g_refusals = 0;
+
+LRESULT CALLBACK RefusingListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == LVM_SETBKIMAGEW)
+    {
+        ++g_refusals;
+        return FALSE;
+    }
+    return CallWindowProcW(g_listProc, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_CASE("list view: a background image the control refuses is freed, each time one is built")
+{
+    InstallSkin();
+    Dialog dialog;
+    CKivEngine::Instance().Stop();  // this list view gets its skin by hand, above the refusing procedure
+    const HWND list = dialog.Control(WC_LISTVIEWW, LVS_REPORT, 20, 20, 200, 150, WS_EX_CLIENTEDGE);
+    REQUIRE(CKivWnd::FromHandle(list) == nullptr);
+    g_refusals = 0;
+    g_listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefusingListProc)));
+    CKivListCtrl skin;
+    REQUIRE(skin.Attach(list));
+    REQUIRE(skin.Setup(CKivSkinStore::Settings()) == 1);
+    kivtest::PumpPending();
+    auto resize = [&](int i) {
+        SetWindowPos(list, nullptr, 0, 0, 200 + i % 7, 150, SWP_NOMOVE | SWP_NOZORDER);
+        kivtest::PumpPending();
+    };
+    resize(1);
+    kivtest::GdiLeakOracle oracle;
+    const long ours = CKivGdiObjectCount::Live();
+    const long process = oracle.LiveObjects();
+    const int before = g_refusals;
+    for (int i = 0; i < 60; ++i)
+        resize(i);
+    CHECK(g_refusals > before + 40);
+    CHECK(CKivGdiObjectCount::Live() == ours);
+    CHECK(oracle.LiveObjects() == process);
+    CHECK(skin.Detach());
 }
 
 TEST_CASE("tree view: skin back colour and border; detach gives the control its colour back")
