@@ -70,7 +70,7 @@ LRESULT CKivTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP: return OnMouseButton(message, wParam, lParam);
-    case KIV_WM_DRAWNBUTTONCLICK: m_strip.OnMessage(message, wParam, lParam); return 0;
+    case KIV_WM_DRAWNBUTTONCLICK: return OnStripClick(wParam, lParam);
     case KIV_WM_TABSELECT: return OnTabSelect(static_cast<int>(static_cast<INT_PTR>(wParam)));
     case TCM_SETCURSEL: return PassAndFollow(message, wParam, lParam);
     case TCM_SETCURFOCUS: return OnSetCurFocus(wParam, lParam);
@@ -142,6 +142,13 @@ LRESULT CKivTabCtrl::OnMouseButton(UINT message, WPARAM wParam, LPARAM lParam)
         SetFocus(Window());
     if (Window() != nullptr)
         m_strip.OnMessage(asStrip, wParam, lParam);
+    return 0;
+}
+
+LRESULT CKivTabCtrl::OnStripClick(WPARAM elementId, LPARAM lParam)
+{
+    // Posted by the strip's own buttons: nothing for the control.
+    m_strip.OnMessage(KIV_WM_DRAWNBUTTONCLICK, elementId, lParam);
     return 0;
 }
 

@@ -37,6 +37,7 @@ private:
     LRESULT OnTabSelect(int index);
     LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseButton(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnStripClick(WPARAM elementId, LPARAM lParam);
     LRESULT OnKeyDown(WPARAM key, LPARAM lParam);
     LRESULT OnSetCurFocus(WPARAM index, LPARAM lParam);
     // Passes an item change to the control, then builds the strip anew.
