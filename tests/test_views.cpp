@@ -240,6 +240,22 @@ CKivTabCtrl* TabSkin(HWND tab)
     return SkinOf<CKivTabCtrl>(tab);
 }
 
+// A tab control on the dialog, skinned by the hook, with these tabs.
+struct Tabs
+{
+    HWND tab;
+    CKivTabCtrl* skin;
+};
+Tabs MakeTabs(Dialog& dialog, DWORD style, int width, int height, const std::vector<std::wstring>& captions)
+{
+    REQUIRE(dialog.Hooked());
+    const HWND tab = dialog.Control(WC_TABCONTROLW, style, 20, 20, width, height);
+    CKivTabCtrl* skin = TabSkin(tab);
+    REQUIRE(skin != nullptr);
+    AddTabs(tab, captions);
+    return Tabs{tab, skin};
+}
+
 int CurSel(HWND tab)
 {
     return static_cast<int>(SendMessageW(tab, TCM_GETCURSEL, 0, 0));
@@ -275,14 +291,31 @@ void ClickButton(HWND tab, const CKivTabCtrl& skin, int i)
 
 HWND g_menuKeysTo = nullptr;
 
-void CALLBACK ChooseLastMenuItem(HWND, UINT, UINT_PTR id, DWORD)
+int g_menusAnswered = 0;
+
+// Once the popup menu shows: the keys of one choice, then the menu is done.
+bool MenuShown(UINT_PTR timer)
 {
     const HWND menu = FindWindowW(L"#32768", nullptr);
     if (menu == nullptr || !IsWindowVisible(menu))
+        return false;
+    KillTimer(nullptr, timer);
+    ++g_menusAnswered;
+    return true;
+}
+
+void CALLBACK ChooseLastMenuItem(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (!MenuShown(id))
         return;
-    KillTimer(nullptr, id);
     PostMessageW(g_menuKeysTo, WM_KEYDOWN, VK_UP, 0);
     PostMessageW(g_menuKeysTo, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+void CALLBACK CancelMenu(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (MenuShown(id))
+        PostMessageW(g_menuKeysTo, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 }  // namespace
@@ -291,11 +324,9 @@ TEST_CASE("tab strip: a click asks the parent first, a refusal keeps the old tab
 {
     InstallSkin();
     Dialog dialog;
-    REQUIRE(dialog.Hooked());
-    const HWND tab = dialog.Control(WC_TABCONTROLW, 0, 20, 20, 400, 200);
-    CKivTabCtrl* skin = TabSkin(tab);
-    REQUIRE(skin != nullptr);
-    AddTabs(tab, {L"One", L"Two", L"Three"});
+    const Tabs made = MakeTabs(dialog, 0, 400, 200, {L"One", L"Two", L"Three"});
+    const HWND tab = made.tab;
+    CKivTabCtrl* skin = made.skin;
     REQUIRE(skin->Strip().ButtonCount() == 3);
     CHECK(skin->Strip().SelectedTab() == 0);
     CHECK(dialog.PumpUntilPixel(tab, ButtonPoint(*skin, 0).x, ButtonPoint(*skin, 0).y, kTabPressed));
@@ -339,11 +370,9 @@ TEST_CASE("tab strip follows the control: messages, ANSI items, keys, deletion; 
 {
     InstallSkin();
     Dialog dialog;
-    REQUIRE(dialog.Hooked());
-    const HWND tab = dialog.Control(WC_TABCONTROLW, 0, 20, 20, 400, 200);
-    CKivTabCtrl* skin = TabSkin(tab);
-    REQUIRE(skin != nullptr);
-    AddTabs(tab, {L"One", L"Two", L"Three"});
+    const Tabs made = MakeTabs(dialog, 0, 400, 200, {L"One", L"Two", L"Three"});
+    const HWND tab = made.tab;
+    CKivTabCtrl* skin = made.skin;
 
     SendMessageW(tab, TCM_SETCURSEL, 2, 0);
     CHECK(skin->Strip().SelectedTab() == 2);
@@ -422,19 +451,29 @@ TEST_CASE("tab strip overflow: choosing a hidden tab from the menu moves it to t
 {
     InstallSkin();
     Dialog dialog;
-    REQUIRE(dialog.Hooked());
-    const HWND tab = dialog.Control(WC_TABCONTROLW, 0, 20, 20, 200, 150);
-    CKivTabCtrl* skin = TabSkin(tab);
-    REQUIRE(skin != nullptr);
-    AddTabs(tab, {L"A", L"B", L"C", L"D", L"E"});
+    const Tabs made = MakeTabs(dialog, 0, 200, 150, {L"A", L"B", L"C", L"D", L"E"});
+    const HWND tab = made.tab;
+    CKivTabCtrl* skin = made.skin;
     const CKivDirectTabCtrl& strip = skin->Strip();
     REQUIRE(strip.VisibleCount() == (200 - 12) / strip.TabWidth());
     REQUIRE(strip.VisibleCount() < 5);
 
-    // The menu runs its own loop: a timer there picks the last item by keys.
+    // The menu runs its own loop: a timer there gives it keys.
     g_menuKeysTo = tab;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 30, ChooseLastMenuItem);
+    g_menusAnswered = 0;
     const RECT more = strip.MoreButton().Bounds();
+    UINT_PTR timer = SetTimer(nullptr, 0, 30, CancelMenu);
+    Dialog::Click(tab, more.left + 5, more.top + 5);
+    CHECK(kivtest::PumpUntil([] { return g_menusAnswered == 1; }, 5000));
+    KillTimer(nullptr, timer);
+    kivtest::PumpPending();
+    // A cancelled menu changes nothing.
+    CHECK(CurSel(tab) == 0);
+    CHECK(strip.Button(0)->TabIndex() == 0);
+    CHECK(g_notes.tabCodes.empty());
+    CHECK(strip.MoreButton().Checked() == 0);
+
+    timer = SetTimer(nullptr, 0, 30, ChooseLastMenuItem);
     Dialog::Click(tab, more.left + 5, more.top + 5);
     CHECK(kivtest::PumpUntil([&] { return CurSel(tab) == 4; }, 5000));
     KillTimer(nullptr, timer);
