@@ -199,6 +199,12 @@ LRESULT CKivWnd::CallDefault(UINT message, WPARAM wParam, LPARAM lParam)
     return m_charset.CallDefault(m_hwnd, message, wParam, lParam);
 }
 
+bool CKivWnd::IsOwnNotification(LPARAM lParam) const
+{
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    return header != nullptr && m_hwnd != nullptr && header->hwndFrom == m_hwnd;
+}
+
 void CKivWnd::RedrawNow()
 {
     if (m_hwnd == nullptr)

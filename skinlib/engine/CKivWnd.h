@@ -80,6 +80,9 @@ protected:
     LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
     // The default procedure's answer, in the window's character set.
     LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
+    // True for a WM_NOTIFY lParam this window sent about itself (the parent's
+    // skin hands those back to the sender first).
+    bool IsOwnNotification(LPARAM lParam) const;
     // Invalidates the client area and has it painted at once through WM_PAINT.
     void RedrawNow();
     LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);

@@ -9,6 +9,9 @@
 #include "CKivButton.h"
 #include "CKivCheckBox.h"
 #include "CKivGroupBox.h"
+#include "CKivListCtrl.h"
+#include "CKivTabCtrl.h"
+#include "CKivTreeCtrl.h"
 #include "CKivRadioButton.h"
 #include "CKivWindowsHookMouseHook.h"
 #include "CKivSkinStore.h"
@@ -233,6 +236,9 @@ std::unique_ptr<CKivWnd> CKivWndBox::NewSkinObject(KivSkinKind kind)
     case KivSkinKind::CheckBox: return std::make_unique<CKivCheckBox>();
     case KivSkinKind::RadioButton: return std::make_unique<CKivRadioButton>();
     case KivSkinKind::GroupBox: return std::make_unique<CKivGroupBox>();
+    case KivSkinKind::ListCtrl: return std::make_unique<CKivListCtrl>();
+    case KivSkinKind::TreeCtrl: return std::make_unique<CKivTreeCtrl>();
+    case KivSkinKind::TabCtrl: return std::make_unique<CKivTabCtrl>();
     default: return nullptr;
     }
 }
@@ -247,6 +253,9 @@ int CKivWndBox::HandOverSettings(KivSkinKind kind, [[maybe_unused]] CKivWnd& obj
     //       return static_cast<CKivComboBox&>(object).Setup(settings) ? 1 : 0;
     switch (kind)
     {
+    case KivSkinKind::ListCtrl: return static_cast<CKivListCtrl&>(object).Setup(settings);
+    case KivSkinKind::TreeCtrl: return static_cast<CKivTreeCtrl&>(object).Setup(settings);
+    case KivSkinKind::TabCtrl: return static_cast<CKivTabCtrl&>(object).Setup(settings);
     default: return attached;
     }
 }

@@ -1,0 +1,345 @@
+#include "CKivDirectTabCtrl.h"
+#include <algorithm>
+#include <utility>
+#include "CKivClientDC.h"
+#include "CKivGdiObject.h"
+#include "CKivGraphics.h"
+#include "CKivSelectObject.h"
+#include "CKivWnd.h"
+#include "KivSkinSettings.h"
+
+namespace {
+
+// A menu we own for the length of one TrackPopupMenu.
+class CKivPopupMenu
+{
+public:
+    CKivPopupMenu() : m_menu(CreatePopupMenu()) {}
+    ~CKivPopupMenu()
+    {
+        if (m_menu)
+            DestroyMenu(m_menu);
+    }
+    CKivPopupMenu(const CKivPopupMenu&) = delete;
+    CKivPopupMenu& operator=(const CKivPopupMenu&) = delete;
+    HMENU Get() const { return m_menu; }
+
+private:
+    HMENU m_menu;
+};
+
+}  // namespace
+
+CKivDirectTabCtrl::CKivDirectTabCtrl() = default;
+CKivDirectTabCtrl::~CKivDirectTabCtrl() = default;
+
+int CKivDirectTabCtrl::Init7(int x, int y, int width, int height, HWND host, int horizontal)
+{
+    CKivDirectBase::Init(x, y, width, height, host);
+    m_horizontal = horizontal ? 1 : 0;
+    m_moreButton.Init(0, 0, m_moreSize, m_moreSize, host);
+    PlaceMoreButton();
+    LayoutButtons(-1);
+    return 1;
+}
+
+void CKivDirectTabCtrl::ApplySettings(const KivSkinSettings& settings)
+{
+    m_itemNormalColor = static_cast<COLORREF>(settings.tabControlItemNormalColor);
+    m_itemHotColor = static_cast<COLORREF>(settings.tabControlItemHotColor);
+    m_itemPressedColor = static_cast<COLORREF>(settings.tabControlItemPressedColor);
+    m_bottomLineColor = static_cast<COLORREF>(settings.tabControlBottomLineColor);
+    m_bottomLineSelect = static_cast<COLORREF>(settings.tabControlBottomLineSelect);
+    m_backgroundColor = static_cast<COLORREF>(settings.tabControlBackgroundColor);
+    m_transparent = settings.tabControlTransparent;
+    m_moreButton.SetColors(m_itemNormalColor, m_itemHotColor, m_itemPressedColor);
+    for (auto& button : m_buttons)
+        button->SetColors(m_itemNormalColor, m_itemHotColor, m_itemPressedColor);
+}
+
+void CKivDirectTabCtrl::SetItemSize(int width, int height)
+{
+    if (m_horizontal)
+    {
+        if (m_sizeFromItem && height > 0)
+            m_tabHeight = height;
+    }
+    else
+    {
+        m_tabWidth = (m_sizeFromItem && width > 0) ? width : 20;
+        m_tabHeight = 70;
+    }
+    PlaceMoreButton();
+    LayoutButtons(-1);
+}
+
+void CKivDirectTabCtrl::PlaceMoreButton()
+{
+    m_moreButton.SetElementId(kMoreButtonId);
+    m_moreButton.SetArrow(1);
+    m_moreButton.SetRadioMode(0);
+    m_moreButton.SetColors(m_itemNormalColor, m_itemHotColor, m_itemPressedColor);
+    if (m_horizontal)
+        m_moreButton.SetBounds(m_x + m_width - m_moreSize - m_margin, m_y + m_margin + m_tabHeight - m_moreSize,
+                               m_moreSize, m_moreSize);
+    else
+        m_moreButton.SetBounds(m_x + m_margin + m_tabWidth - m_moreSize, m_y + m_height - m_moreSize - m_margin,
+                               m_moreSize, m_moreSize);
+}
+
+void CKivDirectTabCtrl::LayoutButtons(int index)
+{
+    const int count = ButtonCount();
+    const int first = index < 0 ? 0 : index;
+    const int last = index < 0 ? count : std::min(index + 1, count);
+    for (int i = first; i < last; ++i)
+    {
+        CKivDirectPushButton& button = *m_buttons[static_cast<size_t>(i)];
+        const int x = m_horizontal ? m_x + m_margin + i * m_tabWidth : m_x + m_margin;
+        const int y = m_horizontal ? m_y + m_margin : m_y + m_margin + i * m_tabHeight;
+        button.Init(x, y, m_tabWidth, m_tabHeight, m_host);
+        button.SetElementId(i);
+        button.SetRadioMode(1);
+        button.SetVerticalText(m_horizontal ? 0 : 1);
+        button.SetColors(m_itemNormalColor, m_itemHotColor, m_itemPressedColor);
+    }
+}
+
+void CKivDirectTabCtrl::SetTabs(const std::vector<std::wstring>& captions)
+{
+    m_buttons.clear();
+    m_selected = -1;
+    for (size_t i = 0; i < captions.size(); ++i)
+    {
+        auto button = std::make_unique<CKivDirectPushButton>();
+        button->SetText(captions[i]);
+        button->SetTabIndex(static_cast<int>(i));
+        m_buttons.push_back(std::move(button));
+        LayoutButtons(static_cast<int>(i));
+    }
+}
+
+int CKivDirectTabCtrl::SetBounds(int x, int y, int width, int height)
+{
+    if (!CKivDirectBase::SetBounds(x, y, width, height))
+        return 0;
+    PlaceMoreButton();
+    LayoutButtons(-1);
+    PaintAll();
+    return 1;
+}
+
+int CKivDirectTabCtrl::VisibleCount() const
+{
+    const int room = m_horizontal ? (m_width - m_moreSize) / std::max(m_tabWidth, 1)
+                                  : (m_height - m_moreSize) / std::max(m_tabHeight, 1);
+    return std::max(room, 1);
+}
+
+const CKivDirectPushButton* CKivDirectTabCtrl::Button(int index) const
+{
+    if (index < 0 || index >= ButtonCount())
+        return nullptr;
+    return m_buttons[static_cast<size_t>(index)].get();
+}
+
+int CKivDirectTabCtrl::SelectedTab() const
+{
+    const CKivDirectPushButton* button = Button(m_selected);
+    return button ? button->TabIndex() : -1;
+}
+
+RECT CKivDirectTabCtrl::StripBand() const
+{
+    if (m_horizontal)
+        return RECT{m_x, m_y, m_x + m_width, m_y + m_margin + m_tabHeight};
+    return RECT{m_x, m_y, m_x + m_margin + m_tabWidth, m_y + m_height};
+}
+
+void CKivDirectTabCtrl::UncheckAll()
+{
+    for (int i = 0; i < ButtonCount(); ++i)
+        SetButtonCheck(i, 0);
+}
+
+void CKivDirectTabCtrl::SetButtonCheck(int index, int checked)
+{
+    if (index < 0 || index >= ButtonCount())
+        return;
+    CKivDirectPushButton& button = *m_buttons[static_cast<size_t>(index)];
+    // Hidden buttons lie beyond the strip: they are never drawn.
+    if (index < VisibleCount())
+        button.CheckAndPaint(checked);
+    else
+        button.SetChecked(checked);
+}
+
+void CKivDirectTabCtrl::SelectTab(int tabIndex, bool notify)
+{
+    for (int i = 0; i < ButtonCount(); ++i)
+        if (m_buttons[static_cast<size_t>(i)]->TabIndex() == tabIndex)
+        {
+            SelectButton(i, notify);
+            return;
+        }
+    SelectButton(-1, false);
+}
+
+void CKivDirectTabCtrl::SelectButton(int index, bool notify)
+{
+    if (index < 0 || index >= ButtonCount())
+    {
+        if (m_selected != -1)
+            UncheckAll();
+        m_selected = -1;
+        PaintAll();
+        return;
+    }
+    if (index >= VisibleCount())
+    {
+        // A hidden tab takes the first place, so it can be seen and clicked.
+        std::swap(m_buttons[0], m_buttons[static_cast<size_t>(index)]);
+        LayoutButtons(-1);
+        UncheckAll();
+        SetButtonCheck(0, 1);
+        m_selected = 0;
+        PaintAll();
+    }
+    else if (index != m_selected)
+    {
+        SetButtonCheck(m_selected, 0);
+        SetButtonCheck(index, 1);
+        m_selected = index;
+        PaintSurround(false);
+    }
+    if (notify && m_host != nullptr)
+        PostMessageW(m_host, KIV_WM_TABSELECT, static_cast<WPARAM>(SelectedTab()), 0);
+}
+
+void CKivDirectTabCtrl::OnButtonClick(int elementId)
+{
+    if (elementId == kMoreButtonId)
+    {
+        ShowOverflowMenu();
+        return;
+    }
+    if (elementId < 0 || elementId >= ButtonCount())
+        return;
+    if (elementId == m_selected)
+        return;
+    SelectButton(elementId, true);
+}
+
+void CKivDirectTabCtrl::ShowOverflowMenu()
+{
+    if (m_moreButton.PaintState() == CKivDirectButton::StateNormal || m_host == nullptr)
+        return;
+    int command = 0;
+    {
+        CKivPopupMenu menu;
+        if (menu.Get() != nullptr)
+        {
+            for (int i = 0; i < ButtonCount(); ++i)
+                AppendMenuW(menu.Get(), MF_STRING, static_cast<UINT_PTR>(kFirstMenuCommand + i),
+                            m_buttons[static_cast<size_t>(i)]->Text().c_str());
+            const RECT more = m_moreButton.Bounds();
+            POINT at = m_horizontal ? POINT{more.left, more.bottom} : POINT{more.right, more.top};
+            ClientToScreen(m_host, &at);
+            command = static_cast<int>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN,
+                                                      at.x, at.y, 0, m_host, nullptr));
+        }
+    }
+    m_moreButton.CheckAndPaint(0);
+    if (GetCapture() == m_host)
+        ReleaseCapture();
+    // 0 is a cancelled menu; anything outside the list is not ours.
+    const int index = command - kFirstMenuCommand;
+    if (command != 0 && index >= 0 && index < ButtonCount())
+        SelectButton(index, true);
+}
+
+void CKivDirectTabCtrl::ForwardToButtons(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const int shown = std::min(VisibleCount(), ButtonCount());
+    for (int i = 0; i < shown; ++i)
+        m_buttons[static_cast<size_t>(i)]->OnMessage(message, wParam, lParam);
+    if (message == KIV_WM_DRAWNBUTTONCLICK)
+        OnButtonClick(static_cast<int>(static_cast<INT_PTR>(wParam)));
+}
+
+LRESULT CKivDirectTabCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CKivDirectBase::OnMessage(message, wParam, lParam);
+    if (message == WM_PAINT)
+        PaintSurround(true);
+    ForwardToButtons(message, wParam, lParam);
+    m_moreButton.OnMessage(message, wParam, lParam);
+    return 0;
+}
+
+void CKivDirectTabCtrl::PaintSurround(bool withBackground) const
+{
+    if (m_host == nullptr || !IsWindowVisible(m_host))
+        return;
+    CKivClientDC dc(m_host);
+    if (withBackground)
+        PaintBackground(dc);
+    PaintPageLine(dc);
+}
+
+void CKivDirectTabCtrl::PaintAll()
+{
+    if (m_host == nullptr || !IsWindowVisible(m_host))
+        return;
+    PaintSurround(true);
+    const int shown = std::min(VisibleCount(), ButtonCount());
+    for (int i = 0; i < shown; ++i)
+        m_buttons[static_cast<size_t>(i)]->Paint(m_buttons[static_cast<size_t>(i)]->RestingState());
+    m_moreButton.Paint(m_moreButton.RestingState());
+}
+
+void CKivDirectTabCtrl::PaintBackground(HDC dc) const
+{
+    if (m_noBackground || dc == nullptr)
+        return;
+    RECT area = {0, 0, m_width, m_height};
+    POINT old = {};
+    SetViewportOrgEx(dc, m_x, m_y, &old);
+    if (m_transparent && m_backgroundAtPosition)
+        CKivGraphics::FillParentBackground(dc, m_width, m_height, m_host);
+    else if (m_transparent)
+        CKivGraphics::FillBackgroundPart(dc, m_x, m_y, m_width, m_height);
+    else
+    {
+        CKivBrush brush(CreateSolidBrush(m_backgroundColor));
+        if (brush)
+            FillRect(dc, &area, brush);
+    }
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
+void CKivDirectTabCtrl::PaintPageLine(HDC dc) const
+{
+    if (dc == nullptr)
+        return;
+    CKivPen pen(CreatePen(PS_SOLID, 1, m_selected == -1 ? m_bottomLineColor : m_bottomLineSelect));
+    CKivSelectObject selectPen(dc, pen);
+    CKivSelectObject selectBrush(dc, GetStockObject(NULL_BRUSH));
+    POINT old = {};
+    SetViewportOrgEx(dc, m_x, m_y, &old);
+    if (m_horizontal)
+    {
+        const int lineY = m_margin + m_tabHeight;
+        MoveToEx(dc, m_margin, lineY, nullptr);
+        LineTo(dc, m_width - m_margin, lineY);
+        Rectangle(dc, m_margin, lineY + 1, m_width - m_margin, m_height - m_margin);
+    }
+    else
+    {
+        const int lineX = m_margin + m_tabWidth;
+        MoveToEx(dc, lineX, m_margin, nullptr);
+        LineTo(dc, lineX, m_height - m_margin);
+        Rectangle(dc, lineX + 1, m_margin, m_width - m_margin, m_height - m_margin);
+    }
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}

@@ -1,0 +1,285 @@
+#include "CKivTabCtrl.h"
+#include <commctrl.h>
+#include <cwchar>
+#include <string>
+#include <vector>
+#include "CKivGraphics.h"
+#include "KivSkinSettings.h"
+
+namespace {
+
+const int kMaxCaption = 260;
+
+}  // namespace
+
+CKivTabCtrl::~CKivTabCtrl() = default;
+
+BOOL CKivTabCtrl::Attach(HWND window)
+{
+    if (!CKivWnd::Attach(window))
+        return FALSE;
+    m_originalStyle = static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE));
+    SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>(m_originalStyle | kAddedStyle));
+    RECT client = {};
+    GetClientRect(window, &client);
+    m_strip.Init7(0, 0, client.right, client.bottom, window, (m_originalStyle & TCS_VERTICAL) ? 0 : 1);
+    m_strip.SetBackgroundAtPosition(1);
+    // The control's background is erased in WM_ERASEBKGND.
+    m_strip.SetNoBackground(1);
+    RebuildButtons();
+    return TRUE;
+}
+
+BOOL CKivTabCtrl::Detach()
+{
+    const HWND window = Window();
+    if (window != nullptr && IsWindow(window))
+    {
+        // Only what the skin added goes; bits the host set itself stay.
+        const LONG added = kAddedStyle & ~m_originalStyle;
+        const LONG style = static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE));
+        SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>(style & ~added));
+    }
+    const BOOL detached = CKivWnd::Detach();
+    if (window != nullptr && IsWindow(window))
+        InvalidateRect(window, nullptr, TRUE);
+    return detached;
+}
+
+int CKivTabCtrl::Setup(const KivSkinSettings& settings)
+{
+    m_strip.ApplySettings(settings);
+    if (Window() == nullptr)
+        return 0;
+    InvalidateRect(Window(), nullptr, TRUE);
+    return 1;
+}
+
+LRESULT CKivTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (Window() == nullptr)
+        return 0;
+    switch (message)
+    {
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+    case WM_NCHITTEST:
+    case WM_SIZE: return CKivWnd::WindowProc(message, wParam, lParam);
+    case WM_NOTIFY: return OnNotify(wParam, lParam);
+    case WM_KEYDOWN: return OnKeyDown(wParam, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP: return OnMouseButton(message, wParam, lParam);
+    case KIV_WM_DRAWNBUTTONCLICK: return OnStripClick(wParam, lParam);
+    case KIV_WM_TABSELECT: return OnTabSelect(static_cast<int>(static_cast<INT_PTR>(wParam)));
+    case TCM_SETCURSEL: return PassAndFollow(message, wParam, lParam);
+    case TCM_SETCURFOCUS: return OnSetCurFocus(wParam, lParam);
+    case TCM_INSERTITEMA:
+    case TCM_INSERTITEMW:
+    case TCM_SETITEMA:
+    case TCM_SETITEMW:
+    case TCM_DELETEITEM:
+    case TCM_DELETEALLITEMS:
+    case WM_SETFONT: return OnItemsChanged(message, wParam, lParam);
+    default:
+        m_strip.OnMessage(message, wParam, lParam);
+        return CKivWnd::WindowProc(message, wParam, lParam);
+    }
+}
+
+void CKivTabCtrl::OnPaint()
+{
+    // The control's own procedure never paints: the default procedure
+    // validates (erasing through WM_ERASEBKGND), then the strip draws.
+    CallDefault(WM_PAINT, 0, 0);
+    m_strip.OnMessage(WM_PAINT, 0, 0);
+}
+
+LRESULT CKivTabCtrl::OnEraseBkgnd(HDC dc)
+{
+    RECT client = {};
+    GetClientRect(Window(), &client);
+    CKivGraphics::FillParentBackground(dc, client.right, client.bottom, Window());
+    return 1;
+}
+
+LRESULT CKivTabCtrl::OnNcHitTest(LPARAM lParam)
+{
+    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ScreenToClient(Window(), &point);
+    const RECT band = m_strip.StripBand();
+    return PtInRect(&band, point) ? HTCLIENT : HTTRANSPARENT;
+}
+
+void CKivTabCtrl::OnSize(UINT sizeType, int width, int height)
+{
+    CKivWnd::OnSize(sizeType, width, height);
+    if (Window() == nullptr)
+        return;
+    RECT client = {};
+    GetClientRect(Window(), &client);
+    m_strip.SetBounds(0, 0, client.right, client.bottom);
+    RECT item = {};
+    if (CallPrevious(TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)))
+        m_strip.SetItemSize(item.right - item.left, item.bottom - item.top);
+}
+
+LRESULT CKivTabCtrl::OnNotify(WPARAM wParam, LPARAM lParam)
+{
+    // Our own notifications, handed back by the parent's skin, are for the
+    // parent; everything else (tooltips) belongs to the control.
+    if (IsOwnNotification(lParam))
+        return 0;
+    return CKivWnd::WindowProc(WM_NOTIFY, wParam, lParam);
+}
+
+LRESULT CKivTabCtrl::OnMouseButton(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The control would select by its own rectangles and notify a second
+    // time: strip clicks stay with the strip.
+    const UINT asStrip = message == WM_LBUTTONDBLCLK ? WM_LBUTTONDOWN : message;
+    if (asStrip == WM_LBUTTONDOWN && !(GetWindowLongPtrW(Window(), GWL_STYLE) & TCS_FOCUSNEVER))
+        SetFocus(Window());
+    if (Window() != nullptr)
+        m_strip.OnMessage(asStrip, wParam, lParam);
+    return 0;
+}
+
+LRESULT CKivTabCtrl::OnStripClick(WPARAM elementId, LPARAM lParam)
+{
+    // Posted by the strip's own buttons: nothing for the control.
+    m_strip.OnMessage(KIV_WM_DRAWNBUTTONCLICK, elementId, lParam);
+    return 0;
+}
+
+LRESULT CKivTabCtrl::OnKeyDown(WPARAM key, LPARAM lParam)
+{
+    const HWND window = Window();
+    const LRESULT focusBefore = CallPrevious(TCM_GETCURFOCUS, 0, 0);
+    const LRESULT result = CallPrevious(WM_KEYDOWN, key, lParam);
+    if (Window() != window)
+        return result;
+    // With the button style the control only moves the focus on arrow
+    // keys; a host that made plain tabs expects them to select.
+    const int focus = static_cast<int>(CallPrevious(TCM_GETCURFOCUS, 0, 0));
+    if (!HadButtons() && focus != focusBefore && focus >= 0)
+        ChangeSelection(focus);
+    else
+        FollowSelection();
+    return result;
+}
+
+LRESULT CKivTabCtrl::OnSetCurFocus(WPARAM index, LPARAM lParam)
+{
+    const HWND window = Window();
+    const LRESULT result = CallPrevious(TCM_SETCURFOCUS, index, lParam);
+    if (Window() != window)
+        return result;
+    const int item = static_cast<int>(static_cast<INT_PTR>(index));
+    if (!HadButtons() && item >= 0 && item < ItemCount())
+        ChangeSelection(item);
+    else
+        FollowSelection();
+    return result;
+}
+
+LRESULT CKivTabCtrl::PassAndFollow(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const HWND window = Window();
+    const LRESULT result = CallPrevious(message, wParam, lParam);
+    if (Window() == window)
+        FollowSelection();
+    return result;
+}
+
+LRESULT CKivTabCtrl::OnItemsChanged(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const HWND window = Window();
+    const LRESULT result = CallPrevious(message, wParam, lParam);
+    if (Window() != window)
+        return result;
+    RebuildButtons();
+    InvalidateRect(window, nullptr, TRUE);
+    return result;
+}
+
+LRESULT CKivTabCtrl::OnTabSelect(int index)
+{
+    if (index >= 0 && index < ItemCount())
+        ChangeSelection(index);
+    else
+        FollowSelection();
+    return 0;
+}
+
+void CKivTabCtrl::ChangeSelection(int index)
+{
+    const HWND window = Window();
+    if (index == CurrentSelection())
+    {
+        FollowSelection();
+        return;
+    }
+    const bool refused = NotifyParent(TCN_SELCHANGING) != 0;
+    if (Window() != window)
+        return;
+    if (!refused)
+        CallPrevious(TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    // A refusal puts the pressed button back on the old tab.
+    FollowSelection();
+    if (!refused)
+        NotifyParent(TCN_SELCHANGE);
+}
+
+LRESULT CKivTabCtrl::NotifyParent(UINT code)
+{
+    const HWND window = Window();
+    NMHDR header = {};
+    header.hwndFrom = window;
+    header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(window));
+    header.code = code;
+    const HWND parent = GetParent(window);
+    if (parent == nullptr)
+        return 0;
+    return SendMessageW(parent, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+int CKivTabCtrl::ItemCount()
+{
+    return static_cast<int>(CallPrevious(TCM_GETITEMCOUNT, 0, 0));
+}
+
+int CKivTabCtrl::CurrentSelection()
+{
+    return static_cast<int>(CallPrevious(TCM_GETCURSEL, 0, 0));
+}
+
+void CKivTabCtrl::RebuildButtons()
+{
+    std::vector<std::wstring> captions;
+    const int count = ItemCount();
+    for (int i = 0; i < count; ++i)
+    {
+        wchar_t text[kMaxCaption + 1] = {};
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = kMaxCaption;
+        CallPrevious(TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        // The control may answer with its own buffer instead of ours.
+        const wchar_t* answer = item.pszText != nullptr ? item.pszText : text;
+        captions.emplace_back(answer, wcsnlen(answer, kMaxCaption));
+    }
+    m_strip.SetTabs(captions);
+    RECT item = {};
+    if (count > 0 && CallPrevious(TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)))
+        m_strip.SetItemSize(item.right - item.left, item.bottom - item.top);
+    m_strip.SelectTab(CurrentSelection(), false);
+}
+
+void CKivTabCtrl::FollowSelection()
+{
+    const int current = CurrentSelection();
+    if (m_strip.SelectedTab() != current)
+        m_strip.SelectTab(current, false);
+}

@@ -1,0 +1,59 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include "CKivDirectTabCtrl.h"
+#include "CKivOwnerDrawCtrl.h"
+
+struct KivSkinSettings;
+
+// Tab control skin: a drawn strip of flat buttons replaces the control's own
+// tabs. The control keeps its items, selection, focus, keys and
+// notifications; a click on the strip goes through the same steps the
+// control takes for its own clicks: TCN_SELCHANGING (which may refuse),
+// the change, then TCN_SELCHANGE. The area below (beside) the strip lets
+// the mouse through to the windows beneath, such as the pages.
+class CKivTabCtrl : public CKivOwnerDrawCtrl
+{
+public:
+    CKivTabCtrl() = default;
+    ~CKivTabCtrl() override;
+
+    BOOL Attach(HWND window) override;
+    BOOL Detach() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint() override;
+    LRESULT OnNcHitTest(LPARAM lParam) override;
+    LRESULT OnEraseBkgnd(HDC dc) override;
+    void OnSize(UINT sizeType, int width, int height) override;
+
+    // Takes the skin's tab colours and repaints; 1 when attached.
+    int Setup(const KivSkinSettings& settings);
+
+    const CKivDirectTabCtrl& Strip() const { return m_strip; }
+    // The style bits the skin added at attach (and takes away at detach).
+    static constexpr LONG kAddedStyle = TCS_OWNERDRAWFIXED | TCS_MULTILINE | TCS_BUTTONS;
+
+private:
+    LRESULT OnTabSelect(int index);
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseButton(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnStripClick(WPARAM elementId, LPARAM lParam);
+    LRESULT OnKeyDown(WPARAM key, LPARAM lParam);
+    LRESULT OnSetCurFocus(WPARAM index, LPARAM lParam);
+    // Passes an item change to the control, then builds the strip anew.
+    LRESULT OnItemsChanged(UINT message, WPARAM wParam, LPARAM lParam);
+    // Passes a message to the control, then shows its selection on the strip.
+    LRESULT PassAndFollow(UINT message, WPARAM wParam, LPARAM lParam);
+    // The control's own way to a new selection: TCN_SELCHANGING (a non-zero
+    // answer keeps the old tab), TCM_SETCURSEL, TCN_SELCHANGE.
+    void ChangeSelection(int index);
+    LRESULT NotifyParent(UINT code);
+    void RebuildButtons();
+    void FollowSelection();
+    int ItemCount();
+    int CurrentSelection();
+    bool HadButtons() const { return (m_originalStyle & TCS_BUTTONS) != 0; }
+
+    CKivDirectTabCtrl m_strip;
+    LONG m_originalStyle = 0;
+};
