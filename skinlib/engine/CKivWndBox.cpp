@@ -10,6 +10,10 @@
 #include "CKivCheckBox.h"
 #include "CKivGroupBox.h"
 #include "CKivRadioButton.h"
+#include "CKivStatic.h"
+#include "CKivPictureControl.h"
+#include "CKivSliderControl.h"
+#include "CKivProgressBar.h"
 #include "CKivWindowsHookMouseHook.h"
 #include "CKivSkinStore.h"
 
@@ -233,6 +237,10 @@ std::unique_ptr<CKivWnd> CKivWndBox::NewSkinObject(KivSkinKind kind)
     case KivSkinKind::CheckBox: return std::make_unique<CKivCheckBox>();
     case KivSkinKind::RadioButton: return std::make_unique<CKivRadioButton>();
     case KivSkinKind::GroupBox: return std::make_unique<CKivGroupBox>();
+    case KivSkinKind::Static: return std::make_unique<CKivStatic>();
+    case KivSkinKind::PictureControl: return std::make_unique<CKivPictureControl>();
+    case KivSkinKind::SliderControl: return std::make_unique<CKivSliderControl>();
+    case KivSkinKind::ProgressBar: return std::make_unique<CKivProgressBar>();
     default: return nullptr;
     }
 }
@@ -247,6 +255,8 @@ int CKivWndBox::HandOverSettings(KivSkinKind kind, [[maybe_unused]] CKivWnd& obj
     //       return static_cast<CKivComboBox&>(object).Setup(settings) ? 1 : 0;
     switch (kind)
     {
+    case KivSkinKind::SliderControl: return static_cast<CKivSliderControl&>(object).Setup(settings) ? 1 : 0;
+    case KivSkinKind::ProgressBar: return static_cast<CKivProgressBar&>(object).Setup(settings) ? 1 : 0;
     default: return attached;
     }
 }
