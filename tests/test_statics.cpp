@@ -13,6 +13,7 @@
 #include "CKivTextContrast.h"
 #include "CKivWndBox.h"
 #include "KivGdiLeakOracle.h"
+#include "KivTestInput.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
@@ -149,15 +150,7 @@ public:
     }
 
     // The pixel the screen shows at a client point of the control.
-    COLORREF Pixel(HWND control, int x, int y) const
-    {
-        POINT p = {x, y};
-        MapWindowPoints(control, m_window, &p, 1);
-        const HDC dc = GetDC(m_window);
-        const COLORREF colour = GetPixel(dc, p.x, p.y);
-        ReleaseDC(m_window, dc);
-        return colour;
-    }
+    COLORREF Pixel(HWND control, int x, int y) const { return kivtest::PixelUnder(m_window, control, x, y); }
     bool PumpUntilPixel(HWND control, int x, int y, COLORREF expected) const
     {
         return kivtest::PumpUntil([&] { return Pixel(control, x, y) == expected; }, 3000);
@@ -166,49 +159,14 @@ public:
     int CountPixels(HWND control, const RECT& area, const std::function<bool(COLORREF)>& match) const
     {
         kivtest::Canvas canvas(area.right - area.left, area.bottom - area.top, 0);
-        POINT p = {area.left, area.top};
-        MapWindowPoints(control, m_window, &p, 1);
-        const HDC dc = GetDC(m_window);
-        BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), dc, p.x, p.y, SRCCOPY);
-        ReleaseDC(m_window, dc);
+        kivtest::SnapshotUnder(m_window, control, POINT{area.left, area.top}, canvas);
         int count = 0;
         for (int y = 0; y < canvas.Height(); ++y)
             for (int x = 0; x < canvas.Width(); ++x)
                 count += match(canvas.Pixel(x, y)) ? 1 : 0;
         return count;
     }
-
-    static void MoveCursor(HWND control, int x, int y)
-    {
-        POINT p = {x, y};
-        ClientToScreen(control, &p);
-        SetCursorPos(p.x, p.y);
-    }
-    void ParkCursor() const
-    {
-        POINT p = {500, 340};
-        ClientToScreen(m_window, &p);
-        SetCursorPos(p.x, p.y);
-    }
-    static void LeftButton(bool down)
-    {
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-        SendInput(1, &input, sizeof(input));
-    }
-    // Moves the mouse to a client point of the control through the input queue.
-    static void MouseTo(HWND control, int x, int y)
-    {
-        POINT p = {x, y};
-        ClientToScreen(control, &p);
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &input, sizeof(input));
-    }
+    void ParkCursor() const { kivtest::MoveCursorTo(m_window, 500, 340); }
 
 private:
     HWND m_window = nullptr;
@@ -535,24 +493,24 @@ TEST_CASE("trackbar thumb at rest, hovered and dragged; channel and background f
     CHECK(host.Pixel(slider, 290, (channel.top + channel.bottom) / 2) == kChannel);
     CHECK(host.Pixel(slider, 1, 1) == kDialog);
 
-    Host::MoveCursor(slider, centre.x, centre.y);
+    kivtest::MoveCursorTo(slider, centre.x, centre.y);
     CHECK(host.PumpUntilPixel(slider, centre.x, centre.y, kThumbHot));
     CHECK(skin->Thumb() == CKivSliderControl::ThumbHot);
 
-    Host::LeftButton(true);
+    kivtest::SendLeftButton(true);
     CHECK(host.PumpUntilPixel(slider, centre.x, centre.y, kThumbSelect));
     CHECK(GetCapture() == slider);
     for (int x = centre.x + 10; x <= centre.x + 150; x += 10)
-        Host::MouseTo(slider, x, centre.y);
+        kivtest::SendMouseTo(slider, x, centre.y);
     CHECK(kivtest::PumpUntil([&] { return Send(slider, TBM_GETPOS) > 4; }, 3000));
     centre = ThumbCentre(slider);
     CHECK(host.PumpUntilPixel(slider, centre.x, centre.y, kThumbSelect));
-    Host::LeftButton(false);
+    kivtest::SendLeftButton(false);
     CHECK(kivtest::PumpUntil([&] { return GetCapture() != slider; }, 3000));
     CHECK(skin->Thumb() != CKivSliderControl::ThumbSelected);
     // The thumb snapped to a step, maybe away from the cursor: hover it again.
     centre = ThumbCentre(slider);
-    Host::MoveCursor(slider, centre.x, centre.y);
+    kivtest::MoveCursorTo(slider, centre.x, centre.y);
     CHECK(host.PumpUntilPixel(slider, centre.x, centre.y, kThumbHot));
 
     host.ParkCursor();
