@@ -213,6 +213,21 @@ TEST_CASE("progress bar answers as the common control does, from the control's d
         CHECK(Send(bar, PBM_GETPOS) == 30);
         CHECK(Send(bar, WM_USER + 13) == 5);  // PBM_GETSTEP
     }
+    SUBCASE("detached, the control answers with the model the skin held")
+    {
+        Send(bar, PBM_SETRANGE32, 5, 80);
+        Send(bar, PBM_SETSTEP, 7);
+        Send(bar, PBM_SETPOS, 33);
+        CKivWnd* skin = CKivWnd::FromHandle(bar);
+        REQUIRE(skin != nullptr);
+        CHECK(skin->Detach());
+        CHECK(CKivWnd::FromHandle(bar) == nullptr);
+        CHECK(Send(bar, PBM_GETPOS) == 33);
+        CHECK(Send(bar, PBM_GETRANGE, TRUE) == 5);
+        CHECK(Send(bar, PBM_GETRANGE, FALSE) == 80);
+        CHECK(Send(bar, PBM_STEPIT) == 33);
+        CHECK(Send(bar, PBM_GETPOS) == 40);
+    }
     SUBCASE("a range change answers the old range and never leaves the position outside the new one")
     {
         Send(bar, PBM_SETPOS, 40);

@@ -20,6 +20,17 @@ BOOL CKivProgressBar::Attach(HWND window)
     return TRUE;
 }
 
+BOOL CKivProgressBar::Detach()
+{
+    if (Window() != nullptr)
+    {
+        CallPrevious(PBM_SETRANGE32, static_cast<WPARAM>(Min()), Max());
+        CallPrevious(PBM_SETSTEP, static_cast<WPARAM>(Step()), 0);
+        CallPrevious(PBM_SETPOS, static_cast<WPARAM>(Pos()), 0);
+    }
+    return CKivWnd::Detach();
+}
+
 bool CKivProgressBar::Setup(const KivSkinSettings& settings)
 {
     SetLook(static_cast<COLORREF>(settings.progressControlProgressColor), settings.progressControlProgressPic,

@@ -14,6 +14,8 @@ public:
     ~CKivProgressBar() override = default;
 
     BOOL Attach(HWND window) override;
+    // Hands range, step and position back to the control, which shows them from then on.
+    BOOL Detach() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Copies the fill colour and picture of the skin; true.
     bool Setup(const KivSkinSettings& settings);
