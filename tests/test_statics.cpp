@@ -328,6 +328,22 @@ TEST_CASE("progress fill pixels")
         kivtest::PumpPending();
         CHECK(host.Pixel(bar, client.right - 2, client.bottom / 2) == kFill);
     }
+    SUBCASE("the control's border and edge stay the system's")
+    {
+        const HWND bar = host.Control(PROGRESS_CLASSW, WS_BORDER, nullptr, 10, 10, 120, 20);
+        RECT window = {};
+        RECT client = {};
+        GetWindowRect(bar, &window);
+        GetClientRect(bar, &client);
+        CHECK(client.right < window.right - window.left);
+        POINT corner = {window.left, window.top + 10};
+        ScreenToClient(host.Window(), &corner);
+        const HDC dc = GetDC(host.Window());
+        const COLORREF edge = GetPixel(dc, corner.x, corner.y);
+        ReleaseDC(host.Window(), dc);
+        CHECK(edge != kWhite);
+        CHECK(edge != kDialog);
+    }
     SUBCASE("a vertical bar fills from the bottom")
     {
         const HWND bar = host.Control(PROGRESS_CLASSW, PBS_VERTICAL, nullptr, 10, 40, 24, 110);
