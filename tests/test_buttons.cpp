@@ -173,20 +173,7 @@ class Host
 public:
     Host()
     {
-        static bool registered = false;
-        if (!registered)
-        {
-            WNDCLASSW wc = {};
-            wc.lpfnWndProc = HostProc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"KivButtonTestHost";
-            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-            wc.hbrBackground = CreateSolidBrush(kDialog);
-            registered = RegisterClassW(&wc) != 0;
-        }
-        m_window = CreateWindowExW(0, L"KivButtonTestHost", L"buttons", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 420,
-                                   320, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SetForegroundWindow(m_window);
+        m_window = kivtest::CreateForegroundHost(L"KivButtonTestHost", HostProc, kDialog, L"buttons", 420, 320);
         ParkCursor();
         kivtest::PumpPending();
         g_clicks = 0;

@@ -90,24 +90,11 @@ class Host
 public:
     Host()
     {
-        static bool registered = false;
-        if (!registered)
-        {
-            INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
-            InitCommonControlsEx(&controls);
-            WNDCLASSW wc = {};
-            wc.lpfnWndProc = HostProc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"KivStaticsTestHost";
-            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-            wc.hbrBackground = CreateSolidBrush(kDialog);
-            registered = RegisterClassW(&wc) != 0;
-        }
-        m_window = CreateWindowExW(0, L"KivStaticsTestHost", L"statics", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                                   520, 360, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        m_window = kivtest::CreateForegroundHost(L"KivStaticsTestHost", HostProc, kDialog, L"statics", 520, 360);
         m_parentSkin = std::make_unique<CKivWnd>();
         m_parentSkin->Attach(m_window);
-        SetForegroundWindow(m_window);
         ParkCursor();
         kivtest::PumpPending();
         g_log = HostLog();

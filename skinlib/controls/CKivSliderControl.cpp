@@ -46,26 +46,28 @@ LRESULT CKivSliderControl::OnCustomDraw(const NMCUSTOMDRAW& draw)
         return 0;
     switch (draw.dwItemSpec)
     {
-    case TBCD_THUMB:
-    {
-        const COLORREF colour = m_thumb == ThumbSelected ? m_thumbSelect : m_thumb == ThumbHot ? m_thumbHot : m_thumbDefault;
-        CKivBrush brush(CreateSolidBrush(colour));
-        FillRect(draw.hdc, &draw.rc, brush);
-        return CDRF_SKIPDEFAULT;
-    }
-    case TBCD_CHANNEL:
-    {
-        // The background under the whole control first, so the trackbar
-        // matches the dialog around it.
-        RECT client = {};
-        GetClientRect(Window(), &client);
-        CKivGraphics::FillParentBackground(draw.hdc, client.right, client.bottom, Window());
-        CKivBrush brush(CreateSolidBrush(m_channel));
-        FillRect(draw.hdc, &draw.rc, brush);
-        return CDRF_SKIPDEFAULT;
-    }
+    case TBCD_THUMB: DrawThumb(draw.hdc, draw.rc); return CDRF_SKIPDEFAULT;
+    case TBCD_CHANNEL: DrawChannel(draw.hdc, draw.rc); return CDRF_SKIPDEFAULT;
     default: return 0;  // the tics keep the system look
     }
+}
+
+void CKivSliderControl::DrawThumb(HDC dc, const RECT& thumb) const
+{
+    const COLORREF colour = m_thumb == ThumbSelected ? m_thumbSelect : m_thumb == ThumbHot ? m_thumbHot : m_thumbDefault;
+    CKivBrush brush(CreateSolidBrush(colour));
+    FillRect(dc, &thumb, brush);
+}
+
+void CKivSliderControl::DrawChannel(HDC dc, const RECT& channel) const
+{
+    // The background under the whole control first, so the trackbar matches
+    // the dialog around it.
+    RECT client = {};
+    GetClientRect(Window(), &client);
+    CKivGraphics::FillParentBackground(dc, client.right, client.bottom, Window());
+    CKivBrush brush(CreateSolidBrush(m_channel));
+    FillRect(dc, &channel, brush);
 }
 
 bool CKivSliderControl::OnThumb(LPARAM point)

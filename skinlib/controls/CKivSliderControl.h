@@ -34,6 +34,10 @@ public:
 private:
     LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnCustomDraw(const NMCUSTOMDRAW& draw);
+    // Flat thumb in the colour of its state.
+    void DrawThumb(HDC dc, const RECT& thumb) const;
+    // The dialog background under the control, then the flat channel.
+    void DrawChannel(HDC dc, const RECT& channel) const;
     LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
     // Whether a client point lies on the thumb as the control places it now.
     bool OnThumb(LPARAM point);

@@ -2,6 +2,25 @@
 
 namespace kivtest {
 
+HWND CreateForegroundHost(const wchar_t* className, WNDPROC proc, COLORREF background, const wchar_t* title,
+                          int width, int height)
+{
+    WNDCLASSW wc = {};
+    if (!GetClassInfoW(GetModuleHandleW(nullptr), className, &wc))
+    {
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = className;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = CreateSolidBrush(background);
+        RegisterClassW(&wc);
+    }
+    const HWND window = CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, width, height,
+                                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(window);
+    return window;
+}
+
 COLORREF PixelUnder(HWND host, HWND control, int x, int y)
 {
     POINT p = {x, y};

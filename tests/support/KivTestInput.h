@@ -6,6 +6,10 @@
 
 namespace kivtest {
 
+// A shown top-level test window of a class registered on first use (with
+// that procedure and a flat background), brought to the foreground.
+HWND CreateForegroundHost(const wchar_t* className, WNDPROC proc, COLORREF background, const wchar_t* title,
+                          int width, int height);
 // The pixel the host's window DC shows at a client point of the control.
 COLORREF PixelUnder(HWND host, HWND control, int x, int y);
 // Copies what the host shows from a client point of the control on into the canvas (its size).
