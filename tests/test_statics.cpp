@@ -419,6 +419,17 @@ TEST_CASE("text statics draw the control's own layout over the dialog background
         };
         CHECK(host.CountPixels(label, kAll, isGrey) > 10);
     }
+    SUBCASE("with the skin's switch off the control paints itself")
+    {
+        CKivSkinStore::Settings().staticTextTransparent = 0;
+        const HWND label = host.Control(L"STATIC", SS_LEFT, L"ab", 10, 10, 200, 20);
+        REQUIRE(CKivWnd::FromHandle(label) != nullptr);
+        // The system's static fills with the brush the parent's default answer gives.
+        CHECK(host.PumpUntilPixel(label, 190, 10, GetSysColor(COLOR_BTNFACE)));
+        CKivSkinStore::Settings().staticTextTransparent = 1;
+        InvalidateRect(label, nullptr, TRUE);
+        CHECK(host.PumpUntilPixel(label, 190, 10, kDialog));
+    }
     SUBCASE("owner-draw, rectangle, frame and etched statics paint themselves")
     {
         const HWND owner = host.Control(L"STATIC", SS_OWNERDRAW, L"", 10, 10, 60, 20);
