@@ -6,6 +6,7 @@
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
 #include "CKivSkinStore.h"
+#include "KivBench.h"
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
@@ -15,27 +16,11 @@
 
 namespace {
 
+using kivbench::Now;
+using kivbench::Pump;
+using kivbench::SkinPath;
+
 const int kRepaints = 1000;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
 
 // A generated skin: flat pieces with black corners in a 128x64 atlas.
 void InstallGeneratedSkin()
@@ -69,21 +54,6 @@ void InstallGeneratedSkin()
     s.captionBarButtonSpace = 2;
     s.borderLeftWidth = s.borderTopWidth = s.borderRightWidth = s.borderBottomWidth = 4;
     s.edgeHideShadow = 1;
-}
-
-std::wstring SkinPath(int argc, char** argv)
-{
-    if (argc > 1)
-    {
-        wchar_t given[MAX_PATH] = {};
-        MultiByteToWideChar(CP_ACP, 0, argv[1], -1, given, MAX_PATH);
-        return given;
-    }
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.find_last_of(L"\\/") + 1);
-    return folder + L"default.kiv";
 }
 
 HWND CreateFrame()

@@ -8,6 +8,7 @@
 #include "CKivSkinSchema.h"
 #include "CKivSkinStore.h"
 #include "CKivWndBox.h"
+#include "KivBench.h"
 #include "KivSkinFile.h"
 #include <windows.h>
 #include <algorithm>
@@ -19,19 +20,11 @@
 
 namespace {
 
+using kivbench::Now;
+
 using Bytes = std::vector<unsigned char>;
 
 const int kRounds = 150;  // of each kind, interleaved
-
-double Now()
-{
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
 
 // Every key of the schema: pictures are 8x8 cells of the atlas, numbers small,
 // the shadow window off.

@@ -13,6 +13,7 @@
 #include "CKivRadioButton.h"
 #include "CKivSkinStore.h"
 #include "KivGdiLeakOracle.h"
+#include "KivTestInput.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
@@ -172,20 +173,7 @@ class Host
 public:
     Host()
     {
-        static bool registered = false;
-        if (!registered)
-        {
-            WNDCLASSW wc = {};
-            wc.lpfnWndProc = HostProc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"KivButtonTestHost";
-            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-            wc.hbrBackground = CreateSolidBrush(kDialog);
-            registered = RegisterClassW(&wc) != 0;
-        }
-        m_window = CreateWindowExW(0, L"KivButtonTestHost", L"buttons", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 420,
-                                   320, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SetForegroundWindow(m_window);
+        m_window = kivtest::CreateForegroundHost(L"KivButtonTestHost", HostProc, kDialog, L"buttons", 420, 320);
         ParkCursor();
         kivtest::PumpPending();
         g_clicks = 0;
@@ -222,49 +210,18 @@ public:
     }
 
     // The pixel the window shows at a client point of the control.
-    COLORREF Pixel(HWND control, int x, int y) const
-    {
-        POINT p = {x, y};
-        MapWindowPoints(control, m_window, &p, 1);
-        const HDC dc = GetDC(m_window);
-        const COLORREF colour = GetPixel(dc, p.x, p.y);
-        ReleaseDC(m_window, dc);
-        return colour;
-    }
+    COLORREF Pixel(HWND control, int x, int y) const { return kivtest::PixelUnder(m_window, control, x, y); }
     // What the screen shows of the control's client area.
-    void Snapshot(HWND control, Surface& into) const
-    {
-        POINT p = {0, 0};
-        MapWindowPoints(control, m_window, &p, 1);
-        const HDC dc = GetDC(m_window);
-        BitBlt(into.DC(), 0, 0, into.Width(), into.Height(), dc, p.x, p.y, SRCCOPY);
-        ReleaseDC(m_window, dc);
-    }
+    void Snapshot(HWND control, Surface& into) const { kivtest::SnapshotUnder(m_window, control, POINT{0, 0}, into); }
     bool PumpUntilPixel(HWND control, int x, int y, COLORREF expected) const
     {
         return kivtest::PumpUntil([&] { return Pixel(control, x, y) == expected; }, 3000);
     }
 
     // Cursor over a client point of the control, through the real input path.
-    static void MoveCursor(HWND control, int x, int y)
-    {
-        POINT p = {x, y};
-        ClientToScreen(control, &p);
-        SetCursorPos(p.x, p.y);
-    }
-    void ParkCursor() const
-    {
-        POINT p = {400, 300};
-        ClientToScreen(m_window, &p);
-        SetCursorPos(p.x, p.y);
-    }
-    static void LeftButton(bool down)
-    {
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-        SendInput(1, &input, sizeof(input));
-    }
+    static void MoveCursor(HWND control, int x, int y) { kivtest::MoveCursorTo(control, x, y); }
+    void ParkCursor() const { kivtest::MoveCursorTo(m_window, 400, 300); }
+    static void LeftButton(bool down) { kivtest::SendLeftButton(down); }
 
 private:
     HWND m_window = nullptr;

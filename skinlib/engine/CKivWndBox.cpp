@@ -13,6 +13,10 @@
 #include "CKivTabCtrl.h"
 #include "CKivTreeCtrl.h"
 #include "CKivRadioButton.h"
+#include "CKivStatic.h"
+#include "CKivPictureControl.h"
+#include "CKivSliderControl.h"
+#include "CKivProgressBar.h"
 #include "CKivWindowsHookMouseHook.h"
 #include "CKivSkinStore.h"
 
@@ -239,6 +243,10 @@ std::unique_ptr<CKivWnd> CKivWndBox::NewSkinObject(KivSkinKind kind)
     case KivSkinKind::ListCtrl: return std::make_unique<CKivListCtrl>();
     case KivSkinKind::TreeCtrl: return std::make_unique<CKivTreeCtrl>();
     case KivSkinKind::TabCtrl: return std::make_unique<CKivTabCtrl>();
+    case KivSkinKind::Static: return std::make_unique<CKivStatic>();
+    case KivSkinKind::PictureControl: return std::make_unique<CKivPictureControl>();
+    case KivSkinKind::SliderControl: return std::make_unique<CKivSliderControl>();
+    case KivSkinKind::ProgressBar: return std::make_unique<CKivProgressBar>();
     default: return nullptr;
     }
 }
@@ -256,6 +264,8 @@ int CKivWndBox::HandOverSettings(KivSkinKind kind, [[maybe_unused]] CKivWnd& obj
     case KivSkinKind::ListCtrl: return static_cast<CKivListCtrl&>(object).Setup(settings);
     case KivSkinKind::TreeCtrl: return static_cast<CKivTreeCtrl&>(object).Setup(settings);
     case KivSkinKind::TabCtrl: return static_cast<CKivTabCtrl&>(object).Setup(settings);
+    case KivSkinKind::SliderControl: return static_cast<CKivSliderControl&>(object).Setup(settings) ? 1 : 0;
+    case KivSkinKind::ProgressBar: return static_cast<CKivProgressBar&>(object).Setup(settings) ? 1 : 0;
     default: return attached;
     }
 }

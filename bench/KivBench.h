@@ -1,0 +1,45 @@
+#pragma once
+// Timing and message helpers shared by the benchmark programs.
+#include <windows.h>
+#include <string>
+
+namespace kivbench {
+
+// Microseconds from the performance counter.
+inline double Now()
+{
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+}
+
+// Dispatches every pending message of this thread.
+inline void Pump()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// The skin file named on the command line, else default.kiv beside the program.
+inline std::wstring SkinPath(int argc, char** argv)
+{
+    wchar_t path[MAX_PATH] = {};
+    if (argc > 1)
+    {
+        MultiByteToWideChar(CP_ACP, 0, argv[1], -1, path, MAX_PATH);
+        return path;
+    }
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder.resize(folder.find_last_of(L"\\/") + 1);
+    return folder + L"default.kiv";
+}
+
+}  // namespace kivbench

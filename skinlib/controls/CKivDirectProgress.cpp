@@ -1,0 +1,146 @@
+#include "CKivDirectProgress.h"
+#include "CKivClientDC.h"
+#include "CKivGdiObject.h"
+#include "CKivGraphics.h"
+#include "CKivHDCMemory.h"
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The answer of PBM_SETRANGE and PBM_SETRANGE32: the old range in two words,
+// a LONG widened with its sign as the control answers it.
+LRESULT PackRange(int minimum, int maximum)
+{
+    return static_cast<LRESULT>(MAKELONG(LOWORD(minimum), LOWORD(maximum)));
+}
+
+}  // namespace
+
+int CKivDirectProgress::Init6(int x, int y, int width, int height, HWND host, int horizontal)
+{
+    m_horizontal = horizontal ? 1 : 0;
+    return Init(x, y, width, height, host);
+}
+
+void CKivDirectProgress::SetLook(COLORREF colour, const RECT& picture, int enablePicture)
+{
+    m_progressColor = colour;
+    m_progressPic = picture;
+    m_enablePic = enablePicture ? 1 : 0;
+}
+
+LRESULT CKivDirectProgress::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = CKivDirectBase::OnMessage(message, wParam, lParam);
+    if (message == WM_PAINT)
+        Repaint();
+    return result;
+}
+
+int CKivDirectProgress::SetBounds(int x, int y, int width, int height)
+{
+    const int changed = CKivDirectBase::SetBounds(x, y, width, height);
+    Repaint();
+    return changed;
+}
+
+LRESULT CKivDirectProgress::SetRange(int minimum, int maximum)
+{
+    const LRESULT previous = PackRange(m_min, m_max);
+    m_min = minimum;
+    m_max = maximum;
+    // The position stays inside the range; the bar shows empty until set.
+    m_pos = static_cast<int>(std::clamp<long long>(m_pos, std::min(m_min, m_max), std::max(m_min, m_max)));
+    m_empty = true;
+    Repaint();
+    return previous;
+}
+
+LRESULT CKivDirectProgress::MoveTo(long long position)
+{
+    const LRESULT previous = m_pos;
+    const long long low = std::min(m_min, m_max);
+    const long long high = std::max(m_min, m_max);
+    m_pos = static_cast<int>(std::clamp(position, low, high));
+    m_empty = false;
+    Repaint();
+    return previous;
+}
+
+LRESULT CKivDirectProgress::SetPos(int position)
+{
+    return MoveTo(position);
+}
+
+LRESULT CKivDirectProgress::DeltaPos(int delta)
+{
+    return MoveTo(static_cast<long long>(m_pos) + delta);
+}
+
+LRESULT CKivDirectProgress::SetStep(int step)
+{
+    const LRESULT previous = m_step;
+    m_step = step;
+    return previous;
+}
+
+LRESULT CKivDirectProgress::StepIt()
+{
+    // No wrap: the position stops at the end of the range it steps towards.
+    return MoveTo(static_cast<long long>(m_pos) + m_step);
+}
+
+int CKivDirectProgress::FillLength(int minimum, int maximum, int position, int length)
+{
+    if (length <= 0 || minimum > maximum || position < minimum || position > maximum)
+        return 0;
+    if (position == maximum)
+        return length;
+    // In double precision: max - min + 1 overflows 32 bits for INT_MIN..INT_MAX.
+    const double done = static_cast<double>(position) - minimum + 1.0;
+    const double span = static_cast<double>(maximum) - minimum + 1.0;
+    const double filled = std::ceil(done * length / span);
+    return static_cast<int>(std::clamp(filled, 0.0, static_cast<double>(length)));
+}
+
+void CKivDirectProgress::Repaint()
+{
+    if (m_host == nullptr || !IsWindowVisible(m_host))
+        return;
+    CKivClientDC dc(m_host);
+    if (dc)
+        Paint(dc);
+}
+
+void CKivDirectProgress::Paint(HDC dc) const
+{
+    if (dc == nullptr || m_width <= 0 || m_height <= 0)
+        return;
+    CKivHDCMemory canvas(dc, m_width, m_height);
+    if (!canvas.IsValid())
+        return;
+    const HDC memory = canvas.GetDC();
+    const RECT whole = {0, 0, m_width, m_height};
+    FillRect(memory, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const int length = FillLength(m_min, m_max, m_pos, m_horizontal ? m_width : m_height);
+    if (!m_empty && length > 0)
+    {
+        RECT fill = m_horizontal ? RECT{0, 0, length, m_height} : RECT{0, m_height - length, m_width, m_height};
+        InflateRect(&fill, -1, -1);
+        if (fill.right > fill.left && fill.bottom > fill.top)
+        {
+            // A skin without the picture falls back to the colour.
+            if (m_enablePic && !CKivGraphics::IsSkinRectEmpty(&m_progressPic))
+            {
+                CKivGraphics::StretchBltFromSkinRect(memory, &fill, &m_progressPic);
+            }
+            else
+            {
+                CKivBrush brush(CreateSolidBrush(m_progressColor));
+                FillRect(memory, &fill, brush);
+            }
+        }
+    }
+    BitBlt(dc, m_x, m_y, m_width, m_height, memory, 0, 0, SRCCOPY);
+}

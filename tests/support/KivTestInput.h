@@ -1,0 +1,25 @@
+#pragma once
+// Reading what a window's parent shows on screen and driving the real mouse,
+// for tests of controls inside a host window on the virtual desktop.
+#include <windows.h>
+#include "KivTestSkin.h"
+
+namespace kivtest {
+
+// A shown top-level test window of a class registered on first use (with
+// that procedure and a flat background), brought to the foreground.
+HWND CreateForegroundHost(const wchar_t* className, WNDPROC proc, COLORREF background, const wchar_t* title,
+                          int width, int height);
+// The pixel the host's window DC shows at a client point of the control.
+COLORREF PixelUnder(HWND host, HWND control, int x, int y);
+// Copies what the host shows from a client point of the control on into the canvas (its size).
+void SnapshotUnder(HWND host, HWND control, POINT from, Canvas& into);
+// Cursor over a client point of the window, through the real input path.
+void MoveCursorTo(HWND window, int x, int y);
+// Moves the mouse to a client point of the window through the input queue
+// (an absolute SendInput move, as a dragging hand does).
+void SendMouseTo(HWND window, int x, int y);
+// Presses or releases the left button through the input queue.
+void SendLeftButton(bool down);
+
+}  // namespace kivtest
