@@ -131,6 +131,13 @@ int CKivMenuBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     if (message == WM_DESTROY)
     {
+        // Wine's menu loop outlives its owner: ended here, and woken by a
+        // thread message, since the cancel it posts to the owner is lost.
+        if (m_insideTrack)
+        {
+            EndMenu();
+            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+        }
         RestoreMenu();
         return 1;
     }
