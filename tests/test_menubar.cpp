@@ -601,3 +601,4 @@ TEST_CASE("the hook's messages are the bar's alone and opening menus leaks nothi
         CHECK(oracle.LiveObjects() <= warm);
     skin::Install();
 }
+
