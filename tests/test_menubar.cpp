@@ -602,3 +602,43 @@ TEST_CASE("the hook's messages are the bar's alone and opening menus leaks nothi
     skin::Install();
 }
 
+
+TEST_CASE("with the shipped skin: the screen shows the pushed item and its drop-down under it")
+{
+    const std::wstring path = kivtest::BinaryDir() + L"\\default.kiv";
+    REQUIRE(CKivSkinStore::LoadSkin(path.c_str()));
+    {
+        MenuFrame f;
+        SetForegroundWindow(f.window);
+        kivtest::PumpPending();
+        RECT frame = {};
+        GetWindowRect(f.window, &frame);
+        Canvas screen(frame.right - frame.left, frame.bottom - frame.top, RGB(1, 2, 3));
+        Canvas printed(frame.right - frame.left, frame.bottom - frame.top, RGB(1, 2, 3));
+        RECT popup = {};
+        Log().onIdle = [&](HWND window) {
+            HWND menuWindow = FindWindowW(L"#32768", nullptr);
+            if (menuWindow)
+                GetWindowRect(menuWindow, &popup);
+            frametest::CaptureScreen(POINT{frame.left, frame.top}, screen);
+            kivtest::PrintWindowTo(window, printed);
+            EndMenu();
+        };
+        frametest::ModalGuard guard;
+        f.Click(0);
+        CHECK_FALSE(guard.Fired());
+        frametest::SaveScreenshot(screen, L"menu-open.bmp");
+        const RECT item = f.Item(0).rect;
+        // The drop-down hangs from the item's bottom-left corner.
+        CHECK(popup.left == frame.left + item.left);
+        CHECK(popup.top == frame.top + item.bottom);
+        // On screen the bar shows what the skin draws, the pushed item included.
+        int differences = 0;
+        for (int y = item.top; y < item.bottom; ++y)
+            for (int x = item.left; x < item.right; ++x)
+                differences += screen.Pixel(x, y) != printed.Pixel(x, y);
+        CHECK(differences == 0);
+        CHECK(printed.Pixel(item.left + 1, item.top + 1) != printed.Pixel(item.right + 6, item.top + 1));
+    }
+    skin::Install();
+}
