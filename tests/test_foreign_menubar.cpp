@@ -17,29 +17,7 @@ namespace {
 
 const UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
 
-std::wstring SystemProgram(const wchar_t* name)
-{
-    wchar_t folder[MAX_PATH] = {};
-    GetSystemDirectoryW(folder, MAX_PATH);
-    std::wstring path = std::wstring(folder) + L"\\" + name;
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return path;
-    GetWindowsDirectoryW(folder, MAX_PATH);
-    return std::wstring(folder) + L"\\" + name;
-}
 
-int TextWidth(const wchar_t* text)
-{
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, CKivGraphics::GetSkinFont(0));
-    RECT r = {0, 0, 0, 0};
-    DrawTextW(dc, text, -1, &r, DT_SINGLELINE | DT_CALCRECT);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return r.right - r.left;
-}
 
 // Where the skin lays the bar items out, in screen coordinates: from the
 // bar's left edge (the client area's left) along the client area's top edge.
@@ -52,7 +30,7 @@ std::vector<RECT> BarItems(HWND window, const std::vector<const wchar_t*>& texts
     int left = client.x + CKivMenuBar::kFirstInset;
     for (const wchar_t* text : texts)
     {
-        const int right = left + TextWidth(text) + CKivMenuBar::kItemSlack + 2 * CKivMenuBar::kTextPadding;
+        const int right = left + frametest::SkinTextWidth(text) + CKivMenuBar::kItemSlack + 2 * CKivMenuBar::kTextPadding;
         items.push_back(RECT{left, client.y - 8, right, client.y});
         left = right + CKivMenuBar::kItemGap;
     }
@@ -150,7 +128,7 @@ Opened ClickAndClose(DWORD process, POINT at)
 HWND StartSkinned(CKivInjectedProcess& process, const wchar_t* program)
 {
     SetEnvironmentVariableW(L"KIV_INJECT_SKIN", (kivtest::BinaryDir() + L"\\default.kiv").c_str());
-    const bool started = process.Start(L"\"" + SystemProgram(program) + L"\"", kivtest::BinaryDir() + L"\\KivInject.dll");
+    const bool started = process.Start(L"\"" + kivtest::SystemProgram(program) + L"\"", kivtest::BinaryDir() + L"\\KivInject.dll");
     SetEnvironmentVariableW(L"KIV_INJECT_SKIN", nullptr);
     HWND window = nullptr;
     if (!started ||

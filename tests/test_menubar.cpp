@@ -216,18 +216,6 @@ int NewRowWidth(const Canvas& before, const Canvas& after, const RECT& r, COLORR
     return best;
 }
 
-int TextWidth(const wchar_t* text)
-{
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, CKivGraphics::GetSkinFont(0));
-    RECT r = {0, 0, 0, 0};
-    DrawTextW(dc, text, -1, &r, DT_SINGLELINE | DT_CALCRECT);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return r.right - r.left;
-}
 
 }  // namespace
 
@@ -268,7 +256,7 @@ TEST_CASE("menu bar layout and pixels: items, greyed text, pushed item and keybo
         CAPTURE(i);
         const RECT r = f.Item(i).rect;
         CHECK(r.left == left);
-        CHECK(r.right - r.left == TextWidth(shown[i]) + CKivMenuBar::kItemSlack + 2 * CKivMenuBar::kTextPadding);
+        CHECK(r.right - r.left == frametest::SkinTextWidth(shown[i]) + CKivMenuBar::kItemSlack + 2 * CKivMenuBar::kTextPadding);
         CHECK(r.top == barTop);
         CHECK(r.bottom == barTop + kBarHeight);
         left = r.right + CKivMenuBar::kItemGap;
