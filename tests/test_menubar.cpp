@@ -121,7 +121,7 @@ struct MenuFrame
     ~MenuFrame() { Log().onIdle = nullptr; }
     const CKivMenuBar::Item& Item(int index)
     {
-        bar().ItemFromPoint(POINT{-32768, -32768});
+        bar().RefreshLayout();
         return bar().Items().at(static_cast<size_t>(index));
     }
     CKivMenuBar& bar() { return frame.Frame().MenuBar(); }

@@ -291,7 +291,7 @@ int CKivMenuBar::TrackItem(int index, bool keyboard)
 {
     const HWND window = m_hwnd;
     const std::shared_ptr<bool> alive = m_alive;
-    ItemFromPoint(POINT{-32768, -32768});  // fresh layout
+    RefreshLayout();
     if (index < 0 || static_cast<size_t>(index) >= m_items.size())
         return -1;
     const Item item = m_items[static_cast<size_t>(index)];
@@ -452,7 +452,7 @@ int CKivMenuBar::NextEnabled(int from, int step) const
 
 int CKivMenuBar::FindMnemonic(wchar_t key)
 {
-    ItemFromPoint(POINT{-32768, -32768});  // fresh layout
+    RefreshLayout();
     const wchar_t wanted = static_cast<wchar_t>(towlower(key));
     for (const Item& item : m_items)
         if (!item.grayed && Mnemonic(item.text) == wanted)
@@ -533,14 +533,19 @@ int CKivMenuBar::LayoutItems(HDC dc, int windowWidth)
     return static_cast<int>(m_items.size());
 }
 
+void CKivMenuBar::RefreshLayout()
+{
+    if (m_hwnd == nullptr)
+        return;
+    CKivWindowDC dc(m_hwnd);
+    LayoutItems(dc, WindowWidth());
+}
+
 int CKivMenuBar::ItemFromPoint(POINT screen)
 {
     if (m_hwnd == nullptr)
         return -1;
-    {
-        CKivWindowDC dc(m_hwnd);
-        LayoutItems(dc, WindowWidth());
-    }
+    RefreshLayout();
     RECT window = {};
     GetWindowRect(m_hwnd, &window);
     const POINT p = {screen.x - window.left, screen.y - window.top};

@@ -50,6 +50,8 @@ public:
     void PaintBar();
     // Lays the items of the window's menu out on the bar; returns their count.
     int LayoutItems(HDC dc, int windowWidth);
+    // Lays the items out again on the window's own context.
+    void RefreshLayout();
     // The item under a screen point, -1 for none.
     int ItemFromPoint(POINT screen);
     // Opens an item's drop-down (or sends a bar command) and tracks the bar
