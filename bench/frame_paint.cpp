@@ -70,8 +70,13 @@ HWND CreateFrame()
         RegisterClassW(&wc);
         registered = true;
     }
+    // Both frames carry the same menu bar: the skinned one lays out, draws and tracks its own.
+    HMENU menu = CreateMenu();
+    const wchar_t* items[] = {L"&File", L"&Edit", L"&View", L"&Window", L"&Help"};
+    for (const wchar_t* item : items)
+        AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), item);
     HWND window = CreateWindowExW(0, L"KivBenchFrame", L"Kiv frame paint", WS_OVERLAPPEDWINDOW, 20, 20, 800, 600,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                  nullptr, menu, GetModuleHandleW(nullptr), nullptr);
     return window;
 }
 

@@ -27,17 +27,6 @@ struct Observation
     std::string engine;
 };
 
-// Wine keeps most programs in the system folder, regedit in the Windows folder.
-std::wstring SystemProgram(const wchar_t* name)
-{
-    wchar_t folder[MAX_PATH] = {};
-    GetSystemDirectoryW(folder, MAX_PATH);
-    std::wstring path = std::wstring(folder) + L"\\" + name;
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return path;
-    GetWindowsDirectoryW(folder, MAX_PATH);
-    return std::wstring(folder) + L"\\" + name;
-}
 
 std::string ReadText(const std::wstring& path)
 {
@@ -55,7 +44,7 @@ Observation Observe(const wchar_t* program, bool skinned)
     SetEnvironmentVariableW(L"KIV_INJECT_LOG", skinned ? log.c_str() : nullptr);
     CKivInjectedProcess process;
     Observation seen;
-    const bool started = process.Start(L"\"" + SystemProgram(program) + L"\"",
+    const bool started = process.Start(L"\"" + kivtest::SystemProgram(program) + L"\"",
                                        skinned ? BinaryDir() + L"\\KivInject.dll" : std::wstring());
     SetEnvironmentVariableW(L"KIV_INJECT_SKIN", nullptr);
     SetEnvironmentVariableW(L"KIV_INJECT_LOG", nullptr);

@@ -577,6 +577,7 @@ TEST_CASE("the menu bar: the skin's bar picture with the top-level items on it")
 {
     skin::Install();
     Settings().menuBarHeight = 20;
+    Settings().menuBarEnableCustom = 1;
     HMENU menu = CreateMenu();
     AppendMenuW(menu, MF_STRING, 100, L"File");
     AppendMenuW(menu, MF_STRING | MF_GRAYED, 101, L"Edit");

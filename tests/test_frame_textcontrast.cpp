@@ -179,6 +179,7 @@ TEST_CASE("a dark caption or bar picture gets white text, a light one black")
     REQUIRE(CKivTextContrast::RelativeLuminance(skin::SlotColour(light)) > 0.3);
     KivSkinSettings& s = CKivSkinStore::Settings();
     s.menuBarHeight = 22;
+    s.menuBarEnableCustom = 1;  // the bar drawn from its picture
 
     struct Case
     {

@@ -63,12 +63,18 @@ LRESULT CALLBACK CKivWindowsHookMouseHook::MouseProc(int code, WPARAM wParam, LP
         return 0;
     CKivWindowsHookMouseHook& hook = Instance();
     const MOUSEHOOKSTRUCT* mouse = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
-    if (mouse != nullptr && IsRegistered(mouse->hwnd))
+    const UINT forwarded = hook.ForwardedMessage(static_cast<UINT>(wParam));
+    POINT cursor = {};
+    if (mouse != nullptr && forwarded != 0 && GetCursorPos(&cursor))
     {
-        const UINT forwarded = hook.ForwardedMessage(static_cast<UINT>(wParam));
-        POINT cursor = {};
-        if (forwarded != 0 && GetCursorPos(&cursor))
-            SendMessageW(mouse->hwnd, forwarded, wParam, MAKELPARAM(cursor.x, cursor.y));
+        // An open drop-down holds the mouse capture, so the message's own
+        // window is seldom the frame: the frame under the cursor is asked first.
+        const HWND under = WindowFromPoint(cursor);
+        HWND target = under ? GetAncestor(under, GA_ROOT) : nullptr;
+        if (!IsRegistered(target))
+            target = IsRegistered(mouse->hwnd) ? mouse->hwnd : nullptr;
+        if (target != nullptr)
+            SendMessageW(target, forwarded, wParam, MAKELPARAM(cursor.x, cursor.y));
     }
     return CallNextHookEx(hook.Handle(), code, wParam, lParam);
 }

@@ -11,7 +11,9 @@ int CKivClassicMenuPaint::DrawMenuBarItem(int state, const RECT* rect, const wch
     {
         CKivSelectObject font(dc, GetSkinFont(0));
         const int oldMode = SetBkMode(dc, TRANSPARENT);
-        const COLORREF oldColour = SetTextColor(dc, state == 3 ? RGB(255, 255, 255) : GetSysColor(COLOR_MENUTEXT));
+        const COLORREF colour = state == 3 ? RGB(255, 255, 255)
+                               : GetSysColor(state == kGrayedState ? COLOR_GRAYTEXT : COLOR_MENUTEXT);
+        const COLORREF oldColour = SetTextColor(dc, colour);
         RECT area = *rect;
         DrawTextW(dc, text, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         SetTextColor(dc, oldColour);

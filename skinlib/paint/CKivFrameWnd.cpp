@@ -95,7 +95,7 @@ BOOL CKivFrameWnd::Attach(HWND window)
     RefreshMetrics();
     UpdateRegion();
     m_menuBar.SetWindow(window);
-    CKivWindowsHookMouseHook::Instance().SetMessages(KIV_WM_MENUMOUSEMOVE, KIV_WM_MENULBUTTONDOWN);
+    CKivWindowsHookMouseHook::Instance().SetMessages(CKivMenuBar::MouseMoveMessage(), CKivMenuBar::LeftDownMessage());
     CKivWindowsHookMouseHook::AddWindow(window);
     return TRUE;
 }
@@ -103,6 +103,7 @@ BOOL CKivFrameWnd::Attach(HWND window)
 BOOL CKivFrameWnd::Detach()
 {
     const HWND window = Window();
+    m_menuBar.RestoreMenu();
     if (!CKivWnd::Detach())
         return FALSE;
     if (!IsWindow(window))
@@ -141,6 +142,8 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZING: m_sizing = 1; break;
     case WM_EXITSIZEMOVE: OnExitSizeMove(); break;
     case kPopupSystemMenu: return OnPopupSystemMenu();
+    case WM_SYSCOMMAND: if (OnAltSpace(wParam, lParam)) return 0; break;
+    case WM_INITMENUPOPUP: lParam = m_menuBar.PopupPosition(wParam, lParam); break;
     case WM_PRINT: if (lParam & PRF_NONCLIENT) return OnPrint(reinterpret_cast<HDC>(wParam), lParam); break;
     default: break;
     }
@@ -152,7 +155,6 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     switch (message)
     {
-    case WM_SYSCOMMAND: OnSysCommandDone(wParam, lParam); break;
     case WM_SHOWWINDOW: OnShowWindowDone(wParam); break;
     default: break;
     }
@@ -236,11 +238,14 @@ void CKivFrameWnd::OnWindowPosChanged(const WINDOWPOS* position)
 }
 
 // Alt+Space: the system opens its menu only for WS_SYSMENU windows, which a
-// skinned frame is not, so the skin opens it under the icon.
-void CKivFrameWnd::OnSysCommandDone(WPARAM command, LPARAM lParam)
+// skinned frame is not, and with a menu bar it would enter its own menu mode
+// on it; the skin opens the system menu under the icon instead.
+bool CKivFrameWnd::OnAltSpace(WPARAM command, LPARAM lParam)
 {
-    if ((command & 0xFFF0) == SC_KEYMENU && lParam == ' ')
-        ShowSystemMenu(HTSYSMENU, 0);
+    if ((command & 0xFFF0) != SC_KEYMENU || lParam != ' ')
+        return false;
+    ShowSystemMenu(HTSYSMENU, 0);
+    return true;
 }
 
 bool CKivFrameWnd::OverDisabledClose(POINT screen) const

@@ -89,7 +89,7 @@ private:
     LRESULT OnCaptionChange(UINT message, WPARAM wParam, LPARAM lParam);
     bool OnNcLButtonDblClk(LPARAM lParam);
     void OnWindowPosChanged(const WINDOWPOS* position);
-    void OnSysCommandDone(WPARAM command, LPARAM lParam);
+    bool OnAltSpace(WPARAM command, LPARAM lParam);
     void OnShowWindowDone(WPARAM shown);
     // False when the close command is greyed in the system menu or the class has CS_NOCLOSE.
     bool CloseEnabled() const;

@@ -1,15 +1,34 @@
 #pragma once
 #include <windows.h>
+#include <memory>
+#include <vector>
 #include "KivFrameMetrics.h"
 
-// The menu bar of a skinned frame. It sees every message of the frame before
-// the frame's own handling; for now it lets every message through, leaves the
-// tracking of its menus to the system and only draws the bar itself.
+// The menu bar of a skinned frame: laid out, drawn and tracked here. The
+// drop-down menus stay the system's own; the bar opens them one at a time
+// with TrackPopupMenuEx and tells the host what the system's bar would
+// (WM_ENTERMENULOOP, WM_INITMENU, WM_MENUSELECT, WM_INITMENUPOPUP with the
+// item's position, WM_EXITMENULOOP).
 class CKivMenuBar
 {
 public:
-    CKivMenuBar() = default;
-    virtual ~CKivMenuBar() = default;
+    // One top-level item as laid out on the bar (window coordinates).
+    struct Item
+    {
+        RECT rect;
+        int index;
+        UINT id;
+        HMENU popup;
+        bool grayed;
+        wchar_t text[260];
+    };
+    static const int kFirstInset = 2;   // the first item starts this far inside the bar
+    static const int kItemGap = 4;      // between one item's right edge and the next item
+    static const int kItemSlack = 3;    // added to every item's measured text
+    static const int kTextPadding = 6;  // room left and right of the text
+
+    CKivMenuBar();
+    virtual ~CKivMenuBar();
     CKivMenuBar(const CKivMenuBar&) = delete;
     CKivMenuBar& operator=(const CKivMenuBar&) = delete;
 
@@ -20,12 +39,91 @@ public:
 
     // 0: the message is finished with result 0; 1: processing continues.
     virtual int HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The lParam the host gets with WM_INITMENUPOPUP: the drop-down the bar
+    // opened carries its item's position, as with the system's bar.
+    LPARAM PopupPosition(WPARAM popup, LPARAM lParam) const;
 
     // Draws the bar (background and the top-level items) into the frame's
     // surface, whose origin is the window's top-left corner.
     virtual void Draw(HDC surface, int windowWidth);
+    // Redraws only the bar onto the window.
+    void PaintBar();
+    // Lays the items of the window's menu out on the bar; returns their count.
+    int LayoutItems(HDC dc, int windowWidth);
+    // Lays the items out again on the window's own context.
+    void RefreshLayout();
+    // The item under a screen point, -1 for none.
+    int ItemFromPoint(POINT screen);
+    // Opens an item's drop-down (or sends a bar command) and tracks the bar
+    // until the menu closes.
+    void OpenItem(int index, bool keyboard);
+
+    // Marks the top-level items owner-drawn (once per menu), so the system
+    // never paints them over the skin; everything else of the host's items
+    // stays as it is. RestoreMenu takes the mark off again.
+    void ConvertToOwnerDraw(HMENU menu);
+    void RestoreMenu();
+
+    const std::vector<Item>& Items() const { return m_items; }
+    int KeyboardCues() const { return m_keyboardCues; }
+    int PushedItem() const { return m_pushedItem; }
+    int OpenItemIndex() const { return m_openItem; }
+    bool IsTracking() const { return m_tracking; }
+    HMENU ConvertedMenu() const { return m_convertedMenu; }
+
+    // Registered message numbers the mouse hook sends while a drop-down is open.
+    static UINT MouseMoveMessage();
+    static UINT LeftDownMessage();
+    // The text as shown without keyboard cues: every single '&' removed,
+    // "&&" kept (drawn as one '&').
+    static void StripMnemonics(const wchar_t* text, wchar_t* out, size_t capacity);
+    // The mnemonic character (lower case) of an item text, 0 for none.
+    static wchar_t Mnemonic(const wchar_t* text);
 
 private:
+    bool BarRect(int windowWidth, RECT* bar) const;
+    int WindowWidth() const;
+    HMENU BarMenu() const;
+    int FindMnemonic(wchar_t key);
+    int NextEnabled(int from, int step) const;
+    int OnBarClick(LPARAM lParam);
+    void DropClosingClick(int index);
+    int OnHookMouse(bool leftDown, LPARAM lParam);
+    int OnSysCommand(WPARAM wParam, LPARAM lParam);
+    int OnMenuSelect(WPARAM wParam, LPARAM lParam);
+    void OnMenuChar(wchar_t key);
+    // The whole menu mode: from the first item until every drop-down closed.
+    void RunMenuLoop(int item, bool open, bool keyboard);
+    // Opens one item; returns the item to open next, -1 to end.
+    int TrackItem(int index, bool keyboard);
+    // The bar highlighted from the keyboard with no drop-down open: waits for
+    // the keys that walk and open the items. Returns the item to open, -1 to end.
+    int WaitForBarKey(int item);
+    bool OnFilteredKey(const MSG& message);
+    static LRESULT CALLBACK MessageFilter(int code, WPARAM wParam, LPARAM lParam);
+
     const KivFrameMetrics* m_metrics = nullptr;
     HWND m_hwnd = nullptr;
+    std::vector<Item> m_items;
+    int m_keyboardCues = 0;
+    int m_pushedItem = -1;
+    bool m_tracking = false;
+    int m_openItem = -1;
+    // Inside TrackPopupMenuEx: the drop-down's own loop notifications are not the host's.
+    bool m_insideTrack = false;
+    HMENU m_openPopup = nullptr;
+    int m_nextItem = -1;
+    // WM_CANCELMODE while the bar is highlighted from the keyboard.
+    bool m_cancelBar = false;
+    // The last WM_MENUSELECT inside the drop-down: its menu and whether the
+    // selected entry opens a submenu (Left/Right then belong to the drop-down).
+    HMENU m_selectedMenu = nullptr;
+    bool m_selectedHasPopup = false;
+    // The menu whose items carry the owner-draw mark, its item count then,
+    // and the positions marked.
+    HMENU m_convertedMenu = nullptr;
+    int m_convertedCount = 0;
+    std::vector<int> m_convertedPositions;
+    // Cleared when this object goes, so a menu loop that outlives it stops touching it.
+    std::shared_ptr<bool> m_alive;
 };

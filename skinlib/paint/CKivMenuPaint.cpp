@@ -20,7 +20,7 @@ int CKivMenuPaint::DrawMenuBarItem(int state, const RECT* rect, const wchar_t* t
         CKivSelectObject font(dc, GetSkinFont(0));
         const int oldMode = SetBkMode(dc, TRANSPARENT);
         const CKivTextContrast::Colours& colours = CKivTextContrast::Current();
-        const COLORREF oldColour = SetTextColor(dc, colours.barText);
+        const COLORREF oldColour = SetTextColor(dc, state == kGrayedState ? colours.barGrayText : colours.barText);
         RECT area = *rect;
         DrawTextW(dc, text, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         SetTextColor(dc, oldColour);

@@ -12,7 +12,9 @@ int CKivNativeXPMenuPaint::DrawMenuBarItem(int state, const RECT* rect, const wc
     if (dc == nullptr || rect == nullptr)
         return 0;
     DrawThemeBackground(Theme(), dc, kBarItemPart, state, rect, nullptr);
-    if (text && *text)
+    if (text && *text && state == kGrayedState)
+        DrawThemeText(Theme(), dc, kBarItemPart, state, text, -1, DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0, rect);
+    else if (text && *text)
     {
         HTHEME textTheme = OpenThemeData(Window(), L"TEXTSTYLE");
         if (textTheme)

@@ -1,4 +1,5 @@
 #include "KivFrameTestHost.h"
+#include "CKivGraphics.h"
 #include <string>
 
 namespace frametest {
@@ -174,6 +175,19 @@ DWORD WINAPI ModalGuard::Run(void* parameter)
     inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(3, inputs, sizeof(INPUT));
     return 0;
+}
+
+int SkinTextWidth(const wchar_t* text)
+{
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, CKivGraphics::GetSkinFont(0));
+    RECT r = {0, 0, 0, 0};
+    DrawTextW(dc, text, -1, &r, DT_SINGLELINE | DT_CALCRECT);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return r.right - r.left;
 }
 
 bool MoveCursor(POINT screen)

@@ -73,6 +73,9 @@ private:
     volatile LONG m_fired = 0;
 };
 
+// Width of a text (mnemonics processed) in the skin's menu bar font.
+int SkinTextWidth(const wchar_t* text);
+
 // Moves the mouse pointer and waits until the system reports it there.
 bool MoveCursor(POINT screen);
 

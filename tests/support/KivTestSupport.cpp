@@ -231,4 +231,15 @@ std::wstring SourceDir()
     return EnvPath(L"KIV_SOURCE_DIR");
 }
 
+std::wstring SystemProgram(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetSystemDirectoryW(folder, MAX_PATH);
+    std::wstring path = std::wstring(folder) + L"\\" + name;
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return path;
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\" + name;
+}
+
 }  // namespace kivtest

@@ -53,4 +53,7 @@ std::string SchemaDocument(const std::function<std::string(size_t index, bool is
 std::wstring BinaryDir();
 std::wstring SourceDir();
 
+// A program of Wine's own: most live in the system folder, regedit in the Windows folder.
+std::wstring SystemProgram(const wchar_t* name);
+
 }  // namespace kivtest
