@@ -191,7 +191,8 @@ TEST_CASE("the glow lies 9 pixels outside the frame's left and top and 8 outside
     CHECK(Is(WindowRectOf(f->Window()), 100, 100, 400, 300));
     CHECK(Is(WindowRectOf(glow.Window()), 91, 91, 417, 317));
     CHECK(IsWindowVisible(glow.Window()));
-    CHECK(GetWindow(glow.Window(), GW_OWNER) == f->Window());
+    CHECK(GetWindow(f->Window(), GW_HWNDNEXT) == glow.Window());  // right behind its frame
+    CHECK(GetWindow(glow.Window(), GW_OWNER) == nullptr);
     const LONG_PTR exStyle = GetWindowLongPtrW(glow.Window(), GWL_EXSTYLE);
     CHECK((exStyle & WS_EX_LAYERED) != 0);
     CHECK((exStyle & WS_EX_NOACTIVATE) != 0);
@@ -333,6 +334,30 @@ TEST_CASE("the screen shows the shadow beside the frame")
     CHECK(frametest::ScreenPixel(band) != below);
     MoveWindow(f->Window(), 120, 100, 400, 300, TRUE);
     CHECK(kivtest::PumpUntil([&] { return shows(POINT{120 - 1, 250}, 255, 3); }, 3000));
+}
+
+TEST_CASE("each glow stays right behind its own frame as the frames change places")
+{
+    InstallShadowSkin();
+    auto a = MakeFrame(100, 100, 300, 200);
+    auto b = MakeFrame(250, 180, 300, 200);
+    const HWND glowA = a->Frame().Glow().Window();
+    const HWND glowB = b->Frame().Glow().Window();
+    auto behind = [](SkinnedFrame& f, HWND glow) { return GetWindow(f.Window(), GW_HWNDNEXT) == glow; };
+    for (int round = 0; round < 2; ++round)
+    {
+        SetWindowPos(a->Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        CHECK(behind(*a, glowA));
+        CHECK(behind(*b, glowB));
+        CHECK(GetWindow(glowA, GW_HWNDNEXT) == b->Window());
+        SetWindowPos(b->Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        CHECK(behind(*b, glowB));
+        CHECK(behind(*a, glowA));
+        CHECK(GetWindow(glowB, GW_HWNDNEXT) == a->Window());
+    }
+    // Where the frames overlap, the upper frame's shadow lies over the lower frame.
+    CHECK(WindowFromPoint(POINT{250 + 150, 180 + 100}) == b->Window());
+    CHECK(WindowFromPoint(POINT{150, 150}) == a->Window());
 }
 
 TEST_CASE("maximise and minimise hide a frame's own glow, restore shows it again")

@@ -35,9 +35,12 @@ BOOL CKivEffectGlowWnd::CreateGlow(HWND frame, COLORREF colour, BOOL sizeControl
     if (frame == nullptr || !IsWindow(frame) || m_hwnd != nullptr)
         return FALSE;
     // Without size control the glow takes no clicks at all, also from other
-    // programs' windows below it.
-    const DWORD exStyle = WS_EX_LAYERED | WS_EX_NOACTIVATE | (sizeControl ? 0 : WS_EX_TRANSPARENT);
-    if (!CreateEx(kGlowName, kGlowStyle, exStyle, 0, 0, 0, 0, frame, nullptr, nullptr, FALSE) || m_hwnd == nullptr)
+    // programs' windows below it. Not owned by the frame: an owned window
+    // lies above its owner, and the glow belongs right behind it. Being a
+    // tool window keeps it off the taskbar.
+    const DWORD exStyle =
+        WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | (sizeControl ? 0 : WS_EX_TRANSPARENT);
+    if (!CreateEx(kGlowName, kGlowStyle, exStyle, 0, 0, 0, 0, nullptr, nullptr, nullptr, FALSE) || m_hwnd == nullptr)
         return FALSE;
     m_owner = frame;
     m_sizeControl = sizeControl ? TRUE : FALSE;
@@ -88,10 +91,14 @@ void CKivEffectGlowWnd::FollowOwner()
     // Hidden glows are not placed: a maximised frame would ask for a bitmap
     // the size of the screen for nothing.
     const bool visible = WantsVisible() && Place(GlowRectFor(frame));
-    if (m_hwnd != nullptr && (IsWindowVisible(m_hwnd) != FALSE) != visible)
-        SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE |
-                         (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    // Shown, the glow stays right behind its frame: the frame covers the
+    // glow's inside and its own moves never uncover parts of it.
+    const bool shown = m_hwnd != nullptr && IsWindowVisible(m_hwnd);
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER | SWP_NOACTIVATE;
+    if (m_hwnd != nullptr && visible && (!shown || GetWindow(m_owner, GW_HWNDNEXT) != m_hwnd))
+        SetWindowPos(m_hwnd, m_owner, 0, 0, 0, 0, flags | SWP_SHOWWINDOW);
+    else if (m_hwnd != nullptr && !visible && shown)
+        SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0, flags | SWP_NOZORDER | SWP_HIDEWINDOW);
     m_following = false;
 }
 

@@ -4,12 +4,12 @@
 #include "CKivWndImpl.h"
 
 // The soft shadow around a skinned top-level frame: a borderless layered
-// window owned by the frame, 9 pixels larger on the left and top and 8 on
+// window right behind the frame in the z-order, 9 pixels larger on the left and top and 8 on
 // the right and bottom, kept in place by a follower subclass on the frame.
 //
 // The glow never takes activation or focus and never lies over its frame:
-// its region leaves out the frame's rectangle, so clicks there reach the
-// frame. With size control its edges resize the frame through the frame's
+// it stays behind it, and its region leaves out the frame's rectangle, so
+// clicks there reach the frame. With size control its edges resize the frame through the frame's
 // own sizing loop, so the frame's host sees the ordinary notifications;
 // without it the glow lets every click through.
 class CKivEffectGlowWnd : public CKivWndImpl
