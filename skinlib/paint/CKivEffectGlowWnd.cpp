@@ -109,7 +109,10 @@ bool CKivEffectGlowWnd::Place(const RECT& target)
     const int width = target.right - target.left;
     const int height = target.bottom - target.top;
     if (CKivShadowSurface::TooLarge(width, height))
+    {
+        m_surface.Clear();
         return false;
+    }
     RECT current = {};
     GetWindowRect(m_hwnd, &current);
     if (SameRect(current, target) && m_surface.Width() == width && m_surface.Height() == height)
