@@ -3,7 +3,7 @@
 // move; its picture is painted again only when the size changes.
 #include "CKivFrameWnd.h"
 #include "CKivSkinStore.h"
-#include "KivBenchTiming.h"
+#include "KivBenchSupport.h"
 #include "KivTestSkin.h"
 #include <windows.h>
 #include <algorithm>
@@ -17,29 +17,11 @@ const int kMoves = 1000;
 using kivbench::Now;
 using kivbench::Pump;
 
-HWND CreateFrame()
-{
-    static bool registered = false;
-    if (!registered)
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = L"KivBenchMoveFrame";
-        RegisterClassW(&wc);
-        registered = true;
-    }
-    return CreateWindowExW(0, L"KivBenchMoveFrame", L"Kiv frame move", WS_OVERLAPPEDWINDOW, 40, 40, 800, 600, nullptr,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
-}
-
 // Median microseconds of one move of a shown skinned frame, with or without its glow.
 double MeasureMoves(bool glow, bool* hadGlow)
 {
     CKivSkinStore::Settings().edgeHideShadow = glow ? 0 : 1;
-    HWND window = CreateFrame();
+    HWND window = kivbench::CreateFrameWindow(L"Kiv frame move", 40, 40, 800, 600);
     CKivFrameWnd frame;
     frame.Attach(window);
     ShowWindow(window, SW_SHOW);

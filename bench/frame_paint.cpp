@@ -6,6 +6,7 @@
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
 #include "CKivSkinStore.h"
+#include "KivBenchSupport.h"
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
@@ -17,25 +18,8 @@ namespace {
 
 const int kRepaints = 1000;
 
-double Now()
-{
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
+using kivbench::Now;
+using kivbench::Pump;
 
 // A generated skin: flat pieces with black corners in a 128x64 atlas.
 void InstallGeneratedSkin()
@@ -88,21 +72,7 @@ std::wstring SkinPath(int argc, char** argv)
 
 HWND CreateFrame()
 {
-    static bool registered = false;
-    if (!registered)
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = L"KivBenchFrame";
-        RegisterClassW(&wc);
-        registered = true;
-    }
-    HWND window = CreateWindowExW(0, L"KivBenchFrame", L"Kiv frame paint", WS_OVERLAPPEDWINDOW, 20, 20, 800, 600,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    return window;
+    return kivbench::CreateFrameWindow(L"Kiv frame paint", 20, 20, 800, 600);
 }
 
 void Show(HWND window)

@@ -9,6 +9,7 @@
 #include "CKivSkinStore.h"
 #include "CKivWndBox.h"
 #include "KivSkinFile.h"
+#include "KivBenchSupport.h"
 #include <windows.h>
 #include <algorithm>
 #include <cstdint>
@@ -23,15 +24,7 @@ using Bytes = std::vector<unsigned char>;
 
 const int kRounds = 150;  // of each kind, interleaved
 
-double Now()
-{
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
+using kivbench::Now;
 
 // Every key of the schema: pictures are 8x8 cells of the atlas, numbers small,
 // the shadow window off.
