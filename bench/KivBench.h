@@ -1,5 +1,5 @@
 #pragma once
-// Timing and message helpers shared by the benchmark programs.
+// Clock, message pump, skin path and test frame shared by the benchmark programs.
 #include <windows.h>
 #include <string>
 
@@ -40,6 +40,25 @@ inline std::wstring SkinPath(int argc, char** argv)
     std::wstring folder(path);
     folder.resize(folder.find_last_of(L"\\/") + 1);
     return folder + L"default.kiv";
+}
+
+// An overlapping window of a plain class (DefWindowProc), to be skinned or not.
+inline HWND CreateFrameWindow(const wchar_t* title, int x, int y, int width, int height, HMENU menu = nullptr)
+{
+    static bool registered = false;
+    if (!registered)
+    {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = L"KivBenchFrame";
+        RegisterClassW(&wc);
+        registered = true;
+    }
+    return CreateWindowExW(0, L"KivBenchFrame", title, WS_OVERLAPPEDWINDOW, x, y, width, height, nullptr, menu,
+                           GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace kivbench

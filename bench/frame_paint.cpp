@@ -58,26 +58,12 @@ void InstallGeneratedSkin()
 
 HWND CreateFrame()
 {
-    static bool registered = false;
-    if (!registered)
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = L"KivBenchFrame";
-        RegisterClassW(&wc);
-        registered = true;
-    }
     // Both frames carry the same menu bar: the skinned one lays out, draws and tracks its own.
     HMENU menu = CreateMenu();
     const wchar_t* items[] = {L"&File", L"&Edit", L"&View", L"&Window", L"&Help"};
     for (const wchar_t* item : items)
         AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), item);
-    HWND window = CreateWindowExW(0, L"KivBenchFrame", L"Kiv frame paint", WS_OVERLAPPEDWINDOW, 20, 20, 800, 600,
-                                  nullptr, menu, GetModuleHandleW(nullptr), nullptr);
-    return window;
+    return kivbench::CreateFrameWindow(L"Kiv frame paint", 20, 20, 800, 600, menu);
 }
 
 void Show(HWND window)

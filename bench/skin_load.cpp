@@ -5,6 +5,7 @@
 #include "CKivAes.h"
 #include "CKivSkinSchema.h"
 #include "CKivSkinStore.h"
+#include "KivBench.h"
 #include "KivSkinFile.h"
 #include "KivTestSupport.h"
 #include <windows.h>
@@ -58,17 +59,7 @@ size_t ReadAndDecrypt(const wchar_t* path)
     return plain;
 }
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
+using kivbench::Now;
 
 double Median(std::vector<double> values)
 {

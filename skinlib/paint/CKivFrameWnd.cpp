@@ -97,13 +97,25 @@ BOOL CKivFrameWnd::Attach(HWND window)
     m_menuBar.SetWindow(window);
     CKivWindowsHookMouseHook::Instance().SetMessages(CKivMenuBar::MouseMoveMessage(), CKivMenuBar::LeftDownMessage());
     CKivWindowsHookMouseHook::AddWindow(window);
+    AttachGlow();
     return TRUE;
+}
+
+void CKivFrameWnd::AttachGlow()
+{
+    const KivSkinSettings& s = CKivSkinStore::Settings();
+    const HWND window = Window();
+    if (s.edgeHideShadow || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
+        return;
+    m_glow.CreateGlow(window, static_cast<COLORREF>(s.edgeShadowColor), s.edgeEnableSizeCtl ? TRUE : FALSE);
 }
 
 BOOL CKivFrameWnd::Detach()
 {
     const HWND window = Window();
     m_menuBar.RestoreMenu();
+    if (window != nullptr)
+        m_glow.Destroy();
     if (!CKivWnd::Detach())
         return FALSE;
     if (!IsWindow(window))

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <atomic>
 #include <memory>
+#include "CKivEffectGlowWnd.h"
 #include "CKivHDCMemory.h"
 #include "CKivMenuBar.h"
 #include "CKivThemeWindowPaint.h"
@@ -76,9 +77,13 @@ public:
     CKivMenuBar& MenuBar() { return m_menuBar; }
     // The minimum tracking size last answered to WM_GETMINMAXINFO.
     POINT MinTrackSize() const { return m_minTrackSize; }
+    // The shadow around a top-level frame (no window when the skin hides it).
+    CKivEffectGlowWnd& Glow() { return m_glow; }
 
 private:
     void RefreshMetrics();
+    // Gives a top-level frame its shadow, unless the skin hides shadows.
+    void AttachGlow();
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnIconClick();
     void OnCapturedMouseMove();
@@ -132,4 +137,6 @@ private:
     RECT m_growth = {};
     // Stands in while the strategy has no geometry, so nothing reads null.
     KivFrameMetrics m_emptyMetrics = {};
+    // Follows the frame by itself; ends at the frame's WM_DESTROY.
+    CKivEffectGlowWnd m_glow;
 };
