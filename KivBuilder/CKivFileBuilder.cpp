@@ -277,11 +277,19 @@ std::wstring CKivFileBuilder::ResolvePicturePath(const std::wstring& stored) con
 {
     if (stored.empty())
         return std::wstring();
-    // A drive letter or a UNC prefix makes the path absolute.
-    const bool absolute = (stored.size() > 1 && stored[1] == L':') ||
-                          (stored.size() > 1 && stored[0] == L'\\' && stored[1] == L'\\');
-    const std::wstring path = absolute ? stored : m_folder + stored;
+    std::wstring path = stored;
+    if (!IsAbsolutePath(stored))
+    {
+        // A relative path may start with a backslash, as kivtool import writes them.
+        const size_t start = stored.find_first_not_of(L"\\/");
+        path = m_folder + (start == std::wstring::npos ? std::wstring() : stored.substr(start));
+    }
     return KivFileExists(path.c_str()) ? path : std::wstring();
+}
+
+bool CKivFileBuilder::IsAbsolutePath(const std::wstring& stored)
+{
+    return (stored.size() > 1 && stored[1] == L':') || (stored.size() > 1 && stored[0] == L'\\' && stored[1] == L'\\');
 }
 
 bool CKivFileBuilder::QueryPictureSize(const std::wstring& path, SIZE* size) const

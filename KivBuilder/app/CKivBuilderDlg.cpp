@@ -348,7 +348,7 @@ void CKivBuilderDlg::OnSaveAs()
     std::vector<std::pair<std::wstring, std::wstring>> moved;
     for (const auto& item : m_builder.Items())
     {
-        if (item.second.type != kKivItemPicture || item.second.value.empty() || !PathIsRelativeW(item.second.value.c_str()))
+        if (item.second.type != kKivItemPicture || CKivFileBuilder::IsAbsolutePath(item.second.value))
             continue;
         const std::wstring absolute = m_builder.ResolvePicturePath(item.second.value);
         if (!absolute.empty() && absolute.size() <= CKivFileBuilder::kMaxValue)
