@@ -6,6 +6,7 @@
 #include "CKivMultiListCtrl.h"
 #include "KivBuilderMessages.h"
 #include "KivTestSupport.h"
+#include <commctrl.h>
 #include <atomic>
 #include <map>
 #include <string>
@@ -464,4 +465,31 @@ TEST_CASE("clearing the rows while editing commits into the old rows and leaves 
     CHECK(list.Rows()[0].value == L"5");
     CHECK(parent.Record().values.count(L"New\\Project\\Key") == 0);
     CHECK(parent.Record().changes.size() == 1);
+}
+
+TEST_CASE("the wait clip written by the build plays in the animation control")
+{
+    const std::wstring clip = kivtest::BinaryDir() + L"\\media\\Wait.avi";
+    const std::vector<unsigned char> bytes = kivtest::ReadFileBytes(clip);
+    REQUIRE(bytes.size() > 12);
+    CHECK(std::string(bytes.begin(), bytes.begin() + 4) == "RIFF");
+    CHECK(std::string(bytes.begin() + 8, bytes.begin() + 12) == "AVI ");
+
+    Parent parent;
+    HWND animation = CreateWindowExW(0, ANIMATE_CLASSW, L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 100, parent.Handle(),
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+    REQUIRE(animation != nullptr);
+    REQUIRE(SendMessageW(animation, ACM_OPENW, 0, reinterpret_cast<LPARAM>(clip.c_str())) != FALSE);
+    // Frame 0 shown still: some pixel of the ring is the clip's orange.
+    CHECK(SendMessageW(animation, ACM_PLAY, 1, MAKELPARAM(0, 0)) != FALSE);
+    kivtest::PumpPending();
+    RedrawWindow(animation, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(animation);
+    bool orange = false;
+    for (int y = 0; y < 64 && !orange; ++y)
+        for (int x = 0; x < 64 && !orange; ++x)
+            orange = GetPixel(dc, x, y) == RGB(255, 138, 0);
+    ReleaseDC(animation, dc);
+    CHECK(orange);
+    DestroyWindow(animation);
 }

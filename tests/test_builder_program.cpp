@@ -4,6 +4,7 @@
 // that records how it was started.
 #include <doctest.h>
 #include "CKivFileBuilder.h"
+#include "CKivScreenShot.h"
 #include "CKivSkinStore.h"
 #include "KivBuilderRes.h"
 #include "KivTestSupport.h"
@@ -435,5 +436,132 @@ TEST_CASE("Preview starts the preview program from the program folder with the q
     builder.Command(ID_BUILDER_PREVIEW_MDI);
     CHECK(builder.Answer(L"错误", IDOK) == L"文件不存在.");
     builder.Command(ID_BUILDER_EXIT);
+    CHECK(builder.ExitCode() == 0);
+}
+
+TEST_CASE("the packaging plug-in writes a package that builds on its own; a missing plug-in is reported")
+{
+    Setup setup;
+    REQUIRE(setup.Ready());
+    Builder builder(setup, setup.ProjectFile());
+    CHECK(builder.WaitTitle(L"default - KivBuilder"));
+
+    builder.Command(ID_BUILDER_PACK);
+    CHECK(builder.Answer(L"提示", IDOK) == L"已在当前kivproj同一目录下创建成功.");
+    const std::wstring package = setup.ProjectDir() + L"\\default_package";
+    CHECK(Exists(package + L"\\default.kivproj"));
+    CHECK(Exists(package + L"\\button_normal.bmp"));
+    REQUIRE(Exists(package + L"\\default.kiv"));
+    CHECK(CKivSkinStore::LoadSkin((package + L"\\default.kiv").c_str()));
+    CKivFileBuilder packed;
+    REQUIRE(packed.OpenProject((package + L"\\default.kivproj").c_str()));
+    const KivProjectItem* picture = packed.FindItem(L"SystemControl\\Button\\NormalBmp");
+    REQUIRE(picture != nullptr);
+    CHECK(picture->value == L"button_normal.bmp");
+
+    // A plug-in lying in the current folder is never loaded: only the program folder counts.
+    CreateDirectoryW((setup.ProjectDir() + L"\\func").c_str(), nullptr);
+    REQUIRE(MoveFileW((setup.App() + L"\\func\\pack.dll").c_str(), (setup.ProjectDir() + L"\\func\\pack.dll").c_str()));
+    builder.Command(ID_BUILDER_PACK);
+    CHECK(builder.Answer(L"错误", IDOK) == L"缺少动态链接库或加载失败.");
+    builder.Command(ID_BUILDER_EXIT);
+    CHECK(builder.ExitCode() == 0);
+}
+
+namespace {
+
+HWND ChildOfClass(HWND parent, const wchar_t* className)
+{
+    return FindWindowExW(parent, nullptr, className, nullptr);
+}
+
+void Click(HWND window, int x, int y)
+{
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+}  // namespace
+
+// Pictures for the documentation: run with --no-skip; KIV_SCREENSHOTS names the folder.
+TEST_CASE("screenshots of the builder" * doctest::skip())
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"KIV_SCREENSHOTS", folder, MAX_PATH))
+        lstrcpyW(folder, kivtest::BinaryDir().c_str());
+    const std::wstring out = folder;
+    Setup setup;
+    REQUIRE(setup.Ready());
+    {
+        // The start page needs the examples beside the program.
+        const std::wstring bin = kivtest::BinaryDir();
+        CopyInto(bin + L"\\example\\examples.xml", setup.App() + L"\\example\\examples.xml");
+        for (const wchar_t* skin : {L"default", L"dark"})
+        {
+            const std::wstring from = bin + L"\\example\\" + skin;
+            const std::wstring to = setup.App() + L"\\example\\" + skin;
+            CreateDirectoryW(to.c_str(), nullptr);
+            for (const std::wstring& name : Listing(from))
+                if (name != L"." && name != L"..")
+                    CopyInto(from + L"\\" + name, to + L"\\" + name);
+        }
+    }
+    {
+        Builder builder(setup, std::wstring());
+        REQUIRE(builder.WaitTitle(L"KivBuilder"));
+        CHECK(CKivScreenShot::Shoot(builder.Main(), out + L"\\builder-start.bmp"));
+        builder.Command(ID_BUILDER_EXIT);
+        CHECK(builder.ExitCode() == 0);
+    }
+    Builder builder(setup, setup.ProjectFile());
+    REQUIRE(builder.WaitTitle(L"default - KivBuilder"));
+    HWND groups = ChildOfClass(builder.Main(), L"KivGroupItemBox");
+    HWND list = ChildOfClass(builder.Main(), L"KivMultiListCtrl");
+    REQUIRE(groups != nullptr);
+    REQUIRE(list != nullptr);
+    Click(groups, 50, 26 + 10);            // expand the first group
+    Click(groups, 50, 26 + 11 * 25 + 10);  // its eleventh element: the window edge
+    REQUIRE(builder.Settle());
+    Click(list, 300, 26 + 1 * 25 + 10);    // a switch value: the inline editor
+    REQUIRE(builder.Settle());
+    CHECK(CKivScreenShot::Shoot(builder.Main(), out + L"\\builder-editing.bmp"));
+
+    RECT client = {};
+    GetClientRect(list, &client);
+    Click(list, client.right - 16 - 5, 26 + 2 * 25 + 10);  // the shadow colour's button
+    HWND colour = nullptr;
+    REQUIRE(CKivScreenShot::WaitFor([&] {
+        colour = builder.FindDialog(nullptr, builder.Main());
+        return colour && GetWindowTextLengthW(colour) > 0;  // the wait screen has no title
+    }, kWait));
+    RECT both = {};
+    RECT dialog = {};
+    GetWindowRect(builder.Main(), &both);
+    GetWindowRect(colour, &dialog);
+    UnionRect(&both, &both, &dialog);
+    CKivScreenShot::Settle(colour);
+    CHECK(CKivScreenShot::SaveScreenArea(out + L"\\builder-colour.bmp", both));
+    PostMessageW(colour, WM_COMMAND, IDCANCEL, 0);
+    REQUIRE(builder.Settle());
+
+    builder.Command(ID_BUILDER_BUILD);
+    HWND question = builder.WaitDialog(L"生成.KIV文件", builder.Main());
+    REQUIRE(question != nullptr);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
+    HWND wait = nullptr;
+    if (CKivScreenShot::WaitFor([&] {
+            wait = builder.FindDialog(L"", builder.Main());
+            return !IsWindow(question) && wait != nullptr;
+        }, kWait))
+    {
+        CKivScreenShot::Settle(wait);
+        RECT area = {};
+        GetWindowRect(builder.Main(), &area);
+        CHECK(CKivScreenShot::SaveScreenArea(out + L"\\builder-wait.bmp", area));
+    }
+    CHECK(kivtest::PumpUntil([&] { return Exists(setup.SkinFile()); }, kWait));
+    builder.Command(ID_BUILDER_EXIT);
+    if (HWND ask = builder.WaitDialog(L"KivBuilder", builder.Main()))
+        PostMessageW(ask, WM_COMMAND, IDNO, 0);
     CHECK(builder.ExitCode() == 0);
 }
