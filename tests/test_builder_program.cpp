@@ -219,37 +219,22 @@ private:
         search->found = window;
         return FALSE;
     }
-    // The main dialog carries the menu.
+    // The main dialog is the process's visible window with a menu.
     HWND FindMain() const
     {
-        HWND found = nullptr;
-        for (HWND window = FindDialog(nullptr); window; window = nullptr)
-            if (GetMenu(window) != nullptr)
-                found = window;
-        if (found == nullptr)
-        {
-            // More than one dialog may show: look through them all.
-            struct Any
-            {
-                DWORD process;
-                HWND found;
-            } any = {m_info.dwProcessId, nullptr};
-            EnumWindows(
-                [](HWND window, LPARAM param) -> BOOL {
-                    auto* a = reinterpret_cast<Any*>(param);
-                    DWORD process = 0;
-                    GetWindowThreadProcessId(window, &process);
-                    if (process == a->process && IsWindowVisible(window) && GetMenu(window) != nullptr)
-                    {
-                        a->found = window;
-                        return FALSE;
-                    }
+        Search search = {m_info.dwProcessId, nullptr, nullptr, nullptr};
+        EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                auto* search = reinterpret_cast<Search*>(param);
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                if (process != search->process || !IsWindowVisible(window) || GetMenu(window) == nullptr)
                     return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&any));
-            found = any.found;
-        }
-        return found;
+                search->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
     }
 
     PROCESS_INFORMATION m_info = {};

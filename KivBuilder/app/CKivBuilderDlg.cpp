@@ -185,6 +185,12 @@ bool CKivBuilderDlg::AskFileName(bool save, std::wstring* path)
     return true;
 }
 
+std::wstring CKivBuilderDlg::AskProjectTarget()
+{
+    std::wstring chosen;
+    return AskFileName(true, &chosen) ? ProjectFileFor(chosen) : std::wstring();
+}
+
 std::wstring CKivBuilderDlg::ProjectFileFor(const std::wstring& chosen)
 {
     if (chosen.empty())
@@ -257,10 +263,7 @@ void CKivBuilderDlg::OnNew()
 {
     if (Busy() || !ConfirmDiscard())
         return;
-    std::wstring chosen;
-    if (!AskFileName(true, &chosen))
-        return;
-    const std::wstring target = ProjectFileFor(chosen);
+    const std::wstring target = AskProjectTarget();
     if (target.empty())
         return;
     // Exactly the file that will be written is checked.
@@ -332,10 +335,7 @@ void CKivBuilderDlg::OnSaveAs()
     if (Busy() || !m_projectOpen)
         return;
     m_list.CommitEdit();
-    std::wstring chosen;
-    if (!AskFileName(true, &chosen))
-        return;
-    const std::wstring target = ProjectFileFor(chosen);
+    const std::wstring target = AskProjectTarget();
     if (target.empty())
         return;
     if (KivFileExists(target.c_str()) && _wcsicmp(target.c_str(), m_builder.ProjectFilePath(L"kivproj").c_str()) != 0)

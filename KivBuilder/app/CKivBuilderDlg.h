@@ -79,6 +79,8 @@ private:
     // to the first dot, ".kivproj"; empty when the path is unusable.
     static std::wstring ProjectFileFor(const std::wstring& chosen);
     bool AskFileName(bool save, std::wstring* path);
+    // The project file a save dialog's choice will write; empty on cancel.
+    std::wstring AskProjectTarget();
     void UpdateTitle();
     void StartWork();
     // Starts a program from the program folder with the shell verb "open".
