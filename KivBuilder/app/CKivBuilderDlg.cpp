@@ -244,7 +244,7 @@ void CKivBuilderDlg::CloseProject()
 
 bool CKivBuilderDlg::ConfirmDiscard()
 {
-    m_list.CommitEdit();
+    CommitRows();
     if (!m_projectOpen || !m_modified)
         return true;
     const std::wstring question = CKivResources::String(IDS_ASK_SAVE);
@@ -321,7 +321,7 @@ void CKivBuilderDlg::OnSave()
 {
     if (Busy())
         return;
-    m_list.CommitEdit();
+    CommitRows();
     if (!m_projectOpen || !m_builder.SaveProject())
     {
         Message(L"保存失败。", Title(), MB_OK);
@@ -334,7 +334,7 @@ void CKivBuilderDlg::OnSaveAs()
 {
     if (Busy() || !m_projectOpen)
         return;
-    m_list.CommitEdit();
+    CommitRows();
     const std::wstring target = AskProjectTarget();
     if (target.empty())
         return;
@@ -371,7 +371,7 @@ void CKivBuilderDlg::OnPack()
 {
     if (Busy() || !m_projectOpen)
         return;
-    m_list.CommitEdit();
+    CommitRows();
     LoadedLibrary plugin(m_programDir + L"\\func\\pack.dll");
     const auto pack = reinterpret_cast<KivPackFunction>(reinterpret_cast<void*>(plugin.Find("KivPack")));
     if (pack == nullptr)
@@ -392,7 +392,7 @@ void CKivBuilderDlg::OnPack()
 
 void CKivBuilderDlg::StartWork()
 {
-    m_list.CommitEdit();
+    CommitRows();
     if (!m_job.Start(Handle(), m_builder))
     {
         m_previewRequested = false;
@@ -508,17 +508,31 @@ INT_PTR CKivBuilderDlg::OnElementSelected(WPARAM place, LPARAM generation)
     return TRUE;
 }
 
-INT_PTR CKivBuilderDlg::OnValueChanged(WPARAM index, LPARAM generation)
+void CKivBuilderDlg::StoreRow(const CKivMultiListCtrl::Row& row)
 {
-    const CKivMultiListCtrl::Row* row = m_list.RowOf(index, generation);
-    if (row == nullptr || !m_projectOpen || row->kind != CKivMultiListCtrl::kProperty)
-        return TRUE;
-    const KivProjectItem* item = m_builder.FindItem(row->key);
-    if (item == nullptr || item->value != row->value || item->type != row->type)
+    if (!m_projectOpen || row.kind != CKivMultiListCtrl::kProperty)
+        return;
+    const KivProjectItem* item = m_builder.FindItem(row.key);
+    if (item == nullptr || item->value != row.value || item->type != row.type)
     {
-        m_builder.SetItem(row->key, row->value, row->type);
+        m_builder.SetItem(row.key, row.value, row.type);
         m_modified = true;
     }
+}
+
+void CKivBuilderDlg::CommitRows()
+{
+    // A change whose 1244 is still on its way (a command posted right behind
+    // the edit) is taken from the rows now, so nothing waits on the queue.
+    m_list.CommitEdit();
+    for (const CKivMultiListCtrl::Row& row : m_list.Rows())
+        StoreRow(row);
+}
+
+INT_PTR CKivBuilderDlg::OnValueChanged(WPARAM index, LPARAM generation)
+{
+    if (const CKivMultiListCtrl::Row* row = m_list.RowOf(index, generation))
+        StoreRow(*row);
     return TRUE;
 }
 

@@ -66,6 +66,10 @@ private:
     INT_PTR OnBuildDone(int result, bool saved);
     INT_PTR OnExampleCommand(UINT command, WPARAM index, LPARAM generation);
 
+    // Stores a property row's value into the project item of its key.
+    void StoreRow(const CKivMultiListCtrl::Row& row);
+    // Commits an open edit and takes every row's value into the project.
+    void CommitRows();
     // Fills the panes from the configuration and shows them; false when the
     // configuration cannot be read.
     bool PrepareProject();
