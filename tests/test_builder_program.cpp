@@ -220,20 +220,20 @@ private:
         return FALSE;
     }
     // The main dialog is the process's visible window with a menu.
+    static BOOL CALLBACK MatchMain(HWND window, LPARAM param)
+    {
+        auto* search = reinterpret_cast<Search*>(param);
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process != search->process || !IsWindowVisible(window) || GetMenu(window) == nullptr)
+            return TRUE;
+        search->found = window;
+        return FALSE;
+    }
     HWND FindMain() const
     {
         Search search = {m_info.dwProcessId, nullptr, nullptr, nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM param) -> BOOL {
-                auto* search = reinterpret_cast<Search*>(param);
-                DWORD process = 0;
-                GetWindowThreadProcessId(window, &process);
-                if (process != search->process || !IsWindowVisible(window) || GetMenu(window) == nullptr)
-                    return TRUE;
-                search->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        EnumWindows(&Builder::MatchMain, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
 
