@@ -5,6 +5,7 @@
 #include "CKivCompatibleDC.h"
 #include "CKivFileHandle.h"
 #include "CKivGdiObject.h"
+#include "CKivPlainFile.h"
 #include "CKivProjectDocument.h"
 #include "CKivSelectObject.h"
 #include "CKivSettingsWriter.h"
@@ -44,16 +45,6 @@ LONG GridColumns(size_t count)
     while (static_cast<size_t>(root) * static_cast<size_t>(root) < count)
         ++root;
     return root + 1;
-}
-
-bool ReadWholeFile(const wchar_t* path, std::vector<BYTE>* bytes)
-{
-    CKivFileHandle file(CKivFileHandle::OpenRead(path));
-    const LONGLONG size = file.Size();
-    if (size < 0 || size > static_cast<LONGLONG>(CKivCipherFile::kMaxReadSize))
-        return false;
-    bytes->assign(static_cast<size_t>(size), 0);
-    return size == 0 || file.ReadExact(bytes->data(), static_cast<DWORD>(size));
 }
 
 }  // namespace
@@ -189,7 +180,7 @@ bool CKivFileBuilder::OpenPlainProject(const wchar_t* path)
     if (path == nullptr || !KivFileExists(path))
         return Fail(Quoted(path ? path : L"") + L" does not exist");
     std::vector<BYTE> document;
-    if (!ReadWholeFile(path, &document))
+    if (!CKivPlainFile::Read(path, &document))
         return Fail(L"cannot read " + Quoted(path));
     ItemMap items;
     std::wstring reason;
@@ -286,11 +277,19 @@ std::wstring CKivFileBuilder::ResolvePicturePath(const std::wstring& stored) con
 {
     if (stored.empty())
         return std::wstring();
-    // A drive letter or a UNC prefix makes the path absolute.
-    const bool absolute = (stored.size() > 1 && stored[1] == L':') ||
-                          (stored.size() > 1 && stored[0] == L'\\' && stored[1] == L'\\');
-    const std::wstring path = absolute ? stored : m_folder + stored;
+    std::wstring path = stored;
+    if (!IsAbsolutePath(stored))
+    {
+        // A relative path may start with a backslash, as kivtool import writes them.
+        const size_t start = stored.find_first_not_of(L"\\/");
+        path = m_folder + (start == std::wstring::npos ? std::wstring() : stored.substr(start));
+    }
     return KivFileExists(path.c_str()) ? path : std::wstring();
+}
+
+bool CKivFileBuilder::IsAbsolutePath(const std::wstring& stored)
+{
+    return (stored.size() > 1 && stored[1] == L':') || (stored.size() > 1 && stored[0] == L'\\' && stored[1] == L'\\');
 }
 
 bool CKivFileBuilder::QueryPictureSize(const std::wstring& path, SIZE* size) const

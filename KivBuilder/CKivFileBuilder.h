@@ -97,6 +97,8 @@ public:
     // Absolute paths are used as stored, others are taken from the project
     // folder; empty when no file exists there.
     std::wstring ResolvePicturePath(const std::wstring& stored) const;
+    // A drive letter or a UNC prefix; anything else is taken from the project folder.
+    static bool IsAbsolutePath(const std::wstring& stored);
     bool QueryPictureSize(const std::wstring& path, SIZE* size) const;
     // Largest width and height over all atlas entries, taken independently.
     bool LargestPictureSize(SIZE* size) const;

@@ -1,5 +1,9 @@
 #include "CKivTool.h"
+#include "CKivAtomicFile.h"
+#include "CKivCipherFile.h"
 #include "CKivFileBuilder.h"
+#include "CKivPlainFile.h"
+#include "CKivWaitClip.h"
 #include "CKivSkinAuditor.h"
 #include "CKivSkinSchema.h"
 #include "CKivSkinLoad.h"
@@ -46,6 +50,11 @@ const wchar_t kHelp[] =
     L"  kivtool import DIR PROJECT.kivproj\n"
     L"      Turn DIR\\project.kivxml (or a .kivxml file) back into an encrypted\n"
     L"      project; picture paths become relative to the project's folder.\n"
+    L"  kivtool encrypt PLAIN OUT\n"
+    L"      Encrypt a plain XML document with the skin cipher, as the builder\n"
+    L"      reads its configuration and projects.\n"
+    L"  kivtool clip OUT.avi\n"
+    L"      Write the builder's wait animation (uncompressed 8-bit AVI).\n"
     L"  kivtool --help\n"
     L"      This text.\n"
     L"\n"
@@ -182,6 +191,10 @@ int CKivTool::Run(const std::vector<std::wstring>& arguments)
         return Export(rest);
     if (command == L"import")
         return Import(rest);
+    if (command == L"encrypt")
+        return Encrypt(rest);
+    if (command == L"clip")
+        return Clip(rest);
     return Usage(L"unknown command \"" + command + L"\"");
 }
 
@@ -606,5 +619,30 @@ int CKivTool::Import(const std::vector<std::wstring>& arguments)
         return Failure(L"cannot save the project: " + project.LastError());
     Out(L"imported " + std::to_wstring(project.Items().size()) + L" keys into " +
         project.ProjectFilePath(L"kivproj"));
+    return 0;
+}
+
+int CKivTool::Encrypt(const std::vector<std::wstring>& arguments)
+{
+    if (arguments.size() != 2)
+        return Usage(L"encrypt takes PLAIN OUT");
+    std::vector<BYTE> plain;
+    if (!CKivPlainFile::Read(arguments[0], &plain) || plain.empty())
+        return Failure(L"cannot read \"" + arguments[0] + L"\"");
+    CKivAtomicFile out(arguments[1]);
+    if (out.TempPath().empty() ||
+        !CKivCipherFile::WriteEncrypted(out.TempPath().c_str(), plain.data(), plain.size(),
+                                        CKivCipherFile::kDocumentPiece) ||
+        !out.Commit())
+        return Failure(L"cannot write \"" + arguments[1] + L"\"");
+    return 0;
+}
+
+int CKivTool::Clip(const std::vector<std::wstring>& arguments)
+{
+    if (arguments.size() != 1)
+        return Usage(L"clip takes OUT.avi");
+    if (!CKivWaitClip::Write(arguments[0].c_str()))
+        return Failure(L"cannot write \"" + arguments[0] + L"\"");
     return 0;
 }

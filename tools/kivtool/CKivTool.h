@@ -24,6 +24,8 @@ private:
     int Check(const std::vector<std::wstring>& arguments);
     int Export(const std::vector<std::wstring>& arguments);
     int Import(const std::vector<std::wstring>& arguments);
+    int Encrypt(const std::vector<std::wstring>& arguments);
+    int Clip(const std::vector<std::wstring>& arguments);
 
     int CheckSkin(const std::wstring& path);
     int CheckProject(const CKivFileBuilder& builder);

@@ -1,0 +1,55 @@
+#include "CKivBuilderApp.h"
+#include "CKivBuilderDlg.h"
+#include "CKivBuilderInstance.h"
+#include "CKivInitialize.h"
+#include "CWelcomeDlg.h"
+#include <cwchar>
+#include <vector>
+
+std::wstring CKivBuilderApp::ProgramFolder()
+{
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;)
+    {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return std::wstring();
+        if (length < path.size())
+            break;
+        path.resize(path.size() * 2);
+    }
+    std::wstring folder(path.data());
+    return folder.substr(0, folder.find_last_of(L"\\/"));
+}
+
+bool CKivBuilderApp::InitInstance()
+{
+    CKivBuilderInstance instance;
+    if (!instance.Acquire())
+    {
+        CKivBuilderInstance::ActivateFirst();
+        return false;
+    }
+    std::wstring project;
+    if (!Arguments().empty())
+    {
+        const std::wstring& first = Arguments().front();
+        const size_t dot = first.find_last_of(L'.');
+        if (dot != std::wstring::npos && _wcsicmp(first.c_str() + dot, L".kivproj") == 0 && first.size() < MAX_PATH)
+            project = first;
+    }
+    InitCommonControls();
+    CKivInitialize::Instance();
+
+    CWelcomeDlg welcome;
+    welcome.DoModal();
+    CKivBuilderDlg dialog(ProgramFolder(), project, &instance);
+    dialog.DoModal();
+    return false;
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    CKivBuilderApp app;
+    return app.Main();
+}

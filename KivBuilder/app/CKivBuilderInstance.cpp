@@ -1,0 +1,87 @@
+#include "CKivBuilderInstance.h"
+#include <cwchar>
+
+namespace {
+
+const wchar_t kMutexName[] = L"Local\\KivBuilder.Instance.{3C1B7E52-8F0D-4B7A-9E61-2A5D0C4F7B19}";
+const wchar_t kMappingName[] = L"Local\\KivBuilder.Window.{3C1B7E52-8F0D-4B7A-9E61-2A5D0C4F7B19}";
+
+}  // namespace
+
+CKivBuilderInstance::~CKivBuilderInstance()
+{
+    if (m_shared)
+    {
+        m_shared->running = 0;
+        m_shared->window = 0;
+        UnmapViewOfFile(m_shared);
+    }
+    if (m_mapping)
+        CloseHandle(m_mapping);
+    if (m_mutex)
+        CloseHandle(m_mutex);
+}
+
+bool CKivBuilderInstance::Acquire()
+{
+    m_mutex = CreateMutexW(nullptr, FALSE, kMutexName);
+    if (m_mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS)
+        return false;
+    m_mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared), kMappingName);
+    if (m_mapping)
+        m_shared = static_cast<Shared*>(MapViewOfFile(m_mapping, FILE_MAP_WRITE, 0, 0, sizeof(Shared)));
+    if (m_shared)
+    {
+        m_shared->window = 0;
+        m_shared->running = 1;
+    }
+    return true;
+}
+
+void CKivBuilderInstance::StoreWindow(HWND window)
+{
+    if (m_shared)
+        m_shared->window = static_cast<ULONGLONG>(reinterpret_cast<ULONG_PTR>(window));
+}
+
+bool CKivBuilderInstance::IsBuilderWindow(HWND window)
+{
+    DWORD process = 0;
+    if (window == nullptr || !IsWindow(window) || GetWindowThreadProcessId(window, &process) == 0)
+        return false;
+    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    if (handle == nullptr)
+        return false;
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    const BOOL named = QueryFullProcessImageNameW(handle, 0, image, &size);
+    CloseHandle(handle);
+    if (!named)
+        return false;
+    const wchar_t* file = wcsrchr(image, L'\\');
+    file = file ? file + 1 : image;
+    return _wcsicmp(file, L"KivBuilder.exe") == 0;
+}
+
+bool CKivBuilderInstance::ActivateFirst()
+{
+    HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, kMappingName);
+    if (mapping == nullptr)
+        return false;
+    HWND window = nullptr;
+    if (const auto* shared = static_cast<const Shared*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(Shared))))
+    {
+        if (shared->running)
+            window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(shared->window));
+        UnmapViewOfFile(shared);
+    }
+    CloseHandle(mapping);
+    if (!IsBuilderWindow(window))
+        return false;
+    if (IsIconic(window))
+        ShowWindow(window, SW_RESTORE);
+    else
+        ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    return true;
+}

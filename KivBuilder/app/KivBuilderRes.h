@@ -1,0 +1,39 @@
+#pragma once
+// Resources and command identifiers of KivBuilder.
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_KIVBUILDER_DIALOG 102
+#define IDR_MAINFRAME 128
+#define IDD_WAITSCREEN 133
+#define IDB_WELCOME 134
+#define IDD_WELCOME 135
+#define IDR_BUILDER_MENU 136
+#define IDS_ASK_SAVE 137
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// System menu entry of the About box.
+#define IDM_ABOUTBOX 16
+
+#define ID_BUILDER_NEW 57600
+#define ID_BUILDER_OPEN 57601
+#define ID_BUILDER_CLOSE 57602
+#define ID_BUILDER_SAVE 57603
+#define ID_BUILDER_SAVE_AS 32783
+#define ID_BUILDER_BUILD 32784
+#define ID_BUILDER_EXIT 32785
+#define ID_BUILDER_PREVIEW 32786
+#define ID_BUILDER_HELP 32787
+#define ID_BUILDER_ABOUT 32788
+#define ID_BUILDER_PACK 32791
+#define ID_BUILDER_PREVIEW_SDI 32795
+#define ID_BUILDER_PREVIEW_MDI 32796
+#define ID_BUILDER_PREVIEW_VSMDI 32797
+#define ID_BUILDER_API 32799
+#define ID_BUILDER_UPDATE 32805
+
+// Commands the start page posts with an example index and generation.
+#define ID_EXAMPLE_OPEN_DOUBLE 3585
+#define ID_EXAMPLE_PREVIEW 3586
+#define ID_EXAMPLE_OPEN 3587
