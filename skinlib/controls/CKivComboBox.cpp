@@ -68,6 +68,8 @@ void CKivComboBox::BindParts()
         m_list.SetDropDown((GetWindowLongPtrW(window, GWL_STYLE) & 3) != CBS_SIMPLE);
         m_list.Attach(info.hwndList);
     }
+    const bool wantsEdit = (GetWindowLongPtrW(window, GWL_STYLE) & 3) != CBS_DROPDOWNLIST;
+    m_partsBound = m_list.Window() != nullptr && (m_edit.Window() != nullptr || !wantsEdit);
 }
 
 bool CKivComboBox::Setup(const KivSkinSettings& settings)
@@ -154,8 +156,11 @@ LRESULT CKivComboBox::Forward(UINT message, WPARAM wParam, LPARAM lParam)
         return answer;
     // Parts made after the skin attached (at WM_CREATE, which the hook sees
     // before the control) are bound at the first message that finds them.
-    if (m_list.Window() == nullptr)
+    if (!m_partsBound)
         BindParts();
+    // Once the control's creation is over, whatever parts it has are final.
+    if (message == WM_CREATE)
+        m_partsBound = true;
     if (painted || ChangesLook(message))
         InvalidateRect(window, nullptr, FALSE);
     return answer;

@@ -54,5 +54,6 @@ private:
     CKivListBox m_list;
     Look m_look;
     int m_forwarding = 0;
+    bool m_partsBound = false;
     bool m_controlPainted = false;
 };

@@ -107,9 +107,26 @@ LRESULT CKivEditBox::OnEditPaint(WPARAM wParam, LPARAM lParam)
 {
     // A see-through or pictured background is redrawn whole, so the control
     // repaints all its text over it rather than a piece on stale pixels.
+    const HWND window = Window();
     if (wParam == 0 && (m_look.transparent || HasPicture()))
-        InvalidateRect(Window(), nullptr, FALSE);
-    return CKivWnd::WindowProc(WM_PAINT, wParam, lParam);
+        InvalidateRect(window, nullptr, FALSE);
+    const LRESULT answer = CKivWnd::WindowProc(WM_PAINT, wParam, lParam);
+    // An edit that draws its one-pixel border inside its client area has
+    // just drawn it in the system colour.
+    if (Window() == window && wParam == 0 && BorderInsideClient())
+        DrawBorder();
+    return answer;
+}
+
+bool CKivEditBox::BorderInsideClient()
+{
+    // Wine workaround: Wine's edit takes WS_BORDER off its style at creation
+    // (without WS_EX_CLIENTEDGE) and draws the line itself in WM_PAINT; it
+    // then keeps its text two pixels further in than the left margin.
+    RECT format{};
+    CallPrevious(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    const LRESULT margins = CallPrevious(EM_GETMARGINS, 0, 0);
+    return format.left > static_cast<LONG>(LOWORD(margins));
 }
 
 LRESULT CKivEditBox::OnEraseBkgnd(HDC dc)
@@ -149,7 +166,7 @@ void CKivEditBox::DrawBorder()
     // their text.
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
-    if (!(style & WS_BORDER) && !(exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE)))
+    if (!(style & WS_BORDER) && !(exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE)) && !BorderInsideClient())
         return;
     RECT area{};
     GetWindowRect(window, &area);

@@ -46,6 +46,7 @@ private:
     bool PaintsBackground() const;
     bool HasPicture() const;
     void DrawBorder();
+    bool BorderInsideClient();
 
     Look m_look;
     CKivBrush m_brush;

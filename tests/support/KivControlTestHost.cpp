@@ -76,9 +76,17 @@ std::vector<int> ControlHost::ScrollCodes()
 {
     std::vector<int> codes;
     for (const HostNote& note : Notes())
-        if (note.message != WM_COMMAND)
+        if (note.message == WM_HSCROLL || note.message == WM_VSCROLL)
             codes.push_back(note.code);
     return codes;
+}
+
+int ControlHost::Count(UINT message)
+{
+    int count = 0;
+    for (const HostNote& note : Notes())
+        count += note.message == message ? 1 : 0;
+    return count;
 }
 
 void ControlHost::Follow(HWND bar, int code)
@@ -123,6 +131,11 @@ LRESULT CALLBACK ControlHost::Proc(HWND window, UINT message, WPARAM wParam, LPA
                 Follow(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
             return 0;
         }
+        break;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_DELETEITEM:
+        Notes().push_back(HostNote{message, 0, static_cast<int>(wParam), 0, 0});
         break;
     case WM_CTLCOLORLISTBOX:
         if (ListBrush() != nullptr)

@@ -35,7 +35,7 @@ void InstallControlSkin();
 
 struct HostNote
 {
-    UINT message;  // WM_COMMAND, WM_HSCROLL or WM_VSCROLL
+    UINT message;  // WM_COMMAND, WM_HSCROLL, WM_VSCROLL or an owner-draw message
     int code;      // notification code or SB_ request
     int id;        // control identifier (WM_COMMAND)
     int position;  // HIWORD position of a scroll request
@@ -66,6 +66,8 @@ public:
     static std::vector<int> Commands(int id);
     // Codes of the scroll notes, in order.
     static std::vector<int> ScrollCodes();
+    // How many notes of one message arrived.
+    static int Count(UINT message);
     // When set, scroll requests move the SCROLLBAR control that sent them
     // (the thumb through the 32-bit track position).
     static bool& FollowScrolls();
