@@ -169,6 +169,7 @@ LRESULT CKivDirectScrollBar::OnPress(LPARAM lParam)
     m_dragStart = layout.thumbStart;
     m_dragThumb = layout.thumbStart;
     m_trackPos = m_pos;
+    m_pressPos = m_pos;
     if (m_useCapture)
         SetCapture(m_host);
     Repaint();
@@ -198,7 +199,7 @@ LRESULT CKivDirectScrollBar::OnDrag()
     if (std::abs(across) <= kSnapBack)
         thumb = std::min(std::max(m_dragStart + along, layout.arrow), layout.arrow + layout.track - layout.thumbLength);
     // Sideways too far: the thumb shows at the position the drag began from.
-    const int position = std::abs(across) > kSnapBack ? m_pos : PositionAt(thumb);
+    const int position = std::abs(across) > kSnapBack ? m_pressPos : PositionAt(thumb);
     if (thumb == m_dragThumb && position == m_trackPos)
         return 1;
     m_dragThumb = thumb;
@@ -216,8 +217,9 @@ LRESULT CKivDirectScrollBar::OnRelease()
 
 void CKivDirectScrollBar::Stop(bool notify)
 {
+    if (!m_dragging)
+        return;
     const int part = m_part;
-    const int track = m_trackPos;
     KillTimer(m_host, kRepeatTimer);
     m_dragging = false;
     m_part = PartNone;
@@ -231,7 +233,12 @@ void CKivDirectScrollBar::Stop(bool notify)
     if (!notify)
         return;
     if (part == PartThumb)
-        Request(SB_THUMBPOSITION, track);
+    {
+        // The host reads the final track position while it takes it.
+        m_reportingTrack = true;
+        Request(SB_THUMBPOSITION, m_trackPos);
+        m_reportingTrack = false;
+    }
     Request(SB_ENDSCROLL, m_pos);
 }
 

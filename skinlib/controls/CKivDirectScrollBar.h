@@ -79,8 +79,10 @@ public:
 
     bool Dragging() const { return m_dragging; }
     int PressedPart() const { return m_dragging ? m_part : PartNone; }
+    // Whether a thumb drag is on, up to and including its SB_THUMBPOSITION.
+    bool Tracking() const { return (m_dragging && m_part == PartThumb) || m_reportingTrack; }
     // The position the dragged thumb shows; the committed one otherwise.
-    int TrackPosition() const { return m_dragging && m_part == PartThumb ? m_trackPos : m_pos; }
+    int TrackPosition() const { return Tracking() ? m_trackPos : m_pos; }
     int Position() const { return m_pos; }
     bool HasThumb() const { return Measure().thumbLength > 0; }
     bool Horizontal() const { return m_horizontal; }
@@ -110,6 +112,8 @@ private:
     int m_dragStart = 0;   // thumb start when the drag began
     int m_dragThumb = 0;   // thumb start shown while dragging
     int m_trackPos = 0;
+    int m_pressPos = 0;    // position when the button went down
+    bool m_reportingTrack = false;
     bool m_selfPainting = true;
     bool m_useCapture = true;
     bool m_infoChanged = false;

@@ -104,7 +104,7 @@ LRESULT CKivSysScrollBar::OnGetScrollInfo(WPARAM wParam, LPARAM lParam)
     // The control tracks nothing itself: during our drag the track position
     // is the drawn thumb's, with all 32 bits.
     if (answer && info != nullptr && info->cbSize >= sizeof(SCROLLINFO) && (info->fMask & SIF_TRACKPOS) &&
-        m_bar.PressedPart() == CKivDirectScrollBar::PartThumb)
+        m_bar.Tracking())
         info->nTrackPos = m_bar.TrackPosition();
     return answer;
 }

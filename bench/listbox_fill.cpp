@@ -1,0 +1,137 @@
+// A list box filled with 10,000 strings and fully repainted, then scrolled
+// 1,000 lines with a repaint after each: skinned against the same thread with
+// only a call-window hook installed (under Wine any such hook costs a server
+// round trip per sent message), and that hook against no hook at all.
+#include "CKivEngine.h"
+#include "CKivListBox.h"
+#include "KivControlTestHost.h"
+#include <windows.h>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const int kItems = 10000;
+const int kLines = 1000;
+const int kRounds = 5;
+
+double Now()
+{
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1e3 / static_cast<double>(frequency.QuadPart);
+}
+
+HHOOK g_bareHook = nullptr;
+LRESULT CALLBACK EmptyHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    return CallNextHookEx(g_bareHook, code, wParam, lParam);
+}
+
+enum Mode
+{
+    Plain,
+    BareHook,
+    Skinned
+};
+
+struct Times
+{
+    double fill = 0;    // ms for the strings and the full repaint
+    double scroll = 0;  // ms for the line scrolls and their repaints
+    bool skinned = false;
+};
+
+void Drain()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+Times Round(HWND host, Mode mode)
+{
+    CKivEngine& engine = CKivEngine::Instance();
+    if (mode == BareHook)
+        g_bareHook = SetWindowsHookExW(WH_CALLWNDPROC, &EmptyHook, nullptr, GetCurrentThreadId());
+    if (mode == Skinned)
+        engine.Run();
+    Times times;
+    const HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER | LBS_NOTIFY |
+                                      LBS_NOINTEGRALHEIGHT, 10, 10, 220, 300, host, nullptr, GetModuleHandleW(nullptr),
+                                      nullptr);
+    times.skinned = dynamic_cast<CKivListBox*>(CKivWnd::FromHandle(list)) != nullptr;
+    Drain();
+    wchar_t text[32] = {};
+    double start = Now();
+    for (int i = 0; i < kItems; ++i)
+    {
+        wsprintfW(text, L"list item number %d", i);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    Drain();
+    times.fill = Now() - start;
+    start = Now();
+    for (int i = 0; i < kLines; ++i)
+    {
+        SendMessageW(list, WM_VSCROLL, SB_LINEDOWN, 0);
+        UpdateWindow(list);
+    }
+    Drain();
+    times.scroll = Now() - start;
+    DestroyWindow(list);
+    Drain();
+    if (mode == Skinned)
+        engine.Stop();
+    if (mode == BareHook)
+        UnhookWindowsHookEx(g_bareHook);
+    return times;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+}  // namespace
+
+int main()
+{
+    kivtest::InstallControlSkin();
+    kivtest::ControlHost host(true, 260, 340);
+    Round(host.Window(), Plain);  // warm-up: classes, fonts
+    Round(host.Window(), Skinned);
+    std::vector<double> fill[3], scroll[3];
+    bool allSkinned = true;
+    for (int i = 0; i < kRounds; ++i)
+        for (int mode = Plain; mode <= Skinned; ++mode)
+        {
+            const Times t = Round(host.Window(), static_cast<Mode>(mode));
+            fill[mode].push_back(t.fill);
+            scroll[mode].push_back(t.scroll);
+            if (mode == Skinned)
+                allSkinned = allSkinned && t.skinned;
+        }
+    const char* names[3] = {"no hook", "call-window hook only", "skinned"};
+    printf("list box, %d LB_ADDSTRING + full repaint, then %d line scrolls with repaint; median of %d rounds (ms):\n",
+           kItems, kLines, kRounds);
+    for (int mode = Plain; mode <= Skinned; ++mode)
+        printf("  %-22s fill %8.1f  scroll %8.1f  total %8.1f\n", names[mode], Median(fill[mode]), Median(scroll[mode]),
+               Median(fill[mode]) + Median(scroll[mode]));
+    const double plain = Median(fill[Plain]) + Median(scroll[Plain]);
+    const double bare = Median(fill[BareHook]) + Median(scroll[BareHook]);
+    const double skinned = Median(fill[Skinned]) + Median(scroll[Skinned]);
+    printf("  hook vs no hook: %.2fx\n", plain > 0 ? bare / plain : 0.0);
+    printf("  skin object on every skinned list: %s\n", allSkinned ? "yes" : "NO");
+    printf("ratio: %.2f\n", bare > 0 ? skinned / bare : 0.0);
+    return allSkinned ? 0 : 1;
+}
