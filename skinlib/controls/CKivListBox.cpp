@@ -217,21 +217,8 @@ void CKivListBox::SyncBar()
     info.fMask = SIF_ALL;
     if (!GetScrollInfo(Window(), SB_VERT, &info))
         return;
-    // Outside a drag the bar is painted with the frame, once per batch of
-    // changes; while dragged it follows at once.
-    const bool now = m_bar.Dragging();
-    m_bar.SetSelfPainting(now);
+    // The control has just drawn its own bar for the change: ours goes over it.
     m_bar.SetInfo(info.nMin, info.nMax, info.nPage, info.nPos);
-    m_bar.SetSelfPainting(true);
-    if (!now && m_bar.InfoChanged())
-        InvalidateBar();
-}
-
-void CKivListBox::InvalidateBar()
-{
-    const RECT bounds = m_bar.Bounds();
-    if (bounds.right > bounds.left && bounds.bottom > bounds.top)
-        RedrawWindow(Window(), &bounds, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
 }
 
 LRESULT CKivListBox::OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam)
@@ -368,16 +355,26 @@ void CKivListBox::Paint(HDC dc, const RECT& area)
            SRCCOPY);
 }
 
+bool CKivListBox::FrameIsOurs() const
+{
+    // Our one-pixel line covers a plain border and a sunken edge; any other
+    // frame, and a horizontal scroll bar, stay the system's to draw.
+    const LONG_PTR style = GetWindowLongPtrW(Window(), GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(Window(), GWL_EXSTYLE);
+    return !(style & (WS_HSCROLL | WS_DLGFRAME | WS_THICKFRAME)) &&
+           !(exStyle & (WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE));
+}
+
 LRESULT CKivListBox::OnListNcPaint(WPARAM region)
 {
     const HWND window = Window();
-    RECT outer{};
-    GetWindowRect(window, &outer);
     const RECT bar = m_bar.Bounds();
     LRESULT answer = 0;
-    if (bar.right > bar.left)
+    if (!FrameIsOurs())
     {
-        // The control paints its frame but not its own scroll bar.
+        // The control paints its frame but not its own vertical scroll bar.
+        RECT outer{};
+        GetWindowRect(window, &outer);
         POINT origin{0, 0};
         ClientToScreen(window, &origin);
         CKivRegion clip(CreateRectRgnIndirect(&outer));
@@ -386,13 +383,9 @@ LRESULT CKivListBox::OnListNcPaint(WPARAM region)
         CKivRegion hole(CreateRectRgn(bar.left + origin.x, bar.top + origin.y, bar.right + origin.x, bar.bottom + origin.y));
         CombineRgn(clip, clip, hole, RGN_DIFF);
         answer = CallPrevious(WM_NCPAINT, reinterpret_cast<WPARAM>(clip.Get()), 0);
+        if (Window() != window)
+            return answer;
     }
-    else
-    {
-        answer = CallPrevious(WM_NCPAINT, region, 0);
-    }
-    if (Window() != window)
-        return answer;
     DrawBorder();
     m_bar.Repaint();
     return answer;

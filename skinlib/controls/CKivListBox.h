@@ -67,7 +67,8 @@ private:
     void PlaceBar();
     // Hands the control's scroll information to the drawn bar.
     void SyncBar();
-    void InvalidateBar();
+    // Whether the skin draws the whole non-client area itself.
+    bool FrameIsOurs() const;
     void DrawBorder();
     static bool ChangesLook(UINT message);
 
