@@ -217,7 +217,11 @@ TEST_CASE("a thumb drag reports THUMBTRACK then THUMBPOSITION with 32-bit positi
     ControlHost::Clear();
     MouseAt(v.bar, WM_LBUTTONDOWN, thumb.x, thumb.y);
     MouseAt(v.bar, WM_LBUTTONUP, thumb.x, thumb.y);
-    CHECK(ControlHost::ScrollCodes() == std::vector<int>{SB_THUMBPOSITION, SB_ENDSCROLL});
+    // A move that keeps the thumb on its pixel may report, but never moves it.
+    for (const kivtest::HostNote& note : ControlHost::Notes())
+        CHECK(note.trackPos == 500);
+    CHECK(ControlHost::ScrollCodes().back() == SB_ENDSCROLL);
+    CHECK(CountOf(ControlHost::ScrollCodes(), SB_THUMBPOSITION) == 1);
     CHECK(GetScrollPos(v.bar, SB_CTL) == 500);
 
     // Dragged 40 pixels down, then 150+ to the side: back where it began.

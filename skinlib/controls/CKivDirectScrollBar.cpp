@@ -198,8 +198,9 @@ LRESULT CKivDirectScrollBar::OnDrag()
     int thumb = m_dragStart;
     if (std::abs(across) <= kSnapBack)
         thumb = std::min(std::max(m_dragStart + along, layout.arrow), layout.arrow + layout.track - layout.thumbLength);
-    // Sideways too far: the thumb shows at the position the drag began from.
-    const int position = std::abs(across) > kSnapBack ? m_pressPos : PositionAt(thumb);
+    // Sideways too far, or back on its first pixel: the thumb stands for the
+    // position the drag began from (a pixel spans many positions of a long range).
+    const int position = (std::abs(across) > kSnapBack || thumb == m_dragStart) ? m_pressPos : PositionAt(thumb);
     if (thumb == m_dragThumb && position == m_trackPos)
         return 1;
     m_dragThumb = thumb;
