@@ -87,7 +87,12 @@ bool ShootDialogProgram(const std::wstring& bin, const std::wstring& skin, const
         HWND list = ok ? GetDlgItem(shown, IDC_LIST_SINGLE) : nullptr;
         if (list != nullptr)
         {
-            // The list page once more, its first list scrolled to the end with an item chosen.
+            // The list page once more, its first list made shorter than its items
+            // and scrolled to the end with an item chosen.
+            RECT area = {};
+            GetWindowRect(list, &area);
+            SetWindowPos(list, nullptr, 0, 0, area.right - area.left, (area.bottom - area.top) / 2,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
             SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(count - 2), 0);
             SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(count - 1), 0);
