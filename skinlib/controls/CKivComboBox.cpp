@@ -145,13 +145,9 @@ bool CKivComboBox::ChangesLook(UINT message)
 LRESULT CKivComboBox::Forward(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = Window();
-    ++m_forwarding;
-    const bool paintedBefore = m_controlPainted;
-    m_controlPainted = false;
-    const LRESULT answer = CKivWnd::WindowProc(message, wParam, lParam);
-    --m_forwarding;
-    const bool painted = m_controlPainted;
-    m_controlPainted = paintedBefore;
+    bool painted = false;
+    const LRESULT answer =
+        m_selfPaint.Watch([&] { return CKivWnd::WindowProc(message, wParam, lParam); }, &painted);
     if (Window() != window)
         return answer;
     // Parts made after the skin attached (at WM_CREATE, which the hook sees
@@ -170,11 +166,7 @@ LRESULT CKivComboBox::OnCtlColor(HDC dc)
 {
     // The control asks for its colours just before it draws its face on the
     // screen; while it handles a message that drawing is kept off.
-    if (m_forwarding > 0 && dc != nullptr)
-    {
-        IntersectClipRect(dc, 0, 0, 0, 0);
-        m_controlPainted = true;
-    }
+    m_selfPaint.Mute(dc);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "CKivEditBox.h"
 #include "CKivListBox.h"
+#include "CKivSelfPaintWatch.h"
 #include "CKivWnd.h"
 
 struct KivSkinSettings;
@@ -53,7 +54,6 @@ private:
     CKivEditBox m_edit;
     CKivListBox m_list;
     Look m_look;
-    int m_forwarding = 0;
+    CKivSelfPaintWatch m_selfPaint;
     bool m_partsBound = false;
-    bool m_controlPainted = false;
 };

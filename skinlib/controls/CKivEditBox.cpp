@@ -35,12 +35,7 @@ void CKivEditBox::SetLook(const Look& look)
 
 HBRUSH CKivEditBox::BackgroundBrush()
 {
-    if (!m_brush || m_brushColour != m_look.backgroundColor)
-    {
-        m_brush.Reset(CreateSolidBrush(m_look.backgroundColor));
-        m_brushColour = m_look.backgroundColor;
-    }
-    return m_brush.Get();
+    return m_brush.Get(m_look.backgroundColor);
 }
 
 bool CKivEditBox::HasPicture() const

@@ -1,5 +1,5 @@
 #pragma once
-#include "CKivGdiObject.h"
+#include "CKivSolidBrush.h"
 #include "CKivWnd.h"
 
 struct KivSkinSettings;
@@ -49,6 +49,5 @@ private:
     bool BorderInsideClient();
 
     Look m_look;
-    CKivBrush m_brush;
-    COLORREF m_brushColour = 0;
+    CKivSolidBrush m_brush;
 };

@@ -60,12 +60,7 @@ void CKivListBox::SetLook(const Look& look)
 
 HBRUSH CKivListBox::BackgroundBrush()
 {
-    if (!m_brush || m_brushColour != m_look.background)
-    {
-        m_brush.Reset(CreateSolidBrush(m_look.background));
-        m_brushColour = m_look.background;
-    }
-    return m_brush.Get();
+    return m_brush.Get(m_look.background);
 }
 
 LRESULT CKivListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -122,13 +117,9 @@ bool CKivListBox::ChangesLook(UINT message)
 LRESULT CKivListBox::Forward(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = Window();
-    ++m_forwarding;
-    const bool paintedBefore = m_controlPainted;
-    m_controlPainted = false;
-    const LRESULT answer = CKivWnd::WindowProc(message, wParam, lParam);
-    --m_forwarding;
-    const bool painted = m_controlPainted;
-    m_controlPainted = paintedBefore;
+    bool painted = false;
+    const LRESULT answer =
+        m_selfPaint.Watch([&] { return CKivWnd::WindowProc(message, wParam, lParam); }, &painted);
     if (Window() != window)
         return answer;
     if (painted || ChangesLook(message) || (message == WM_MOUSEMOVE && GetCapture() == window))
@@ -141,11 +132,7 @@ LRESULT CKivListBox::OnCtlColor(HDC dc)
 {
     // Asked while the control handles a message: it is about to draw rows
     // straight onto the screen. Nothing of that may show; the skin repaints.
-    if (m_forwarding > 0 && dc != nullptr)
-    {
-        IntersectClipRect(dc, 0, 0, 0, 0);
-        m_controlPainted = true;
-    }
+    m_selfPaint.Mute(dc);
     return reinterpret_cast<LRESULT>(BackgroundBrush());
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 #include <string>
 #include "CKivDirectScrollBar.h"
-#include "CKivGdiObject.h"
+#include "CKivSelfPaintWatch.h"
+#include "CKivSolidBrush.h"
 #include "CKivWnd.h"
 
 struct KivSkinSettings;
@@ -75,8 +76,6 @@ private:
     CKivDirectScrollBar m_bar;
     Look m_look;
     bool m_dropDown = false;
-    CKivBrush m_brush;
-    COLORREF m_brushColour = 0;
-    int m_forwarding = 0;
-    bool m_controlPainted = false;
+    CKivSolidBrush m_brush;
+    CKivSelfPaintWatch m_selfPaint;
 };
