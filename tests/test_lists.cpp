@@ -619,3 +619,28 @@ TEST_CASE("a combo box filled while hidden has its list skin bound before it is 
     CHECK(skin->Edit().Window() == info.hwndItem);
     CHECK(SendMessageW(info.hwndList, LB_GETCOUNT, 0, 0) == 1);
 }
+
+TEST_CASE("only a drop-down is held to twenty rows")
+{
+    kivtest::InstallControlSkin();
+    int rows[2] = {};
+    for (int skinned = 0; skinned < 2; ++skinned)
+    {
+        ControlHost host(true, 300, 700);
+        const HWND combo = host.Control(L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 10, 10, 150, 650, kId, skinned != 0);
+        CHECK((ControlHost::Skin<CKivComboBox>(combo) != nullptr) == (skinned != 0));
+        for (int i = 0; i < 40; ++i)
+            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"row"));
+        const COMBOBOXINFO info = ComboInfo(combo);
+        SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        kivtest::PumpUntil([&] { return IsWindowVisible(info.hwndList) != FALSE; }, 2000);
+        RECT client{};
+        GetClientRect(info.hwndList, &client);
+        const int height = static_cast<int>(SendMessageW(info.hwndList, LB_GETITEMHEIGHT, 0, 0));
+        REQUIRE(height > 0);
+        rows[skinned] = client.bottom / height;
+        SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    }
+    CHECK(rows[0] > 20);
+    CHECK(rows[1] == 20);
+}

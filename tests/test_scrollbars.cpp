@@ -187,6 +187,16 @@ TEST_CASE("arrows repeat after 300 ms while held on them, pause off them, and st
     CHECK_FALSE(v.skin->Bar().Dragging());
     ReleaseCapture();
 
+    // So does the system's cancel of modes.
+    ControlHost::Clear();
+    MouseAt(v.bar, WM_LBUTTONDOWN, 10, 190);
+    SendMessageW(v.bar, WM_CANCELMODE, 0, 0);
+    const int cancelled = lineDowns();
+    CHECK(ControlHost::ScrollCodes().back() == SB_ENDSCROLL);
+    CHECK(GetCapture() != v.bar);
+    kivtest::PumpUntil([] { return false; }, 400);
+    CHECK(lineDowns() == cancelled);
+
     // A double click is a press; the track pages.
     ControlHost::Clear();
     MouseAt(v.bar, WM_LBUTTONDBLCLK, 10, 5);
