@@ -11,6 +11,7 @@
 #include "CKivApp.h"
 #include "CKivScreenShot.h"
 #include "KivCommandIds.h"
+#include "KivPreviewRes.h"
 
 namespace {
 
@@ -83,6 +84,21 @@ bool ShootDialogProgram(const std::wstring& bin, const std::wstring& skin, const
         HWND shown = nullptr;
         ok = ok && Shots::WaitFor([&] { return (shown = VisiblePage(tab)) != nullptr && GetDlgCtrlID(shown) == 0; });
         ok = ok && Shots::Shoot(dialog, out + L"\\preview-page" + std::to_wstring(page + 1) + L".bmp");
+        HWND list = ok ? GetDlgItem(shown, IDC_LIST_SINGLE) : nullptr;
+        if (list != nullptr)
+        {
+            // The list page once more, its first list made shorter than its items
+            // and scrolled to the end with an item chosen.
+            RECT area = {};
+            GetWindowRect(list, &area);
+            SetWindowPos(list, nullptr, 0, 0, area.right - area.left, (area.bottom - area.top) / 2,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+            SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(count - 2), 0);
+            SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(count - 1), 0);
+            ok = Shots::WaitFor([&] { return SendMessageW(list, LB_GETTOPINDEX, 0, 0) > 0; }) &&
+                 Shots::Shoot(dialog, out + L"\\preview-list-scrolled.bmp");
+        }
         if (ok && page == 0)
         {
             // Button2 opens the sample message box, which keeps the system's look.

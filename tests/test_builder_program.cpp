@@ -252,6 +252,58 @@ std::wstring ReadText(const std::wstring& path)
 
 }  // namespace
 
+namespace {
+
+struct GlowSearch
+{
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK MatchLayered(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<GlowSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != search->process || !IsWindowVisible(window) ||
+        !(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+TEST_CASE("the splash shows with the library's glow around it, and the glow ends with it")
+{
+    Setup setup;
+    Builder builder(setup, L"");
+    REQUIRE(builder.Started());
+    HWND splash = nullptr;
+    HWND glow = nullptr;
+    RECT splashRect = {};
+    RECT glowRect = {};
+    // The splash is the process's first dialog, shown before the main window.
+    const bool seen = kivtest::PumpUntil([&] {
+        splash = builder.FindDialog(nullptr);
+        if (splash == nullptr || GetMenu(splash) != nullptr)
+            return false;
+        GlowSearch search = {0, nullptr};
+        GetWindowThreadProcessId(splash, &search.process);
+        EnumWindows(&MatchLayered, reinterpret_cast<LPARAM>(&search));
+        glow = search.found;
+        return glow != nullptr && GetWindowRect(splash, &splashRect) && GetWindowRect(glow, &glowRect) &&
+               glowRect.left == splashRect.left - 9 && glowRect.top == splashRect.top - 9;
+    }, kWait);
+    REQUIRE(seen);
+    CHECK(glowRect.right == splashRect.right + 8);
+    CHECK(glowRect.bottom == splashRect.bottom + 8);
+    CHECK(builder.Main() != nullptr);
+    CHECK(kivtest::PumpUntil([&] { return !IsWindow(glow); }, kWait));
+    builder.Command(ID_BUILDER_EXIT);
+    CHECK(builder.ExitCode() == 0);
+}
+
 TEST_CASE("a second instance activates the first; Enter and Escape leave the dialog open; Exit closes")
 {
     Setup setup;

@@ -253,9 +253,14 @@ TEST_CASE("routing table answers")
         Answers()[WM_USER + 4] = 0x1357;
         CHECK(SendMessageW(parent, WM_USER + 4, 3, 4) == 0x1357);
     }
-    SUBCASE("WM_CTLCOLOREDIT and WM_CTLCOLORLISTBOX ask the control first")
+    SUBCASE("WM_CTLCOLOREDIT and WM_CTLCOLORLISTBOX ask the control first, when it is skinned")
     {
         HWND child = MakeAnsweringChild(parent);
+        // Only a child that has a skin object is asked: others may give the
+        // private numbers a meaning of their own.
+        HWND unskinned = MakeAnsweringChild(parent);
+        CKivWnd childSkin;
+        REQUIRE(childSkin.Attach(child));
         HDC dc = reinterpret_cast<HDC>(static_cast<INT_PTR>(0xD0C));
         Answers()[WM_CTLCOLOREDIT] = 0xBEEF;
         Answers()[WM_CTLCOLORLISTBOX] = 0xFEED;
@@ -279,14 +284,25 @@ TEST_CASE("routing table answers")
         CHECK(SeenOf(WM_CTLCOLOREDIT).empty());
         CHECK(SeenOf(WM_CTLCOLORLISTBOX).empty());
 
+        Log().clear();
+        CHECK(SendMessageW(parent, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(unskinned)) == 0xBEEF);
+        CHECK(SendMessageW(parent, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(unskinned)) == 0xFEED);
+        CHECK(SeenOf(KIV_WM_CTLCOLOREDIT).empty());
+        CHECK(SeenOf(KIV_WM_CTLCOLOR).empty());
+        childSkin.Detach();
+
         // A real edit control knows nothing of 1254: the parent's own answer stands.
         HWND edit = MakeChild(parent, L"Edit", 0, 6);
         CHECK(SendMessageW(parent, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit)) ==
               0xBEEF);
     }
-    SUBCASE("EN_CHANGE is consumed only when the control answers 1255")
+    SUBCASE("EN_CHANGE is consumed only when a skinned control answers 1255")
     {
         HWND child = MakeAnsweringChild(parent);
+        CKivWnd childSkin;
+        REQUIRE(childSkin.Attach(child));
         Answers()[WM_COMMAND] = 0x22;
         g_childAnswer = 0;
         CHECK(SendMessageW(parent, WM_COMMAND, MAKEWPARAM(5, EN_CHANGE), reinterpret_cast<LPARAM>(child)) == 0x22);
@@ -298,6 +314,12 @@ TEST_CASE("routing table answers")
         Log().clear();
         CHECK(SendMessageW(parent, WM_COMMAND, MAKEWPARAM(5, BN_CLICKED), reinterpret_cast<LPARAM>(child)) == 0x22);
         CHECK(SeenOf(KIV_WM_EDITCHANGE).empty());
+        // A control without a skin object (a rich edit, to which 1255 is
+        // EM_SETHYPHENATEINFO) is never asked, whatever it would answer.
+        HWND unskinned = MakeAnsweringChild(parent);
+        CHECK(SendMessageW(parent, WM_COMMAND, MAKEWPARAM(5, EN_CHANGE), reinterpret_cast<LPARAM>(unskinned)) == 0x22);
+        CHECK(SeenOf(KIV_WM_EDITCHANGE).empty());
+        childSkin.Detach();
     }
     SUBCASE("WM_NOTIFY goes back to a skinned sender first")
     {

@@ -10,8 +10,7 @@ CWelcomeDlg::CWelcomeDlg() : CKivDialog(IDD_WELCOME)
 
 void CWelcomeDlg::AttachGlow()
 {
-    // Glow call site: create the library's glow window with kGlowColour around
-    // Handle(), show it, and forward this dialog's messages to it.
+    m_glow.CreateGlow(Handle(), kGlowColour, FALSE);
 }
 
 BOOL CWelcomeDlg::OnInitDialog(HWND)

@@ -1,5 +1,6 @@
 #pragma once
 #include "CKivDialog.h"
+#include "CKivEffectGlowWnd.h"
 #include "CKivGdiObject.h"
 
 // The splash shown before the main window: the welcome picture (bitmap 134),
@@ -23,11 +24,11 @@ protected:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Where the glow window of the library (colour kGlowColour) is created
-    // around the splash and fed its messages, once the glow window exists in
-    // the library. Until then the splash shows without it.
+    // The library's glow (colour kGlowColour) around the splash; it follows
+    // the splash through its own subclass and ends with it.
     void AttachGlow();
     INT_PTR OnTimer(UINT_PTR id);
 
     CKivBitmap m_picture;
+    CKivEffectGlowWnd m_glow;
 };

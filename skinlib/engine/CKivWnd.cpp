@@ -68,13 +68,15 @@ private:
 
 LRESULT CKivWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CKivWndCallDepth depth(m_depth, m_deleteWhenIdle, this);
+    CKivWnd* counted = m_depthOwner ? m_depthOwner : this;
+    CKivWndCallDepth depth(counted->m_depth, counted->m_deleteWhenIdle, counted);
     return WindowProc(message, wParam, lParam);
 }
 
 LRESULT CKivWnd::OnFinalMessage(WPARAM wParam, LPARAM lParam)
 {
-    CKivWndCallDepth depth(m_depth, m_deleteWhenIdle, this);
+    CKivWnd* counted = m_depthOwner ? m_depthOwner : this;
+    CKivWndCallDepth depth(counted->m_depth, counted->m_deleteWhenIdle, counted);
     const HWND window = m_hwnd;
     // The procedures below ours free their own data on this message.
     const LRESULT result = CallPrevious(WM_NCDESTROY, wParam, lParam);
@@ -270,7 +272,11 @@ LRESULT CKivWnd::OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam,
     const HWND window = m_hwnd;
     const WNDPROC previous = m_previousProc;
     const CKivWndCharset charset = m_charset;
-    const LRESULT answer = SendMessageW(reinterpret_cast<HWND>(lParam), childMessage, wParam, 0);
+    // Only a child we skinned knows the private message; another (a
+    // filtered list, a rich edit, for which 1255 means something else)
+    // leaves the answer to the host.
+    const HWND child = reinterpret_cast<HWND>(lParam);
+    const LRESULT answer = FromHandle(child) ? SendMessageW(child, childMessage, wParam, 0) : 0;
     if (answer != 0)
         return answer;
     return charset.CallProc(previous, window, message, wParam, lParam);
@@ -323,7 +329,8 @@ LRESULT CKivWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     const HWND window = m_hwnd;
     const WNDPROC previous = m_previousProc;
     const CKivWndCharset charset = m_charset;
-    if (HIWORD(wParam) == EN_CHANGE && control && SendMessageW(control, KIV_WM_EDITCHANGE, 0, 0) != 0)
+    if (HIWORD(wParam) == EN_CHANGE && control && FromHandle(control) &&
+        SendMessageW(control, KIV_WM_EDITCHANGE, 0, 0) != 0)
         return 0;
     return charset.CallProc(previous, window, WM_COMMAND, wParam, lParam);
 }

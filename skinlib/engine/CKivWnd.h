@@ -61,6 +61,9 @@ public:
     void SetOwner(CKivWndBox* owner) { m_owner = owner; }
     // Deletes the object now, or when its outermost message returns.
     void ReleaseWhenIdle();
+    // For an object embedded in another: its handlers count as the owner's,
+    // so the owner is not deleted while one of them is on the stack.
+    void CountDepthIn(CKivWnd* owner) { m_depthOwner = owner; }
 
     // The shared subclass procedure and the map it dispatches through.
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -104,6 +107,7 @@ private:
     CKivWndBox* m_owner = nullptr;
     int m_depth = 0;
     bool m_deleteWhenIdle = false;
+    CKivWnd* m_depthOwner = nullptr;
 };
 
 // Private messages between a skinned parent and its skinned controls.

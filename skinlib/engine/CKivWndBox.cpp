@@ -17,6 +17,10 @@
 #include "CKivPictureControl.h"
 #include "CKivSliderControl.h"
 #include "CKivProgressBar.h"
+#include "CKivEditBox.h"
+#include "CKivComboBox.h"
+#include "CKivListBox.h"
+#include "CKivSysScrollBar.h"
 #include "CKivWindowsHookMouseHook.h"
 #include "CKivSkinStore.h"
 
@@ -247,12 +251,15 @@ std::unique_ptr<CKivWnd> CKivWndBox::NewSkinObject(KivSkinKind kind)
     case KivSkinKind::PictureControl: return std::make_unique<CKivPictureControl>();
     case KivSkinKind::SliderControl: return std::make_unique<CKivSliderControl>();
     case KivSkinKind::ProgressBar: return std::make_unique<CKivProgressBar>();
+    case KivSkinKind::EditBox: return std::make_unique<CKivEditBox>();
+    case KivSkinKind::ComboBox: return std::make_unique<CKivComboBox>();
+    case KivSkinKind::ListBox: return std::make_unique<CKivListBox>();
+    case KivSkinKind::SysScrollBar: return std::make_unique<CKivSysScrollBar>();
     default: return nullptr;
     }
 }
 
-int CKivWndBox::HandOverSettings(KivSkinKind kind, [[maybe_unused]] CKivWnd& object,
-                                 [[maybe_unused]] const KivSkinSettings& settings, int attached)
+int CKivWndBox::HandOverSettings(KivSkinKind kind, CKivWnd& object, const KivSkinSettings& settings, int attached)
 {
     // Runs only after a successful attach. A control that keeps a copy of its
     // settings group takes it here from the record as it is now, and its
@@ -266,6 +273,10 @@ int CKivWndBox::HandOverSettings(KivSkinKind kind, [[maybe_unused]] CKivWnd& obj
     case KivSkinKind::TabCtrl: return static_cast<CKivTabCtrl&>(object).Setup(settings);
     case KivSkinKind::SliderControl: return static_cast<CKivSliderControl&>(object).Setup(settings) ? 1 : 0;
     case KivSkinKind::ProgressBar: return static_cast<CKivProgressBar&>(object).Setup(settings) ? 1 : 0;
+    case KivSkinKind::EditBox: return static_cast<CKivEditBox&>(object).Setup(settings) ? 1 : 0;
+    case KivSkinKind::ComboBox: return static_cast<CKivComboBox&>(object).Setup(settings) ? 1 : 0;
+    case KivSkinKind::ListBox: return static_cast<CKivListBox&>(object).Setup(settings) ? 1 : 0;
+    case KivSkinKind::SysScrollBar: return static_cast<CKivSysScrollBar&>(object).Setup(settings) ? 1 : 0;
     default: return attached;
     }
 }

@@ -1,0 +1,59 @@
+#pragma once
+#include "CKivEditBox.h"
+#include "CKivListBox.h"
+#include "CKivSelfPaintWatch.h"
+#include "CKivWnd.h"
+
+struct KivSkinSettings;
+
+// Combo box skin. The combo keeps its items, selection, text, drop-down and
+// every notification (CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP,
+// CBN_EDITCHANGE ...); all messages go on to it. The skin draws the outline,
+// the button and, for a drop-down list, the face text, and binds its own
+// list box skin to the drop-down list and an edit skin to the edit as soon
+// as it attaches (a combo filled while hidden shows its items as well).
+// Owner-draw combos keep the system look.
+class CKivComboBox : public CKivWnd
+{
+public:
+    struct Look
+    {
+        COLORREF outline = 0;
+        COLORREF button = 0xE0E0E0;
+        COLORREF buttonSelect = 0xC0C0C0;
+    };
+
+    CKivComboBox() = default;
+    ~CKivComboBox() override;
+
+    BOOL Attach(HWND window) override;
+    BOOL Detach() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint() override;
+    LRESULT OnEraseBkgnd(HDC dc) override;
+
+    // Copies the SystemControl\ComboBox group, the list and bar colours into
+    // the drop-down's skin; false without a window.
+    bool Setup(const KivSkinSettings& settings);
+    void SetLook(const Look& look);
+
+    // Draws outline, button and face into dc.
+    void Paint(HDC dc);
+    const CKivListBox& DropDownList() const { return m_list; }
+    const CKivEditBox& Edit() const { return m_edit; }
+
+private:
+    LRESULT Forward(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCtlColor(HDC dc);
+    LRESULT OnComboPaint(HDC dc);
+    // Binds the edit and list skins to the combo's parts that exist now.
+    void BindParts();
+    void ReleaseParts();
+    static bool ChangesLook(UINT message);
+
+    CKivEditBox m_edit;
+    CKivListBox m_list;
+    Look m_look;
+    CKivSelfPaintWatch m_selfPaint;
+    bool m_partsBound = false;
+};

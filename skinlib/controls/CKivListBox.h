@@ -1,0 +1,81 @@
+#pragma once
+#include <string>
+#include "CKivDirectScrollBar.h"
+#include "CKivSelfPaintWatch.h"
+#include "CKivSolidBrush.h"
+#include "CKivWnd.h"
+
+struct KivSkinSettings;
+
+// List box skin. The control keeps everything a list is: items, item data,
+// sorting, selection, caret, top index, keyboard, mouse and notifications;
+// every message goes on to it. The skin only paints: the rows it reads back
+// from the control (count, top index, item rectangles, texts, selection,
+// caret) in the skin's colours, a one-pixel border, and a drawn scroll bar
+// over the control's own one in the non-client area. Owner-draw lists and
+// LBS_NODATA / multi-column lists keep the system look (Attach refuses them).
+class CKivListBox : public CKivWnd
+{
+public:
+    struct Look
+    {
+        COLORREF border = 0;
+        COLORREF background = 0xFFFFFF;
+        COLORREF select = 0xFF9933;
+        CKivDirectScrollBar::Colours bar;
+    };
+
+    // A drop-down never shows more rows than this.
+    static const int kMaxDropDownRows = 20;
+
+    CKivListBox() = default;
+
+    BOOL Attach(HWND window) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint() override;
+    LRESULT OnEraseBkgnd(HDC dc) override;
+
+    // Copies the SystemControl\ListBox group; false without a window.
+    bool Setup(const KivSkinSettings& settings);
+    void SetLook(const Look& look);
+    const Look& GetLook() const { return m_look; }
+    // Marks the list as a combo box's drop-down (set before Attach).
+    void SetDropDown(bool dropDown) { m_dropDown = dropDown; }
+    bool IsDropDown() const { return m_dropDown; }
+    // Whether a window of this style is drawn by the skin.
+    static bool Skinnable(LONG_PTR style);
+
+    // Draws the rows that meet area (client coordinates) into dc.
+    void Paint(HDC dc, const RECT& area);
+    const CKivDirectScrollBar& Bar() const { return m_bar; }
+    // The brush answered for message 25: one per object.
+    HBRUSH BackgroundBrush();
+    // An item's text as the control holds it; empty for a bad index.
+    std::wstring ItemText(int index);
+
+private:
+    LRESULT Forward(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCtlColor(HDC dc);
+    LRESULT OnListPaint(HDC dc);
+    LRESULT OnListNcPaint(WPARAM region);
+    LRESULT OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam);
+    LRESULT OnBarMouse(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnPosChanging(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetItemHeight(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLayoutChange(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnBarRequest(int code, int position);
+    // Puts the drawn bar where the control's vertical scroll bar is.
+    void PlaceBar();
+    // Hands the control's scroll information to the drawn bar.
+    void SyncBar();
+    // Whether the skin draws the whole non-client area itself.
+    bool FrameIsOurs() const;
+    void DrawBorder();
+    static bool ChangesLook(UINT message);
+
+    CKivDirectScrollBar m_bar;
+    Look m_look;
+    bool m_dropDown = false;
+    CKivSolidBrush m_brush;
+    CKivSelfPaintWatch m_selfPaint;
+};
