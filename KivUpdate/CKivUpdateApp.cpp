@@ -4,7 +4,7 @@
 bool CKivUpdateApp::InitInstance()
 {
     if (Arguments().empty())
-        SetArguments({DefaultSkin(CKivUpdateChecker::ProgramFolder())});
+        SetArguments({DefaultSkin(CKivApp::ProgramFolder())});
     StartSkinEngine({});
     InitCommonControls();
 

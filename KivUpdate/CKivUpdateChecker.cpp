@@ -1,5 +1,5 @@
 #include "CKivUpdateChecker.h"
-#include "CKivAtomicFile.h"
+#include "CKivPlainFile.h"
 #include "CKivUpdateDocument.h"
 #include "CKivUpdateList.h"
 #include <wininet.h>
@@ -134,15 +134,7 @@ bool ReadDocument(HINTERNET request, std::vector<char>& bytes)
 
 bool ReplaceList(const std::wstring& path, const std::vector<char>& bytes)
 {
-    CKivAtomicFile file(path);
-    if (file.TempPath().empty())
-        return false;
-    {
-        CKivFileHandle out(CKivFileHandle::OpenWrite(file.TempPath().c_str()));
-        if (!out.WriteExact(bytes.data(), static_cast<DWORD>(bytes.size())))
-            return false;
-    }
-    return file.Commit();
+    return CKivPlainFile::Write(path, std::vector<BYTE>(bytes.begin(), bytes.end()));
 }
 
 void SetTimeouts(HINTERNET session)
@@ -300,25 +292,6 @@ bool CKivUpdateChecker::Stop(DWORD timeoutMs)
         MSG message;
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-}
-
-std::wstring CKivUpdateChecker::ProgramFolder()
-{
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;)
-    {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return std::wstring();
-        if (length < path.size())
-            break;
-        if (path.size() >= 32768)
-            return std::wstring();
-        path.resize(path.size() * 2);
-    }
-    std::wstring folder(path.data());
-    const size_t slash = folder.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring(L".") : folder.substr(0, slash);
 }
 
 bool CKivUpdateChecker::ParseContentLength(const wchar_t* text, ULONGLONG& length)

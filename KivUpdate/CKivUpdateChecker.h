@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <memory>
 #include <string>
+#include "CKivApp.h"
 #include "CKivFileHandle.h"
 
 // Runs each update check on a worker thread and reports to a window through
@@ -25,7 +26,7 @@ public:
     static const wchar_t* const kAgentName;
 
     // folder: where "config\update.txt" lives (the program's folder by default).
-    explicit CKivUpdateChecker(std::wstring folder = ProgramFolder());
+    explicit CKivUpdateChecker(std::wstring folder = CKivApp::ProgramFolder());
     ~CKivUpdateChecker();
     CKivUpdateChecker(const CKivUpdateChecker&) = delete;
     CKivUpdateChecker& operator=(const CKivUpdateChecker&) = delete;
@@ -41,7 +42,6 @@ public:
     bool Stop(DWORD timeoutMs);
 
     const std::wstring& Folder() const { return m_folder; }
-    static std::wstring ProgramFolder();
     // A Content-Length value as a number; false unless it is all digits.
     // Values beyond the 64-bit range read as the largest value.
     static bool ParseContentLength(const wchar_t* text, ULONGLONG& length);

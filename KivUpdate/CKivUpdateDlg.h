@@ -11,7 +11,7 @@ class CKivUpdateDlg : public CKivDialog
 {
 public:
     // module: where the dialog resources live (null: the program file).
-    explicit CKivUpdateDlg(std::wstring folder = CKivUpdateChecker::ProgramFolder(), HINSTANCE module = nullptr);
+    explicit CKivUpdateDlg(std::wstring folder = CKivApp::ProgramFolder(), HINSTANCE module = nullptr);
 
     // How long closing waits for a running check after aborting it. (Under
     // Wine, closing the handles does not wake a read blocked in the socket:

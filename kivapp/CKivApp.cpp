@@ -86,3 +86,22 @@ bool CKivApp::InitCommonControls()
     INITCOMMONCONTROLSEX controls = {sizeof(controls), 0xFF};
     return InitCommonControlsEx(&controls) != FALSE;
 }
+
+std::wstring CKivApp::ProgramFolder()
+{
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;)
+    {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return std::wstring();
+        if (length < path.size())
+            break;
+        if (path.size() >= 32768)
+            return std::wstring();
+        path.resize(path.size() * 2);
+    }
+    std::wstring folder(path.data());
+    const size_t slash = folder.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring(L".") : folder.substr(0, slash);
+}

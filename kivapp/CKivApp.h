@@ -35,6 +35,9 @@ public:
     bool StartSkinEngine(const std::vector<std::wstring>& captionFilters);
     // InitCommonControlsEx with every class the programs use.
     static bool InitCommonControls();
+    // The folder of the program file, without a trailing separator; empty
+    // when it cannot be read.
+    static std::wstring ProgramFolder();
 
     static std::vector<std::wstring> SplitCommandLine(const wchar_t* commandLine);
 

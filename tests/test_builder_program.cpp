@@ -7,6 +7,7 @@
 #include "CKivScreenShot.h"
 #include "CKivSkinStore.h"
 #include "KivBuilderRes.h"
+#include "KivTestProcess.h"
 #include "KivTestSupport.h"
 #include <shlwapi.h>
 #include <algorithm>
@@ -93,48 +94,24 @@ private:
 class Builder
 {
 public:
+    // The folder the builder starts in is not its own: nothing may depend on it.
     Builder(const Setup& setup, const std::wstring& argument)
+        : m_process(L"\"" + setup.App() + L"\\KivBuilder.exe\"" +
+                        (argument.empty() ? std::wstring() : L" \"" + argument + L"\""),
+                    setup.ProjectDir().c_str())
     {
-        std::wstring command = L"\"" + setup.App() + L"\\KivBuilder.exe\"";
-        if (!argument.empty())
-            command += L" \"" + argument + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        std::vector<wchar_t> line(command.begin(), command.end());
-        line.push_back(0);
-        // The folder the builder starts in is not its own: nothing may depend on it.
-        const std::wstring elsewhere = setup.ProjectDir();
-        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, elsewhere.c_str(), &startup,
-                            &m_info))
-            m_info = {};
-    }
-    ~Builder()
-    {
-        if (!m_info.hProcess)
-            return;
-        if (WaitForSingleObject(m_info.hProcess, 0) != WAIT_OBJECT_0)
-            TerminateProcess(m_info.hProcess, 99);
-        WaitForSingleObject(m_info.hProcess, 10000);
-        CloseHandle(m_info.hProcess);
-        CloseHandle(m_info.hThread);
     }
     Builder(const Builder&) = delete;
     Builder& operator=(const Builder&) = delete;
 
-    bool Started() const { return m_info.hProcess != nullptr; }
-    long ExitCode(DWORD timeoutMs = kWait) const
-    {
-        DWORD code = 0;
-        if (WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(m_info.hProcess, &code))
-            return -1;
-        return static_cast<long>(code);
-    }
+    bool Started() const { return m_process.Started(); }
+    long ExitCode(DWORD timeoutMs = kWait) const { return m_process.ExitCode(timeoutMs); }
 
     // A visible top-level dialog of the process with that title (any when null),
     // other than except.
     HWND FindDialog(const wchar_t* title, HWND except = nullptr) const
     {
-        Search search = {m_info.dwProcessId, title, except, nullptr};
+        Search search = {m_process.Id(), title, except, nullptr};
         EnumWindows(&Builder::Match, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
@@ -232,12 +209,12 @@ private:
     }
     HWND FindMain() const
     {
-        Search search = {m_info.dwProcessId, nullptr, nullptr, nullptr};
+        Search search = {m_process.Id(), nullptr, nullptr, nullptr};
         EnumWindows(&Builder::MatchMain, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
 
-    PROCESS_INFORMATION m_info = {};
+    kivtest::TestProcess m_process;
     HWND m_main = nullptr;
 };
 

@@ -8,6 +8,7 @@
 #include "CKivSelectObject.h"
 #include "KivCommandIds.h"
 #include "KivSkinTestImages.h"
+#include "KivTestProcess.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
 #include <memory>
@@ -22,34 +23,18 @@ class Program
 {
 public:
     Program(const wchar_t* exe, const std::wstring& argument)
+        : m_process(L"\"" + kivtest::BinaryDir() + L"\\" + exe + L"\"" +
+                        (argument.empty() ? std::wstring() : L" \"" + argument + L"\""),
+                    nullptr)
     {
-        std::wstring command = L"\"" + kivtest::BinaryDir() + L"\\" + exe + L"\"";
-        if (!argument.empty())
-            command += L" \"" + argument + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        std::vector<wchar_t> line(command.begin(), command.end());
-        line.push_back(L'\0');
-        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info))
-            m_info = {};
-    }
-    ~Program()
-    {
-        if (!m_info.hProcess)
-            return;
-        if (WaitForSingleObject(m_info.hProcess, 0) != WAIT_OBJECT_0)
-            TerminateProcess(m_info.hProcess, 99);
-        WaitForSingleObject(m_info.hProcess, 10000);
-        CloseHandle(m_info.hProcess);
-        CloseHandle(m_info.hThread);
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    bool Started() const { return m_info.hProcess != nullptr; }
+    bool Started() const { return m_process.Started(); }
     HWND Find(const wchar_t* className, const wchar_t* title) const
     {
-        Search search = {m_info.dwProcessId, className, title, nullptr};
+        Search search = {m_process.Id(), className, title, nullptr};
         EnumWindows(&Program::Match, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
@@ -60,13 +45,7 @@ public:
         return found;
     }
     // The exit code once the program ended by itself, or -1.
-    long ExitCode(DWORD timeoutMs = 10000) const
-    {
-        DWORD code = 0;
-        if (WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(m_info.hProcess, &code))
-            return -1;
-        return static_cast<long>(code);
-    }
+    long ExitCode(DWORD timeoutMs = 10000) const { return m_process.ExitCode(timeoutMs); }
 
 private:
     struct Search
@@ -92,7 +71,7 @@ private:
         return FALSE;
     }
 
-    PROCESS_INFORMATION m_info = {};
+    kivtest::TestProcess m_process;
 };
 
 std::wstring ItemText(HWND parent, int id)

@@ -7,10 +7,12 @@
 #include "CKivScreenShot.h"
 #include "CKivUpdateDlg.h"
 #include "KivHttpTestServer.h"
+#include "KivTestProcess.h"
 #include "KivTestSupport.h"
 #include "KivUpdateRes.h"
 #include "KivUpdateTestSetup.h"
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,22 +38,11 @@ public:
         if (withSkin)
             REQUIRE(CopyFileW((kivtest::BinaryDir() + L"\\skin\\black.kiv").c_str(),
                               (folder.Skin() + L"\\black.kiv").c_str(), FALSE));
-        std::wstring command = L"\"" + exe + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        REQUIRE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
-                               &startup, &m_info));
-        kivtest::PumpUntil([&] { return (m_dialog = CKivScreenShot::FindWindowOf(m_info.dwProcessId, L"#32770", L"更新")) != nullptr; },
+        m_process = std::make_unique<kivtest::TestProcess>(L"\"" + exe + L"\"", folder.Path().c_str());
+        REQUIRE(m_process->Started());
+        kivtest::PumpUntil([&] { return (m_dialog = CKivScreenShot::FindWindowOf(m_process->Id(), L"#32770", L"更新")) != nullptr; },
                            20000);
         REQUIRE(m_dialog != nullptr);
-    }
-    ~UpdateProgram()
-    {
-        if (WaitForSingleObject(m_info.hProcess, 0) != WAIT_OBJECT_0)
-            TerminateProcess(m_info.hProcess, 99);
-        WaitForSingleObject(m_info.hProcess, 10000);
-        CloseHandle(m_info.hProcess);
-        CloseHandle(m_info.hThread);
     }
     UpdateProgram(const UpdateProgram&) = delete;
     UpdateProgram& operator=(const UpdateProgram&) = delete;
@@ -90,10 +81,7 @@ public:
     {
         PostMessageW(m_dialog, WM_COMMAND, MAKEWPARAM(IDC_CLOSE_UPDATE, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(m_dialog, IDC_CLOSE_UPDATE)));
-        DWORD code = 0;
-        if (WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(m_info.hProcess, &code))
-            return -1;
-        return static_cast<long>(code);
+        return m_process->ExitCode(timeoutMs);
     }
     // Waits for a second dialog of the program (a message box, the About
     // box), which must make the main one modal-disabled, and closes it with
@@ -127,14 +115,14 @@ private:
         GetWindowThreadProcessId(window, &process);
         wchar_t name[16] = {};
         GetClassNameW(window, name, 16);
-        if (process != search->first->m_info.dwProcessId || window == search->first->m_dialog ||
+        if (process != search->first->m_process->Id() || window == search->first->m_dialog ||
             !IsWindowVisible(window) || lstrcmpW(name, L"#32770") != 0)
             return TRUE;
         search->second = window;
         return FALSE;
     }
 
-    PROCESS_INFORMATION m_info = {};
+    std::unique_ptr<kivtest::TestProcess> m_process;
     HWND m_dialog = nullptr;
 };
 

@@ -6,22 +6,6 @@
 #include <cwchar>
 #include <vector>
 
-std::wstring CKivBuilderApp::ProgramFolder()
-{
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;)
-    {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return std::wstring();
-        if (length < path.size())
-            break;
-        path.resize(path.size() * 2);
-    }
-    std::wstring folder(path.data());
-    return folder.substr(0, folder.find_last_of(L"\\/"));
-}
-
 bool CKivBuilderApp::InitInstance()
 {
     CKivBuilderInstance instance;

@@ -8,9 +8,6 @@ class CKivBuilderApp : public CKivApp
 public:
     CKivBuilderApp() : CKivApp(L"KivBuilder") {}
 
-    // Folder of the program file, without a trailing backslash.
-    static std::wstring ProgramFolder();
-
 protected:
     bool InitInstance() override;
 };

@@ -1,0 +1,28 @@
+#pragma once
+// A program started by a test; ended (terminated if still running) and its
+// handles closed when the object goes.
+#include <windows.h>
+#include <string>
+
+namespace kivtest {
+
+class TestProcess
+{
+public:
+    // commandLine is passed as is; folder is the working folder (null: ours).
+    TestProcess(const std::wstring& commandLine, const wchar_t* folder);
+    ~TestProcess();
+    TestProcess(const TestProcess&) = delete;
+    TestProcess& operator=(const TestProcess&) = delete;
+
+    bool Started() const { return m_info.hProcess != nullptr; }
+    DWORD Id() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
+    // The exit code once the program has ended within timeoutMs, else -1.
+    long ExitCode(DWORD timeoutMs) const;
+
+private:
+    PROCESS_INFORMATION m_info = {};
+};
+
+}  // namespace kivtest
