@@ -837,6 +837,17 @@ TEST_CASE("a maximised MDI child's buttons on the skinned bar: layout, pixels an
         CHECK(IsWindowVisible(mdi.window));
         CHECK(menuBar.Buttons().empty());
     }
+    SUBCASE("a system command number sent to the frame as WM_COMMAND reaches the child alone")
+    {
+        // What the system's bar and its keyboard send for the child's buttons.
+        SendMessageW(mdi.window, WM_COMMAND, SC_CLOSE, 0);
+        CHECK(kivtest::PumpUntil([&] { return !IsWindow(child); }, 3000));
+        // Whatever the frame posted itself is handled before the check.
+        MSG message = {};
+        for (int n = 0; n < 1000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++n)
+            DispatchMessageW(&message);
+        CHECK(IsWindow(mdi.window));
+    }
     SUBCASE("minimise minimises the child, not the frame")
     {
         ClickButton(f, CKivMenuBar::ChildMinimizeButton);
