@@ -319,12 +319,9 @@ int CKivMenuBar::TrackItem(int index, bool keyboard)
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(item.id, 0), 0);
         return -1;
     }
-    RECT frame = {};
-    GetWindowRect(window, &frame);
     TPMPARAMS params = {};
     params.cbSize = sizeof(params);
-    params.rcExclude = RECT{frame.left + item.rect.left, frame.top + item.rect.top, frame.left + item.rect.right,
-                            frame.top + item.rect.bottom};
+    params.rcExclude = ScreenRect(item.rect);
     m_openPopup = item.popup;
     m_selectedMenu = item.popup;
     m_selectedHasPopup = false;
@@ -620,14 +617,26 @@ void CKivMenuBar::RefreshLayout()
     LayoutItems(dc, WindowWidth());
 }
 
+POINT CKivMenuBar::LayoutPoint(POINT screen)
+{
+    RefreshLayout();
+    RECT window = {};
+    GetWindowRect(m_hwnd, &window);
+    return POINT{screen.x - window.left, screen.y - window.top};
+}
+
+RECT CKivMenuBar::ScreenRect(const RECT& r) const
+{
+    RECT frame = {};
+    GetWindowRect(m_hwnd, &frame);
+    return RECT{frame.left + r.left, frame.top + r.top, frame.left + r.right, frame.top + r.bottom};
+}
+
 int CKivMenuBar::ItemFromPoint(POINT screen)
 {
     if (m_hwnd == nullptr)
         return -1;
-    RefreshLayout();
-    RECT window = {};
-    GetWindowRect(m_hwnd, &window);
-    const POINT p = {screen.x - window.left, screen.y - window.top};
+    const POINT p = LayoutPoint(screen);
     for (const Item& item : m_items)
         if (CKivGraphics::PtInRectInclusive(p.x, p.y, item.rect.left, item.rect.top, item.rect.right, item.rect.bottom))
             return item.index;
@@ -638,10 +647,7 @@ int CKivMenuBar::ButtonFromPoint(POINT screen)
 {
     if (m_hwnd == nullptr)
         return -1;
-    RefreshLayout();
-    RECT window = {};
-    GetWindowRect(m_hwnd, &window);
-    const POINT p = {screen.x - window.left, screen.y - window.top};
+    const POINT p = LayoutPoint(screen);
     for (size_t i = 0; i < m_buttons.size(); ++i)
         if (!IsRectEmpty(&m_buttons[i].rect) && PtInRect(&m_buttons[i].rect, p))
             return static_cast<int>(i);
@@ -665,12 +671,9 @@ void CKivMenuBar::PressButton(const Button& button)
     {
         if (button.popup == nullptr || !IsMenu(button.popup))
             return;
-        RECT frame = {};
-        GetWindowRect(m_hwnd, &frame);
         TPMPARAMS params = {};
         params.cbSize = sizeof(params);
-        params.rcExclude = RECT{frame.left + button.rect.left, frame.top + button.rect.top,
-                                frame.left + button.rect.right, frame.top + button.rect.bottom};
+        params.rcExclude = ScreenRect(button.rect);
         command = static_cast<WPARAM>(TrackPopupMenuEx(button.popup, TPM_LEFTBUTTON | TPM_VERTICAL | TPM_RETURNCMD,
                                                        params.rcExclude.left, params.rcExclude.bottom, m_hwnd, &params));
         if (!IsWindow(child))

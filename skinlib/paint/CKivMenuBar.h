@@ -107,6 +107,10 @@ public:
 private:
     bool BarRect(int windowWidth, RECT* bar) const;
     int WindowWidth() const;
+    // A screen point in window coordinates, the layout brought up to date first.
+    POINT LayoutPoint(POINT screen);
+    // A rectangle of the bar (window coordinates) on the screen.
+    RECT ScreenRect(const RECT& r) const;
     HMENU BarMenu() const;
     int FindMnemonic(wchar_t key);
     int NextEnabled(int from, int step) const;
