@@ -848,6 +848,20 @@ TEST_CASE("a maximised MDI child's buttons on the skinned bar: layout, pixels an
             DispatchMessageW(&message);
         CHECK(IsWindow(mdi.window));
     }
+    SUBCASE("a choice from the frame's own system menu still reaches the frame")
+    {
+        bool typed = false;
+        g_onFrameIdle = [&](HWND window) {
+            if (!typed)
+                PostMessageW(window, WM_CHAR, L'c', 0);
+            typed = true;
+        };
+        frametest::ModalGuard guard;
+        SendMessageW(mdi.window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+        CHECK(kivtest::PumpUntil([&] { return !IsWindow(mdi.window); }, 3000));
+        CHECK(typed);
+        CHECK_FALSE(guard.Fired());
+    }
     SUBCASE("minimise minimises the child, not the frame")
     {
         ClickButton(f, CKivMenuBar::ChildMinimizeButton);
