@@ -630,3 +630,250 @@ TEST_CASE("with the shipped skin: the screen shows the pushed item and its drop-
     }
     skin::Install();
 }
+
+namespace {
+
+// A plain MDI frame (DefFrameProc) with one child, maximised, so the MDI
+// client has put the child's buttons on the frame's bar.
+HWND g_mdiClient = nullptr;
+int g_frameIdles = 0;
+std::function<void(HWND)> g_onFrameIdle;
+
+LRESULT CALLBACK MdiFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU)
+    {
+        ++g_frameIdles;
+        if (g_onFrameIdle)
+            g_onFrameIdle(window);
+    }
+    return DefFrameProcW(window, g_mdiClient, message, wParam, lParam);
+}
+
+LRESULT CALLBACK MdiChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefMDIChildProcW(window, message, wParam, lParam);
+}
+
+struct MdiMenuFrame
+{
+    MdiMenuFrame()
+    {
+        static bool registered = false;
+        if (!registered)
+        {
+            WNDCLASSW wc = {};
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+            wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+            wc.lpfnWndProc = &MdiFrameProc;
+            wc.lpszClassName = L"KivMdiMenuFrame";
+            RegisterClassW(&wc);
+            wc.lpfnWndProc = &MdiChildProc;
+            wc.hIcon = LoadIconW(nullptr, IDI_WARNING);
+            wc.lpszClassName = L"KivMdiMenuChild";
+            RegisterClassW(&wc);
+            registered = true;
+        }
+        window = CreateWindowExW(0, L"KivMdiMenuFrame", L"Kiv MDI", WS_OVERLAPPEDWINDOW, 60, 60, 500, 320, nullptr,
+                                 menu.bar, GetModuleHandleW(nullptr), nullptr);
+        CLIENTCREATESTRUCT ccs = {};
+        ccs.idFirstChild = 50000;
+        g_mdiClient = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 100, 100,
+                                      window, nullptr, GetModuleHandleW(nullptr), &ccs);
+        g_frameIdles = 0;
+        g_onFrameIdle = nullptr;
+    }
+    ~MdiMenuFrame()
+    {
+        g_onFrameIdle = nullptr;
+        if (IsWindow(window))
+        {
+            SetMenu(window, nullptr);
+            DestroyWindow(window);
+        }
+        g_mdiClient = nullptr;
+    }
+    HWND AddMaximisedChild()
+    {
+        MDICREATESTRUCTW mcs = {};
+        mcs.szClass = L"KivMdiMenuChild";
+        mcs.szTitle = L"child";
+        mcs.hOwner = GetModuleHandleW(nullptr);
+        mcs.x = mcs.y = mcs.cx = mcs.cy = static_cast<int>(CW_USEDEFAULT);
+        mcs.style = WS_MAXIMIZE;
+        const HWND child = reinterpret_cast<HWND>(SendMessageW(g_mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+        SendMessageW(g_mdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+        RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        return child;
+    }
+    TestMenu menu;
+    HWND window = nullptr;
+};
+
+// The button of a kind as laid out now.
+struct FoundButton
+{
+    bool found = false;
+    CKivMenuBar::Button button = {};
+};
+
+FoundButton FindButton(CKivMenuBar& bar, CKivMenuBar::ButtonKind kind)
+{
+    bar.RefreshLayout();
+    FoundButton result;
+    for (const CKivMenuBar::Button& button : bar.Buttons())
+        if (button.kind == kind)
+        {
+            result.found = true;
+            result.button = button;
+        }
+    return result;
+}
+
+void ClickButton(frametest::SkinnedFrame& frame, CKivMenuBar::ButtonKind kind)
+{
+    const FoundButton button = FindButton(frame.Frame().MenuBar(), kind);
+    REQUIRE(button.found);
+    const RECT r = button.button.rect;
+    SendMessageW(frame.Window(), WM_NCLBUTTONDOWN, HTMENU,
+                 frame.ScreenParam((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+}
+
+}  // namespace
+
+TEST_CASE("a maximised MDI child's buttons on the skinned bar: layout, pixels and commands to the child")
+{
+    InstallMenuSkin();
+    MdiMenuFrame mdi;
+    const HWND child = mdi.AddMaximisedChild();
+    REQUIRE(child != nullptr);
+    REQUIRE(IsZoomed(child));
+    const HMENU bar = GetMenu(mdi.window);
+    REQUIRE(GetMenuItemCount(bar) > 4);
+    const std::vector<ItemData> before = ReadMenu(bar, true);
+    frametest::SkinnedFrame f(mdi.window, 500, 320);
+    CKivMenuBar& menuBar = f.Frame().MenuBar();
+    CHECK(menuBar.ActiveMdiChild() == child);
+
+    // The icon at the left, the text items after it, the three buttons right-aligned.
+    const FoundButton icon = FindButton(menuBar, CKivMenuBar::ChildMenuButton);
+    const FoundButton minimise = FindButton(menuBar, CKivMenuBar::ChildMinimizeButton);
+    const FoundButton restore = FindButton(menuBar, CKivMenuBar::ChildRestoreButton);
+    const FoundButton close = FindButton(menuBar, CKivMenuBar::ChildCloseButton);
+    REQUIRE(icon.found);
+    REQUIRE(minimise.found);
+    REQUIRE(restore.found);
+    REQUIRE(close.found);
+    CHECK(icon.button.index == 0);
+    CHECK(icon.button.popup != nullptr);
+    const KivFrameMetrics& m = *f.Frame().Metrics();
+    const RECT iconRect = icon.button.rect, minRect = minimise.button.rect, restoreRect = restore.button.rect,
+               closeRect = close.button.rect;
+    CHECK(iconRect.left == m.borderLeft + CKivMenuBar::kFirstInset);
+    REQUIRE(menuBar.Items().size() == 4);
+    CHECK(menuBar.Items()[0].rect.left >= iconRect.right);
+    CHECK(menuBar.Items()[3].rect.right <= minRect.left);
+    CHECK(closeRect.right <= f.Width() - m.borderRight);
+    CHECK(closeRect.right >= f.Width() - m.borderRight - 3);
+    CHECK(minRect.right <= restoreRect.left);
+    CHECK(restoreRect.right <= closeRect.left);
+    CHECK(closeRect.top >= m.borderTop + m.captionHeight);
+    CHECK(closeRect.bottom <= m.borderTop + m.captionHeight + kBarHeight);
+    // The bar's own items (which the keyboard walks) are the host's four text items.
+    for (const CKivMenuBar::Item& item : menuBar.Items())
+        CHECK(item.popup != icon.button.popup);
+
+    // Something is drawn on each button: glyphs and the icon, not the bar.
+    Canvas canvas(f.Width(), f.Height(), RGB(1, 2, 3));
+    kivtest::PrintWindowTo(mdi.window, canvas);
+    const COLORREF background = skin::SlotColour(skin::MenuBarBackground);
+    for (const RECT& r : {minRect, restoreRect, closeRect})
+    {
+        CAPTURE(r.left);
+        const int area = (r.right - r.left) * (r.bottom - r.top);
+        CHECK(CountColour(canvas, r, background) < area / 4);
+        CHECK(CountColour(canvas, r, GetSysColor(COLOR_BTNTEXT)) >= 4);
+    }
+    CHECK(CountColour(canvas, iconRect, background) < (iconRect.right - iconRect.left) * (iconRect.bottom - iconRect.top) - 20);
+
+    SUBCASE("restore restores the child, and the icon opens the child's system menu under it")
+    {
+        ClickButton(f, CKivMenuBar::ChildRestoreButton);
+        CHECK(kivtest::PumpUntil([&] { return !IsZoomed(child); }, 3000));
+        CHECK(IsWindow(child));
+        CHECK(IsWindowVisible(mdi.window));
+        CHECK_FALSE(FindButton(menuBar, CKivMenuBar::ChildCloseButton).found);
+
+        mdi.AddMaximisedChild();
+        const HWND second = menuBar.ActiveMdiChild();
+        REQUIRE(second != nullptr);
+        REQUIRE(IsZoomed(second));
+        POINT popupAt = {-1, -1};
+        g_onFrameIdle = [&](HWND) {
+            const HWND popup = FindWindowW(L"#32768", nullptr);
+            RECT r = {};
+            if (popup && GetWindowRect(popup, &r))
+                popupAt = POINT{r.left, r.top};
+            EndMenu();
+        };
+        frametest::ModalGuard guard;
+        ClickButton(f, CKivMenuBar::ChildMenuButton);
+        CHECK_FALSE(guard.Fired());
+        CHECK(g_frameIdles > 0);
+        const RECT at = FindButton(menuBar, CKivMenuBar::ChildMenuButton).button.rect;
+        const POINT under = f.Screen(at.left, at.bottom);
+        CHECK(popupAt.x == under.x);
+        CHECK(popupAt.y == under.y);
+        // Nothing chosen: the child and the frame stay as they were.
+        CHECK(IsZoomed(second));
+        CHECK(IsWindow(mdi.window));
+    }
+    SUBCASE("close destroys the child and leaves the frame alive")
+    {
+        ClickButton(f, CKivMenuBar::ChildCloseButton);
+        CHECK(kivtest::PumpUntil([&] { return !IsWindow(child); }, 3000));
+        CHECK(IsWindow(mdi.window));
+        CHECK(IsWindowVisible(mdi.window));
+        CHECK(menuBar.Buttons().empty());
+    }
+    SUBCASE("a system command number sent to the frame as WM_COMMAND reaches the child alone")
+    {
+        // What the system's bar and its keyboard send for the child's buttons.
+        SendMessageW(mdi.window, WM_COMMAND, SC_CLOSE, 0);
+        CHECK(kivtest::PumpUntil([&] { return !IsWindow(child); }, 3000));
+        // Whatever the frame posted itself is handled before the check.
+        MSG message = {};
+        for (int n = 0; n < 1000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++n)
+            DispatchMessageW(&message);
+        CHECK(IsWindow(mdi.window));
+    }
+    SUBCASE("a choice from the frame's own system menu still reaches the frame")
+    {
+        bool typed = false;
+        g_onFrameIdle = [&](HWND window) {
+            if (!typed)
+                PostMessageW(window, WM_CHAR, L'c', 0);
+            typed = true;
+        };
+        frametest::ModalGuard guard;
+        SendMessageW(mdi.window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+        CHECK(kivtest::PumpUntil([&] { return !IsWindow(mdi.window); }, 3000));
+        CHECK(typed);
+        CHECK_FALSE(guard.Fired());
+    }
+    SUBCASE("minimise minimises the child, not the frame")
+    {
+        ClickButton(f, CKivMenuBar::ChildMinimizeButton);
+        CHECK(kivtest::PumpUntil([&] { return IsIconic(child) != FALSE; }, 3000));
+        CHECK_FALSE(IsIconic(mdi.window));
+    }
+    SUBCASE("the host's bar data reads back unchanged after detach")
+    {
+        for (int i = 0; i < 3; ++i)
+            RedrawWindow(mdi.window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        CHECK(f.Frame().Detach());
+        CHECK(ReadMenu(bar, true) == before);
+    }
+    skin::Install();
+}

@@ -600,15 +600,6 @@ void CKivFrameWnd::OnDestroy()
     CallPrevious(WM_DESTROY, 0, 0);
 }
 
-LRESULT CKivFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    // System menu choices come back as commands; only system command numbers
-    // are handed on, so an application's own menu numbers never close the window.
-    if (lParam == 0 && LOWORD(wParam) >= 0xF000)
-        PostMessageW(Window(), WM_SYSCOMMAND, wParam, 0);
-    return CKivWnd::OnCommand(wParam, lParam);
-}
-
 // ---- hit-testing -----------------------------------------------------------
 
 BOOL CKivFrameWnd::GetZoneRect(int zone, RECT* out)
@@ -868,7 +859,12 @@ void CKivFrameWnd::ShowSystemMenu(int hitCode, LPARAM lParam)
         const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
         at = POINT{rect.left + m.borderLeft, rect.top + m.captionHeight + m.borderTop};
     }
-    TrackPopupMenu(menu, TPM_LEFTBUTTON, at.x, at.y, 0, window, nullptr);
+    // The choice is the frame's own system command. It is never handed over as
+    // WM_COMMAND: an MDI frame sends command numbers of the system's kind to
+    // its maximised child, and the bar's commands are not the frame's.
+    const UINT command = static_cast<UINT>(TrackPopupMenu(menu, TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, window, nullptr));
+    if (command != 0 && IsWindow(window))
+        PostMessageW(window, WM_SYSCOMMAND, command, 0);
 }
 
 void CKivFrameWnd::OnNcRButtonDown(WPARAM, LPARAM)

@@ -34,7 +34,6 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     LRESULT OnNcHitTest(LPARAM lParam) override;
-    LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT OnEraseBkgnd(HDC dc) override;
     void OnSize(UINT sizeType, int width, int height) override;
     void OnNcPaint() override;

@@ -167,6 +167,14 @@ LPARAM CKivMenuBar::PopupPosition(WPARAM popup, LPARAM lParam) const
 
 int CKivMenuBar::OnBarClick(LPARAM lParam)
 {
+    const int button = m_tracking ? -1 : ButtonFromPoint(PointFromLParam(lParam));
+    if (button >= 0)
+    {
+        // A copy: the layout is redone while the child's menu is open.
+        const Button pressed = m_buttons[static_cast<size_t>(button)];
+        PressButton(pressed);
+        return 0;
+    }
     const int item = ItemFromPoint(PointFromLParam(lParam));
     if (item >= 0 && !m_tracking && !m_items[static_cast<size_t>(item)].grayed)
         RunMenuLoop(item, true, false);
@@ -311,12 +319,9 @@ int CKivMenuBar::TrackItem(int index, bool keyboard)
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(item.id, 0), 0);
         return -1;
     }
-    RECT frame = {};
-    GetWindowRect(window, &frame);
     TPMPARAMS params = {};
     params.cbSize = sizeof(params);
-    params.rcExclude = RECT{frame.left + item.rect.left, frame.top + item.rect.top, frame.left + item.rect.right,
-                            frame.top + item.rect.bottom};
+    params.rcExclude = ScreenRect(item.rect);
     m_openPopup = item.popup;
     m_selectedMenu = item.popup;
     m_selectedHasPopup = false;
@@ -495,6 +500,7 @@ bool CKivMenuBar::BarRect(int windowWidth, RECT* bar) const
 int CKivMenuBar::LayoutItems(HDC dc, int windowWidth)
 {
     m_items.clear();
+    m_buttons.clear();
     RECT bar = {};
     const HMENU menu = BarMenu();
     if (dc == nullptr || menu == nullptr || !BarRect(windowWidth, &bar))
@@ -502,8 +508,8 @@ int CKivMenuBar::LayoutItems(HDC dc, int windowWidth)
     // Measured with the font the items are drawn with.
     CKivSelectObject font(dc, CKivGraphics::GetSkinFont(0));
     const int count = GetMenuItemCount(menu);
-    int left = bar.left + kFirstInset;
-    for (int i = 0; i < count && left < bar.right; ++i)
+    std::vector<Item> texts;
+    for (int i = 0; i < count; ++i)
     {
         Item item = {};
         item.index = i;
@@ -515,22 +521,92 @@ int CKivMenuBar::LayoutItems(HDC dc, int windowWidth)
         if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info))
             break;
         item.text[259] = 0;
-        // Picture items (the buttons of a maximised MDI child) and separators
-        // are not the bar's to draw or open.
+        // Picture items are the child buttons or nothing the bar draws;
+        // separators are never drawn.
         if ((info.fType & (MFT_BITMAP | MFT_SEPARATOR)) || info.hbmpItem != nullptr)
+        {
+            if (!(info.fType & MFT_SEPARATOR))
+                AddButton(i, info);
             continue;
+        }
+        item.id = info.wID;
+        item.popup = info.hSubMenu;
+        item.grayed = (info.fState & MFS_GRAYED) != 0;
+        texts.push_back(item);
+    }
+    int left = bar.left + kFirstInset, limit = bar.right;
+    LayoutButtons(bar, &left, &limit);
+    for (Item& item : texts)
+    {
+        if (left >= limit)
+            break;
         RECT measure = {0, 0, 0, 0};
         if (item.text[0] != 0)
             DrawTextW(dc, item.text, -1, &measure, DT_SINGLELINE | DT_CALCRECT);
         const int right = left + (measure.right - measure.left) + kItemSlack + 2 * kTextPadding;
-        item.rect = RECT{left, bar.top, right < bar.right ? right : bar.right, bar.bottom};
-        item.id = info.wID;
-        item.popup = info.hSubMenu;
-        item.grayed = (info.fState & MFS_GRAYED) != 0;
+        item.rect = RECT{left, bar.top, right < limit ? right : limit, bar.bottom};
         m_items.push_back(item);
         left = right + kItemGap;
     }
     return static_cast<int>(m_items.size());
+}
+
+bool CKivMenuBar::AddButton(int index, const MENUITEMINFOW& info)
+{
+    Button button = {};
+    button.index = index;
+    button.popup = info.hSubMenu;
+    button.grayed = (info.fState & MFS_GRAYED) != 0 || info.hbmpItem == HBMMENU_MBAR_CLOSE_D ||
+                    info.hbmpItem == HBMMENU_MBAR_MINIMIZE_D;
+    // The window-menu item carries the child's system menu (its picture is
+    // HBMMENU_SYSTEM or the child's icon); the others are known by their command.
+    if (info.hSubMenu != nullptr)
+        button.kind = ChildMenuButton;
+    else if (info.wID == SC_MINIMIZE)
+        button.kind = ChildMinimizeButton;
+    else if (info.wID == SC_RESTORE)
+        button.kind = ChildRestoreButton;
+    else if (info.wID == SC_CLOSE)
+        button.kind = ChildCloseButton;
+    else
+        return false;
+    m_buttons.push_back(button);
+    return true;
+}
+
+// The window-menu icon takes the bar's left end, the three buttons line up
+// at its right end in the system's order; the text items share what is left.
+void CKivMenuBar::LayoutButtons(const RECT& bar, int* textLeft, int* textRight)
+{
+    const int height = bar.bottom - bar.top;
+    const int side = height > 2 ? height - 2 : height;
+    int right = bar.right - 1;
+    for (int kind = ChildCloseButton; kind >= ChildMinimizeButton; --kind)
+        for (Button& button : m_buttons)
+            if (button.kind == kind && right - side > bar.left)
+            {
+                button.rect = RECT{right - side, bar.top + 1, right, bar.top + 1 + side};
+                right -= side + (kind == ChildCloseButton ? 2 : 0);
+            }
+    for (Button& button : m_buttons)
+        if (button.kind == ChildMenuButton && bar.left + kFirstInset + height <= right)
+        {
+            button.rect = RECT{bar.left + kFirstInset, bar.top, bar.left + kFirstInset + height, bar.bottom};
+            *textLeft = button.rect.right + kItemGap;
+            break;
+        }
+    *textRight = right;
+}
+
+HWND CKivMenuBar::ActiveMdiChild() const
+{
+    if (m_hwnd == nullptr)
+        return nullptr;
+    const HWND client = FindWindowExW(m_hwnd, nullptr, L"MDICLIENT", nullptr);
+    if (client == nullptr)
+        return nullptr;
+    const HWND child = reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0));
+    return child && IsWindow(child) ? child : nullptr;
 }
 
 void CKivMenuBar::RefreshLayout()
@@ -541,18 +617,105 @@ void CKivMenuBar::RefreshLayout()
     LayoutItems(dc, WindowWidth());
 }
 
+POINT CKivMenuBar::LayoutPoint(POINT screen)
+{
+    RefreshLayout();
+    RECT window = {};
+    GetWindowRect(m_hwnd, &window);
+    return POINT{screen.x - window.left, screen.y - window.top};
+}
+
+RECT CKivMenuBar::ScreenRect(const RECT& r) const
+{
+    RECT frame = {};
+    GetWindowRect(m_hwnd, &frame);
+    return RECT{frame.left + r.left, frame.top + r.top, frame.left + r.right, frame.top + r.bottom};
+}
+
 int CKivMenuBar::ItemFromPoint(POINT screen)
 {
     if (m_hwnd == nullptr)
         return -1;
-    RefreshLayout();
-    RECT window = {};
-    GetWindowRect(m_hwnd, &window);
-    const POINT p = {screen.x - window.left, screen.y - window.top};
+    const POINT p = LayoutPoint(screen);
     for (const Item& item : m_items)
         if (CKivGraphics::PtInRectInclusive(p.x, p.y, item.rect.left, item.rect.top, item.rect.right, item.rect.bottom))
             return item.index;
     return -1;
+}
+
+int CKivMenuBar::ButtonFromPoint(POINT screen)
+{
+    if (m_hwnd == nullptr)
+        return -1;
+    const POINT p = LayoutPoint(screen);
+    for (size_t i = 0; i < m_buttons.size(); ++i)
+        if (!IsRectEmpty(&m_buttons[i].rect) && PtInRect(&m_buttons[i].rect, p))
+            return static_cast<int>(i);
+    return -1;
+}
+
+// The child's commands go to the child, as the system's bar sends them:
+// never to the frame, whose own close would end the application.
+void CKivMenuBar::PressButton(const Button& button)
+{
+    const HWND child = ActiveMdiChild();
+    if (child == nullptr || button.grayed)
+        return;
+    WPARAM command = 0;
+    switch (button.kind)
+    {
+    case ChildMinimizeButton: command = SC_MINIMIZE; break;
+    case ChildRestoreButton: command = SC_RESTORE; break;
+    case ChildCloseButton: command = SC_CLOSE; break;
+    case ChildMenuButton:
+    {
+        if (button.popup == nullptr || !IsMenu(button.popup))
+            return;
+        TPMPARAMS params = {};
+        params.cbSize = sizeof(params);
+        params.rcExclude = ScreenRect(button.rect);
+        command = static_cast<WPARAM>(TrackPopupMenuEx(button.popup, TPM_LEFTBUTTON | TPM_VERTICAL | TPM_RETURNCMD,
+                                                       params.rcExclude.left, params.rcExclude.bottom, m_hwnd, &params));
+        if (!IsWindow(child))
+            return;
+        break;
+    }
+    default: break;
+    }
+    if (command != 0)
+        SendMessageW(child, WM_SYSCOMMAND, command, 0);
+}
+
+void CKivMenuBar::DrawButton(HDC surface, const Button& button)
+{
+    if (IsRectEmpty(&button.rect))
+        return;
+    RECT r = button.rect;
+    if (button.kind == ChildMenuButton)
+    {
+        const HWND child = ActiveMdiChild();
+        HICON icon = nullptr;
+        if (child != nullptr)
+        {
+            icon = reinterpret_cast<HICON>(SendMessageW(child, WM_GETICON, ICON_SMALL, 0));
+            if (icon == nullptr)
+                icon = reinterpret_cast<HICON>(GetClassLongPtrW(child, GCLP_HICONSM));
+            if (icon == nullptr)
+                icon = reinterpret_cast<HICON>(GetClassLongPtrW(child, GCLP_HICON));
+        }
+        if (icon == nullptr)
+            icon = LoadIconW(nullptr, IDI_APPLICATION);
+        const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+        DrawIconEx(surface, (r.left + r.right - cx) / 2, (r.top + r.bottom - cy) / 2, icon, cx, cy, 0, nullptr,
+                   DI_NORMAL);
+        return;
+    }
+    UINT state = button.kind == ChildMinimizeButton  ? DFCS_CAPTIONMIN
+                 : button.kind == ChildRestoreButton ? DFCS_CAPTIONRESTORE
+                                                     : DFCS_CAPTIONCLOSE;
+    if (button.grayed)
+        state |= DFCS_INACTIVE;
+    DrawFrameControl(surface, &r, DFC_CAPTION, state);
 }
 
 void CKivMenuBar::Draw(HDC surface, int windowWidth)
@@ -582,6 +745,8 @@ void CKivMenuBar::Draw(HDC surface, int windowWidth)
             }
             paint.DrawMenuBarItem(state, &item.rect, text);
         }
+        for (const Button& button : m_buttons)
+            DrawButton(surface, button);
     }
     RestoreDC(surface, saved);
 }

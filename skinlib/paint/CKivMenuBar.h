@@ -27,6 +27,25 @@ public:
     static const int kItemSlack = 3;    // added to every item's measured text
     static const int kTextPadding = 6;  // room left and right of the text
 
+    // The picture items a maximised MDI child puts on its frame's bar: its
+    // window-menu icon at the left and its minimise, restore and close
+    // buttons at the right. They act on the active MDI child.
+    enum ButtonKind
+    {
+        ChildMenuButton,
+        ChildMinimizeButton,
+        ChildRestoreButton,
+        ChildCloseButton
+    };
+    struct Button
+    {
+        RECT rect;
+        int index;
+        ButtonKind kind;
+        HMENU popup;
+        bool grayed;
+    };
+
     CKivMenuBar();
     virtual ~CKivMenuBar();
     CKivMenuBar(const CKivMenuBar&) = delete;
@@ -54,6 +73,10 @@ public:
     void RefreshLayout();
     // The item under a screen point, -1 for none.
     int ItemFromPoint(POINT screen);
+    // The child button under a screen point (an index into Buttons()), -1 for none.
+    int ButtonFromPoint(POINT screen);
+    // The frame's MDI child that is active, or null (no MDI client, no child).
+    HWND ActiveMdiChild() const;
     // Opens an item's drop-down (or sends a bar command) and tracks the bar
     // until the menu closes.
     void OpenItem(int index, bool keyboard);
@@ -65,6 +88,7 @@ public:
     void RestoreMenu();
 
     const std::vector<Item>& Items() const { return m_items; }
+    const std::vector<Button>& Buttons() const { return m_buttons; }
     int KeyboardCues() const { return m_keyboardCues; }
     int PushedItem() const { return m_pushedItem; }
     int OpenItemIndex() const { return m_openItem; }
@@ -83,10 +107,19 @@ public:
 private:
     bool BarRect(int windowWidth, RECT* bar) const;
     int WindowWidth() const;
+    // A screen point in window coordinates, the layout brought up to date first.
+    POINT LayoutPoint(POINT screen);
+    // A rectangle of the bar (window coordinates) on the screen.
+    RECT ScreenRect(const RECT& r) const;
     HMENU BarMenu() const;
     int FindMnemonic(wchar_t key);
     int NextEnabled(int from, int step) const;
     int OnBarClick(LPARAM lParam);
+    // Sorts a picture item into the child buttons; false when it is none of them.
+    bool AddButton(int index, const MENUITEMINFOW& info);
+    void LayoutButtons(const RECT& bar, int* textLeft, int* textRight);
+    void DrawButton(HDC surface, const Button& button);
+    void PressButton(const Button& button);
     void DropClosingClick(int index);
     int OnHookMouse(bool leftDown, LPARAM lParam);
     int OnSysCommand(WPARAM wParam, LPARAM lParam);
@@ -105,6 +138,7 @@ private:
     const KivFrameMetrics* m_metrics = nullptr;
     HWND m_hwnd = nullptr;
     std::vector<Item> m_items;
+    std::vector<Button> m_buttons;
     int m_keyboardCues = 0;
     int m_pushedItem = -1;
     bool m_tracking = false;
