@@ -84,7 +84,11 @@ bool ShootDialogProgram(const std::wstring& bin, const std::wstring& skin, const
         HWND shown = nullptr;
         ok = ok && Shots::WaitFor([&] { return (shown = VisiblePage(tab)) != nullptr && GetDlgCtrlID(shown) == 0; });
         ok = ok && Shots::Shoot(dialog, out + L"\\preview-page" + std::to_wstring(page + 1) + L".bmp");
+        // The list page's first list box (the views page reuses its identifier for its list view).
         HWND list = ok ? GetDlgItem(shown, IDC_LIST_SINGLE) : nullptr;
+        wchar_t listClass[16] = {};
+        if (list != nullptr && (!GetClassNameW(list, listClass, 16) || lstrcmpiW(listClass, L"ListBox") != 0))
+            list = nullptr;
         if (list != nullptr)
         {
             // The list page once more, its first list made shorter than its items
