@@ -682,16 +682,23 @@ TEST_CASE("tree view: skin back colour and border; detach gives the control its 
     RedrawWindow(tree, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     kivtest::PumpPending();
 
-    CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0)) == kTreeBack);
-    CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(0, 0, 0));
+    // The control itself holds the skin's colours ...
+    const WNDPROC control = skin->PreviousProc();
+    CHECK(static_cast<COLORREF>(CallWindowProcW(control, tree, TVM_GETBKCOLOR, 0, 0)) == kTreeBack);
+    CHECK(static_cast<COLORREF>(CallWindowProcW(control, tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(0, 0, 0));
+    // ... while the host reads and sets its own, which detach hands over.
+    CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0)) == static_cast<COLORREF>(-1));
+    CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_SETTEXTCOLOR, 0, RGB(1, 2, 3))) == static_cast<COLORREF>(-1));
+    CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(1, 2, 3));
+    CHECK(static_cast<COLORREF>(CallWindowProcW(control, tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(0, 0, 0));
     CHECK(dialog.PumpUntilPixel(tree, 100, 150, kTreeBack));
     CHECK(dialog.FramePixel(tree, 0, 0) == kTreeBorder);
     CHECK(dialog.FramePixel(tree, 249, 199) == kTreeBorder);
 
     REQUIRE(skin->Detach());
-    // -1: the system colours again.
+    // -1: the system background again; the text colour the host set meanwhile.
     CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0)) == static_cast<COLORREF>(-1));
-    CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0)) == static_cast<COLORREF>(-1));
+    CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(1, 2, 3));
     dialog.Park();
 }
 

@@ -15,6 +15,29 @@ int CKivTreeCtrl::Setup(const KivSkinSettings& settings)
     return 1;
 }
 
+LRESULT CKivTreeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_changedBackColor)
+        return CKivViewCtrl::WindowProc(message, wParam, lParam);
+    switch (message)
+    {
+    case TVM_GETBKCOLOR:
+    case TVM_SETBKCOLOR: return HostColor(m_originalBackColor, message, lParam);
+    case TVM_GETTEXTCOLOR:
+    case TVM_SETTEXTCOLOR: return HostColor(m_originalTextColor, message, lParam);
+    default: return CKivViewCtrl::WindowProc(message, wParam, lParam);
+    }
+}
+
+LRESULT CKivTreeCtrl::HostColor(LRESULT& kept, UINT message, LPARAM lParam)
+{
+    const LRESULT previous = kept;
+    // The control keeps showing the skin's colours; detach gives it the host's.
+    if (message == TVM_SETBKCOLOR || message == TVM_SETTEXTCOLOR)
+        kept = static_cast<LRESULT>(static_cast<COLORREF>(lParam));
+    return previous;
+}
+
 void CKivTreeCtrl::AfterNcPaint()
 {
     // Setting the colour repaints the items: only when it differs.

@@ -16,12 +16,17 @@ public:
     int Setup(const KivSkinSettings& settings);
 
     COLORREF BackColor() const { return m_backColor; }
+    // While the skin's colours stand, the host reads and sets its own.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     void AfterNcPaint() override;
     void RestoreControl() override;
 
 private:
+    // The host's colour for get, or the previous host colour for set.
+    static LRESULT HostColor(LRESULT& kept, UINT message, LPARAM lParam);
+
     COLORREF m_backColor = 0;
     // The control's colour before the skin (-1: the system colour).
     LRESULT m_originalBackColor = -1;
