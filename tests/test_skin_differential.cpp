@@ -266,6 +266,67 @@ std::vector<Step> ControlScript(bool unicode, const char* className)
             {"EM_GETLIMITTEXT", send(EM_GETLIMITTEXT, 0, 0)},
             {"EM_SETREADONLY", send(EM_SETREADONLY, TRUE, 0)},
         };
+    else if (name == "LISTBOX" || name == "COMBOBOX")
+    {
+        const bool list = name == "LISTBOX";
+        auto add = [unicode, list](const char* text) {
+            return [=](HWND t, std::string&) {
+                const UINT message = list ? LB_ADDSTRING : CB_ADDSTRING;
+                if (unicode)
+                {
+                    const std::wstring wide(text, text + strlen(text));
+                    return SendMessageW(t, message, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+                }
+                return SendMessageA(t, message, 0, reinterpret_cast<LPARAM>(text));
+            };
+        };
+        auto itemText = [unicode, list](WPARAM index) {
+            return [=](HWND t, std::string& text) {
+                const UINT message = list ? LB_GETTEXT : CB_GETLBTEXT;
+                if (unicode)
+                {
+                    wchar_t buffer[64] = {};
+                    const LRESULT answer = SendMessageW(t, message, index, reinterpret_cast<LPARAM>(buffer));
+                    text = Utf8(buffer);
+                    return answer;
+                }
+                char buffer[64] = {};
+                const LRESULT answer = SendMessageA(t, message, index, reinterpret_cast<LPARAM>(buffer));
+                text = buffer;
+                return answer;
+            };
+        };
+        steps = {
+            {"ADDSTRING pear", add("pear")},
+            {"ADDSTRING apple", add("apple")},
+            {"ADDSTRING fig", add("fig")},
+            {"GETCOUNT", send(list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0)},
+            {"GETTEXT 0", itemText(0)},
+            {"GETTEXTLEN 1", send(list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, 1, 0)},
+            {"SETCURSEL", send(list ? LB_SETCURSEL : CB_SETCURSEL, 1, 0)},
+            {"VK_DOWN", key(VK_DOWN)},
+            {"GETCURSEL", send(list ? LB_GETCURSEL : CB_GETCURSEL, 0, 0)},
+            {"DELETESTRING", send(list ? LB_DELETESTRING : CB_DELETESTRING, 0, 0)},
+            {"GETCOUNT after delete", send(list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0)},
+        };
+    }
+    else if (name == "SCROLLBAR")
+        steps = {
+            {"SBM_SETRANGE", send(SBM_SETRANGE, 0, 100)},
+            {"SBM_SETPOS", send(SBM_SETPOS, 50, TRUE)},
+            {"SBM_GETPOS", send(SBM_GETPOS, 0, 0)},
+            {"SBM_SETPOS beyond", send(SBM_SETPOS, 500, TRUE)},
+            {"SBM_GETPOS clamped", send(SBM_GETPOS, 0, 0)},
+            {"SBM_GETSCROLLINFO", [](HWND t, std::string& text) {
+                 SCROLLINFO info = {};
+                 info.cbSize = sizeof(info);
+                 info.fMask = SIF_ALL;
+                 const LRESULT answer = SendMessageW(t, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info));
+                 text = std::to_string(info.nMin) + " " + std::to_string(info.nMax) + " " + std::to_string(info.nPage) +
+                        " " + std::to_string(info.nPos);
+                 return answer;
+             }},
+        };
     else if (name == "STATIC")
         steps = {
             {"STM_GETIMAGE", send(STM_GETIMAGE, IMAGE_BITMAP, 0)},
@@ -618,11 +679,14 @@ TEST_CASE("a skinned frame answers text, icon and minimise calls exactly as the 
     }
 }
 
-TEST_CASE("skinned edits, statics, progress bars, sliders, tabs, list and tree views answer and notify as the system ones")
+TEST_CASE("skinned edits, lists, combos, scroll bars, statics, progress bars, sliders, tabs, list and tree views answer and notify as the system ones")
 {
     InstallButtonSkin();
     const ControlCase cases[] = {
         {"EDIT", WS_BORDER | ES_AUTOHSCROLL, 24},
+        {"LISTBOX", LBS_NOTIFY | WS_BORDER | WS_VSCROLL, 80},
+        {"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 120},
+        {"SCROLLBAR", SBS_HORZ, 20},
         {"STATIC", SS_LEFT | SS_NOTIFY, 24},
         {PROGRESS_CLASSA, 0, 24},
         {TRACKBAR_CLASSA, TBS_HORZ, 30},
