@@ -183,21 +183,31 @@ bool KivHttpTestServer::Drip(SOCKET connection, const std::string& data, DWORD g
 
 bool KivHttpTestServer::Flood(SOCKET connection, size_t size, ULONGLONG end)
 {
+    // Lines of some 90 bytes, all of one header name (which WinINet takes in
+    // fastest, so that the memory grows fastest).
     std::string block;
+    std::vector<size_t> lineEnds;
     for (int line = 0; block.size() < 65536; ++line)
+    {
         block += "X-Filler: " + std::to_string(line) + std::string(80, 'f') + "\r\n";
-    size_t left = size;
-    while (left >= block.size())
-    {
-        if (GetTickCount64() >= end || !SendAll(connection, block.data(), block.size()))
-            return false;
-        left -= block.size();
+        lineEnds.push_back(block.size());
     }
-    // The rest as one shorter line.
-    if (left >= 16)
+    size_t left = size;
+    while (left > 0)
     {
-        const std::string last = "X-Filler: " + std::string(left - 12, 'f') + "\r\n";
-        return SendAll(connection, last.data(), last.size());
+        // A whole block, or as many whole lines of it as still fit.
+        size_t piece = block.size();
+        if (left < piece)
+        {
+            piece = 0;
+            for (size_t lineEnd : lineEnds)
+                piece = lineEnd <= left ? lineEnd : piece;
+            if (piece == 0)
+                return true;
+        }
+        if (GetTickCount64() >= end || !SendAll(connection, block.data(), piece))
+            return false;
+        left -= piece;
     }
     return true;
 }
