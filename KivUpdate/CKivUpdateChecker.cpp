@@ -1,5 +1,6 @@
 #include "CKivUpdateChecker.h"
 #include "CKivPlainFile.h"
+#include "CKivSharedThread.h"
 #include "CKivUpdateDocument.h"
 #include "CKivUpdateFetchProcess.h"
 #include "CKivUpdateList.h"
@@ -181,11 +182,8 @@ int Check(CKivUpdateChecker::Job& job, std::wstring& text)
     return ReplaceList(listPath, body) ? CKivUpdateChecker::kListReplaced : CKivUpdateChecker::kReadFailed;
 }
 
-DWORD WINAPI WorkerMain(void* parameter)
+void WorkerMain(CKivUpdateChecker::Job& job)
 {
-    std::unique_ptr<std::shared_ptr<CKivUpdateChecker::Job>> owner(
-        static_cast<std::shared_ptr<CKivUpdateChecker::Job>*>(parameter));
-    CKivUpdateChecker::Job& job = **owner;
     std::wstring text;
     int code = CKivUpdateChecker::kReadFailed;
     try
@@ -203,7 +201,6 @@ DWORD WINAPI WorkerMain(void* parameter)
         job.Send(code, reinterpret_cast<LPARAM>(text.c_str()));
     else if (code != kAborted)
         job.Post(code);
-    return 0;
 }
 
 }  // namespace
@@ -263,14 +260,9 @@ bool CKivUpdateChecker::Start(HWND target)
     auto job = std::make_shared<Job>(m_folder, m_program, target, m_deadlineMs);
     if (!job->IsValid())
         return false;
-    auto* parameter = new std::shared_ptr<Job>(job);
-    DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 0, &WorkerMain, parameter, 0, &id);
+    HANDLE thread = CKivSharedThread::Start(job, &WorkerMain);
     if (thread == nullptr)
-    {
-        delete parameter;
         return false;
-    }
     m_job = std::move(job);
     m_thread.Reset(thread);
     return true;

@@ -1,4 +1,5 @@
 #include "CKivUpdateFetchProcess.h"
+#include "CKivSharedThread.h"
 #include <psapi.h>
 #include <cwchar>
 
@@ -90,12 +91,9 @@ bool CKivUpdateFetchProcess::Launch(const std::shared_ptr<CKivUpdateFetchProcess
 {
     if (fetch->m_progress == nullptr || fetch->m_address.empty() || !fetch->Start())
         return false;
-    auto* parameter = new std::shared_ptr<CKivUpdateFetchProcess>(fetch);
-    DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 0, &ReaderMain, parameter, 0, &id);
+    HANDLE thread = CKivSharedThread::Start(fetch, &ReaderMain);
     if (thread == nullptr)
     {
-        delete parameter;
         fetch->Abort();
         return false;
     }
@@ -104,19 +102,16 @@ bool CKivUpdateFetchProcess::Launch(const std::shared_ptr<CKivUpdateFetchProcess
     return true;
 }
 
-DWORD WINAPI CKivUpdateFetchProcess::ReaderMain(void* parameter)
+void CKivUpdateFetchProcess::ReaderMain(CKivUpdateFetchProcess& fetch)
 {
-    std::unique_ptr<std::shared_ptr<CKivUpdateFetchProcess>> owner(
-        static_cast<std::shared_ptr<CKivUpdateFetchProcess>*>(parameter));
     try
     {
-        (*owner)->Read();
+        fetch.Read();
     }
     catch (...)
     {
-        (*owner)->Finish(CKivUpdateFetch::Result::kReadFailed, false, std::vector<char>());
+        fetch.Finish(CKivUpdateFetch::Result::kReadFailed, false, std::vector<char>());
     }
-    return 0;
 }
 
 bool CKivUpdateFetchProcess::Start()

@@ -51,7 +51,7 @@ public:
     static bool ServeIfAsked(const std::vector<std::wstring>& arguments);
 
 private:
-    static DWORD WINAPI ReaderMain(void* parameter);
+    static void ReaderMain(CKivUpdateFetchProcess& fetch);
     bool Start();
     void Read();
     void Finish(CKivUpdateFetch::Result result, bool secure, std::vector<char> body);

@@ -43,6 +43,53 @@ std::vector<long> Insets(HWND window)
 
 const std::string kNewerPrefix = "@2.0@Kiv 2.0@";
 
+// The dialog in this process, from the program file's resources (a brush's
+// handle can be compared only where it lives), once the check it starts has
+// ended: its list has one line, so error 4.
+class InProcessDialog
+{
+public:
+    InProcessDialog()
+    {
+        REQUIRE(m_resources.module != nullptr);
+        REQUIRE(m_folder.WriteList("@KivSkin 1.0\r\n"));
+        m_dialog = std::make_unique<CKivUpdateDlg>(m_folder.Path(), m_resources.module);
+        REQUIRE(m_dialog->Create(nullptr));
+        REQUIRE(kivtest::PumpUntil(
+            [&] { return m_dialog->ItemText(IDC_UPDATE_TEXT).rfind(L"更新有错误. 错误：4\r\n", 0) == 0; }, 10000));
+    }
+    ~InProcessDialog()
+    {
+        if (m_dialog)
+            m_dialog->EndDialog(IDCANCEL);
+    }
+    InProcessDialog(const InProcessDialog&) = delete;
+    InProcessDialog& operator=(const InProcessDialog&) = delete;
+    CKivUpdateDlg& operator*() { return *m_dialog; }
+    CKivUpdateDlg* operator->() { return m_dialog.get(); }
+
+private:
+    struct Resources
+    {
+        Resources()
+            : module(LoadLibraryExW((kivtest::BinaryDir() + L"\\KivUpdate.exe").c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE))
+        {
+        }
+        ~Resources()
+        {
+            if (module != nullptr)
+                FreeLibrary(module);
+        }
+        HMODULE module;
+    };
+
+    // Declared first: the dialog goes before the resources it was made from.
+    Resources m_resources;
+    KivUpdateTestFolder m_folder;
+    std::unique_ptr<CKivUpdateDlg> m_dialog;
+};
+
 }  // namespace
 
 TEST_CASE("a newer version shows its name and address and enables the download button")
@@ -146,59 +193,40 @@ TEST_CASE("a download address that is not http or https makes the reply malforme
 
 TEST_CASE("whatever a newer-version result brings, the dialog keeps and shows only a canonical web address")
 {
-    HMODULE resources = LoadLibraryExW((kivtest::BinaryDir() + L"\\KivUpdate.exe").c_str(), nullptr,
-                                       LOAD_LIBRARY_AS_DATAFILE);
-    REQUIRE(resources != nullptr);
-    KivUpdateTestFolder folder;
-    REQUIRE(folder.WriteList("@KivSkin 1.0\r\n"));
+    InProcessDialog dialog;
+    struct Offer
     {
-        CKivUpdateDlg dialog(folder.Path(), resources);
-        REQUIRE(dialog.Create(nullptr));
-        REQUIRE(kivtest::PumpUntil([&] { return dialog.ItemText(IDC_UPDATE_TEXT).rfind(L"更新有错误. 错误：4", 0) == 0; }, 10000));
-        struct Offer
-        {
-            const wchar_t* text;
-            const wchar_t* kept;
-        };
-        for (const Offer& offer : {Offer{L"@2.0@Kiv 2.0@http://h/a\"b|c^d&e=%PATH%", L"http://h/a%22b%7Cc%5Ed&e=%25PATH%25"},
-                                   Offer{L"@2.0@Kiv 2.0@C:\\windows\\system32\\winver.exe", L""},
-                                   Offer{L"@2.0@Kiv 2.0@javascript:alert(1)", L""},
-                                   Offer{L"@2.0@Kiv 2.0@HTTPS://H/k.zip", L"https://h/k.zip"}})
-        {
-            CAPTURE(Setup::Narrow(offer.text));
-            SendMessageW(dialog.Handle(), CKivUpdateChecker::kResultMessage, CKivUpdateChecker::kNewVersion,
-                         reinterpret_cast<LPARAM>(offer.text));
-            CHECK(dialog.DownloadAddress() == offer.kept);
-            CHECK(IsWindowEnabled(dialog.Item(IDC_DOWNLOAD_UPDATE)) == (*offer.kept != L'\0'));
-            CHECK(dialog.ItemText(IDC_UPDATE_TEXT).rfind(std::wstring(L"有更新版本（2.0），请手动下载.\r\n    ") + offer.kept + L"\r\n", 0) == 0);
-        }
-        dialog.EndDialog(IDCANCEL);
+        const wchar_t* text;
+        const wchar_t* kept;
+    };
+    for (const Offer& offer : {Offer{L"@2.0@Kiv 2.0@http://h/a\"b|c^d&e=%PATH%", L"http://h/a%22b%7Cc%5Ed&e=%25PATH%25"},
+                               Offer{L"@2.0@Kiv 2.0@C:\\windows\\system32\\winver.exe", L""},
+                               Offer{L"@2.0@Kiv 2.0@javascript:alert(1)", L""},
+                               Offer{L"@2.0@Kiv 2.0@HTTPS://H/k.zip", L"https://h/k.zip"}})
+    {
+        CAPTURE(Setup::Narrow(offer.text));
+        SendMessageW(dialog->Handle(), CKivUpdateChecker::kResultMessage, CKivUpdateChecker::kNewVersion,
+                     reinterpret_cast<LPARAM>(offer.text));
+        CHECK(dialog->DownloadAddress() == offer.kept);
+        CHECK(IsWindowEnabled(dialog->Item(IDC_DOWNLOAD_UPDATE)) == (*offer.kept != L'\0'));
+        CHECK(dialog->ItemText(IDC_UPDATE_TEXT).rfind(std::wstring(L"有更新版本（2.0），请手动下载.\r\n    ") + offer.kept + L"\r\n", 0) ==
+              0);
     }
-    FreeLibrary(resources);
 }
 
 TEST_CASE("every WM_CTLCOLOR* gets the one white brush, and the About box opens from the system command")
 {
-    // The dialog in this process, from the program file's resources: a
-    // brush's handle can be compared only where it lives.
-    HMODULE resources = LoadLibraryExW((kivtest::BinaryDir() + L"\\KivUpdate.exe").c_str(), nullptr,
-                                       LOAD_LIBRARY_AS_DATAFILE);
-    REQUIRE(resources != nullptr);
-    KivUpdateTestFolder folder;
-    REQUIRE(folder.WriteList("@KivSkin 1.0\r\n"));
     {
-        CKivUpdateDlg dialog(folder.Path(), resources);
-        REQUIRE(dialog.Create(nullptr));
-        CHECK(kivtest::PumpUntil([&] { return dialog.ItemText(IDC_UPDATE_TEXT).rfind(L"更新有错误. 错误：4\r\n", 0) == 0; }, 10000));
+        InProcessDialog dialog;
         const long before = CKivGdiObjectCount::Live();
-        HWND text = dialog.Item(IDC_UPDATE_TEXT);
+        HWND text = dialog->Item(IDC_UPDATE_TEXT);
         std::vector<LRESULT> brushes;
         for (UINT message : {WM_CTLCOLORSTATIC, WM_CTLCOLORDLG, WM_CTLCOLORBTN, WM_CTLCOLORSTATIC})
         {
             for (int round = 0; round < 50; ++round)
             {
                 HDC dc = GetDC(text);
-                brushes.push_back(SendMessageW(dialog.Handle(), message, reinterpret_cast<WPARAM>(dc),
+                brushes.push_back(SendMessageW(dialog->Handle(), message, reinterpret_cast<WPARAM>(dc),
                                                reinterpret_cast<LPARAM>(text)));
                 CHECK(GetBkMode(dc) == TRANSPARENT);
                 ReleaseDC(text, dc);
@@ -210,9 +238,7 @@ TEST_CASE("every WM_CTLCOLOR* gets the one white brush, and the About box opens 
         CHECK(GetObjectW(reinterpret_cast<HBRUSH>(brushes.front()), sizeof(brush), &brush) == sizeof(brush));
         CHECK(brush.lbColor == RGB(255, 255, 255));
         CHECK(CKivGdiObjectCount::Live() == before);
-        dialog.EndDialog(IDCANCEL);
     }
-    FreeLibrary(resources);
 
     Setup setup(Setup::Serving("", 404));
     UpdateProgram program(setup.Folder());
