@@ -362,3 +362,44 @@ TEST_CASE("each outcome says in a second line what it means")
         CHECK(unreachableLine != malformedLine);
     }
 }
+
+TEST_CASE("a friendly server still gets its outcomes at once")
+{
+    const kivtest::KivScopedEnvironment deadline(kDeadlineVariable, L"");
+    SUBCASE("a newer version")
+    {
+        Setup setup(Setup::Serving("@2.0@Kiv 2.0@http://127.0.0.1/kiv-2.0.zip\r\n"));
+        CHECK(Outcome(setup, "friendly: newer version") == L"有更新版本（2.0），请手动下载.");
+    }
+    SUBCASE("no updates")
+    {
+        Setup setup(Setup::Serving(""));
+        setup.Server().SetReply(Setup::Serving(setup.List()));
+        CHECK(Outcome(setup, "friendly: no updates") == L"没有任何更新.");
+    }
+    SUBCASE("the list replaced")
+    {
+        Setup setup(Setup::Serving(""));
+        const std::string moved = Setup::ListFor(setup.Server().Url(L"/v2.txt"), "KivSkin 1.0", "list-8");
+        setup.Server().SetReply(Setup::Serving(moved));
+        Program program(setup.Folder());
+        const std::wstring shown = program.Outcome(kOutcomeWaitMs);
+        Report("friendly: list replaced", shown, program.OutcomeMs());
+        CHECK(shown.substr(0, shown.find(L"\r\n")) == L"配置文件已更新.");
+        CHECK(setup.Folder().ReadList() == moved);
+        CHECK(program.Close() == 0);
+    }
+    SUBCASE("nobody listening")
+    {
+        KivHttpTestServer::ClearProxySettings();
+        kivtest::KivUpdateTestFolder folder;
+        REQUIRE(folder.WriteList(Setup::ListFor(L"http://127.0.0.1:" + std::to_wstring(KivHttpTestServer::ClosedPort()) +
+                                                L"/update.txt")));
+        Program program(folder);
+        const std::wstring shown = program.Outcome(kOutcomeWaitMs);
+        Report("nobody listening", shown, program.OutcomeMs());
+        CHECK(shown.substr(0, shown.find(L"\r\n")) == kUnreachable);
+        CHECK(program.OutcomeMs() < kDeadlineMs);
+        CHECK(program.Close() == 0);
+    }
+}
