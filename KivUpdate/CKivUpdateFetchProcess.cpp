@@ -16,10 +16,26 @@ void PutNumber(std::vector<char>& out, ULONGLONG value, int bytes)
         out.push_back(static_cast<char>((value >> (8 * index)) & 0xFF));
 }
 
+// A pipe hands out what has arrived so far: a record written at once may
+// come in pieces.
+bool ReadFully(const CKivFileHandle& in, void* buffer, size_t size)
+{
+    char* at = static_cast<char*>(buffer);
+    while (size > 0)
+    {
+        DWORD got = 0;
+        if (!ReadFile(in.Get(), at, static_cast<DWORD>(size), &got, nullptr) || got == 0)
+            return false;
+        at += got;
+        size -= got;
+    }
+    return true;
+}
+
 bool GetNumber(const CKivFileHandle& in, ULONGLONG& value, int bytes)
 {
     unsigned char data[8] = {};
-    if (!in.ReadExact(data, static_cast<DWORD>(bytes)))
+    if (!ReadFully(in, data, static_cast<size_t>(bytes)))
         return false;
     value = 0;
     for (int index = bytes - 1; index >= 0; --index)
@@ -175,7 +191,7 @@ void CKivUpdateFetchProcess::Read()
     for (;;)
     {
         char tag = 0;
-        if (!m_output.ReadExact(&tag, 1))
+        if (!ReadFully(m_output, &tag, 1))
             break;
         if (tag == kHeadTag)
         {
@@ -198,7 +214,7 @@ void CKivUpdateFetchProcess::Read()
             result > static_cast<ULONGLONG>(CKivUpdateFetch::Result::kAborted))
             break;
         std::vector<char> body(static_cast<size_t>(size));
-        if (size > 0 && !m_output.ReadExact(body.data(), static_cast<DWORD>(size)))
+        if (size > 0 && !ReadFully(m_output, body.data(), body.size()))
             break;
         Finish(static_cast<CKivUpdateFetch::Result>(result), secure != 0, std::move(body));
         return;

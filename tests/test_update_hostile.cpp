@@ -77,6 +77,7 @@ std::wstring Outcome(Setup& setup, const char* name, std::wstring* text = nullpt
     Program program(setup.Folder());
     const std::wstring shown = program.Outcome(kOutcomeWaitMs);
     Report(name, shown, program.OutcomeMs());
+    MESSAGE("requests: " << setup.Server().Requests());
     untouched.Check({setup.Server().Url()});
     CHECK(program.Close() == 0);
     if (text != nullptr)
@@ -179,7 +180,9 @@ TEST_CASE("header lines: too many are a malformed reply, and a flood is cut off 
 TEST_CASE("cancelling while a hostile server holds the check ends the program within 2.5 s")
 {
     const kivtest::KivScopedEnvironment deadline(kDeadlineVariable, L"");
-    for (const KivHttpTestServer::Reply& reply : {Silent(), Dripping(false), Flooding()})
+    // (A flood of header lines may meet the fetch's memory bound before the
+    // close: it is not a case of a held check.)
+    for (const KivHttpTestServer::Reply& reply : {Silent(), Dripping(false), Dripping(true)})
     {
         Setup setup(reply);
         const Untouched untouched(setup);
