@@ -84,8 +84,10 @@ class Lane:
     def __init__(self, args, index):
         self.args = args
         self.state = os.path.join(args.state_root, "lane%d" % index)
+        self.work = os.path.join(self.state, "work")
 
     def start(self):
+        os.makedirs(self.work, exist_ok=True)
         subprocess.run([os.path.join(self.args.cmake_dir, "wine-session.sh"), "start", self.state, self.args.winearch],
                        check=True, stdin=subprocess.DEVNULL)
 
@@ -101,7 +103,8 @@ class Lane:
         program = os.path.join(self.args.bin, program_name(test))
         command = [os.path.join(self.args.cmake_dir, "wine-run.sh"), self.state, self.args.winearch, program]
         began = time.monotonic()
-        process = subprocess.Popen(command, cwd=self.args.bin, env=env, stdin=subprocess.DEVNULL,
+        # Tests write files into their current folder: each lane has its own.
+        process = subprocess.Popen(command, cwd=self.work, env=env, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
         timed_out = False
         try:
