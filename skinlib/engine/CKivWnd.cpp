@@ -276,10 +276,23 @@ LRESULT CKivWnd::OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam,
     // filtered list, a rich edit, for which 1255 means something else)
     // leaves the answer to the host.
     const HWND child = reinterpret_cast<HWND>(lParam);
-    const LRESULT answer = FromHandle(child) ? SendMessageW(child, childMessage, wParam, 0) : 0;
+    const CKivWnd* skin = FromHandle(child);
+    const LRESULT answer =
+        (skin && skin->AnswersPrivateMessage(childMessage)) ? SendMessageW(child, childMessage, wParam, 0) : 0;
     if (answer != 0)
         return answer;
     return charset.CallProc(previous, window, message, wParam, lParam);
+}
+
+unsigned CKivWnd::PrivateMessageBit(UINT message)
+{
+    switch (message)
+    {
+    case KIV_WM_CTLCOLOREDIT: return 1;
+    case KIV_WM_EDITCHANGE: return 2;
+    case KIV_WM_CTLCOLOR: return 4;
+    default: return 0;
+    }
 }
 
 LRESULT CKivWnd::OnNotifyReflect(WPARAM wParam, LPARAM lParam)
@@ -329,7 +342,8 @@ LRESULT CKivWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     const HWND window = m_hwnd;
     const WNDPROC previous = m_previousProc;
     const CKivWndCharset charset = m_charset;
-    if (HIWORD(wParam) == EN_CHANGE && control && FromHandle(control) &&
+    const CKivWnd* skin = control ? FromHandle(control) : nullptr;
+    if (HIWORD(wParam) == EN_CHANGE && skin && skin->AnswersPrivateMessage(KIV_WM_EDITCHANGE) &&
         SendMessageW(control, KIV_WM_EDITCHANGE, 0, 0) != 0)
         return 0;
     return charset.CallProc(previous, window, WM_COMMAND, wParam, lParam);
