@@ -374,6 +374,17 @@ TEST_CASE("routing table answers")
         CHECK(SendMessageW(parent, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)) == 0x33);
         CHECK(SeenOf(WM_NOTIFY).size() == 2);
 
+        // A subclass the host put over the skinned control never sees the
+        // notification come back: the skin object is handed it directly.
+        {
+            TestSubclass over(child, "over");
+            g_childAnswer = 0x44;
+            Log().clear();
+            CHECK(SendMessageW(parent, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)) == 0x44);
+            REQUIRE(SeenOf(WM_NOTIFY).size() == 1);
+            CHECK(SeenOf(WM_NOTIFY)[0].who == "child");
+        }
+
         // No sender, or a window telling itself: no reflection, no endless loop.
         NMHDR self = {parent, 0, NM_CLICK};
         CHECK(SendMessageW(parent, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&self)) == 0x33);

@@ -302,9 +302,13 @@ LRESULT CKivWnd::OnNotifyReflect(WPARAM wParam, LPARAM lParam)
     const CKivWndCharset charset = m_charset;
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
     // A notification a window sends about itself would bounce back here forever.
-    if (header && header->hwndFrom && header->hwndFrom != window && FromHandle(header->hwndFrom))
+    CKivWnd* sender = (header && header->hwndFrom && header->hwndFrom != window) ? FromHandle(header->hwndFrom) : nullptr;
+    // Handed to the sender's skin object itself, not sent to the window: a
+    // host's own subclass of the control must not see notifications coming
+    // back at it that the control never gets unskinned.
+    if (sender != nullptr && sender != this && GetWindowThreadProcessId(header->hwndFrom, nullptr) == GetCurrentThreadId())
     {
-        const LRESULT answer = SendMessageW(header->hwndFrom, WM_NOTIFY, wParam, lParam);
+        const LRESULT answer = sender->Dispatch(WM_NOTIFY, wParam, lParam);
         if (answer != 0)
             return answer;
     }
