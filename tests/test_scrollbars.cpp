@@ -342,6 +342,21 @@ TEST_CASE("70,000 items: dragging the drawn thumb to the end shows the last item
     CHECK(ink > 5);
 }
 
+namespace {
+
+SCROLLINFO Info(UINT mask, int minimum, int maximum, int page)
+{
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = mask;
+    info.nMin = minimum;
+    info.nMax = maximum;
+    info.nPage = static_cast<UINT>(page);
+    return info;
+}
+
+}  // namespace
+
 TEST_CASE("a redrawing SetScrollInfo enables and disables a visible bar as it does unskinned")
 {
     kivtest::InstallControlSkin();
@@ -376,12 +391,7 @@ TEST_CASE("a redrawing SetScrollInfo enables and disables a visible bar as it do
         {
             if (step.enableArrows >= 0)
                 EnableScrollBar(bar, SB_CTL, static_cast<UINT>(step.enableArrows));
-            SCROLLINFO info{};
-            info.cbSize = sizeof(info);
-            info.fMask = step.mask;
-            info.nMin = step.min;
-            info.nMax = step.max;
-            info.nPage = static_cast<UINT>(step.page);
+            const SCROLLINFO info = Info(step.mask, step.min, step.max, step.page);
             SetScrollInfo(bar, SB_CTL, &info, step.redraw);
         }
         CHECK(IsWindowEnabled(skinned) == IsWindowEnabled(plain));
@@ -391,12 +401,7 @@ TEST_CASE("a redrawing SetScrollInfo enables and disables a visible bar as it do
     ShowWindow(plain, SW_HIDE);
     EnableWindow(skinned, TRUE);
     EnableWindow(plain, TRUE);
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = both;
-    info.nMin = 0;
-    info.nMax = 10;
-    info.nPage = 20;
+    const SCROLLINFO info = Info(both, 0, 10, 20);
     SetScrollInfo(skinned, SB_CTL, &info, TRUE);
     SetScrollInfo(plain, SB_CTL, &info, TRUE);
     CHECK(IsWindowEnabled(plain));

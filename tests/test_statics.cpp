@@ -173,14 +173,21 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     return SendMessageW(window, message, wParam, lParam);
 }
 
+// A progress bar of the host, skinned.
+HWND SkinnedProgress(Host& host)
+{
+    const HWND bar = host.Control(PROGRESS_CLASSW, 0, nullptr, 10, 10, 204, 20);
+    REQUIRE(dynamic_cast<CKivProgressBar*>(CKivWnd::FromHandle(bar)) != nullptr);
+    return bar;
+}
+
 }  // namespace
 
 TEST_CASE("progress bar answers as the common control does, from the control's defaults")
 {
     InstallSkin();
     Host host;
-    const HWND bar = host.Control(PROGRESS_CLASSW, 0, nullptr, 10, 10, 204, 20);
-    REQUIRE(dynamic_cast<CKivProgressBar*>(CKivWnd::FromHandle(bar)) != nullptr);
+    const HWND bar = SkinnedProgress(host);
 
     SUBCASE("defaults 0..100, step 10; setters answer the previous value and clamp to the range")
     {
@@ -308,8 +315,7 @@ TEST_CASE("progress bar repaints through the control's own WM_PAINT, with an era
 {
     InstallSkin();
     Host host;
-    const HWND bar = host.Control(PROGRESS_CLASSW, 0, nullptr, 10, 10, 204, 20);
-    REQUIRE(dynamic_cast<CKivProgressBar*>(CKivWnd::FromHandle(bar)) != nullptr);
+    const HWND bar = SkinnedProgress(host);
     PaintWatch::Previous() =
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaintWatch::Proc)));
     Send(bar, PBM_SETPOS, 0);
