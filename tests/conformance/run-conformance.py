@@ -49,7 +49,7 @@ class Run:
         self.start_failure = None
         self.exception = None
         for text in output.splitlines():
-            if self.exception is None and "nhandled" in text and "exception" in text or "page fault" in text:
+            if self.exception is None and (("nhandled" in text and "exception" in text) or "page fault" in text):
                 self.exception = text.strip()
             match = FAILURE.match(text)
             if match:
