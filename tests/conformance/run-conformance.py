@@ -195,9 +195,9 @@ def read_exclusions(path, sources):
             if not text or text.startswith("#"):
                 continue
             parts = [part.strip() for part in text.split(" | ")]
-            if len(parts) != 3 or ":" not in parts[0]:
+            where, _, line = parts[0].rpartition(":")
+            if len(parts) != 3 or "/" not in where or not line.isdigit():
                 raise SystemExit("%s:%d: expected 'dll/file.c:line | source text | reason'" % (path, number))
-            where, line = parts[0].rsplit(":", 1)
             dll, name = where.split("/", 1)
             source = os.path.join(sources, "dlls", dll, "tests", name)
             held = ""
@@ -254,7 +254,11 @@ def main():
     modes = ["plain"] + args.skin
     try:
         for lane in lanes:
-            lane.start()
+            try:
+                lane.start()
+            except subprocess.CalledProcessError:
+                print("conformance: FAILED: no Wine session could be started in %s" % lane.state)
+                return 1
         print("conformance: %d files, plain and with %s, %d lanes" % (len(args.tests), " and ".join(args.skin),
                                                                         len(lanes)), flush=True)
         first = run_all(lanes, [(test, mode) for test in args.tests for mode in modes])

@@ -110,8 +110,10 @@ class Exclusions(unittest.TestCase):
         self.assertEqual(self.read("user32/static.c:3 | ok(colour == expected | the skin paints it\n"), {})
 
     def test_a_malformed_entry_stops_the_run(self):
-        with self.assertRaises(SystemExit):
-            self.read("user32/static.c:2 the skin paints it\n")
+        for entry in ("user32/static.c:2 the skin paints it", "static.c:2 | ok( | reason",
+                      "user32/static.c:two | ok( | reason"):
+            with self.assertRaises(SystemExit):
+                self.read(entry + "\n")
 
 
 if __name__ == "__main__":
