@@ -1,0 +1,215 @@
+#include "CKivCommonLook.h"
+#include <commctrl.h>
+#include <cstring>
+#include <vector>
+#include "CKivCompatibleDC.h"
+#include "CKivGdiObject.h"
+#include "CKivGraphics.h"
+#include "CKivSkinStore.h"
+#include "CKivTextContrast.h"
+#include "KivSkinSettings.h"
+
+namespace {
+
+// Everything the look is measured from, compared whole to know when to measure again.
+struct Inputs
+{
+    unsigned generation;
+    HBITMAP atlas;
+    RECT pictures[5];
+    int colours[16];
+
+    static Inputs Of(HBITMAP atlas, const KivSkinSettings& s)
+    {
+        Inputs in;
+        std::memset(&in, 0, sizeof(in));
+        in.generation = CKivSkinStore::Generation();
+        in.atlas = atlas;
+        const RECT pictures[] = {s.menuBarBackground, s.menuBarSelectedItem, s.buttonNormalBmp, s.buttonHotBmp,
+                                 s.buttonPressedBmp};
+        std::memcpy(in.pictures, pictures, sizeof(pictures));
+        const int colours[] = {s.edgeEnableBackColor, s.edgeBackgroundColor, s.comboBoxButtonColor,
+                               s.comboBoxButtonSelectColor, s.tabControlItemHotColor, s.listBoxBackgroundColor,
+                               s.listBoxBorderColor, s.vScrollBarSBarColor, s.vScrollBarSBarBorderColor,
+                               s.vScrollBarSBarSliderColor, s.vScrollBarSBarSliderBorderColor,
+                               s.editControlBackgroundColor, s.editControlEnableBackgroundColor,
+                               s.edgeEnableBackground, s.comboBoxListBoxBorderColor, 0};
+        std::memcpy(in.colours, colours, sizeof(colours));
+        return in;
+    }
+    bool operator==(const Inputs& other) const { return std::memcmp(this, &other, sizeof(Inputs)) == 0; }
+};
+
+// The average colour of an atlas piece, leaving out the pure black pixels
+// that are drawn transparent; false when nothing is left.
+bool AverageColour(HBITMAP atlas, const RECT& piece, COLORREF* colour)
+{
+    BITMAP info = {};
+    if (atlas == nullptr || GetObjectW(atlas, sizeof(info), &info) == 0)
+        return false;
+    const int width = info.bmWidth;
+    const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    RECT bounds = {0, 0, width, height};
+    RECT area = {};
+    if (!IntersectRect(&area, &piece, &bounds))
+        return false;
+    std::vector<DWORD> pixels;
+    try
+    {
+        pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    }
+    catch (...)
+    {
+        return false;
+    }
+    BITMAPINFO header = CKivGraphics::TopDown32(width, height);
+    {
+        CKivCompatibleDC reader(nullptr);
+        if (!reader || GetDIBits(reader, atlas, 0, static_cast<UINT>(height), pixels.data(), &header,
+                                 DIB_RGB_COLORS) == 0)
+            return false;
+    }
+    unsigned long long sums[3] = {};
+    unsigned long long counted = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+        {
+            const DWORD p = pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] &
+                            0x00FFFFFF;
+            if (p == 0)
+                continue;
+            sums[0] += (p >> 16) & 0xFF;
+            sums[1] += (p >> 8) & 0xFF;
+            sums[2] += p & 0xFF;
+            ++counted;
+        }
+    if (counted == 0)
+        return false;
+    *colour = RGB(static_cast<BYTE>(sums[0] / counted), static_cast<BYTE>(sums[1] / counted),
+                  static_cast<BYTE>(sums[2] / counted));
+    return true;
+}
+
+COLORREF Colour(int value)
+{
+    return static_cast<COLORREF>(value) & 0x00FFFFFF;
+}
+
+// A surface of a picture where the skin has one, else of a flat colour; its
+// text colours read on what is painted.
+CKivCommonLook::Surface Make(HBITMAP atlas, const RECT& picture, COLORREF colour)
+{
+    CKivCommonLook::Surface surface;
+    surface.colour = colour;
+    double luminance = CKivTextContrast::RelativeLuminance(colour);
+    surface.average = colour;
+    if (!CKivGraphics::IsSkinRectEmpty(&picture) && CKivTextContrast::AverageLuminance(atlas, picture, &luminance))
+    {
+        surface.picture = picture;
+        AverageColour(atlas, picture, &surface.average);
+    }
+    else
+        luminance = CKivTextContrast::RelativeLuminance(colour);
+    surface.luminance = luminance;
+    surface.text = CKivTextContrast::ReadableOn(luminance);
+    surface.grayText = CKivTextContrast::GrayOn(luminance);
+    return surface;
+}
+
+CKivCommonLook::Surface Flat(COLORREF colour)
+{
+    return Make(nullptr, RECT{}, colour);
+}
+
+}  // namespace
+
+CKivCommonLook CKivCommonLook::Measure(HBITMAP atlas, const KivSkinSettings& s)
+{
+    CKivCommonLook look;
+    const COLORREF dialog = s.edgeEnableBackColor ? Colour(s.edgeBackgroundColor) : GetSysColor(COLOR_BTNFACE);
+    look.bar = Make(atlas, s.menuBarBackground, dialog);
+    look.bar.ground = true;
+    look.barHot = Make(atlas, s.menuBarSelectedItem, Colour(s.comboBoxButtonSelectColor));
+    look.barPressed = Make(atlas, s.buttonPressedBmp, Colour(s.comboBoxButtonSelectColor));
+    look.face = Make(atlas, s.buttonNormalBmp, Colour(s.comboBoxButtonColor));
+    look.faceHot = Make(atlas, s.buttonHotBmp, Colour(s.tabControlItemHotColor));
+    look.facePressed = Make(atlas, s.buttonPressedBmp, Colour(s.comboBoxButtonSelectColor));
+    look.tip = Flat(Colour(s.listBoxBackgroundColor));
+    look.tipBorder = Colour(s.listBoxBorderColor);
+    look.spin = Flat(Colour(s.vScrollBarSBarColor));
+    look.spinBorder = Colour(s.vScrollBarSBarBorderColor);
+    look.spinPressed = Flat(Colour(s.vScrollBarSBarSliderColor));
+    look.spinPressedBorder = Colour(s.vScrollBarSBarSliderBorderColor);
+    look.page = Flat(dialog);
+    look.document = Flat(s.editControlEnableBackgroundColor ? Colour(s.editControlBackgroundColor)
+                                                            : GetSysColor(COLOR_WINDOW));
+    look.line = Colour(s.listBoxBorderColor);
+    return look;
+}
+
+const CKivCommonLook& CKivCommonLook::Current()
+{
+    // Painting runs on the one skinned thread only.
+    static CKivCommonLook look;
+    static Inputs measured = {};
+    static bool valid = false;
+    const HBITMAP atlas = CKivSkinStore::Atlas();
+    const KivSkinSettings& settings = CKivSkinStore::Settings();
+    const Inputs now = Inputs::Of(atlas, settings);
+    if (!valid || !(now == measured))
+    {
+        look = Measure(atlas, settings);
+        measured = now;
+        valid = true;
+    }
+    return look;
+}
+
+CKivCommonLook::Surface CKivCommonLook::Flattened(const Surface& surface)
+{
+    Surface flat = Flat(surface.average);
+    flat.ground = surface.ground;
+    return flat;
+}
+
+bool CKivCommonLook::HasPicture(const Surface& surface)
+{
+    return !CKivGraphics::IsSkinRectEmpty(&surface.picture);
+}
+
+void CKivCommonLook::Fill(HDC dc, const RECT& area, const Surface& surface)
+{
+    Fill(dc, area, area, surface);
+}
+
+void CKivCommonLook::Fill(HDC dc, const RECT& area, const RECT& stretch, const Surface& surface)
+{
+    if (dc == nullptr || IsRectEmpty(&area))
+        return;
+    if (!HasPicture(surface) || surface.ground)
+    {
+        CKivBrush brush(CreateSolidBrush(surface.colour));
+        if (brush)
+            FillRect(dc, &area, brush);
+        if (!HasPicture(surface))
+            return;
+    }
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    CKivGraphics::StretchBltFromSkinRect(dc, &stretch, &surface.picture);
+    RestoreDC(dc, saved);
+}
+
+RECT CKivCommonLook::BarStretch(HWND window)
+{
+    RECT area = {};
+    GetClientRect(window, &area);
+    const HWND parent = GetParent(window);
+    wchar_t name[32] = {};
+    if (parent == nullptr || GetClassNameW(parent, name, 32) == 0 || lstrcmpiW(name, REBARCLASSNAMEW) != 0)
+        return area;
+    RECT outer = {};
+    GetClientRect(parent, &outer);
+    MapWindowPoints(parent, window, reinterpret_cast<POINT*>(&outer), 2);
+    return outer;
+}
