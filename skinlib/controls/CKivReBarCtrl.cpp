@@ -98,8 +98,12 @@ bool CKivReBarCtrl::TakeCustomDraw(NMCUSTOMDRAW& draw, LRESULT* answer)
 {
     // The control announces every band, whatever the host answered before:
     // the host answers first, and a band it leaves to the control is ours.
+    // Every other stage is the host's alone (a 0 answer passes it on).
     if (draw.dwDrawStage != CDDS_ITEMPREPAINT)
-        return false;
+    {
+        *answer = 0;
+        return true;
+    }
     LRESULT host = 0;
     const HWND window = Window();
     if (!AskHost(draw, &host) || Window() != window)

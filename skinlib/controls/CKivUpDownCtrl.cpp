@@ -225,12 +225,13 @@ void CKivUpDownCtrl::Paint(HDC target)
         const Arrow arrow = i == 0 ? Increment : Decrement;
         const bool down = pressed == arrow;
         const bool hot = enabled && !down && m_mouseArrow == arrow && GetCapture() == nullptr;
-        const CKivCommonLook::Surface& face = down || hot ? look.spinPressed : look.spin;
+        // Pressed: the slider's colours; under the mouse: the slider's border only.
+        const CKivCommonLook::Surface& face = down ? look.spinPressed : look.spin;
         const RECT& box = buttons[i];
         if (box.right <= box.left || box.bottom <= box.top)
             continue;
         FillBox(dc, box, face.colour);
-        CKivBrush border(CreateSolidBrush(down ? look.spinPressedBorder : look.spinBorder));
+        CKivBrush border(CreateSolidBrush(down || hot ? look.spinPressedBorder : look.spinBorder));
         if (border)
             FrameRect(dc, &box, border);
         DrawArrow(dc, box, horizontal, arrow == Increment, enabled ? face.text : face.grayText);

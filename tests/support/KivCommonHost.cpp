@@ -169,14 +169,14 @@ CommonHost::~CommonHost()
 }
 
 HWND CommonHost::Control(const wchar_t* className, DWORD style, int x, int y, int width, int height, int id,
-                         HWND parent, DWORD exStyle, const wchar_t* text)
+                         HWND parent, DWORD exStyle, const wchar_t* text, void* param)
 {
     if (m_skinned)
         CKivEngine::Instance().Run();
     const HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
                                          parent ? parent : m_window,
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                                         nullptr);
+                                         param);
     if (m_skinned)
         CKivEngine::Instance().Stop();
     PumpPending();

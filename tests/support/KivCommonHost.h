@@ -36,7 +36,7 @@ public:
     bool Skinned() const { return m_skinned; }
     // A child of the host (or of parent), made while the hook runs for a skinned host.
     HWND Control(const wchar_t* className, DWORD style, int x, int y, int width, int height, int id,
-                 HWND parent = nullptr, DWORD exStyle = 0, const wchar_t* text = L"");
+                 HWND parent = nullptr, DWORD exStyle = 0, const wchar_t* text = L"", void* param = nullptr);
 
     // Everything heard since the last Clear.
     static std::vector<std::string>& Heard();
