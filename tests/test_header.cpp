@@ -37,11 +37,13 @@ int InsertItem(HWND header, int index, const wchar_t* text, int width, int forma
 // A header of its own (placed by HDM_LAYOUT), or the header of a report list view.
 struct Headed
 {
-    Headed(bool skinned, bool ofList) : host(skinned)
+    Headed(bool skinned, bool ofList, bool onPanel = false) : host(skinned)
     {
+        // On a panel without a skin, nobody hands the header's custom draw over.
+        const HWND parent = onPanel ? host.Panel(0, 0, 480, 260) : nullptr;
         if (ofList)
         {
-            list = host.Control(WC_LISTVIEWW, LVS_REPORT | WS_BORDER, 10, 10, 420, 200, kListId);
+            list = host.Control(WC_LISTVIEWW, LVS_REPORT | WS_BORDER, 10, 10, 420, 200, kListId, parent);
             const wchar_t* columns[] = {L"Name", L"Size", L"Kind"};
             for (int i = 0; i < 3; ++i)
             {
@@ -56,7 +58,7 @@ struct Headed
         else
         {
             header = host.Control(WC_HEADERW, HDS_BUTTONS | HDS_HORZ | HDS_HOTTRACK | HDS_DRAGDROP, 10, 10, 420, 24,
-                                  kHeaderId);
+                                  kHeaderId, parent);
             InsertItem(header, 0, L"Name", 150);
             InsertItem(header, 1, L"Size", 100, HDF_STRING | HDF_RIGHT);
             InsertItem(header, 2, L"Kind", 100, HDF_STRING | HDF_CENTER);
@@ -166,9 +168,10 @@ std::vector<ScriptStep> HeaderScript()
     };
 }
 
-std::vector<std::string> PlayHeader(bool skinned, bool ofList, const kivtest::CustomDrawAnswers& answers)
+std::vector<std::string> PlayHeader(bool skinned, bool ofList, const kivtest::CustomDrawAnswers& answers,
+                                    bool onPanel = false)
 {
-    Headed headed(skinned, ofList);
+    Headed headed(skinned, ofList, onPanel);
     CHECK((dynamic_cast<CKivHeaderCtrl*>(CKivWnd::FromHandle(headed.header)) != nullptr) == skinned);
     CommonHost::Answers() = answers;
     std::vector<std::string> lines = kivtest::PlayScript(headed.header, HeaderScript());
@@ -212,6 +215,43 @@ TEST_CASE("header: answers and notifications, custom draw included, are the same
                 CHECK(Count(plain, "code " + std::to_string(static_cast<int>(LVN_COLUMNCLICK))) == 1);
             CHECK(kivtest::SamePlay(plain, skinned));
         }
+}
+
+TEST_CASE("header on a parent without a skin: the same notifications, the skin's items while the host leaves them, the system's when it draws")
+{
+    REQUIRE(kivtest::LoadShippedSkin(L"dark.kiv"));
+    for (LRESULT prepaint : {static_cast<LRESULT>(CDRF_DODEFAULT), static_cast<LRESULT>(CDRF_NOTIFYITEMDRAW)})
+    {
+        CAPTURE(prepaint);
+        kivtest::CustomDrawAnswers answers;
+        answers.prepaint = prepaint;
+        const std::vector<std::string> plain = PlayHeader(false, false, answers, true);
+        const std::vector<std::string> skinned = PlayHeader(true, false, answers, true);
+        CHECK(Count(plain, "SysHeader32 id 500 code -12 stage 0x1") > 0);
+        CHECK(kivtest::SamePlay(plain, skinned));
+    }
+    // Left to the control: the skin's items.
+    {
+        Headed headed(true, false, true);
+        CKivHeaderCtrl* skin = dynamic_cast<CKivHeaderCtrl*>(CKivWnd::FromHandle(headed.header));
+        REQUIRE(skin != nullptr);
+        kivtest::Settle(headed.host.Window());
+        CHECK(skin->ShowsSkin());
+        const RECT name = headed.Item(0);
+        const COLORREF face = kivtest::ScreenPixel(headed.header, name.right - 12, (name.top + name.bottom) / 2);
+        CHECK(kivtest::Contrast(face, CKivCommonLook::Flattened(CKivCommonLook::Current().face).average) < 1.1);
+        CHECK(kivtest::BestContrastIn(headed.header, RECT{name.left + 2, name.top + 2, name.left + 50, name.bottom - 2},
+                                      face) >= 4.5);
+    }
+    // A host that draws with the control: the control's own look.
+    Headed headed(true, false, true);
+    CommonHost::Answers().prepaint = CDRF_NOTIFYITEMDRAW;
+    InvalidateRect(headed.header, nullptr, TRUE);
+    kivtest::Settle(headed.host.Window());
+    CKivHeaderCtrl* skin = dynamic_cast<CKivHeaderCtrl*>(CKivWnd::FromHandle(headed.header));
+    REQUIRE(skin != nullptr);
+    CHECK_FALSE(skin->ShowsSkin());
+    CommonHost::Answers() = kivtest::CustomDrawAnswers();
 }
 
 TEST_CASE("header: the skin's items, readable texts and sort arrows, with both shipped skins")

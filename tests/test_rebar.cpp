@@ -45,9 +45,11 @@ void InsertBand(HWND rebar, const wchar_t* text, HWND child, int width, COLORREF
 
 struct Bar
 {
-    explicit Bar(bool skinned, DWORD style = RBS_BANDBORDERS | CCS_NODIVIDER) : host(skinned)
+    explicit Bar(bool skinned, DWORD style = RBS_BANDBORDERS | CCS_NODIVIDER, bool onPanel = false) : host(skinned)
     {
-        rebar = host.Control(REBARCLASSNAMEW, style | WS_CLIPCHILDREN, 0, 0, 0, 0, kReBarId);
+        // On a panel without a skin, nobody hands the bands' custom draw over.
+        const HWND parent = onPanel ? host.Panel(0, 0, 500, 120) : nullptr;
+        rebar = host.Control(REBARCLASSNAMEW, style | WS_CLIPCHILDREN, 0, 0, 0, 0, kReBarId, parent);
         first = host.Control(WC_STATICW, SS_LEFT, 0, 0, 80, 22, 601, rebar, 0, L"child one");
         second = host.Control(WC_STATICW, SS_LEFT, 0, 0, 80, 22, 602, rebar, 0, L"child two");
         InsertBand(rebar, L"Address", first, 260);
@@ -137,9 +139,9 @@ std::vector<ScriptStep> ReBarScript()
     };
 }
 
-std::vector<std::string> PlayReBar(bool skinned, LRESULT itemAnswer)
+std::vector<std::string> PlayReBar(bool skinned, LRESULT itemAnswer, bool onPanel = false)
 {
-    Bar bar(skinned);
+    Bar bar(skinned, RBS_BANDBORDERS | CCS_NODIVIDER, onPanel);
     CHECK((dynamic_cast<CKivReBarCtrl*>(CKivWnd::FromHandle(bar.rebar)) != nullptr) == skinned);
     CommonHost::Answers().itemPrepaint = itemAnswer;
     std::vector<std::string> lines = kivtest::PlayScript(bar.rebar, ReBarScript());
@@ -171,6 +173,28 @@ TEST_CASE("rebar: answers and notifications, band custom draw included, are the 
         CHECK(Count(plain, "code " + std::to_string(static_cast<int>(RBN_BEGINDRAG))) == 1);
         CHECK(kivtest::SamePlay(plain, skinned));
     }
+}
+
+TEST_CASE("rebar on a parent without a skin: the same notifications, and the skin's band titles while the host leaves them")
+{
+    REQUIRE(kivtest::LoadShippedSkin(L"dark.kiv"));
+    for (LRESULT item : {static_cast<LRESULT>(CDRF_DODEFAULT), static_cast<LRESULT>(CDRF_SKIPDEFAULT)})
+    {
+        CAPTURE(item);
+        const std::vector<std::string> plain = PlayReBar(false, item, true);
+        const std::vector<std::string> skinned = PlayReBar(true, item, true);
+        CHECK(Count(plain, "ReBarWindow32 id 600 code -12 stage 0x10001 item 7") > 0);
+        CHECK(kivtest::SamePlay(plain, skinned));
+    }
+    Bar bar(true, RBS_BANDBORDERS | CCS_NODIVIDER, true);
+    CKivReBarCtrl* skin = dynamic_cast<CKivReBarCtrl*>(CKivWnd::FromHandle(bar.rebar));
+    REQUIRE(skin != nullptr);
+    CHECK(skin->ShowsSkin());
+    const RECT band = bar.Band(0);
+    const COLORREF back = kivtest::ScreenPixel(bar.rebar, band.left + 1, band.top + 1);
+    CHECK(kivtest::Contrast(back, CKivCommonLook::Current().bar.average) < 1.2);
+    CHECK(kivtest::BestContrastIn(bar.rebar, RECT{band.left + 10, band.top + 2, band.left + 60, band.bottom - 2}, back) >=
+          4.5);
 }
 
 TEST_CASE("rebar: the skin's bar, readable band titles and grippers, and a band's own colour, with both shipped skins")

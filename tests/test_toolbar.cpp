@@ -55,9 +55,10 @@ void AddButtons(HWND bar, bool withText)
 // A tool bar of its own, or one in a rebar's band.
 struct Bar
 {
-    Bar(bool skinned, bool inReBar, DWORD style = TBSTYLE_FLAT | TBSTYLE_LIST) : host(skinned)
+    Bar(bool skinned, bool inReBar, DWORD style = TBSTYLE_FLAT | TBSTYLE_LIST, bool onPanel = false) : host(skinned)
     {
-        HWND parent = nullptr;
+        // On a panel without a skin, nobody hands the bar's custom draw over.
+        HWND parent = onPanel ? host.Panel(0, 0, 480, 120) : nullptr;
         if (inReBar)
         {
             rebar = host.Control(REBARCLASSNAMEW, CCS_NODIVIDER | WS_CLIPCHILDREN, 0, 0, 0, 0, kReBarId);
@@ -260,6 +261,29 @@ TEST_CASE("tool bar: the skin's bar, faces and readable texts, alone and in a re
                                           hot) >= 4.5);
         }
     }
+}
+
+TEST_CASE("tool bar on a parent without a skin: the control's own look, and the same notifications")
+{
+    REQUIRE(kivtest::LoadShippedSkin(L"dark.kiv"));
+    std::vector<std::string> plays[2];
+    COLORREF backs[2] = {};
+    for (bool skinned : {false, true})
+    {
+        Bar bar(skinned, false, TBSTYLE_FLAT | TBSTYLE_LIST, true);
+        CKivToolBarCtrl* skin = dynamic_cast<CKivToolBarCtrl*>(CKivWnd::FromHandle(bar.bar));
+        CHECK((skin != nullptr) == skinned);
+        // Its texts stay the system's, so its background does too.
+        if (skin != nullptr)
+            CHECK_FALSE(skin->ShowsSkin());
+        RECT client = {};
+        GetClientRect(bar.bar, &client);
+        backs[skinned ? 1 : 0] = kivtest::ScreenPixel(bar.bar, client.right - 3, 5);
+        plays[skinned ? 1 : 0] = kivtest::PlayScript(bar.bar, ToolBarScript());
+    }
+    CHECK(backs[0] == backs[1]);
+    CHECK(Count(plays[0], "stage 0x1") > 0);
+    CHECK(kivtest::SamePlay(plays[0], plays[1]));
 }
 
 TEST_CASE("tool bar: a host that colours its buttons' text keeps its colour")

@@ -1,4 +1,6 @@
 #include "CKivCommonCtrl.h"
+#include <memory>
+#include "CKivCustomDrawWatch.h"
 #include "CKivGdiObject.h"
 #include "CKivHDCMemory.h"
 #include "CKivMutedDC.h"
@@ -22,8 +24,8 @@ LRESULT CKivCommonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case WM_PAINT:
-    case WM_PRINTCLIENT: return m_systemLook || !m_redraw ? CallPrevious(message, wParam, lParam)
-                                                          : OnPaintMessage(reinterpret_cast<HDC>(wParam));
+    case WM_PRINTCLIENT: return SystemLookNow() ? CallPrevious(message, wParam, lParam)
+                                                : OnPaintMessage(reinterpret_cast<HDC>(wParam));
     case WM_ERASEBKGND: return OnEraseMessage(wParam, lParam);
     case WM_SETREDRAW: return OnSetRedraw(wParam, lParam);
     case WM_NOTIFY:
@@ -37,6 +39,51 @@ LRESULT CKivCommonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void CKivCommonCtrl::PaintOver(HDC, const RECT&) {}
+
+CKivCommonCtrl::Unfiltered CKivCommonCtrl::PaintUnfiltered(HDC, const RECT&, const CKivCustomDrawWatch&)
+{
+    return Unfiltered::Again;
+}
+
+BOOL CKivCommonCtrl::Attach(HWND window)
+{
+    if (!CKivWnd::Attach(window))
+        return FALSE;
+    m_notify = GetParent(window);
+    return TRUE;
+}
+
+HWND CKivCommonCtrl::NotifyWindow() const
+{
+    return m_notify;
+}
+
+bool CKivCommonCtrl::ParentHandsOver() const
+{
+    return m_notify != nullptr && FromHandle(m_notify) != nullptr;
+}
+
+LRESULT CKivCommonCtrl::PassSetParent(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT answer = CallPrevious(message, wParam, lParam);
+    m_notify = reinterpret_cast<HWND>(wParam);
+    return answer;
+}
+
+bool CKivCommonCtrl::SystemLookNow()
+{
+    if (m_systemLook || !m_redraw)
+        return true;
+    // A control whose parent has no skin to hand its custom draw over, and
+    // whose skin cannot paint over its drawing, paints as itself from the
+    // start (its erase included), so no paint is wasted.
+    if (PaintsWithoutHandover() || ParentHandsOver())
+        return false;
+    if (!ExpectsCustomDraw())
+        return false;
+    m_systemLook = true;
+    return true;
+}
 void CKivCommonCtrl::PrepareControl() {}
 void CKivCommonCtrl::RestoreControl() {}
 void CKivCommonCtrl::BeforeItem(NMCUSTOMDRAW&) {}
@@ -60,7 +107,7 @@ LRESULT CKivCommonCtrl::OnSetRedraw(WPARAM wParam, LPARAM lParam)
 
 LRESULT CKivCommonCtrl::OnEraseMessage(WPARAM dc, LPARAM lParam)
 {
-    if (m_systemLook || !m_redraw)
+    if (SystemLookNow())
         return CallPrevious(WM_ERASEBKGND, dc, lParam);
     // The skin paints the background with everything else in WM_PAINT. The
     // control still erases, for what it sends on the way (a tool bar's erase
@@ -111,19 +158,33 @@ void CKivCommonCtrl::PaintInto(HDC target, HRGN update)
     m_sawCustomDraw = false;
     m_hostPrepaint = 0;
     m_hostItems.clear();
+    const bool expects = ExpectsCustomDraw();
+    std::unique_ptr<CKivCustomDrawWatch> watch(expects ? new CKivCustomDrawWatch(window) : nullptr);
     CallPrevious(WM_PAINT, reinterpret_cast<WPARAM>(memory), 0);
     m_painting = false;
     if (Window() != window)
         return;  // the host destroyed the control while it painted
     RestoreControl();
-    if (ExpectsCustomDraw() && !m_sawCustomDraw)
+    if (expects && !m_sawCustomDraw)
     {
-        // Nobody handed the control's custom draw over: its texts are the
-        // system's colours, which need the system's background. Show
-        // nothing of this paint and let the control paint itself from now on.
-        m_systemLook = true;
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-        return;
+        // Nobody handed the control's custom draw over.
+        switch (PaintUnfiltered(memory, client, *watch))
+        {
+        case Unfiltered::Skin: break;
+        case Unfiltered::Control:
+            // What the control drew covers the whole area: show it, and let
+            // the control paint itself from now on.
+            m_systemLook = true;
+            BitBlt(target, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+            return;
+        case Unfiltered::Again:
+            // Its texts are the system's colours, which need the system's
+            // background: show nothing of this paint, and let the control
+            // paint itself from now on.
+            m_systemLook = true;
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+            return;
+        }
     }
     PaintOver(memory, client);
     BitBlt(target, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);

@@ -4,6 +4,8 @@
 #include <map>
 #include "CKivWnd.h"
 
+class CKivCustomDrawWatch;
+
 // Base of the skins of common controls that keep their own drawing code (tool
 // bars, rebars, status bars, headers, tooltips). The skin prepares a memory
 // bitmap with its background, the control paints into it with its own code,
@@ -26,6 +28,7 @@ public:
     CKivCommonCtrl() = default;
     ~CKivCommonCtrl() override;
 
+    BOOL Attach(HWND window) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // False once the control turned out to paint without its parent handing
@@ -40,6 +43,30 @@ protected:
     virtual void PaintBackground(HDC dc, const RECT& client) = 0;
     // What the skin paints over the control's own painting.
     virtual void PaintOver(HDC dc, const RECT& client);
+    // Where no parent skin handed the control's custom draw over: Skin when
+    // the skin painted its look over the control's default drawing here (the
+    // host having left every stage to the control), Control when what the
+    // control drew covers everything and is shown as it is, Again when the
+    // control must paint once more by itself. Control and Again keep the
+    // system look from then on.
+    enum class Unfiltered
+    {
+        Skin,
+        Control,
+        Again
+    };
+    virtual Unfiltered PaintUnfiltered(HDC dc, const RECT& client, const CKivCustomDrawWatch& heard);
+    // Whether the skin can paint over the control's default drawing at all
+    // (else a control whose parent has no skin keeps its own look).
+    virtual bool PaintsWithoutHandover() const { return false; }
+    // The window the control sends its notifications to: its parent at
+    // creation, or the one a TB_SETPARENT or RB_SETPARENT named since.
+    HWND NotifyWindow() const;
+    // Whether the window the control notifies has a skin to hand its custom
+    // draw over.
+    bool ParentHandsOver() const;
+    // Passes a message that names the control's new notification window on.
+    LRESULT PassSetParent(UINT message, WPARAM wParam, LPARAM lParam);
     // Around the control's own painting: state the skin lends the control
     // for that time only (and gives back, so the host never reads it).
     virtual void PrepareControl();
@@ -82,6 +109,8 @@ private:
     LRESULT OnOwnNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnCustomDraw(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetRedraw(WPARAM wParam, LPARAM lParam);
+    // Whether the control paints as itself now.
+    bool SystemLookNow();
     // Paints the whole client area into target, or only the update region.
     void PaintInto(HDC target, HRGN update = nullptr);
 
@@ -91,6 +120,7 @@ private:
     bool m_redraw = true;
     LRESULT m_hostPrepaint = 0;
     LPARAM m_asking = 0;
+    HWND m_notify = nullptr;
     WPARAM m_notifyWParam = 0;  // of the custom draw notification being handled
     // Host answers to item stages of the current paint, by item.
     std::map<DWORD_PTR, LRESULT> m_hostItems;

@@ -196,6 +196,9 @@ void CKivCommonLook::Fill(HDC dc, const RECT& area, const RECT& stretch, const S
     }
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    // A picture squeezed into a lower bar is resampled pixel by pixel; the
+    // DC's default mode would AND neighbouring rows into colours of neither.
+    SetStretchBltMode(dc, COLORONCOLOR);
     CKivGraphics::StretchBltFromSkinRect(dc, &stretch, &surface.picture);
     RestoreDC(dc, saved);
 }

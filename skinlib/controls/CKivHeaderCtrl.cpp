@@ -2,6 +2,7 @@
 #include <algorithm>
 #include "CKivCommonLook.h"
 #include "CKivCompatibleDC.h"
+#include "CKivCustomDrawWatch.h"
 #include "CKivGdiObject.h"
 #include "CKivSelectObject.h"
 
@@ -68,18 +69,52 @@ CKivHeaderCtrl::State CKivHeaderCtrl::ItemState(const NMCUSTOMDRAW& draw)
 {
     if (draw.uItemState & CDIS_SELECTED)
         return State::Pressed;
-    if (!(GetWindowLongPtrW(Window(), GWL_STYLE) & HDS_HOTTRACK) || GetCapture() != nullptr)
+    return ItemStateAt(static_cast<int>(draw.dwItemSpec), false);
+}
+
+CKivHeaderCtrl::State CKivHeaderCtrl::ItemStateAt(int index, bool mayBePressed)
+{
+    // The control keeps its hot and pressed items to itself; the cursor says
+    // which they are. A pressed button item holds the mouse.
+    const LONG_PTR style = GetWindowLongPtrW(Window(), GWL_STYLE);
+    const bool pressing = mayBePressed && (style & HDS_BUTTONS) && GetCapture() == Window() &&
+                          (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+    if (!pressing && (!(style & HDS_HOTTRACK) || GetCapture() != nullptr))
         return State::Normal;
-    // The control tracks the hot item for itself; the cursor says which it is.
     POINT cursor = {};
     GetCursorPos(&cursor);
-    if (WindowFromPoint(cursor) != Window())
+    if (!pressing && WindowFromPoint(cursor) != Window())
         return State::Normal;
     HDHITTESTINFO hit = {};
     hit.pt = cursor;
     ScreenToClient(Window(), &hit.pt);
     const LRESULT item = CallPrevious(HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-    return (hit.flags & HHT_ONHEADER) && item == static_cast<LRESULT>(draw.dwItemSpec) ? State::Hot : State::Normal;
+    if (!(hit.flags & HHT_ONHEADER) || item != index)
+        return State::Normal;
+    return pressing ? State::Pressed : State::Hot;
+}
+
+CKivCommonCtrl::Unfiltered CKivHeaderCtrl::PaintUnfiltered(HDC dc, const RECT&, const CKivCustomDrawWatch& heard)
+{
+    // Where the host left the items to the control, the skin's items go over
+    // the control's, except those the host draws itself. A host that draws
+    // with the control, or hands texts out on request (they would be asked
+    // for a second time), keeps the control's look, which covers the header.
+    if (!heard.HostLeftAll() || heard.Heard(static_cast<UINT>(HDN_GETDISPINFOW)) ||
+        heard.Heard(static_cast<UINT>(HDN_GETDISPINFOA)))
+        return Unfiltered::Control;
+    const int count = static_cast<int>(CallPrevious(HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+    {
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT;
+        RECT bounds = {};
+        if (!CallPrevious(HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item)) || (item.fmt & HDF_OWNERDRAW) ||
+            !CallPrevious(HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&bounds)) || bounds.right <= bounds.left)
+            continue;
+        DrawItem(dc, i, bounds, ItemStateAt(i, true));
+    }
+    return Unfiltered::Skin;
 }
 
 void CKivHeaderCtrl::BeforeItem(NMCUSTOMDRAW& draw)

@@ -8,7 +8,9 @@
 // behind and beside the items. The control keeps its layout, hit tests,
 // tracking, drag and drop, filters and notifications; its custom draw reaches
 // the host in the control's own order. Items the host draws itself (owner
-// draw, or custom draw that changes the item) keep the host's drawing.
+// draw, or custom draw that changes the item) keep the host's drawing. Where
+// the parent has no skin to hand custom draw over, the skin paints its items
+// over the control's as long as the host leaves all drawing to the control.
 class CKivHeaderCtrl : public CKivCommonCtrl
 {
 public:
@@ -22,6 +24,8 @@ protected:
     void PaintOver(HDC dc, const RECT& client) override;
     void BeforeItem(NMCUSTOMDRAW& draw) override;
     LRESULT ItemAnswer(NMCUSTOMDRAW& draw, LRESULT hostAnswer, bool hostAsked) override;
+    Unfiltered PaintUnfiltered(HDC dc, const RECT& client, const CKivCustomDrawWatch& heard) override;
+    bool PaintsWithoutHandover() const override { return true; }
 
 private:
     enum class State
@@ -31,6 +35,7 @@ private:
         Pressed
     };
     State ItemState(const NMCUSTOMDRAW& draw);
+    State ItemStateAt(int index, bool mayBePressed);
     void DrawItem(HDC dc, int index, const RECT& bounds, State state);
     void DrawContent(HDC dc, int index, RECT bounds, COLORREF text, COLORREF grayText);
     // Right edge of the rightmost item (the control fills the rest itself).

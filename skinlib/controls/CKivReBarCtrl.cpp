@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <vector>
 #include "CKivCommonLook.h"
+#include "CKivCustomDrawWatch.h"
 #include "CKivGdiObject.h"
 #include "CKivSelectObject.h"
 #include "CKivTextContrast.h"
@@ -17,6 +18,7 @@ const int kPostImage = 2;
 const int kPostChild = 4;
 const int kChevronWidth = 10;
 const int kSeparator = 2;
+const int kPostText = 4;
 
 void FillBox(HDC dc, const RECT& box, COLORREF colour)
 {
@@ -48,6 +50,13 @@ struct Band
 
 CKivReBarCtrl::~CKivReBarCtrl() = default;
 
+LRESULT CKivReBarCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == RB_SETPARENT && Window() != nullptr)
+        return PassSetParent(message, wParam, lParam);
+    return CKivCommonCtrl::WindowProc(message, wParam, lParam);
+}
+
 bool CKivReBarCtrl::ExpectsCustomDraw()
 {
     // Every shown band announces its paint.
@@ -64,6 +73,17 @@ bool CKivReBarCtrl::ExpectsCustomDraw()
 }
 
 void CKivReBarCtrl::PaintBackground(HDC dc, const RECT& client)
+{
+    // Without a parent skin the host may yet draw bands itself: the control's
+    // own background goes first, and the skin's over all of it afterwards
+    // when the host left everything to the control.
+    if (!ParentHandsOver())
+        CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    else
+        PaintBar(dc, client);
+}
+
+void CKivReBarCtrl::PaintBar(HDC dc, const RECT& client)
 {
     const CKivCommonLook& look = CKivCommonLook::Current();
     CKivCommonLook::Fill(dc, client, look.bar);
@@ -127,6 +147,29 @@ bool CKivReBarCtrl::TakeCustomDraw(NMCUSTOMDRAW& draw, LRESULT* answer)
     DrawBandHeader(draw.hdc, band, draw.rc);
     *answer = CDRF_SKIPDEFAULT;
     return true;
+}
+
+CKivCommonCtrl::Unfiltered CKivReBarCtrl::PaintUnfiltered(HDC dc, const RECT& client, const CKivCustomDrawWatch& heard)
+{
+    // A host that draws bands itself keeps the control's look, which is
+    // complete in the bitmap (background included).
+    if (!heard.HostLeftAll())
+        return Unfiltered::Control;
+    PaintBar(dc, client);
+    const int count = static_cast<int>(CallPrevious(RB_GETBANDCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+    {
+        REBARBANDINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = RBBIM_STYLE | RBBIM_HEADERSIZE;
+        RECT band = {};
+        if (!CallPrevious(RB_GETBANDINFOW, i, reinterpret_cast<LPARAM>(&info)) || (info.fStyle & RBBS_HIDDEN) ||
+            !CallPrevious(RB_GETRECT, i, reinterpret_cast<LPARAM>(&band)))
+            continue;
+        const LONG right = std::min(band.right, band.left + static_cast<LONG>(info.cxHeader));
+        DrawBandHeader(dc, i, RECT{band.left, band.top, right - kPostText, band.bottom});
+    }
+    return Unfiltered::Skin;
 }
 
 int CKivReBarCtrl::BandAt(const RECT& drawn)

@@ -10,17 +10,6 @@ namespace {
 const int kArrowBoxWidth = 11;  // the control's drop-down arrow part
 const int kArrowHeight = 3;
 
-const CKivCommonLook::Surface& SurfaceOf(int face)
-{
-    const CKivCommonLook& look = CKivCommonLook::Current();
-    switch (face)
-    {
-    case 1: return look.face;
-    case 2: return look.barHot;
-    case 3: return look.barPressed;
-    default: return look.bar;
-    }
-}
 
 void FillBox(HDC dc, const RECT& box, COLORREF colour)
 {
@@ -43,6 +32,24 @@ void DrawArrow(HDC dc, int left, int top, COLORREF colour)
 
 CKivToolBarCtrl::~CKivToolBarCtrl() = default;
 
+LRESULT CKivToolBarCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == TB_SETPARENT && Window() != nullptr)
+        return PassSetParent(message, wParam, lParam);
+    return CKivCommonCtrl::WindowProc(message, wParam, lParam);
+}
+
+const CKivCommonLook::Surface& CKivToolBarCtrl::SurfaceOf(Face face)
+{
+    const CKivCommonLook& look = CKivCommonLook::Current();
+    switch (face)
+    {
+    case Face::Hot: return look.barHot;
+    case Face::Pressed: return look.barPressed;
+    default: return look.bar;
+    }
+}
+
 void CKivToolBarCtrl::PaintBackground(HDC dc, const RECT& client)
 {
     m_client = client;
@@ -51,15 +58,16 @@ void CKivToolBarCtrl::PaintBackground(HDC dc, const RECT& client)
 
 CKivToolBarCtrl::Face CKivToolBarCtrl::FaceOf(const NMCUSTOMDRAW& draw) const
 {
-    const bool flat = (GetWindowLongPtrW(Window(), GWL_STYLE) & TBSTYLE_FLAT) != 0;
+    // Buttons at rest stand on the bar, as the system shows them under a
+    // visual style, whatever the tool bar's flat style says.
     const UINT state = draw.uItemState;
     if (state & (CDIS_DISABLED | CDIS_INDETERMINATE))
-        return flat ? Face::None : Face::Normal;
+        return Face::None;
     if (state & (CDIS_SELECTED | CDIS_CHECKED))
         return Face::Pressed;
     if (state & CDIS_HOT)
         return Face::Hot;
-    return flat ? Face::None : Face::Normal;
+    return Face::None;
 }
 
 void CKivToolBarCtrl::BeforeItem(NMCUSTOMDRAW& draw)
@@ -68,7 +76,7 @@ void CKivToolBarCtrl::BeforeItem(NMCUSTOMDRAW& draw)
     // texts that read on the face the skin puts under them, and a disabled
     // text's relief in the face colour.
     NMTBCUSTOMDRAW& button = reinterpret_cast<NMTBCUSTOMDRAW&>(draw);
-    const CKivCommonLook::Surface& surface = SurfaceOf(static_cast<int>(FaceOf(draw)));
+    const CKivCommonLook::Surface& surface = SurfaceOf(FaceOf(draw));
     button.clrText = surface.text;
     button.clrTextHighlight = surface.text;
     button.clrBtnFace = surface.colour;
@@ -90,7 +98,7 @@ LRESULT CKivToolBarCtrl::ItemAnswer(NMCUSTOMDRAW& draw, LRESULT hostAnswer, bool
     }
     const Face face = FaceOf(draw);
     if (face != Face::None)
-        CKivCommonLook::Fill(draw.hdc, draw.rc, SurfaceOf(static_cast<int>(face)));
+        CKivCommonLook::Fill(draw.hdc, draw.rc, SurfaceOf(face));
     // The control covers checked and indeterminate buttons with a dither
     // unless they are hot; it reads the state back from here, after the host
     // has seen it, and the skin's face is the checked look instead.
@@ -148,7 +156,7 @@ void CKivToolBarCtrl::AfterItem(NMCUSTOMDRAW& draw)
     if (IsRectEmpty(&box))
         return;
     const Face face = FaceOf(draw);
-    const CKivCommonLook::Surface& surface = SurfaceOf(static_cast<int>(face));
+    const CKivCommonLook::Surface& surface = SurfaceOf(face);
     const bool whole = arrow.whole;
     CKivCommonLook::Fill(draw.hdc, box, CKivCommonLook::BarStretch(Window()), CKivCommonLook::Current().bar);
     if (face != Face::None)

@@ -1,11 +1,11 @@
 #pragma once
 #include "CKivCommonCtrl.h"
+#include "CKivCommonLook.h"
 
 // Tool bar skin: the bar picture behind the buttons (continuing a rebar's
 // bar when the tool bar sits in one), a hot button on the bar's selected
 // item picture, pressed and checked buttons on the push button's pressed
-// picture, face pictures behind the buttons of a tool bar without the flat
-// style, texts and drop-down arrows in the colour that reads on each, and
+// picture, texts and drop-down arrows in the colour that reads on each, and
 // separators and the divider in the skin's line colour. Images, layout, hot
 // tracking, keyboard, tooltips, drag and drop, customisation and every
 // notification stay the control's; its custom draw reaches the host in the
@@ -16,6 +16,7 @@ public:
     CKivToolBarCtrl() = default;
     ~CKivToolBarCtrl() override;
 
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnNcPaint() override;
 
 protected:
@@ -38,11 +39,11 @@ private:
     enum class Face
     {
         None,  // the bar shows through
-        Normal,
         Hot,
         Pressed
     };
     Face FaceOf(const NMCUSTOMDRAW& draw) const;
+    static const CKivCommonLook::Surface& SurfaceOf(Face face);
     struct Arrow
     {
         RECT box;    // empty: the button has no drop-down arrow

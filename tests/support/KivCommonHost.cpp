@@ -13,6 +13,7 @@ namespace {
 
 const wchar_t* const kClassW = L"KivCommonHostW";
 const char* const kClassA = "KivCommonHostA";
+const wchar_t* const kPanelClass = L"KivCommonPanel";
 const COLORREF kOwnerDrawn = RGB(200, 0, 200);
 
 std::string ClassOf(HWND window)
@@ -124,6 +125,21 @@ LRESULT CALLBACK CommonHost::ProcA(HWND window, UINT message, WPARAM wParam, LPA
     return handled ? answer : DefWindowProcA(window, message, wParam, lParam);
 }
 
+LRESULT CALLBACK CommonHost::PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    bool handled = false;
+    const LRESULT answer = Listen(window, message, wParam, lParam, &handled);
+    return handled ? answer : DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CommonHost::Panel(int x, int y, int width, int height)
+{
+    const HWND panel = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width,
+                                       height, m_window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    PumpPending();
+    return panel;
+}
+
 CommonHost::CommonHost(bool skinned, int width, int height, bool unicode) : m_skinned(skinned)
 {
     static bool registered = false;
@@ -145,6 +161,13 @@ CommonHost::CommonHost(bool skinned, int width, int height, bool unicode) : m_sk
         a.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         a.lpszClassName = kClassA;
         RegisterClassA(&a);
+        WNDCLASSW panel = {};
+        panel.lpfnWndProc = PanelProc;
+        panel.hInstance = GetModuleHandleW(nullptr);
+        panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        panel.lpszClassName = kPanelClass;
+        RegisterClassW(&panel);
         registered = true;
     }
     Clear();

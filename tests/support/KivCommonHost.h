@@ -38,6 +38,10 @@ public:
     HWND Control(const wchar_t* className, DWORD style, int x, int y, int width, int height, int id,
                  HWND parent = nullptr, DWORD exStyle = 0, const wchar_t* text = L"", void* param = nullptr);
 
+    // A plain child window without a skin (made without the hook), whose
+    // children's notifications are heard and answered as the host's own.
+    HWND Panel(int x, int y, int width, int height);
+
     // Everything heard since the last Clear.
     static std::vector<std::string>& Heard();
     static void Clear() { Heard().clear(); }
@@ -46,6 +50,7 @@ public:
 private:
     static LRESULT CALLBACK ProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT Listen(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
     HWND m_window = nullptr;
     bool m_skinned = false;
