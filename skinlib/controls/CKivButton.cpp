@@ -1,11 +1,12 @@
 #include "CKivButton.h"
-#include "CKivTextContrast.h"
+#include "CKivClientDC.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
 #include "CKivPaintDC.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
 #include "CKivSystemPaintMute.h"
+#include "CKivTextContrast.h"
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -64,6 +65,8 @@ BOOL CKivButton::Attach(HWND window)
     // state from BM_SETCHECK and never sends itself BM_GETCHECK.
     if (m_kind == KindCheckBox || m_kind == KindRadioButton)
         m_checkState = static_cast<int>(CallPrevious(BM_GETCHECK, 0, 0));
+    // Where the platform keeps a UI state, start from it.
+    m_uiState = static_cast<UINT>(CallDefault(WM_QUERYUISTATE, 0, 0));
     return TRUE;
 }
 
@@ -75,14 +78,14 @@ LRESULT CKivButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     {
     case WM_ENABLE: return OnEnable(wParam, lParam);
     case WM_NOTIFY: return 0;
-    case WM_UPDATEUISTATE: return 0;
+    case WM_UPDATEUISTATE: return OnUpdateUiState(wParam, lParam);
     case BM_GETCHECK: return OnGetCheck(wParam, lParam);
     case BM_SETCHECK: return OnSetCheck(wParam, lParam);
     case BM_SETSTATE: return OnSetState(wParam, lParam);
     case WM_SETFOCUS: return OnSetFocus(wParam, lParam);
     case WM_KILLFOCUS: return OnKillFocus(wParam, lParam);
-    case WM_SETTEXT: return RouteAndRepaint(message, wParam, lParam);
-    case BM_SETSTYLE: return RouteAndRepaint(message, wParam, lParam);
+    case WM_SETTEXT: return RouteAndShow(message, wParam, lParam, CurrentState());
+    case BM_SETSTYLE: return RouteAndShow(message, wParam, lParam, CurrentState());
     case WM_PRINTCLIENT: return OnPrintClient(reinterpret_cast<HDC>(wParam));
     case WM_PAINT: return OnPaintMessage(reinterpret_cast<HDC>(wParam));
     case WM_CAPTURECHANGED: return OnCaptureChanged(wParam, reinterpret_cast<HWND>(lParam));
@@ -98,6 +101,26 @@ LRESULT CKivButton::OnEnable(WPARAM enabled, LPARAM lParam)
     return 0;
 }
 
+LRESULT CKivButton::OnUpdateUiState(WPARAM wParam, LPARAM lParam)
+{
+    // The control's own procedure would paint here; the default procedure
+    // keeps the window's state where the platform has one. The skin keeps
+    // its own record too: Wine's default procedure has none.
+    CallDefault(WM_UPDATEUISTATE, wParam, lParam);
+    const UINT flags = HIWORD(wParam) & (UISF_HIDEFOCUS | UISF_HIDEACCEL | UISF_ACTIVE);
+    const UINT before = m_uiState;
+    switch (LOWORD(wParam))
+    {
+    case UIS_SET: m_uiState |= flags; break;
+    case UIS_CLEAR: m_uiState &= ~flags; break;
+    case UIS_INITIALIZE: m_uiState = flags; break;
+    default: break;
+    }
+    if (m_uiState != before)
+        Repaint(m_paintState);
+    return 0;
+}
+
 LRESULT CKivButton::OnGetCheck(WPARAM wParam, LPARAM lParam)
 {
     if (m_kind == KindCheckBox)
@@ -109,10 +132,7 @@ LRESULT CKivButton::OnSetCheck(WPARAM check, LPARAM lParam)
 {
     if (m_kind == KindCheckBox)
         m_checkState = static_cast<int>(check);
-    const LRESULT result = RouteMuted(BM_SETCHECK, check, lParam);
-    if (m_kind == KindCheckBox)
-        Repaint(CurrentState());
-    return result;
+    return RouteAndShow(BM_SETCHECK, check, lParam, CurrentState());
 }
 
 // BM_GETSTATE stays with the control: hosts read BST_PUSHED, BST_FOCUS and
@@ -120,27 +140,17 @@ LRESULT CKivButton::OnSetCheck(WPARAM check, LPARAM lParam)
 LRESULT CKivButton::OnSetState(WPARAM highlight, LPARAM lParam)
 {
     m_highlightState = static_cast<int>(highlight);
-    const LRESULT result = RouteMuted(BM_SETSTATE, highlight, lParam);
-    Repaint(highlight ? StatePressed : StateNormal);
-    return result;
+    return RouteAndShow(BM_SETSTATE, highlight, lParam, highlight ? StatePressed : StateNormal);
 }
 
 LRESULT CKivButton::OnSetFocus(WPARAM previous, LPARAM lParam)
 {
-    const LRESULT result = RouteMuted(WM_SETFOCUS, previous, lParam);
-    Repaint(StateFocused);
-    return result;
+    return RouteAndShow(WM_SETFOCUS, previous, lParam, StateFocused);
 }
 
 LRESULT CKivButton::OnKillFocus(WPARAM next, LPARAM lParam)
 {
-    // Whether GetFocus already names the next window here differs between
-    // platforms; the flag makes the repaint below unfocused either way.
-    m_losingFocus = true;
-    const LRESULT result = RouteMuted(WM_KILLFOCUS, next, lParam);
-    Repaint(CurrentState());
-    m_losingFocus = false;
-    return result;
+    return RouteAndShow(WM_KILLFOCUS, next, lParam, CurrentState());
 }
 
 LRESULT CKivButton::OnPrintClient(HDC dc)
@@ -172,17 +182,25 @@ LRESULT CKivButton::OnCaptureChanged(WPARAM wParam, HWND newCapture)
     return result;
 }
 
-LRESULT CKivButton::RouteAndRepaint(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CKivButton::RouteAndShow(UINT message, WPARAM wParam, LPARAM lParam, int state)
 {
-    const LRESULT result = RouteMuted(message, wParam, lParam);
-    Repaint(CurrentState());
+    const HWND window = Window();
+    LRESULT result = 0;
+    bool painted = false;
+    {
+        CKivSystemPaintMute mute(window);
+        result = CKivWnd::WindowProc(message, wParam, lParam);
+        painted = mute.Painted();
+    }
+    // The control may have been destroyed while it answered.
+    if (Window() != window)
+        return result;
+    m_paintState = state;
+    // A control that invalidated itself gets its WM_PAINT, and the skin
+    // draws there; one that drew at once gets the skin drawn at once.
+    if (painted)
+        Repaint(state);
     return result;
-}
-
-LRESULT CKivButton::RouteMuted(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    CKivSystemPaintMute mute(Window());
-    return CKivWnd::WindowProc(message, wParam, lParam);
 }
 
 void CKivButton::OnLButtonDown(WPARAM wParam, LPARAM lParam)
@@ -249,49 +267,114 @@ void CKivButton::OnPaint()
 void CKivButton::DrawState(int state)
 {
     m_paintState = state;
-    RedrawNow();
+    PaintNow(state);
 }
 
-UINT CKivButton::CustomDrawItemState() const
+void CKivButton::PaintNow(int state)
 {
     const HWND window = Window();
-    UINT state = IsWindowEnabled(window) ? 0 : CDIS_DISABLED;
-    if (m_paintState == StatePressed || m_highlightState != 0)
+    if (window == nullptr || !IsWindowVisible(window))
+        return;
+    CKivClientDC dc(window);
+    if (dc)
+        PaintNotified(dc, state);
+}
+
+LRESULT CKivButton::ControlState()
+{
+    return CallPrevious(BM_GETSTATE, 0, 0);
+}
+
+bool CKivButton::HasFocusState()
+{
+    return (ControlState() & BST_FOCUS) != 0;
+}
+
+UINT CKivButton::CustomDrawItemState()
+{
+    // The bits a common-controls button reports, read from the control.
+    const LRESULT control = ControlState();
+    UINT state = IsWindowEnabled(Window()) ? 0 : CDIS_DISABLED;
+    if (control & BST_PUSHED)
         state |= CDIS_SELECTED;
-    if (GetFocus() == window && !m_losingFocus)
+    if (control & BST_FOCUS)
         state |= CDIS_FOCUS;
-    if (m_hot)
+    if ((control & BST_HOT) || m_hot)
         state |= CDIS_HOT;
-    if (m_kind == KindCheckBox && m_checkState == BST_INDETERMINATE)
+    if (control & BST_INDETERMINATE)
         state |= CDIS_INDETERMINATE;
     return state;
+}
+
+HFONT CKivButton::TextFont()
+{
+    const HFONT own = reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
+    return own != nullptr ? own : CKivGraphics::GetSkinFont(0);
 }
 
 void CKivButton::PaintNotified(HDC dc, int state)
 {
     const HWND window = Window();
-    if (dc == nullptr || window == nullptr)
+    RECT client = {};
+    if (dc == nullptr || window == nullptr || !GetClientRect(window, &client) || client.right <= 0 ||
+        client.bottom <= 0 || !HasContent(state))
         return;
+    // The control leaves its own font selected in the DC it painted, and so
+    // do we: callers of WM_PRINTCLIENT see the same DC afterwards.
+    const HFONT own = reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
+    if (own != nullptr)
+        SelectObject(dc, own);
+    const int width = client.right;
+    const int height = client.bottom;
+    // One pixel larger than the client area: the push button's rounded
+    // region leaves out its right and bottom edge.
+    CKivHDCMemory canvas(dc, width + 1, height + 1);
+    if (!canvas.IsValid())
+        return;
+    const HDC memory = canvas.GetDC();
+    // Start from what the window shows: the parent may draw at any stage.
+    BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    CKivSelectObject font(memory, own != nullptr ? own : CKivGraphics::GetSkinFont(0));
+
     const HWND parent = GetParent(window);
     NMCUSTOMDRAW draw = {};
     draw.hdr.hwndFrom = window;
     draw.hdr.idFrom = static_cast<UINT_PTR>(GetWindowLongPtrW(window, GWLP_ID));
     draw.hdr.code = static_cast<UINT>(NM_CUSTOMDRAW);
-    draw.dwDrawStage = CDDS_PREPAINT;
-    draw.hdc = dc;
-    GetClientRect(window, &draw.rc);
+    draw.dwDrawStage = CDDS_PREERASE;
+    draw.hdc = memory;
+    draw.rc = client;
     draw.uItemState = CustomDrawItemState();
-    const LRESULT answer =
-        parent ? SendMessageW(parent, WM_NOTIFY, draw.hdr.idFrom, reinterpret_cast<LPARAM>(&draw)) : CDRF_DODEFAULT;
-    // The parent may have destroyed the control meanwhile.
-    if (Window() != window || (answer & CDRF_SKIPDEFAULT) != 0)
+    // The parent may destroy the control from inside any notification.
+    auto notify = [&](DWORD stage) -> LRESULT {
+        draw.dwDrawStage = stage;
+        return parent ? SendMessageW(parent, WM_NOTIFY, draw.hdr.idFrom, reinterpret_cast<LPARAM>(&draw))
+                      : CDRF_DODEFAULT;
+    };
+    LRESULT answer = notify(CDDS_PREERASE);
+    if (Window() != window)
         return;
-    Paint(dc, state);
-    if ((answer & CDRF_NOTIFYPOSTPAINT) != 0 && parent)
+    if ((answer & CDRF_SKIPDEFAULT) == 0)
     {
-        draw.dwDrawStage = CDDS_POSTPAINT;
-        SendMessageW(parent, WM_NOTIFY, draw.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+        CKivGraphics::FillParentBackground(memory, width + 1, height + 1, window);
+        if (answer & CDRF_NOTIFYPOSTERASE)
+            notify(CDDS_POSTERASE);
+        if (Window() != window)
+            return;
+        answer = notify(CDDS_PREPAINT);
+        if (Window() != window)
+            return;
+        if ((answer & CDRF_SKIPDEFAULT) == 0)
+        {
+            if ((answer & CDRF_DOERASE) == 0)
+                PaintContent(memory, state);
+            if (answer & CDRF_NOTIFYPOSTPAINT)
+                notify(CDDS_POSTPAINT);
+            if (Window() != window)
+                return;
+        }
     }
+    BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
 }
 
 void CKivButton::Repaint(int state)
@@ -312,7 +395,7 @@ LRESULT CKivButton::PassQuietly(UINT message, WPARAM wParam, LPARAM lParam)
     return CallPrevious(message, wParam, lParam);
 }
 
-const RECT* CKivButton::ChooseFace(int state) const
+const RECT* CKivButton::ChooseFace(int state)
 {
     const KivSkinSettings& skin = CKivSkinStore::Settings();
     if (IsDisabled(Window()))
@@ -322,7 +405,7 @@ const RECT* CKivButton::ChooseFace(int state) const
     switch (state)
     {
     case StateNormal:
-        return GetFocus() == Window() && !m_losingFocus ? &skin.buttonDefaultBmp : &skin.buttonNormalBmp;
+        return HasFocusState() ? &skin.buttonDefaultBmp : &skin.buttonNormalBmp;
     case StateHot:
         return &skin.buttonHotBmp;
     case StatePressed:
@@ -343,78 +426,85 @@ int CKivButton::ReadText(wchar_t (&text)[kMaxText + 1]) const
     return length > 0 ? length : 0;
 }
 
-void CKivButton::DrawWindowText(HDC dc, RECT area, UINT format, COLORREF colour) const
+RECT CKivButton::DrawWindowText(HDC dc, RECT area, UINT format, COLORREF colour) const
 {
+    RECT taken = {};
     wchar_t text[kMaxText + 1];
     const int length = ReadText(text);
     if (length == 0)
-        return;
-    CKivSelectObject font(dc, CKivGraphics::GetSkinFont(0));
+        return taken;
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, colour);
     DrawTextW(dc, text, length, &area, format);
+    // Where the text went, for the focus cue: measured with the same rules.
+    taken = area;
+    const int textHeight = DrawTextW(dc, text, length, &taken, (format & ~(DT_VCENTER | DT_BOTTOM)) | DT_CALCRECT);
+    if (format & DT_VCENTER)
+        OffsetRect(&taken, 0, (area.bottom - area.top - textHeight) / 2);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
+    return taken;
 }
 
-void CKivButton::Paint(HDC dc, int state)
+void CKivButton::PaintContent(HDC canvas, int state)
 {
     const HWND window = Window();
-    if (dc == nullptr || window == nullptr)
+    if (canvas == nullptr || window == nullptr)
         return;
     RECT client = {};
     GetClientRect(window, &client);
-    // One pixel larger than the client area: the rounded region leaves out
-    // its right and bottom edge.
-    const int width = client.right - client.left + 1;
-    const int height = client.bottom - client.top + 1;
-    CKivHDCMemory face(dc, width, height);
-    CKivHDCMemory composed(dc, width, height);
-    if (!face.IsValid() || !composed.IsValid())
+    const int width = client.right + 1;
+    const int height = client.bottom + 1;
+    CKivHDCMemory face(canvas, width, height);
+    if (!face.IsValid())
         return;
-    CKivGraphics::FillParentBackground(composed.GetDC(), width, height, window);
     // Black face pixels are transparent: what shows through is the dialog
-    // background, not the fresh bitmap's undefined content.
-    BitBlt(face.GetDC(), 0, 0, width, height, composed.GetDC(), 0, 0, SRCCOPY);
+    // background already in the canvas.
+    BitBlt(face.GetDC(), 0, 0, width, height, canvas, 0, 0, SRCCOPY);
     if (const RECT* picture = ChooseFace(state))
         CKivGraphics::StretchBltFromSkin(face.GetDC(), 0, 0, width, height, picture);
     const CKivTextContrast::Colours& text = CKivTextContrast::Current();
-    DrawWindowText(face.GetDC(), client, DT_SINGLELINE | DT_VCENTER | DT_CENTER,
-                   IsDisabled(window) ? text.buttonGrayText : text.buttonText);
-
+    {
+        CKivSelectObject font(face.GetDC(), GetCurrentObject(canvas, OBJ_FONT));
+        DrawWindowText(face.GetDC(), client, DT_SINGLELINE | DT_VCENTER | DT_CENTER,
+                       IsDisabled(window) ? text.buttonGrayText : text.buttonText);
+    }
     const int round = CKivSkinStore::Settings().buttonRound;
     CKivRegion shape(CreateRoundRectRgn(0, 0, width, height, round, round));
     if (shape)
-        SelectClipRgn(composed.GetDC(), shape);
-    BitBlt(composed.GetDC(), 0, 0, width, height, face.GetDC(), 0, 0, SRCCOPY);
-    SelectClipRgn(composed.GetDC(), nullptr);
-    // The button class draws through its parent's clipping (CS_PARENTDC), so
-    // exactly the client area is copied, never the extra pixel.
-    BitBlt(dc, 0, 0, width - 1, height - 1, composed.GetDC(), 0, 0, SRCCOPY);
+        SelectClipRgn(canvas, shape);
+    BitBlt(canvas, 0, 0, width, height, face.GetDC(), 0, 0, SRCCOPY);
+    SelectClipRgn(canvas, nullptr);
 }
 
-void CKivButton::PaintGlyphAndText(HDC dc, const RECT& glyph) const
+void CKivButton::PaintGlyphAndText(HDC canvas, const RECT& glyph)
 {
     const HWND window = Window();
-    if (dc == nullptr || window == nullptr)
+    if (canvas == nullptr || window == nullptr)
         return;
     RECT client = {};
     GetClientRect(window, &client);
-    const int width = client.right - client.left;
     const int height = client.bottom - client.top;
-    CKivHDCMemory canvas(dc, width, height);
-    if (!canvas.IsValid())
-        return;
-    CKivGraphics::FillParentBackground(canvas.GetDC(), width, height, window);
     const int glyphWidth = glyph.right > glyph.left ? glyph.right - glyph.left : 0;
     const int glyphHeight = glyph.bottom > glyph.top ? glyph.bottom - glyph.top : 0;
     if (!CKivGraphics::IsSkinRectEmpty(&glyph))
-        CKivGraphics::StretchBltFromSkin(canvas.GetDC(), 0, height / 2 - glyphHeight / 2, glyphWidth, glyphHeight,
-                                         &glyph);
+        CKivGraphics::StretchBltFromSkin(canvas, 0, height / 2 - glyphHeight / 2, glyphWidth, glyphHeight, &glyph);
     RECT textArea = client;
     textArea.left += glyphWidth + 4;
     const CKivTextContrast::Colours& text = CKivTextContrast::Current();
-    DrawWindowText(canvas.GetDC(), textArea, DT_SINGLELINE | DT_VCENTER,
-                   IsDisabled(window) ? text.dialogGrayText : text.dialogText);
-    BitBlt(dc, 0, 0, width, height, canvas.GetDC(), 0, 0, SRCCOPY);
+    const RECT taken = DrawWindowText(canvas, textArea, DT_SINGLELINE | DT_VCENTER,
+                                      IsDisabled(window) ? text.dialogGrayText : text.dialogText);
+    // The focus cue of the system's check boxes: a dotted frame around the
+    // text, one pixel wider on each side, kept inside the client area.
+    if (!IsRectEmpty(&taken) && HasFocusState() && (m_uiState & UISF_HIDEFOCUS) == 0)
+    {
+        RECT cue = taken;
+        InflateRect(&cue, 1, 1);
+        IntersectRect(&cue, &cue, &client);
+        const COLORREF oldText = SetTextColor(canvas, text.dialogText);
+        const COLORREF oldBack = SetBkColor(canvas, text.dialogText ^ 0x00FFFFFF);
+        DrawFocusRect(canvas, &cue);
+        SetBkColor(canvas, oldBack);
+        SetTextColor(canvas, oldText);
+    }
 }
