@@ -12,12 +12,15 @@
 #include "CKivGroupBox.h"
 #include "CKivRadioButton.h"
 #include "CKivSkinStore.h"
+#include "KivDialogTemplate.h"
+#include "KivCommonControls6.h"
 #include "KivGdiLeakOracle.h"
 #include "KivTestInput.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -482,7 +485,7 @@ TEST_CASE("check box glyph sets")
     }
 }
 
-TEST_CASE("radio buttons: a click checks, the group follows, a check while held outside is dropped")
+TEST_CASE("radio buttons: a click checks, the group follows, a release outside checks nothing")
 {
     InstallSkin();
     Host host;
@@ -515,7 +518,7 @@ TEST_CASE("radio buttons: a click checks, the group follows, a check while held 
         CHECK(host.Pixel(first, 4, 12) == PictureColour(RadioUncheckedNormal));
         CHECK(g_clicks == 2);
     }
-    SUBCASE("held with the cursor outside: BM_SETCHECK is dropped and release gives no check")
+    SUBCASE("held with the cursor outside: release gives no check and no click")
     {
         Host::MoveCursor(first, 60, 12);
         CHECK(host.PumpUntilPixel(first, 4, 12, PictureColour(RadioUncheckedHot)));
@@ -523,8 +526,6 @@ TEST_CASE("radio buttons: a click checks, the group follows, a check while held 
         CHECK(kivtest::PumpUntil([&] { return one->Pressed() == 1; }, 3000));
         Host::MoveCursor(first, 60, 100);
         CHECK(kivtest::PumpUntil([&] { return one->Hot() == 0; }, 3000));
-        CHECK(SendMessageW(first, BM_SETCHECK, BST_CHECKED, 0) == 0);
-        CHECK(SendMessageW(first, BM_GETCHECK, 0, 0) == BST_UNCHECKED);
         CHECK(one->CheckState() == 0);
         Host::LeftButton(false);
         CHECK(kivtest::PumpUntil([&] { return one->Pressed() == 0; }, 3000));
@@ -907,8 +908,11 @@ const COLORREF kHostInk = RGB(200, 10, 190);
 
 }  // namespace
 
-TEST_CASE("the parent gets NM_CUSTOMDRAW around every skinned paint and can take it over")
+TEST_CASE("a common-controls button tells its parent NM_CUSTOMDRAW around every skinned paint, which can take it over")
 {
+    // Only the common controls' button sends custom draw; the system's never does.
+    kivtest::CommonControls6 v6;
+    REQUIRE(v6.Active());
     InstallSkin(0);
     Host host;
     struct Case
@@ -934,6 +938,7 @@ TEST_CASE("the parent gets NM_CUSTOMDRAW around every skinned paint and can take
         // Default answer: the skin draws, no post-paint is sent.
         AnswerCustomDraw(CDRF_DODEFAULT);
         SendMessageW(control, BM_SETSTATE, TRUE, 0);
+        kivtest::PumpPending();
         CHECK(g_customDraw.pre >= 1);
         CHECK(g_customDraw.post == 0);
         CHECK(g_customDraw.from == control);
@@ -947,6 +952,7 @@ TEST_CASE("the parent gets NM_CUSTOMDRAW around every skinned paint and can take
         // Post-paint asked for: it comes after the skin, on top of it.
         AnswerCustomDraw(CDRF_NOTIFYPOSTPAINT, CLR_INVALID, kHostInk);
         SendMessageW(control, BM_SETSTATE, FALSE, 0);
+        kivtest::PumpPending();
         CHECK(g_customDraw.pre >= 1);
         CHECK(g_customDraw.post == g_customDraw.pre);
         CHECK((g_customDraw.itemState & CDIS_SELECTED) == 0);
@@ -956,6 +962,7 @@ TEST_CASE("the parent gets NM_CUSTOMDRAW around every skinned paint and can take
         // Skip-default: the host's own drawing stays, and nothing follows it.
         AnswerCustomDraw(CDRF_SKIPDEFAULT | CDRF_NOTIFYPOSTPAINT, kHostInk);
         EnableWindow(control, FALSE);
+        kivtest::PumpPending();
         CHECK(g_customDraw.pre >= 1);
         CHECK(g_customDraw.post == 0);
         CHECK((g_customDraw.itemState & CDIS_DISABLED) != 0);
@@ -1179,5 +1186,56 @@ TEST_CASE("group box: keys reach the control; the same caption again changes no 
         host.Snapshot(group, after);
         CHECK(during.SameAs(before));
         CHECK(after.SameAs(before));
+    }
+}
+
+namespace {
+
+// Wine's handle table type of a region.
+const BYTE kRegionType = 0x04;
+
+}  // namespace
+
+TEST_CASE("check and click state changes on visible buttons leave no region or other GDI object behind")
+{
+    InstallSkin();
+    Host host;
+    kivtest::GdiLeakOracle oracle;
+    REQUIRE(oracle.ReadsHandleTable());
+    struct Case
+    {
+        DWORD style;
+        const char* name;
+    };
+    for (const Case& c : {Case{BS_AUTOCHECKBOX, "check box"}, Case{BS_AUTORADIOBUTTON, "radio button"},
+                          Case{BS_PUSHBUTTON, "push button"}})
+    {
+        CAPTURE(c.name);
+        const HWND control = host.Control(c.style, L"Leak", 20, 20, 120, 24);
+        CKivButton* skin = c.style == BS_PUSHBUTTON ? host.Skin<CKivButton>(control)
+                           : c.style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
+                                                        : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
+        REQUIRE(skin != nullptr);
+        REQUIRE(IsWindowVisible(control));
+        auto setCheck = [&](int round) {
+            SendMessageW(control, BM_SETCHECK, round % 2 ? BST_CHECKED : BST_UNCHECKED, 0);
+            kivtest::PumpPending();
+        };
+        auto click = [&](int) {
+            SendMessageW(control, BM_CLICK, 0, 0);
+            kivtest::PumpPending();
+        };
+        for (auto& step : {std::function<void(int)>(setCheck), std::function<void(int)>(click)})
+        {
+            for (int round = 0; round < 4; ++round)  // caches settle first
+                step(round);
+            const long regions = oracle.LiveObjects(kRegionType);
+            const long all = oracle.LiveObjects();
+            for (int round = 0; round < 300; ++round)
+                step(round);
+            CHECK(oracle.LiveObjects(kRegionType) == regions);
+            CHECK(oracle.LiveObjects() == all);
+        }
+        DestroyWindow(control);
     }
 }

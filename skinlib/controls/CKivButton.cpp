@@ -1,5 +1,6 @@
 #include "CKivButton.h"
 #include "CKivClientDC.h"
+#include "CKivControlClass.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
 #include "CKivPaintDC.h"
@@ -65,6 +66,7 @@ BOOL CKivButton::Attach(HWND window)
     // state from BM_SETCHECK and never sends itself BM_GETCHECK.
     if (m_kind == KindCheckBox || m_kind == KindRadioButton)
         m_checkState = static_cast<int>(CallPrevious(BM_GETCHECK, 0, 0));
+    m_commonControl = CKivControlClass::IsCommonControl(window);
     // Where the platform keeps a UI state, start from it.
     m_uiState = static_cast<UINT>(CallDefault(WM_QUERYUISTATE, 0, 0));
     return TRUE;
@@ -95,9 +97,15 @@ LRESULT CKivButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CKivButton::OnEnable(WPARAM enabled, LPARAM lParam)
 {
-    // The control's own procedure would paint its system look here.
+    // The control's own procedure would paint its system look here: a
+    // themed common control through a WM_PAINT it forces at once, the others
+    // straight onto the window.
     CallDefault(WM_ENABLE, enabled, lParam);
-    DrawState(enabled ? StateNormal : StateDisabled);
+    m_paintState = enabled ? StateNormal : StateDisabled;
+    if (CKivControlClass::IsThemed(Window()))
+        RedrawWindow(Window(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    else
+        PaintNow(m_paintState, NotifyAsControl);
     return 0;
 }
 
@@ -117,7 +125,7 @@ LRESULT CKivButton::OnUpdateUiState(WPARAM wParam, LPARAM lParam)
     default: break;
     }
     if (m_uiState != before)
-        Repaint(m_paintState);
+        PaintNow(m_paintState, NotifyNothing);
     return 0;
 }
 
@@ -145,7 +153,9 @@ LRESULT CKivButton::OnSetState(WPARAM highlight, LPARAM lParam)
 
 LRESULT CKivButton::OnSetFocus(WPARAM previous, LPARAM lParam)
 {
-    return RouteAndShow(WM_SETFOCUS, previous, lParam, StateFocused);
+    // The focused face is the push button's; check boxes and radio buttons
+    // show focus with a cue around their text.
+    return RouteAndShow(WM_SETFOCUS, previous, lParam, m_kind == KindPushButton ? StateFocused : CurrentState());
 }
 
 LRESULT CKivButton::OnKillFocus(WPARAM next, LPARAM lParam)
@@ -197,9 +207,10 @@ LRESULT CKivButton::RouteAndShow(UINT message, WPARAM wParam, LPARAM lParam, int
         return result;
     m_paintState = state;
     // A control that invalidated itself gets its WM_PAINT, and the skin
-    // draws there; one that drew at once gets the skin drawn at once.
-    if (painted)
-        Repaint(state);
+    // draws there; one that drew at once gets the skin drawn at once, without
+    // telling the parent again what the control's own drawing told it.
+    if (painted && m_quietDepth == 0)
+        PaintNow(state, NotifyNothing);
     return result;
 }
 
@@ -267,17 +278,44 @@ void CKivButton::OnPaint()
 void CKivButton::DrawState(int state)
 {
     m_paintState = state;
-    PaintNow(state);
+    const HWND window = Window();
+    if (window == nullptr)
+        return;
+    // A common control that invalidated itself for this change paints it in
+    // its WM_PAINT. A system control has already drawn it (muted) and told
+    // its parent; the skin only shows the picture.
+    if (m_commonControl)
+    {
+        if (GetUpdateRect(window, nullptr, FALSE) == FALSE)
+            PaintNow(state, NotifyAsControl);
+    }
+    else
+    {
+        PaintNow(state, NotifyNothing);
+    }
 }
 
-void CKivButton::PaintNow(int state)
+void CKivButton::PaintNow(int state, Notify notify)
 {
     const HWND window = Window();
     if (window == nullptr || !IsWindowVisible(window))
         return;
     CKivClientDC dc(window);
     if (dc)
-        PaintNotified(dc, state);
+        PaintNotified(dc, state, notify);
+}
+
+void CKivButton::AskParentColours(HDC dc)
+{
+    const HWND window = Window();
+    const HWND parent = GetParent(window);
+    const bool push = m_kind == KindPushButton;
+    const COLORREF preset = GetSysColor(push ? COLOR_BTNTEXT : COLOR_WINDOWTEXT);
+    SetTextColor(dc, preset);
+    SendMessageW(parent ? parent : window, push ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(window));
+    const COLORREF chosen = GetTextColor(dc);
+    m_parentText = chosen != preset && chosen != CLR_INVALID ? chosen : CLR_INVALID;
 }
 
 LRESULT CKivButton::ControlState()
@@ -312,7 +350,7 @@ HFONT CKivButton::TextFont()
     return own != nullptr ? own : CKivGraphics::GetSkinFont(0);
 }
 
-void CKivButton::PaintNotified(HDC dc, int state)
+void CKivButton::PaintNotified(HDC dc, int state, Notify notify)
 {
     const HWND window = Window();
     RECT client = {};
@@ -336,32 +374,57 @@ void CKivButton::PaintNotified(HDC dc, int state)
     BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
     CKivSelectObject font(memory, own != nullptr ? own : CKivGraphics::GetSkinFont(0));
 
+    const bool tell = notify == NotifyAsControl;
+    if (!m_commonControl || !tell)
+    {
+        // The system button sends its colour message first and no custom draw.
+        if (tell)
+            AskParentColours(memory);
+        if (Window() != window)
+            return;
+        CKivGraphics::FillParentBackground(memory, width + 1, height + 1, window);
+        PaintContent(memory, state);
+        BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+        return;
+    }
+
+    // The common controls' order: a classic control asks for colours before
+    // the custom draw, a themed one while it erases; a themed check box or
+    // radio button clips to its client area for the whole paint.
+    const bool themed = CKivControlClass::IsThemed(window);
+    if (!themed)
+        AskParentColours(memory);
+    else if (m_kind != KindPushButton)
+        IntersectClipRect(memory, 0, 0, width, height);
     const HWND parent = GetParent(window);
     NMCUSTOMDRAW draw = {};
     draw.hdr.hwndFrom = window;
     draw.hdr.idFrom = static_cast<UINT_PTR>(GetWindowLongPtrW(window, GWLP_ID));
     draw.hdr.code = static_cast<UINT>(NM_CUSTOMDRAW);
-    draw.dwDrawStage = CDDS_PREERASE;
     draw.hdc = memory;
     draw.rc = client;
     draw.uItemState = CustomDrawItemState();
     // The parent may destroy the control from inside any notification.
-    auto notify = [&](DWORD stage) -> LRESULT {
-        draw.dwDrawStage = stage;
+    auto stage = [&](DWORD which) -> LRESULT {
+        draw.dwDrawStage = which;
         return parent ? SendMessageW(parent, WM_NOTIFY, draw.hdr.idFrom, reinterpret_cast<LPARAM>(&draw))
                       : CDRF_DODEFAULT;
     };
-    LRESULT answer = notify(CDDS_PREERASE);
+    LRESULT answer = stage(CDDS_PREERASE);
     if (Window() != window)
         return;
     if ((answer & CDRF_SKIPDEFAULT) == 0)
     {
-        CKivGraphics::FillParentBackground(memory, width + 1, height + 1, window);
-        if (answer & CDRF_NOTIFYPOSTERASE)
-            notify(CDDS_POSTERASE);
+        if (themed)
+            AskParentColours(memory);
         if (Window() != window)
             return;
-        answer = notify(CDDS_PREPAINT);
+        CKivGraphics::FillParentBackground(memory, width + 1, height + 1, window);
+        if (answer & CDRF_NOTIFYPOSTERASE)
+            stage(CDDS_POSTERASE);
+        if (Window() != window)
+            return;
+        answer = stage(CDDS_PREPAINT);
         if (Window() != window)
             return;
         if ((answer & CDRF_SKIPDEFAULT) == 0)
@@ -369,11 +432,12 @@ void CKivButton::PaintNotified(HDC dc, int state)
             if ((answer & CDRF_DOERASE) == 0)
                 PaintContent(memory, state);
             if (answer & CDRF_NOTIFYPOSTPAINT)
-                notify(CDDS_POSTPAINT);
+                stage(CDDS_POSTPAINT);
             if (Window() != window)
                 return;
         }
     }
+    SelectClipRgn(memory, nullptr);
     BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
 }
 
@@ -492,8 +556,12 @@ void CKivButton::PaintGlyphAndText(HDC canvas, const RECT& glyph)
     RECT textArea = client;
     textArea.left += glyphWidth + 4;
     const CKivTextContrast::Colours& text = CKivTextContrast::Current();
-    const RECT taken = DrawWindowText(canvas, textArea, DT_SINGLELINE | DT_VCENTER,
-                                      IsDisabled(window) ? text.dialogGrayText : text.dialogText);
+    // A colour the parent chose for the label is kept, as the system's
+    // check box keeps it; otherwise the skin's readable colour.
+    COLORREF colour = IsDisabled(window) ? text.dialogGrayText : text.dialogText;
+    if (m_parentText != CLR_INVALID && !IsDisabled(window))
+        colour = m_parentText;
+    const RECT taken = DrawWindowText(canvas, textArea, DT_SINGLELINE | DT_VCENTER, colour);
     // The focus cue of the system's check boxes: a dotted frame around the
     // text, one pixel wider on each side, kept inside the client area.
     if (!IsRectEmpty(&taken) && HasFocusState() && (m_uiState & UISF_HIDEFOCUS) == 0)

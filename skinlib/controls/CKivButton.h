@@ -102,11 +102,21 @@ private:
     LRESULT OnPrintClient(HDC dc);
     LRESULT OnPaintMessage(HDC dc);
     LRESULT OnCaptureChanged(WPARAM wParam, HWND newCapture);
+    // What a paint tells the parent: everything the control itself would
+    // (its colour message and, for a common control, the custom-draw
+    // stages), or nothing, where the control's own muted drawing already did.
+    enum Notify
+    {
+        NotifyAsControl,
+        NotifyNothing
+    };
     // Paints the state on the window DC now, when the window is visible.
-    void PaintNow(int state);
-    // One paint into dc: the custom-draw stages around background and
-    // content, composed off-screen and copied in one blit.
-    void PaintNotified(HDC dc, int state);
+    void PaintNow(int state, Notify notify);
+    // One paint into dc, composed off-screen and copied in one blit.
+    void PaintNotified(HDC dc, int state, Notify notify = NotifyAsControl);
+    // The colour message the control sends; notes a text colour the parent
+    // chose for the label.
+    void AskParentColours(HDC dc);
     UINT CustomDrawItemState();
 
     const RECT* ChooseFace(int state);
@@ -119,6 +129,10 @@ private:
     int m_quietDepth = 0;
     // UISF_ bits the window's UI state hides (WM_UPDATEUISTATE).
     UINT m_uiState = 0;
+    // The control is the common controls' (custom draw, invalidating).
+    bool m_commonControl = false;
+    // A label colour the parent set in its colour message, or CLR_INVALID.
+    COLORREF m_parentText = CLR_INVALID;
     // The state the last change asked for; WM_PAINT shows it.
     int m_paintState = StateNormal;
 };

@@ -2,7 +2,7 @@
 
 CKivHookedWindows& CKivSystemPaintMute::Muted()
 {
-    static CKivHookedWindows muted(WH_CALLWNDPROC, &CKivSystemPaintMute::CallWndProc);
+    static CKivHookedWindows muted(WH_CALLWNDPROCRET, &CKivSystemPaintMute::CallWndProcRet);
     return muted;
 }
 
@@ -36,11 +36,12 @@ bool CKivSystemPaintMute::Painted() const
     return found != Drawings().end() && found->second != m_drawingsBefore;
 }
 
-LRESULT CALLBACK CKivSystemPaintMute::CallWndProc(int code, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK CKivSystemPaintMute::CallWndProcRet(int code, WPARAM wParam, LPARAM lParam)
 {
+    // After the parent answered: it saw the DC as the control prepared it.
     if (code == HC_ACTION && lParam != 0)
     {
-        const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        const CWPRETSTRUCT* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
         const HWND control = reinterpret_cast<HWND>(message->lParam);
         if ((message->message == WM_CTLCOLORBTN || message->message == WM_CTLCOLORSTATIC) && message->wParam != 0 &&
             IsMuted(control))

@@ -8,7 +8,8 @@
 // straight onto a window DC, and hand that DC to the parent first in
 // WM_CTLCOLORBTN or WM_CTLCOLORSTATIC. While a mute is open for the control,
 // a thread hook empties the clip region of the DC those messages carry for
-// it, so nothing of the system look reaches the screen. The window's
+// it once the parent has answered (the parent sees the DC as the control
+// prepared it), so nothing of the system look reaches the screen. The window's
 // visibility and redraw state are never touched: applications watching its
 // style see no change. Painted tells whether the control tried to draw
 // meanwhile, so the skin repaints exactly when the control would have.
@@ -29,7 +30,7 @@ private:
     static CKivHookedWindows& Muted();
     // Muted drawings per window while a mute is open for it.
     static std::map<HWND, unsigned>& Drawings();
-    static LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK CallWndProcRet(int code, WPARAM wParam, LPARAM lParam);
 
     HWND m_window;
     unsigned m_drawingsBefore = 0;
