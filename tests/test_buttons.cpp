@@ -1239,3 +1239,129 @@ TEST_CASE("check and click state changes on visible buttons leave no region or o
         DestroyWindow(control);
     }
 }
+
+namespace {
+
+// A modeless dialog with one group of three radio buttons and a push button
+// after the group, driven through the dialog manager as a user drives it.
+int g_radioClicks[4] = {};
+
+INT_PTR CALLBACK RadioDialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) >= 1 && LOWORD(wParam) <= 3)
+        ++g_radioClicks[LOWORD(wParam)];
+    return FALSE;
+}
+
+bool PumpDialogUntil(HWND dialog, const std::function<bool()>& condition)
+{
+    const DWORD start = GetTickCount();
+    while (!condition())
+    {
+        if (GetTickCount() - start > 3000)
+            return false;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            if (!IsDialogMessageW(dialog, &message))
+            {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void SendKey(WORD key, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+}
+
+// Which radio button is checked after each way of choosing, and the clicks
+// the dialog heard, for one run.
+struct RadioRun
+{
+    std::vector<int> checked;  // the checked button (1-3) after each step, 0 for none or several
+    int clicks[4] = {};
+};
+
+RadioRun ChooseRadios(bool skinned)
+{
+    RadioRun run;
+    kivtest::DialogTemplate layout(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 160, 90, L"radios");
+    layout.Add(0x0080, 1, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 10, 10, 80, 12, L"&Alpha");
+    layout.Add(0x0080, 2, BS_AUTORADIOBUTTON, 10, 25, 80, 12, L"&Beta");
+    layout.Add(0x0080, 3, BS_AUTORADIOBUTTON, 10, 40, 80, 12, L"&Gamma");
+    layout.Add(0x0080, IDOK, BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 100, 60, 50, 14, L"OK");
+    const HWND dialog =
+        CreateDialogIndirectParamW(GetModuleHandleW(nullptr), layout.Build(), nullptr, RadioDialogProc, 0);
+    REQUIRE(dialog != nullptr);
+    std::vector<std::unique_ptr<CKivRadioButton>> skins;
+    if (skinned)
+        for (int id = 1; id <= 3; ++id)
+        {
+            skins.push_back(std::make_unique<CKivRadioButton>());
+            REQUIRE(skins.back()->Attach(GetDlgItem(dialog, id)));
+        }
+    SetForegroundWindow(dialog);
+    // The cursor is nowhere near: under Wine a key or BM_CLICK arrives as a
+    // button-down and -up without any mouse move over the control.
+    SetCursorPos(5, 5);
+    kivtest::PumpPending();
+    for (int& clicks : g_radioClicks)
+        clicks = 0;
+    auto checked = [&] {
+        int found = 0;
+        for (int id = 1; id <= 3; ++id)
+            if (SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED)
+                found = found == 0 ? id : -1;
+        return found < 0 ? 0 : found;
+    };
+
+    SendDlgItemMessageW(dialog, 2, BM_CLICK, 0, 0);
+    run.checked.push_back(checked());
+
+    SetFocus(GetDlgItem(dialog, 2));
+    SendKey(VK_DOWN, false);
+    SendKey(VK_DOWN, true);
+    PumpDialogUntil(dialog, [&] { return checked() == 3; });
+    run.checked.push_back(checked());
+
+    SendKey(VK_MENU, false);
+    SendKey('A', false);
+    SendKey('A', true);
+    SendKey(VK_MENU, true);
+    PumpDialogUntil(dialog, [&] { return checked() == 1; });
+    run.checked.push_back(checked());
+
+    for (int id = 1; id <= 3; ++id)
+        run.clicks[id] = g_radioClicks[id];
+    skins.clear();
+    DestroyWindow(dialog);
+    kivtest::PumpPending();
+    return run;
+}
+
+}  // namespace
+
+TEST_CASE("radio buttons are chosen by BM_CLICK, arrow keys and Alt+mnemonic as unskinned, the cursor outside")
+{
+    InstallSkin();
+    const RadioRun plain = ChooseRadios(false);
+    const RadioRun skinned = ChooseRadios(true);
+    // BM_CLICK checks Beta, Down moves to Gamma, Alt+A comes back to Alpha.
+    CHECK(skinned.checked == std::vector<int>{2, 3, 1});
+    CHECK(skinned.checked == plain.checked);
+    for (int id = 1; id <= 3; ++id)
+    {
+        CAPTURE(id);
+        CHECK(skinned.clicks[id] >= 1);
+        CHECK(skinned.clicks[id] == plain.clicks[id]);
+    }
+}
