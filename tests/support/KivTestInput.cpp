@@ -1,4 +1,5 @@
 #include "KivTestInput.h"
+#include <vector>
 
 namespace kivtest {
 
@@ -37,6 +38,47 @@ void SnapshotUnder(HWND host, HWND control, POINT from, Canvas& into)
     const HDC dc = GetDC(host);
     BitBlt(into.DC(), 0, 0, into.Width(), into.Height(), dc, from.x, from.y, SRCCOPY);
     ReleaseDC(host, dc);
+}
+
+RECT InkBounds(HWND window, bool skipGlyph)
+{
+    RECT ink = {};
+    RECT client = {};
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
+        return ink;
+    Canvas canvas(client.right, client.bottom, 0);
+    const HDC dc = GetDC(window);
+    BitBlt(canvas.DC(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+    const COLORREF background = canvas.Pixel(client.right - 1, client.bottom - 1);
+    std::vector<bool> column(static_cast<size_t>(client.right), false);
+    for (int x = 0; x < client.right; ++x)
+        for (int y = 0; y < client.bottom; ++y)
+            if (canvas.Pixel(x, y) != background)
+                column[static_cast<size_t>(x)] = true;
+    int from = 0;
+    if (skipGlyph)
+    {
+        while (from < client.right && !column[static_cast<size_t>(from)])
+            ++from;
+        while (from < client.right && column[static_cast<size_t>(from)])
+            ++from;
+    }
+    bool any = false;
+    for (int x = from; x < client.right; ++x)
+        for (int y = 0; y < client.bottom; ++y)
+        {
+            if (canvas.Pixel(x, y) == background)
+                continue;
+            if (!any)
+                ink = RECT{x, y, x + 1, y + 1};
+            any = true;
+            ink.left = x < ink.left ? x : ink.left;
+            ink.top = y < ink.top ? y : ink.top;
+            ink.right = x + 1 > ink.right ? x + 1 : ink.right;
+            ink.bottom = y + 1 > ink.bottom ? y + 1 : ink.bottom;
+        }
+    return ink;
 }
 
 void MoveCursorTo(HWND window, int x, int y)
