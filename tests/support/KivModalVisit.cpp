@@ -9,6 +9,8 @@ struct Visit
 {
     std::set<HWND> before;
     const std::function<void(HWND)>* visit = nullptr;
+    const std::function<void(HWND)>* later = nullptr;
+    int laterTicks = 0;
     HWND dialog = nullptr;
     int shownTicks = 0;
     bool visited = false;
@@ -34,7 +36,7 @@ std::set<HWND> ThreadWindows()
 HWND NewDialog(const Visit& visit)
 {
     for (HWND window : ThreadWindows())
-        if (visit.before.count(window) == 0 && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr &&
+        if (visit.before.count(window) == 0 && IsWindowVisible(window) &&
             (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
             return window;
     return nullptr;
@@ -62,6 +64,14 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     }
     if (visit->visited)
     {
+        if (visit->later != nullptr && *visit->later && IsWindow(visit->dialog))
+        {
+            if (++visit->laterTicks < 5)
+                return;
+            const std::function<void(HWND)>* later = visit->later;
+            visit->later = nullptr;
+            (*later)(visit->dialog);
+        }
         if (IsWindow(visit->dialog))
             Close(visit->dialog);
         return;
@@ -77,16 +87,19 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
         return;
     visit->visited = true;
     (*visit->visit)(visit->dialog);
-    Close(visit->dialog);
+    if (visit->later == nullptr || !*visit->later)
+        Close(visit->dialog);
 }
 
 }  // namespace
 
-bool VisitModal(const std::function<void()>& open, const std::function<void(HWND)>& visit, DWORD timeoutMs)
+bool VisitModal(const std::function<void()>& open, const std::function<void(HWND)>& visit,
+                const std::function<void(HWND)>& later, DWORD timeoutMs)
 {
     Visit state;
     state.before = ThreadWindows();
     state.visit = &visit;
+    state.later = &later;
     state.start = GetTickCount();
     state.timeout = timeoutMs;
     g_visit = &state;

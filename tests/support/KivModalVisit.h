@@ -10,8 +10,10 @@
 
 namespace kivtest {
 
-// Returns true when a dialog appeared and was visited.
+// Returns true when a dialog appeared and was visited. later, when given,
+// runs half a second after visit, once the dialog's loop has been idle
+// (what it drew has reached the screen by then).
 bool VisitModal(const std::function<void()>& open, const std::function<void(HWND dialog)>& visit,
-                DWORD timeoutMs = 15000);
+                const std::function<void(HWND dialog)>& later = nullptr, DWORD timeoutMs = 15000);
 
 }  // namespace kivtest

@@ -1,5 +1,4 @@
 #include "KivTestInput.h"
-#include <vector>
 
 namespace kivtest {
 
@@ -42,41 +41,59 @@ void SnapshotUnder(HWND host, HWND control, POINT from, Canvas& into)
 
 RECT InkBounds(HWND window, bool skipGlyph)
 {
-    RECT ink = {};
     RECT client = {};
     if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
-        return ink;
+        return RECT{};
+    if (!skipGlyph)
+        return InkBoundsIn(window, client);
+    // The glyph is the first run of columns with ink; the text starts after
+    // the gap behind it.
     Canvas canvas(client.right, client.bottom, 0);
     const HDC dc = GetDC(window);
     BitBlt(canvas.DC(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
     ReleaseDC(window, dc);
     const COLORREF background = canvas.Pixel(client.right - 1, client.bottom - 1);
-    std::vector<bool> column(static_cast<size_t>(client.right), false);
-    for (int x = 0; x < client.right; ++x)
+    auto inked = [&](int x) {
         for (int y = 0; y < client.bottom; ++y)
             if (canvas.Pixel(x, y) != background)
-                column[static_cast<size_t>(x)] = true;
+                return true;
+        return false;
+    };
     int from = 0;
-    if (skipGlyph)
-    {
-        while (from < client.right && !column[static_cast<size_t>(from)])
-            ++from;
-        while (from < client.right && column[static_cast<size_t>(from)])
-            ++from;
-    }
+    while (from < client.right && !inked(from))
+        ++from;
+    while (from < client.right && inked(from))
+        ++from;
+    return InkBoundsIn(window, RECT{from, 0, client.right, client.bottom});
+}
+
+RECT InkBoundsIn(HWND window, const RECT& area)
+{
+    RECT ink = {};
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return ink;
+    Canvas canvas(width, height, 0);
+    const HDC dc = GetDC(window);
+    BitBlt(canvas.DC(), 0, 0, width, height, dc, area.left, area.top, SRCCOPY);
+    ReleaseDC(window, dc);
+    const COLORREF background = canvas.Pixel(width - 1, height - 1);
     bool any = false;
-    for (int x = from; x < client.right; ++x)
-        for (int y = 0; y < client.bottom; ++y)
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
         {
             if (canvas.Pixel(x, y) == background)
                 continue;
+            const LONG cx = area.left + x;
+            const LONG cy = area.top + y;
             if (!any)
-                ink = RECT{x, y, x + 1, y + 1};
+                ink = RECT{cx, cy, cx + 1, cy + 1};
             any = true;
-            ink.left = x < ink.left ? x : ink.left;
-            ink.top = y < ink.top ? y : ink.top;
-            ink.right = x + 1 > ink.right ? x + 1 : ink.right;
-            ink.bottom = y + 1 > ink.bottom ? y + 1 : ink.bottom;
+            ink.left = cx < ink.left ? cx : ink.left;
+            ink.top = cy < ink.top ? cy : ink.top;
+            ink.right = cx + 1 > ink.right ? cx + 1 : ink.right;
+            ink.bottom = cy + 1 > ink.bottom ? cy + 1 : ink.bottom;
         }
     return ink;
 }

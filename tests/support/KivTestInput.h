@@ -19,6 +19,9 @@ void SnapshotUnder(HWND host, HWND control, POINT from, Canvas& into);
 // empty when nothing does. With skipGlyph, the first run of such columns
 // (a check box's or radio button's glyph) is left out.
 RECT InkBounds(HWND window, bool skipGlyph = false);
+// The same within one area of the client (the background is the pixel at the
+// area's bottom-right corner); the result is in client coordinates.
+RECT InkBoundsIn(HWND window, const RECT& area);
 
 // Cursor over a client point of the window, through the real input path.
 void MoveCursorTo(HWND window, int x, int y);
