@@ -12,6 +12,7 @@
 #include "CKivGroupBox.h"
 #include "CKivRadioButton.h"
 #include "CKivSkinStore.h"
+#include "CKivTextContrast.h"
 #include "KivDialogTemplate.h"
 #include "KivCommonControls6.h"
 #include "KivGdiLeakOracle.h"
@@ -525,7 +526,9 @@ TEST_CASE("radio buttons: a click checks, the group follows, a release outside c
         Host::LeftButton(true);
         CHECK(kivtest::PumpUntil([&] { return one->Pressed() == 1; }, 3000));
         Host::MoveCursor(first, 60, 100);
-        CHECK(kivtest::PumpUntil([&] { return one->Hot() == 0; }, 3000));
+        // The control itself lets go of the press once it sees the cursor outside.
+        CHECK(kivtest::PumpUntil(
+            [&] { return one->Hot() == 0 && (SendMessageW(first, BM_GETSTATE, 0, 0) & BST_PUSHED) == 0; }, 3000));
         CHECK(one->CheckState() == 0);
         Host::LeftButton(false);
         CHECK(kivtest::PumpUntil([&] { return one->Pressed() == 0; }, 3000));
@@ -1363,5 +1366,113 @@ TEST_CASE("radio buttons are chosen by BM_CLICK, arrow keys and Alt+mnemonic as 
         CAPTURE(id);
         CHECK(skinned.clicks[id] >= 1);
         CHECK(skinned.clicks[id] == plain.clicks[id]);
+    }
+}
+
+namespace {
+
+int CountColour(const Surface& surface, COLORREF colour)
+{
+    int count = 0;
+    for (int y = 0; y < surface.Height(); ++y)
+        for (int x = 0; x < surface.Width(); ++x)
+            count += surface.Pixel(x, y) == colour ? 1 : 0;
+    return count;
+}
+
+int CountDifferent(const Surface& a, const Surface& b)
+{
+    int count = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            count += a.Pixel(x, y) != b.Pixel(x, y) ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+TEST_CASE("disabled buttons, check boxes and radio buttons show a grey label that still reads")
+{
+    InstallSkin();
+    Host host;
+    const CKivTextContrast::Colours& colours = CKivTextContrast::Current();
+    // What the disabled label lies on: the disabled face as a whole, the dialog.
+    double face = 0.0;
+    REQUIRE(CKivTextContrast::AverageLuminance(CKivSkinStore::Atlas(), PictureRect(PushDisabled), &face));
+    const double dialog = CKivTextContrast::RelativeLuminance(kDialog);
+    struct Case
+    {
+        DWORD style;
+        COLORREF normal;
+        COLORREF grey;
+        double under;
+    };
+    for (const Case& c : {Case{BS_PUSHBUTTON, colours.buttonText, colours.buttonGrayText, face},
+                          Case{BS_AUTOCHECKBOX, colours.dialogText, colours.dialogGrayText, dialog},
+                          Case{BS_AUTORADIOBUTTON, colours.dialogText, colours.dialogGrayText, dialog}})
+    {
+        CAPTURE(c.style);
+        const HWND control = host.Control(c.style, L"MMMMMM", 20, 20, 160, 30);
+        CKivButton* skin = c.style == BS_PUSHBUTTON ? host.Skin<CKivButton>(control)
+                           : c.style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
+                                                        : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
+        REQUIRE(skin != nullptr);
+        CHECK(c.grey != c.normal);
+        CHECK(CKivTextContrast::ContrastRatio(CKivTextContrast::RelativeLuminance(c.grey), c.under) >= 4.5);
+        Surface enabled(160, 30, 0);
+        host.Snapshot(control, enabled);
+        CHECK(CountColour(enabled, c.normal) > 10);
+        EnableWindow(control, FALSE);
+        kivtest::PumpPending();
+        Surface disabled(160, 30, 0);
+        host.Snapshot(control, disabled);
+        CHECK(CountColour(disabled, c.normal) == 0);
+        CHECK(CountColour(disabled, c.grey) > 10);
+        DestroyWindow(control);
+    }
+}
+
+TEST_CASE("check boxes and radio buttons show a focus cue, hidden while the UI state hides focus")
+{
+    InstallSkin();
+    Host host;
+    const HWND other = host.Control(BS_PUSHBUTTON, L"", 300, 250, 60, 24);
+    for (DWORD style : {DWORD(BS_AUTOCHECKBOX), DWORD(BS_AUTORADIOBUTTON)})
+    {
+        CAPTURE(style);
+        const HWND control = host.Control(style, L"Focus", 20, 20, 160, 24);
+        CKivButton* skin = style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
+                                                    : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
+        REQUIRE(skin != nullptr);
+        SetFocus(other);
+        kivtest::PumpPending();
+        auto shot = [&](Surface& into) {
+            kivtest::PumpPending();
+            host.Snapshot(control, into);
+        };
+        Surface plain(160, 24, 0);
+        shot(plain);
+        SetFocus(control);
+        Surface focused(160, 24, 0);
+        shot(focused);
+        // A dotted frame around the text, right of the glyph.
+        const int cue = CountDifferent(plain, focused);
+        CHECK(cue > 20);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < kPictureWidth; ++x)
+                CHECK(plain.Pixel(x, y) == focused.Pixel(x, y));
+        SendMessageW(control, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+        Surface hidden(160, 24, 0);
+        shot(hidden);
+        CHECK(hidden.SameAs(plain));
+        SendMessageW(control, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        Surface shown(160, 24, 0);
+        shot(shown);
+        CHECK(shown.SameAs(focused));
+        SetFocus(other);
+        Surface left(160, 24, 0);
+        shot(left);
+        CHECK(left.SameAs(plain));
+        DestroyWindow(control);
     }
 }

@@ -220,10 +220,8 @@ void CKivStatic::Compose(HDC dc, const RECT& client)
         return;
     const CKivTextContrast::Colours& skin = CKivTextContrast::Current();
     COLORREF colour = m_colours.text != CLR_INVALID ? m_colours.text : skin.dialogText;
-    // The skin's grey may equal its normal colour on light skins; disabled
-    // text is grey all the same.
     if (!IsWindowEnabled(window))
-        colour = skin.dialogGrayText != skin.dialogText ? skin.dialogGrayText : GetSysColor(COLOR_GRAYTEXT);
+        colour = skin.dialogGrayText;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
     UINT format = TextFormat(static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE)));
