@@ -184,3 +184,4 @@ TEST_CASE("a skinned system button sends and receives what the unskinned one doe
         CHECK(kivtest::FirstDifference(plain, skinned) == "");
     }
 }
+

@@ -1157,9 +1157,14 @@ LRESULT CALLBACK GroupBelow(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 TEST_CASE("group box: keys reach the control; the same caption again changes no pixel")
 {
-    for (bool disabled : {true, false})
+    for (int variant = 0; variant < 4; ++variant)
     {
+        // The system's group box and the common controls' one, enabled and disabled.
+        const bool disabled = (variant & 1) != 0;
+        const bool common = (variant & 2) != 0;
         CAPTURE(disabled);
+        CAPTURE(common);
+        std::unique_ptr<kivtest::CommonControls6> v6(common ? new kivtest::CommonControls6 : nullptr);
         InstallSkin(10, 1);
         Host host;
         const HWND group = host.Control(BS_GROUPBOX, L"Options", 20, 20, 200, 100);
@@ -1474,5 +1479,29 @@ TEST_CASE("check boxes and radio buttons show a focus cue, hidden while the UI s
         shot(left);
         CHECK(left.SameAs(plain));
         DestroyWindow(control);
+    }
+}
+
+TEST_CASE("a small group box caption drawn again over itself keeps every smoothed pixel")
+{
+    for (bool common : {false, true})
+    {
+        CAPTURE(common);
+        std::unique_ptr<kivtest::CommonControls6> v6(common ? new kivtest::CommonControls6 : nullptr);
+        InstallSkin(10, 1);
+        Host host;
+        // The skin's font, smoothed; the caption's last glyph reaches past its advance width.
+        const HWND group = host.Control(BS_GROUPBOX | WS_DISABLED, L"test", 0, 0, 50, 14);
+        REQUIRE(host.Skin<CKivGroupBox>(group) != nullptr);
+        Surface before(50, 14, 0);
+        host.Snapshot(group, before);
+        for (int again = 0; again < 3; ++again)
+        {
+            SetWindowTextW(group, L"test");
+            kivtest::PumpPending();
+        }
+        Surface after(50, 14, 0);
+        host.Snapshot(group, after);
+        CHECK(CountDifferent(before, after) == 0);
     }
 }

@@ -116,13 +116,17 @@ void CKivGroupBox::Paint(HDC dc)
     SIZE extent = {};
     if (length > 0)
         GetTextExtentPoint32W(memory, text, length, &extent);
+    // Smoothed glyphs may reach a pixel or two past the advance width: the
+    // caption's room includes them, or they would be drawn again over
+    // themselves (and darken) at every repaint.
+    const int captionWidth = extent.cx > 0 ? extent.cx + kCaptionOverhang : 0;
 
     {
         // The caption gap: the top line is never drawn where the text goes,
         // down to the line's lower edge (eight rows for a hairline).
         const int gapBottom = lineWidth > 0 ? kInsetTop + lineWidth : kInsetTop + 1;
-        if (extent.cx > 0)
-            ExcludeClipRect(memory, kCaptionX, 0, kCaptionX + extent.cx, gapBottom);
+        if (captionWidth > 0)
+            ExcludeClipRect(memory, kCaptionX, 0, kCaptionX + captionWidth, gapBottom);
         CKivPen pen(CreatePen(PS_SOLID, lineWidth, static_cast<COLORREF>(skin.groupBoxColor)));
         CKivSelectObject selectPen(memory, pen);
         CKivSelectObject selectBrush(memory, GetStockObject(NULL_BRUSH));
@@ -139,7 +143,7 @@ void CKivGroupBox::Paint(HDC dc)
         if (backdrop.IsValid())
         {
             CKivGraphics::FillParentBackground(backdrop.GetDC(), width, height, window);
-            BitBlt(memory, kCaptionX, 0, extent.cx, extent.cy, backdrop.GetDC(), kCaptionX, 0, SRCCOPY);
+            BitBlt(memory, kCaptionX, 0, captionWidth, extent.cy, backdrop.GetDC(), kCaptionX, 0, SRCCOPY);
         }
         SetTextColor(memory, static_cast<COLORREF>(skin.groupBoxTextColor));
         TextOutW(memory, kCaptionX, 0, text, length);
