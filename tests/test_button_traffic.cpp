@@ -152,14 +152,9 @@ void InstallButtonSkin()
     s.groupBoxSize = 1;
 }
 
-}  // namespace
-
-TEST_CASE("a skinned common-controls button sends and receives what the unskinned one does")
+void CompareStyles(const std::vector<DWORD>& styles)
 {
-    kivtest::CommonControls6 v6;
-    REQUIRE(v6.Active());
     InstallButtonSkin();
-    const DWORD styles[] = {BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX};
     for (DWORD style : styles)
     {
         CAPTURE(style);
@@ -171,17 +166,17 @@ TEST_CASE("a skinned common-controls button sends and receives what the unskinne
     }
 }
 
+}  // namespace
+
+TEST_CASE("a skinned common-controls button sends and receives what the unskinned one does")
+{
+    kivtest::CommonControls6 v6;
+    REQUIRE(v6.Active());
+    CompareStyles({BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX});
+}
+
 TEST_CASE("a skinned system button sends and receives what the unskinned one does")
 {
-    InstallButtonSkin();
-    const DWORD styles[] = {BS_PUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX};
-    for (DWORD style : styles)
-    {
-        CAPTURE(style);
-        const std::vector<std::string> plain = Traffic(style, false);
-        const std::vector<std::string> skinned = Traffic(style, true);
-        CHECK(plain.size() > 20);
-        CHECK(kivtest::FirstDifference(plain, skinned) == "");
-    }
+    CompareStyles({BS_PUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX});
 }
 

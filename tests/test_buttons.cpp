@@ -213,6 +213,17 @@ public:
         return raw;
     }
 
+    // The skin object the registry would give a button of that style.
+    CKivButton* SkinFor(HWND control, DWORD style)
+    {
+        switch (style & 0xF)
+        {
+        case BS_AUTOCHECKBOX: return Skin<CKivCheckBox>(control);
+        case BS_AUTORADIOBUTTON: return Skin<CKivRadioButton>(control);
+        default: return Skin<CKivButton>(control);
+        }
+    }
+
     // The pixel the window shows at a client point of the control.
     COLORREF Pixel(HWND control, int x, int y) const { return kivtest::PixelUnder(m_window, control, x, y); }
     // What the screen shows of the control's client area.
@@ -777,9 +788,7 @@ TEST_CASE("the control's own system look never flashes between skin repaints")
         const HWND control = host.Control(c.style, L"", 20, 20, 120, 24);
         g_probedProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProbeProc)));
-        CKivButton* skin = c.style == BS_PUSHBUTTON ? host.Skin<CKivButton>(control)
-                           : c.style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
-                                                        : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
+        CKivButton* skin = host.SkinFor(control, c.style);
         REQUIRE(skin != nullptr);
         g_probeHost = &host;
         g_probePoint = c.probe;
@@ -933,9 +942,7 @@ TEST_CASE("a common-controls button tells its parent NM_CUSTOMDRAW around every 
     {
         CAPTURE(c.style);
         const HWND control = host.Control(c.style, L"", 20, 20, 100, 24);
-        CKivButton* skin = c.style == BS_PUSHBUTTON ? host.Skin<CKivButton>(control)
-                           : c.style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
-                                                        : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
+        CKivButton* skin = host.SkinFor(control, c.style);
         REQUIRE(skin != nullptr);
 
         // Default answer: the skin draws, no post-paint is sent.
@@ -1206,45 +1213,49 @@ const BYTE kRegionType = 0x04;
 
 TEST_CASE("check and click state changes on visible buttons leave no region or other GDI object behind")
 {
-    InstallSkin();
-    Host host;
-    kivtest::GdiLeakOracle oracle;
-    REQUIRE(oracle.ReadsHandleTable());
-    struct Case
+    for (bool common : {false, true})
     {
-        DWORD style;
-        const char* name;
-    };
-    for (const Case& c : {Case{BS_AUTOCHECKBOX, "check box"}, Case{BS_AUTORADIOBUTTON, "radio button"},
-                          Case{BS_PUSHBUTTON, "push button"}})
-    {
-        CAPTURE(c.name);
-        const HWND control = host.Control(c.style, L"Leak", 20, 20, 120, 24);
-        CKivButton* skin = c.style == BS_PUSHBUTTON ? host.Skin<CKivButton>(control)
-                           : c.style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
-                                                        : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
-        REQUIRE(skin != nullptr);
-        REQUIRE(IsWindowVisible(control));
-        auto setCheck = [&](int round) {
-            SendMessageW(control, BM_SETCHECK, round % 2 ? BST_CHECKED : BST_UNCHECKED, 0);
-            kivtest::PumpPending();
-        };
-        auto click = [&](int) {
-            SendMessageW(control, BM_CLICK, 0, 0);
-            kivtest::PumpPending();
-        };
-        for (auto& step : {std::function<void(int)>(setCheck), std::function<void(int)>(click)})
+        CAPTURE(common);
+        // The system's buttons paint at once, the common controls' in WM_PAINT.
+        std::unique_ptr<kivtest::CommonControls6> v6(common ? new kivtest::CommonControls6 : nullptr);
+        InstallSkin();
+        Host host;
+        kivtest::GdiLeakOracle oracle;
+        REQUIRE(oracle.ReadsHandleTable());
+        struct Case
         {
-            for (int round = 0; round < 4; ++round)  // caches settle first
-                step(round);
-            const long regions = oracle.LiveObjects(kRegionType);
-            const long all = oracle.LiveObjects();
-            for (int round = 0; round < 300; ++round)
-                step(round);
-            CHECK(oracle.LiveObjects(kRegionType) == regions);
-            CHECK(oracle.LiveObjects() == all);
+            DWORD style;
+            const char* name;
+        };
+        for (const Case& c : {Case{BS_AUTOCHECKBOX, "check box"}, Case{BS_AUTORADIOBUTTON, "radio button"},
+                              Case{BS_PUSHBUTTON, "push button"}})
+        {
+            CAPTURE(c.name);
+            const HWND control = host.Control(c.style, L"Leak", 20, 20, 120, 24);
+            CKivButton* skin = host.SkinFor(control, c.style);
+            REQUIRE(skin != nullptr);
+            REQUIRE(IsWindowVisible(control));
+            auto setCheck = [&](int round) {
+                SendMessageW(control, BM_SETCHECK, round % 2 ? BST_CHECKED : BST_UNCHECKED, 0);
+                kivtest::PumpPending();
+            };
+            auto click = [&](int) {
+                SendMessageW(control, BM_CLICK, 0, 0);
+                kivtest::PumpPending();
+            };
+            for (auto& step : {std::function<void(int)>(setCheck), std::function<void(int)>(click)})
+            {
+                for (int round = 0; round < 4; ++round)  // caches settle first
+                    step(round);
+                const long regions = oracle.LiveObjects(kRegionType);
+                const long all = oracle.LiveObjects();
+                for (int round = 0; round < 300; ++round)
+                    step(round);
+                CHECK(oracle.LiveObjects(kRegionType) == regions);
+                CHECK(oracle.LiveObjects() == all);
+            }
+            DestroyWindow(control);
         }
-        DestroyWindow(control);
     }
 }
 
@@ -1418,9 +1429,7 @@ TEST_CASE("disabled buttons, check boxes and radio buttons show a grey label tha
     {
         CAPTURE(c.style);
         const HWND control = host.Control(c.style, L"MMMMMM", 20, 20, 160, 30);
-        CKivButton* skin = c.style == BS_PUSHBUTTON ? host.Skin<CKivButton>(control)
-                           : c.style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
-                                                        : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
+        CKivButton* skin = host.SkinFor(control, c.style);
         REQUIRE(skin != nullptr);
         CHECK(c.grey != c.normal);
         CHECK(CKivTextContrast::ContrastRatio(CKivTextContrast::RelativeLuminance(c.grey), c.under) >= 4.5);
@@ -1446,8 +1455,7 @@ TEST_CASE("check boxes and radio buttons show a focus cue, hidden while the UI s
     {
         CAPTURE(style);
         const HWND control = host.Control(style, L"Focus", 20, 20, 160, 24);
-        CKivButton* skin = style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
-                                                    : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
+        CKivButton* skin = host.SkinFor(control, style);
         REQUIRE(skin != nullptr);
         SetFocus(other);
         kivtest::PumpPending();

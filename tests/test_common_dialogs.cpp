@@ -127,6 +127,17 @@ void Compare(const std::function<void()>& open, const std::function<void(HWND, S
     }
 }
 
+// Notes how many items a list or tree of the dialog holds, and whether it
+// shows anything.
+void NoteView(HWND dialog, const wchar_t* className, UINT countMessage, Seen& s)
+{
+    const HWND view = FindDescendant(dialog, className);
+    REQUIRE(view != nullptr);
+    s.numbers.push_back(static_cast<int>(SendMessageW(view, countMessage, 0, 0)));
+    const RECT ink = kivtest::InkBounds(view);
+    s.numbers.push_back(ink.right > ink.left ? 1 : 0);
+}
+
 void CheckAlike(const Seen (&seen)[2])
 {
     REQUIRE(seen[0].opened);
@@ -230,13 +241,7 @@ TEST_CASE("the open and save dialogs list the folder's files skinned")
                 else
                     GetOpenFileNameW(&open);
             },
-            [&](HWND dialog, Seen& s) {
-                const HWND list = FindDescendant(dialog, L"SysListView32");
-                REQUIRE(list != nullptr);
-                s.numbers.push_back(static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
-                const RECT ink = kivtest::InkBounds(list);
-                s.numbers.push_back(ink.right > ink.left ? 1 : 0);
-            },
+            [&](HWND dialog, Seen& s) { NoteView(dialog, L"SysListView32", LVM_GETITEMCOUNT, s); },
             seen);
         CheckAlike(seen);
         CHECK(seen[1].numbers[0] > 10);
@@ -327,13 +332,7 @@ TEST_CASE("the browse-for-folder dialog shows its folder tree skinned")
             if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse))
                 CoTaskMemFree(chosen);
         },
-        [&](HWND dialog, Seen& s) {
-            const HWND tree = FindDescendant(dialog, L"SysTreeView32");
-            REQUIRE(tree != nullptr);
-            s.numbers.push_back(static_cast<int>(SendMessageW(tree, TVM_GETCOUNT, 0, 0)));
-            const RECT ink = kivtest::InkBounds(tree);
-            s.numbers.push_back(ink.right > ink.left ? 1 : 0);
-        },
+        [&](HWND dialog, Seen& s) { NoteView(dialog, L"SysTreeView32", TVM_GETCOUNT, s); },
         seen);
     CheckAlike(seen);
     CHECK(seen[1].numbers[0] > 0);

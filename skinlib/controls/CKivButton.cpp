@@ -195,13 +195,9 @@ LRESULT CKivButton::OnCaptureChanged(WPARAM wParam, HWND newCapture)
 LRESULT CKivButton::RouteAndShow(UINT message, WPARAM wParam, LPARAM lParam, int state)
 {
     const HWND window = Window();
-    LRESULT result = 0;
     bool painted = false;
-    {
-        CKivSystemPaintMute mute(window);
-        result = CKivWnd::WindowProc(message, wParam, lParam);
-        painted = mute.Painted();
-    }
+    const LRESULT result = CKivSystemPaintMute::Route(
+        window, [&] { return CKivWnd::WindowProc(message, wParam, lParam); }, &painted);
     // The control may have been destroyed while it answered.
     if (Window() != window)
         return result;
@@ -344,12 +340,6 @@ UINT CKivButton::CustomDrawItemState()
     return state;
 }
 
-HFONT CKivButton::TextFont()
-{
-    const HFONT own = reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
-    return own != nullptr ? own : CKivGraphics::GetSkinFont(0);
-}
-
 void CKivButton::PaintNotified(HDC dc, int state, Notify notify)
 {
     const HWND window = Window();
@@ -445,12 +435,6 @@ void CKivButton::Repaint(int state)
 {
     if (m_quietDepth == 0)
         DrawState(state);
-}
-
-LRESULT CKivButton::SendQuietly(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DepthScope quiet(m_quietDepth);
-    return SendMessageW(Window(), message, wParam, lParam);
 }
 
 LRESULT CKivButton::PassQuietly(UINT message, WPARAM wParam, LPARAM lParam)

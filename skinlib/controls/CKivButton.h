@@ -7,9 +7,12 @@
 // where the control invalidates itself (common controls 6), its WM_PAINT
 // draws the skin; where it paints at once (the system button), its drawing
 // is muted and the skin paints at once in its place, without a WM_PAINT.
-// Every paint sends the parent NM_CUSTOMDRAW from CDDS_PREERASE on, as a
-// common-controls button does, with a memory DC that holds the picture
-// until it is copied to the window in one blit.
+// A paint tells the parent what the control's own paint would: the colour
+// message, and for a common-controls button the NM_CUSTOMDRAW stages from
+// CDDS_PREERASE on. They carry a memory DC that holds the picture until it is
+// copied to the window in one blit; the control's font is left selected in
+// the DC painted into, as the control leaves it. Labels use the control's
+// own font (WM_GETFONT), the skin's only where it has none.
 class CKivButton : public CKivOwnerDrawCtrl
 {
 public:
@@ -63,8 +66,6 @@ protected:
     int CurrentState() const { return m_pressed ? StatePressed : StateNormal; }
     // The window text, cut to kMaxText characters; returns its length.
     int ReadText(wchar_t (&text)[kMaxText + 1]) const;
-    // The font the control draws with: its own (WM_GETFONT), else the skin's.
-    HFONT TextFont();
     // The control's BM_GETSTATE bits, asked of its own procedure.
     LRESULT ControlState();
     // True when the control has the focus as it knows it.
@@ -80,8 +81,7 @@ protected:
     // Repaint in answer to a message; skipped while one of our own mouse
     // handlers runs, since that handler paints the final state itself.
     void Repaint(int state);
-    // Sends or passes on a message with those answer-repaints held back.
-    LRESULT SendQuietly(UINT message, WPARAM wParam, LPARAM lParam);
+    // Passes a message on with those answer-repaints held back.
     LRESULT PassQuietly(UINT message, WPARAM wParam, LPARAM lParam);
     // Passes a message on with the control's own drawing muted, then shows
     // state the way the control would have shown its change.

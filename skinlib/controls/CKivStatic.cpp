@@ -80,13 +80,9 @@ void CKivStatic::OnPaint()
 LRESULT CKivStatic::RouteQuietly(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = Window();
-    LRESULT result = 0;
     bool painted = false;
-    {
-        CKivSystemPaintMute mute(window);
-        result = CKivWnd::WindowProc(message, wParam, lParam);
-        painted = mute.Painted();
-    }
+    const LRESULT result = CKivSystemPaintMute::Route(
+        window, [&] { return CKivWnd::WindowProc(message, wParam, lParam); }, &painted);
     // The control may have been destroyed while it answered. Where it drew
     // the change at once, the skin does, without asking the parent again;
     // where it only invalidated, its WM_PAINT comes.

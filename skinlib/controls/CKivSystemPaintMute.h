@@ -22,6 +22,17 @@ public:
     CKivSystemPaintMute& operator=(const CKivSystemPaintMute&) = delete;
 
     static bool IsMuted(HWND window);
+    // Runs pass (a message on its way to the control) with the control
+    // muted; painted tells whether it drew meanwhile.
+    template <typename Pass>
+    static LRESULT Route(HWND window, Pass pass, bool* painted)
+    {
+        CKivSystemPaintMute mute(window);
+        const LRESULT result = pass();
+        if (painted != nullptr)
+            *painted = mute.Painted();
+        return result;
+    }
     // True when the control drew (and was muted) since this mute opened.
     bool Painted() const;
 
