@@ -245,19 +245,35 @@ void CKivButton::OnMouseMove(WPARAM wParam, LPARAM lParam)
     // Moves inside one state change nothing on screen.
     if (m_hot != wasHot || state != wasShown)
         DrawState(state);
-    TRACKMOUSEEVENT track = {};
-    track.cbSize = sizeof(track);
-    track.dwFlags = TME_HOVER | TME_LEAVE;
-    track.hwndTrack = window;
-    track.dwHoverTime = 2000;
-    TrackMouseEvent(&track);
+    TrackLeave();
 }
 
 void CKivButton::OnMouseLeave()
 {
     CallPrevious(WM_MOUSELEAVE, 0, 0);
+    const HWND window = Window();
+    if (window == nullptr)
+        return;
+    // Wine may report a leave when the button lets go of the capture while
+    // the cursor is still over it: the cursor decides, and tracking goes on.
+    POINT cursor = {};
+    if (GetCursorPos(&cursor) && WindowFromPoint(cursor) == window)
+    {
+        TrackLeave();
+        return;
+    }
     m_hot = 0;
     DrawState(StateNormal);
+}
+
+void CKivButton::TrackLeave()
+{
+    TRACKMOUSEEVENT track = {};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_HOVER | TME_LEAVE;
+    track.hwndTrack = Window();
+    track.dwHoverTime = 2000;
+    TrackMouseEvent(&track);
 }
 
 void CKivButton::OnPaint()

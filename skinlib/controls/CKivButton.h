@@ -102,6 +102,8 @@ private:
     LRESULT OnPrintClient(HDC dc);
     LRESULT OnPaintMessage(HDC dc);
     LRESULT OnCaptureChanged(WPARAM wParam, HWND newCapture);
+    // Asks for WM_MOUSELEAVE (and hover) for the window.
+    void TrackLeave();
     // What a paint tells the parent: everything the control itself would
     // (its colour message and, for a common control, the custom-draw
     // stages), or nothing, where the control's own muted drawing already did.
