@@ -76,27 +76,27 @@ void Shoot(HWND dialog, const wchar_t* name)
     canvas.Save((std::wstring(folder) + L"\\" + name + L".bmp").c_str());
 }
 
+struct Search
+{
+    const wchar_t* name;
+    HWND found;
+};
+
+BOOL CALLBACK MatchClass(HWND child, LPARAM data)
+{
+    Search& search = *reinterpret_cast<Search*>(data);
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    if (lstrcmpiW(name, search.name) != 0)
+        return TRUE;
+    search.found = child;
+    return FALSE;
+}
+
 HWND FindDescendant(HWND parent, const wchar_t* className)
 {
-    struct Search
-    {
-        const wchar_t* name;
-        HWND found;
-    } search = {className, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            Search& s = *reinterpret_cast<Search*>(data);
-            wchar_t name[64] = {};
-            GetClassNameW(child, name, 64);
-            if (lstrcmpiW(name, s.name) == 0)
-            {
-                s.found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    Search search = {className, nullptr};
+    EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
