@@ -119,6 +119,28 @@ TEST_CASE("reading rules: names, element names, repeated keys")
         CHECK(builder.ProjectName() == L"my");
         CHECK(builder.ProjectFilePath(L"kiv") == dir.File(L"my.kiv"));
     }
+    SUBCASE("my.skin.kivproj is saved back to itself, never over my.kivproj")
+    {
+        const std::wstring path = dir.File(L"my.skin.kivproj");
+        const std::wstring other = dir.File(L"my.kivproj");
+        REQUIRE(WriteEncrypted(path, "<KivProject><KivItem key=\"k\\a\" value=\"1\" type=\"1\"/></KivProject>"));
+        REQUIRE(WriteEncrypted(other, "<KivProject><KivItem key=\"k\\a\" value=\"other\" type=\"1\"/></KivProject>"));
+        const std::vector<unsigned char> another = kivtest::ReadFileBytes(other);
+        REQUIRE(builder.OpenProject(path.c_str()));
+        CHECK(builder.ProjectFile() == path);
+        builder.SetItem(L"k\\a", L"2", kKivItemText);
+        REQUIRE(builder.SaveProject());
+        CHECK(kivtest::ReadFileBytes(other) == another);
+        CKivFileBuilder reopened;
+        REQUIRE(reopened.OpenProject(path.c_str()));
+        CHECK(reopened.FindItem(L"k\\a")->value == L"2");
+        // A copy made for a build saves where the original would.
+        CKivFileBuilder copy;
+        copy.CopyFrom(builder);
+        CHECK(copy.ProjectFile() == path);
+        CHECK(copy.ProjectFilePath(L"kiv") == dir.File(L"my.kiv"));
+        CHECK(copy.Items().size() == 1);
+    }
     SUBCASE("any element with the attributes is an item; a later one replaces an earlier one")
     {
         const std::wstring path = dir.File(L"p.KIVPROJ");
@@ -252,10 +274,47 @@ TEST_CASE("plain projects read back what they wrote, relative to their own folde
     const std::string text(bytes.begin(), bytes.end());
     CHECK(text.find("<KivItem key=\"G\\E\\Pic\" value=\"pic.bmp\" type=\"2\"") != std::string::npos);
 
+    CHECK(text == "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<KivProject>\r\n"
+                  "  <KivItem key=\"G\\E\\Pic\" value=\"pic.bmp\" type=\"2\" />\r\n"
+                  "  <KivItem key=\"G\\E\\Size\" value=\"12\" type=\"1\" />\r\n</KivProject>\r\n");
+
     REQUIRE(WriteBmp(dir.File(L"pic.bmp"), 3, 3, Pattern(4)));
     CKivFileBuilder opened;
     REQUIRE(opened.OpenPlainProject(plain.c_str()));
     CHECK(opened.ProjectFolder() == dir.Path() + L"\\");
     CHECK(opened.Items().size() == 2);
     CHECK(opened.ResolvePicturePath(opened.FindItem(L"G\\E\\Pic")->value) == dir.File(L"pic.bmp"));
+}
+
+TEST_CASE("plain projects keep markup and CJK characters of values exactly")
+{
+    kivtest::TempDir dir;
+    CKivFileBuilder builder;
+    const std::wstring odd = L"a&b <c> \"d\" \x76ae\x80a4\\\x4e2d.bmp";
+    builder.SetItem(L"G\\E\\Odd", odd, kKivItemPicture);
+    builder.SetItem(L"G\\E\\Empty", L"", kKivItemText);
+    // Control characters cannot be in a file name; they are written as
+    // references all the same, so the line stays one line.
+    builder.SetItem(L"G\\E\\Tab", L"1\t2\r\n", kKivItemText);
+    const std::wstring plain = dir.File(L"project.kivxml");
+    REQUIRE(builder.SavePlainProject(plain.c_str()));
+    const std::vector<unsigned char> bytes = kivtest::ReadFileBytes(plain);
+    const std::string text(bytes.begin(), bytes.end());
+    CHECK(text.find("value=\"a&amp;b &lt;c&gt; &quot;d&quot; \xE7\x9A\xAE\xE8\x82\xA4\\\xE4\xB8\xAD.bmp\"") !=
+          std::string::npos);
+    CHECK(text.find("value=\"1&#9;2&#13;&#10;\"") != std::string::npos);
+    // Every item on a line of its own, each line ended by CR LF.
+    size_t lines = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n')
+        {
+            CHECK(text[i - 1] == '\r');
+            ++lines;
+        }
+    CHECK(lines == 6);
+    CKivFileBuilder opened;
+    REQUIRE(opened.OpenPlainProject(plain.c_str()));
+    REQUIRE(opened.FindItem(L"G\\E\\Odd") != nullptr);
+    CHECK(opened.FindItem(L"G\\E\\Odd")->value == odd);
+    CHECK(opened.FindItem(L"G\\E\\Empty")->value.empty());
 }

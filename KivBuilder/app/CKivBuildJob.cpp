@@ -29,11 +29,10 @@ bool CKivBuildJob::Start(HWND notify, const CKivFileBuilder& project)
     if (Running())
         return false;
     Join();
-    std::unique_ptr<CKivFileBuilder> copy(new CKivFileBuilder);
-    if (!copy->SetProjectPath(project.ProjectFolder().c_str(), project.ProjectName().c_str()))
+    if (project.ProjectFolder().empty())
         return false;
-    for (const auto& item : project.Items())
-        copy->SetItem(item.first, item.second.value, item.second.type);
+    std::unique_ptr<CKivFileBuilder> copy(new CKivFileBuilder);
+    copy->CopyFrom(project);
     m_skinPath = project.ProjectFilePath(L"kiv");
     m_snapshot = std::move(copy);
     m_notify = notify;
