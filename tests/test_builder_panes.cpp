@@ -422,6 +422,7 @@ TEST_CASE("inline editor: digits that fit 32 bits, typed or pasted; Enter and Es
     SUBCASE("Escape restores the text the edit started with")
     {
         Type(edit, L"5");
+        SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
         SendMessageW(edit, WM_KEYUP, VK_ESCAPE, 0);
         CHECK(GetFocus() == list.Window());
         CHECK(list.Rows()[0].value == L"");

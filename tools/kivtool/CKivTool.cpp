@@ -3,6 +3,7 @@
 #include "CKivCipherFile.h"
 #include "CKivFileBuilder.h"
 #include "CKivPlainFile.h"
+#include "CKivProjectTemplate.h"
 #include "CKivWaitClip.h"
 #include "CKivSkinAuditor.h"
 #include "CKivSkinSchema.h"
@@ -513,13 +514,9 @@ int CKivTool::Export(const std::vector<std::wstring>& arguments)
         std::wstring& target = targetOf[Upper(FullPath(source))];
         if (target.empty())
         {
-            const std::wstring name = FileNameOf(source);
-            const size_t dot = name.find_last_of(L'.');
-            const std::wstring stem = dot == std::wstring::npos ? name : name.substr(0, dot);
-            const std::wstring extension = dot == std::wstring::npos ? L"" : name.substr(dot);
-            target = name;
-            for (int n = 2; taken.count(Upper(target)); ++n)
-                target = stem + L"_" + std::to_wstring(n) + extension;
+            target = CKivProjectTemplate::FreeName(FileNameOf(source), [&](const std::wstring& candidate) {
+                return taken.count(Upper(candidate)) != 0;
+            });
             taken.insert(Upper(target));
             if (Upper(folder + target) != Upper(FullPath(source)))
                 copies.emplace_back(source, folder + target);
