@@ -645,7 +645,7 @@ TEST_CASE("Save As, then Build: the rows show what was saved and the saved proje
     REQUIRE(list != nullptr);
     Click(groups, 50, 26 + 10);       // 窗口边框
     Click(groups, 50, 26 + 25 + 10);  // 标题栏, whose pictures are named relative to the project
-    REQUIRE(kivtest::PumpUntil([&] { return WindowText(list) == L"[标题栏]属性"; }, kWait));
+    REQUIRE(kivtest::PumpUntil([&] { return PropertyRowShown(list, 10); }, kWait));
 
     const std::wstring folder = setup.Folder(L"elsewhere");
     REQUIRE(CreateDirectoryW(folder.c_str(), nullptr));

@@ -3,7 +3,10 @@
 #include <doctest.h>
 #include "CKivCipherFile.h"
 #include "CKivFileBuilder.h"
+#include "CKivProjectTemplate.h"
+#include "CKivSkinValidator.h"
 #include "test_compiler_support.h"
+#include <set>
 #include <string>
 
 using namespace kivcompiler;
@@ -317,4 +320,53 @@ TEST_CASE("plain projects keep markup and CJK characters of values exactly")
     REQUIRE(opened.FindItem(L"G\\E\\Odd") != nullptr);
     CHECK(opened.FindItem(L"G\\E\\Odd")->value == odd);
     CHECK(opened.FindItem(L"G\\E\\Empty")->value.empty());
+}
+
+TEST_CASE("a project from the template is complete and its pictures are copies beside it")
+{
+    kivtest::TempDir dir;
+    const std::wstring shipped = kivtest::SourceDir() + L"\\skins\\default\\project.kivxml";
+    CKivFileBuilder project;
+    REQUIRE(project.SetProjectPath(dir.Path().c_str(), L"fresh"));
+
+    SUBCASE("a missing template leaves the project as it was")
+    {
+        project.SetItem(L"A\\B\\C", L"1", kKivItemText);
+        std::wstring reason;
+        CHECK_FALSE(CKivProjectTemplate::Fill(dir.File(L"none.kivxml"), project, &reason));
+        CHECK(reason.find(L"none.kivxml") != std::wstring::npos);
+        CHECK(project.Items().size() == 1);
+        CHECK(ListFiles(dir.Path()).empty());
+    }
+    SUBCASE("every key, pictures copied without replacing a file")
+    {
+        // A picture of the designer's already where a copy would go, and a
+        // folder of the project's name that holds it.
+        REQUIRE(CreateDirectoryW(dir.File(L"fresh").c_str(), nullptr));
+        const std::vector<unsigned char> mine = {'m', 'i', 'n', 'e'};
+        REQUIRE(kivtest::WriteFileBytes(dir.File(L"fresh\\button_hot.bmp"), mine));
+        std::wstring reason;
+        REQUIRE(CKivProjectTemplate::Fill(shipped, project, &reason));
+        CHECK(project.Items().size() == 146);
+        CHECK(CKivSkinValidator::CheckProject(project).empty());
+        CHECK(kivtest::ReadFileBytes(dir.File(L"fresh\\button_hot.bmp")) == mine);
+        CHECK(project.FindItem(L"SystemControl\\Button\\HotBmp")->value == L"fresh\\button_hot_2.bmp");
+        CHECK(project.FindItem(L"SystemControl\\Button\\NormalBmp")->value == L"fresh\\button_normal.bmp");
+        CHECK(kivtest::ReadFileBytes(dir.File(L"fresh\\button_normal.bmp")) ==
+              kivtest::ReadFileBytes(kivtest::SourceDir() + L"\\skins\\default\\button_normal.bmp"));
+        CHECK(project.FindItem(L"WindowEdge\\CaptionBar\\Height")->value == L"30");
+        CHECK(ListFiles(dir.Path()).empty());  // nothing beside the project but its folder
+        for (const std::wstring& name : ListFiles(dir.File(L"fresh")))
+            DeleteFileW(dir.File(L"fresh\\" + name).c_str());
+        RemoveDirectoryW(dir.File(L"fresh").c_str());
+    }
+}
+
+TEST_CASE("free names count up before the extension")
+{
+    std::set<std::wstring> taken = {L"a.bmp", L"a_2.bmp", L"noext"};
+    auto isTaken = [&](const std::wstring& name) { return taken.count(name) != 0; };
+    CHECK(CKivProjectTemplate::FreeName(L"b.bmp", isTaken) == L"b.bmp");
+    CHECK(CKivProjectTemplate::FreeName(L"a.bmp", isTaken) == L"a_3.bmp");
+    CHECK(CKivProjectTemplate::FreeName(L"noext", isTaken) == L"noext_2");
 }
