@@ -875,6 +875,24 @@ TEST_CASE("screenshots of the builder" * doctest::skip())
         CHECK(CKivScreenShot::SaveScreenArea(out + L"\\builder-wait.bmp", area));
     }
     CHECK(kivtest::PumpUntil([&] { return Exists(setup.SkinFile()); }, kWait));
+    CHECK(builder.Answer(L"提示", IDOK).find(L"生成成功") == 0);
+
+    // A picture goes missing: the failed build says which key and which file.
+    REQUIRE(DeleteFileW((setup.ProjectDir() + L"\\caption_active.bmp").c_str()));
+    builder.Command(ID_BUILDER_BUILD);
+    CHECK(builder.Answer(L"生成.KIV文件", IDYES).find(L"default.kiv") != std::wstring::npos);
+    HWND error = builder.WaitDialog(L"错误", builder.Main());
+    REQUIRE(error != nullptr);
+    RECT withError = {};
+    RECT box = {};
+    GetWindowRect(builder.Main(), &withError);
+    GetWindowRect(error, &box);
+    UnionRect(&withError, &withError, &box);
+    CKivScreenShot::Settle(error);
+    CHECK(CKivScreenShot::SaveScreenArea(out + L"\\builder-error.bmp", withError));
+    PostMessageW(error, WM_COMMAND, IDOK, 0);
+    REQUIRE(builder.Settle());
+
     builder.Command(ID_BUILDER_EXIT);
     if (HWND ask = builder.WaitDialog(L"KivBuilder", builder.Main()))
         PostMessageW(ask, WM_COMMAND, IDNO, 0);

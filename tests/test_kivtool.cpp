@@ -494,6 +494,14 @@ TEST_CASE("import writes exactly the project it is given and replaces one only w
     CHECK(Kivtool(L"import " + Q(dark) + L" " + Q(v2) + L" --force").exit == 0);
     CHECK(kivtest::ReadFileBytes(v2) == darkProject);
     CHECK(Sorted(ListFiles(dots)) == std::vector<std::wstring>{L"Shop.kivproj", L"Shop.v2.kivproj"});
+
+    // A picture beside the imported project is named by its file name alone.
+    kivtest::TempDir plain;
+    MakePlainProject(plain);
+    REQUIRE(Kivtool(L"import " + Q(plain.Path()) + L" " + Q(plain.File(L"same.kivproj"))).exit == 0);
+    CKivFileBuilder same;
+    REQUIRE(same.OpenProject(plain.File(L"same.kivproj").c_str()));
+    CHECK(same.FindItem(kOwnPictures[0])->value == L"pic0.bmp");
 }
 
 TEST_CASE("dump writes its atlas through a new file, never over the skin, and over a file only with --force")

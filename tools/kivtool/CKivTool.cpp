@@ -112,8 +112,12 @@ std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
     if (!PathRelativePathToW(relative, WithSlash(folder).c_str(), FILE_ATTRIBUTE_DIRECTORY, path.c_str(), 0))
         return path;
     std::wstring result = relative;
+    // Windows answers .\x.bmp for a file in the folder itself, Wine \x.bmp,
+    // which would read as the root of a drive: both become x.bmp.
     if (result.compare(0, 2, L".\\") == 0)
         result.erase(0, 2);
+    else if (result.size() > 1 && result[0] == L'\\' && result[1] != L'\\')
+        result.erase(0, 1);
     return result;
 }
 
