@@ -54,8 +54,10 @@ Run Kivtool(const std::wstring& arguments)
     PROCESS_INFORMATION process = {};
     const BOOL started = CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                         &startup, &process);
+    const DWORD error = GetLastError();
     CloseHandle(out);
     CloseHandle(err);
+    INFO("CreateProcessW error " << error);
     REQUIRE(started);
     const DWORD waited = WaitForSingleObject(process.hProcess, 60000);
     if (waited != WAIT_OBJECT_0)
