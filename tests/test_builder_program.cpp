@@ -504,6 +504,22 @@ HWND ChildOfClass(HWND parent, const wchar_t* className)
     return FindWindowExW(parent, nullptr, className, nullptr);
 }
 
+// The builder's two panes, once it shows them.
+struct Panes
+{
+    HWND groups;
+    HWND list;
+};
+
+Panes PanesOf(Builder& builder)
+{
+    const Panes panes = {ChildOfClass(builder.Main(), L"KivGroupItemBox"),
+                         ChildOfClass(builder.Main(), L"KivMultiListCtrl")};
+    REQUIRE(panes.groups != nullptr);
+    REQUIRE(panes.list != nullptr);
+    return panes;
+}
+
 // Whether the property list shows a property row at that index (its name
 // cell drawn in the row colour), read from the screen.
 bool PropertyRowShown(HWND list, int row)
@@ -530,10 +546,9 @@ TEST_CASE("an edited value reaches the project: Enter then Save, and Close while
     REQUIRE(setup.Ready());
     Builder builder(setup, setup.ProjectFile());
     REQUIRE(builder.WaitTitle(L"default - KivBuilder"));
-    HWND groups = ChildOfClass(builder.Main(), L"KivGroupItemBox");
-    HWND list = ChildOfClass(builder.Main(), L"KivMultiListCtrl");
-    REQUIRE(groups != nullptr);
-    REQUIRE(list != nullptr);
+    const Panes panes = PanesOf(builder);
+    HWND groups = panes.groups;
+    HWND list = panes.list;
     const wchar_t* key = L"WindowEdge\\Edge\\EnableSizeCtl";
     std::wstring last;
     auto saved = [&](const wchar_t* value) {
@@ -639,10 +654,9 @@ TEST_CASE("Save As, then Build: the rows show what was saved and the saved proje
     REQUIRE(setup.Ready());
     Builder builder(setup, setup.ProjectFile());
     REQUIRE(builder.WaitTitle(L"default - KivBuilder"));
-    HWND groups = ChildOfClass(builder.Main(), L"KivGroupItemBox");
-    HWND list = ChildOfClass(builder.Main(), L"KivMultiListCtrl");
-    REQUIRE(groups != nullptr);
-    REQUIRE(list != nullptr);
+    const Panes panes = PanesOf(builder);
+    HWND groups = panes.groups;
+    HWND list = panes.list;
     Click(groups, 50, 26 + 10);       // 窗口边框
     Click(groups, 50, 26 + 25 + 10);  // 标题栏, whose pictures are named relative to the project
     REQUIRE(kivtest::PumpUntil([&] { return PropertyRowShown(list, 10); }, kWait));
@@ -751,10 +765,9 @@ TEST_CASE("the panes are walked with the keyboard; a switch takes only 0 or 1; t
     REQUIRE(setup.Ready());
     Builder builder(setup, setup.ProjectFile());
     REQUIRE(builder.WaitTitle(L"default - KivBuilder"));
-    HWND groups = ChildOfClass(builder.Main(), L"KivGroupItemBox");
-    HWND list = ChildOfClass(builder.Main(), L"KivMultiListCtrl");
-    REQUIRE(groups != nullptr);
-    REQUIRE(list != nullptr);
+    const Panes panes = PanesOf(builder);
+    HWND groups = panes.groups;
+    HWND list = panes.list;
     SetForegroundWindow(builder.Main());
     REQUIRE(kivtest::PumpUntil([&] { return GetForegroundWindow() == builder.Main(); }, kWait));
     REQUIRE(kivtest::PumpUntil([&] { return FocusOf(builder.Main()) == groups; }, kWait));
@@ -830,10 +843,9 @@ TEST_CASE("screenshots of the builder" * doctest::skip())
     }
     Builder builder(setup, setup.ProjectFile());
     REQUIRE(builder.WaitTitle(L"default - KivBuilder"));
-    HWND groups = ChildOfClass(builder.Main(), L"KivGroupItemBox");
-    HWND list = ChildOfClass(builder.Main(), L"KivMultiListCtrl");
-    REQUIRE(groups != nullptr);
-    REQUIRE(list != nullptr);
+    const Panes panes = PanesOf(builder);
+    HWND groups = panes.groups;
+    HWND list = panes.list;
     Click(groups, 50, 26 + 10);            // expand the first group
     Click(groups, 50, 26 + 11 * 25 + 10);  // its eleventh element: the window edge
     REQUIRE(kivtest::PumpUntil([&] { return PropertyRowShown(list, 1); }, kWait));

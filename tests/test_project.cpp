@@ -30,6 +30,14 @@ void Mark(CKivFileBuilder& builder)
     builder.SetItem(L"Marker\\Item\\Key", L"7", kKivItemText);
 }
 
+// The bytes of the plain project builder saves at path.
+std::string SavedPlainText(const CKivFileBuilder& builder, const std::wstring& path)
+{
+    REQUIRE(builder.SavePlainProject(path.c_str()));
+    const std::vector<unsigned char> bytes = kivtest::ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 bool StillMarked(const CKivFileBuilder& builder)
 {
     const KivProjectItem* item = builder.FindItem(L"Marker\\Item\\Key");
@@ -272,9 +280,7 @@ TEST_CASE("plain projects read back what they wrote, relative to their own folde
     builder.SetItem(L"G\\E\\Pic", L"pic.bmp", kKivItemPicture);
     builder.SetItem(L"G\\E\\Size", L"12", kKivItemText);
     const std::wstring plain = dir.File(L"project.kivxml");
-    REQUIRE(builder.SavePlainProject(plain.c_str()));
-    const std::vector<unsigned char> bytes = kivtest::ReadFileBytes(plain);
-    const std::string text(bytes.begin(), bytes.end());
+    const std::string text = SavedPlainText(builder, plain);
     CHECK(text.find("<KivItem key=\"G\\E\\Pic\" value=\"pic.bmp\" type=\"2\"") != std::string::npos);
 
     CHECK(text == "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<KivProject>\r\n"
@@ -300,9 +306,7 @@ TEST_CASE("plain projects keep markup and CJK characters of values exactly")
     // references all the same, so the line stays one line.
     builder.SetItem(L"G\\E\\Tab", L"1\t2\r\n", kKivItemText);
     const std::wstring plain = dir.File(L"project.kivxml");
-    REQUIRE(builder.SavePlainProject(plain.c_str()));
-    const std::vector<unsigned char> bytes = kivtest::ReadFileBytes(plain);
-    const std::string text(bytes.begin(), bytes.end());
+    const std::string text = SavedPlainText(builder, plain);
     CHECK(text.find("value=\"a&amp;b &lt;c&gt; &quot;d&quot; \xE7\x9A\xAE\xE8\x82\xA4\\\xE4\xB8\xAD.bmp\"") !=
           std::string::npos);
     CHECK(text.find("value=\"1&#9;2&#13;&#10;\"") != std::string::npos);

@@ -79,6 +79,20 @@ bool EndsWithNoCase(const std::wstring& text, const wchar_t* tail)
     return text.size() >= length && _wcsicmp(text.c_str() + text.size() - length, tail) == 0;
 }
 
+// The arguments other than --force, and whether --force was among them.
+bool TakeForce(const std::vector<std::wstring>& arguments, std::vector<std::wstring>* names)
+{
+    bool force = false;
+    for (const std::wstring& argument : arguments)
+    {
+        if (argument == L"--force")
+            force = true;
+        else
+            names->push_back(argument);
+    }
+    return force;
+}
+
 bool IsFolder(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -470,14 +484,7 @@ int CKivTool::CheckProject(const CKivFileBuilder& builder, const std::wstring& f
 int CKivTool::Export(const std::vector<std::wstring>& arguments)
 {
     std::vector<std::wstring> names;
-    bool force = false;
-    for (const std::wstring& argument : arguments)
-    {
-        if (argument == L"--force")
-            force = true;
-        else
-            names.push_back(argument);
-    }
+    const bool force = TakeForce(arguments, &names);
     if (names.size() != 2)
         return Usage(L"export takes PROJECT.kivproj DIR [--force]");
     CKivFileBuilder builder;
@@ -549,14 +556,7 @@ int CKivTool::Export(const std::vector<std::wstring>& arguments)
 int CKivTool::Import(const std::vector<std::wstring>& arguments)
 {
     std::vector<std::wstring> names;
-    bool force = false;
-    for (const std::wstring& argument : arguments)
-    {
-        if (argument == L"--force")
-            force = true;
-        else
-            names.push_back(argument);
-    }
+    const bool force = TakeForce(arguments, &names);
     if (names.size() != 2)
         return Usage(L"import takes DIR PROJECT.kivproj [--force]");
     if (!EndsWithNoCase(names[1], L".kivproj"))
