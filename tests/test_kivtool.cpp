@@ -523,6 +523,17 @@ TEST_CASE("dump writes its atlas through a new file, never over the skin, and ov
         CHECK(otherCase.exit == 1);
         CHECK(kivtest::ReadFileBytes(skin) == original);
     }
+    // The same file under another name is still the skin.
+    if (CreateHardLinkW(dir.File(L"alias.kiv").c_str(), skin.c_str(), nullptr))
+    {
+        const Run alias = Kivtool(L"dump " + Q(skin) + L" --atlas " + Q(dir.File(L"alias.kiv")) + L" --force");
+        CHECK(alias.exit == 1);
+        CHECK(alias.err.find("being dumped") != std::string::npos);
+        CHECK(kivtest::ReadFileBytes(skin) == original);
+        DeleteFileW(dir.File(L"alias.kiv").c_str());
+    }
+    else
+        MESSAGE("no hard links on this file system: the alias case is not run");
 
     const std::vector<unsigned char> mine = {'m', 'i', 'n', 'e'};
     const std::wstring atlas = dir.File(L"atlas.bmp");

@@ -163,6 +163,21 @@ std::wstring Upper(std::wstring text)
     return text;
 }
 
+// Whether two paths name one file, however spelt: another drive letter,
+// a short name or a hard link.
+bool SameFile(const std::wstring& first, const std::wstring& second)
+{
+    if (Upper(FullPath(first)) == Upper(FullPath(second)))
+        return true;
+    const CKivFileHandle a(CKivFileHandle::OpenRead(first.c_str()));
+    const CKivFileHandle b(CKivFileHandle::OpenRead(second.c_str()));
+    BY_HANDLE_FILE_INFORMATION infoA = {};
+    BY_HANDLE_FILE_INFORMATION infoB = {};
+    return a.IsValid() && b.IsValid() && GetFileInformationByHandle(a.Get(), &infoA) &&
+           GetFileInformationByHandle(b.Get(), &infoB) && infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+           infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
+}
+
 }  // namespace
 
 void CKivTool::Out(const std::wstring& line)
@@ -314,7 +329,7 @@ int CKivTool::Dump(const std::vector<std::wstring>& arguments)
     if (!atlasOut.empty())
     {
         atlasOut = FullPath(atlasOut);
-        if (Upper(atlasOut) == Upper(FullPath(skin)))
+        if (SameFile(atlasOut, skin))
             return Failure(L"--atlas names the skin file being dumped, \"" + atlasOut + L"\"");
         const std::wstring target = CKivAtomicFile::Precheck(atlasOut);
         if (!target.empty())
