@@ -8,9 +8,9 @@ import tempfile
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SPEC = importlib.util.spec_from_file_location("run_conformance", os.path.join(HERE, "run-conformance.py"))
-runner = importlib.util.module_from_spec(SPEC)
-SPEC.loader.exec_module(runner)
+LOCATION = importlib.util.spec_from_file_location("run_conformance", os.path.join(HERE, "run-conformance.py"))
+runner = importlib.util.module_from_spec(LOCATION)
+LOCATION.loader.exec_module(runner)
 
 SUMMARY = "0104:combo: 460 tests executed (25 marked as todo, 0 as flaky, {} failures), 0 skipped.\n"
 
