@@ -85,6 +85,18 @@ class SkinOnlyLines(unittest.TestCase):
         self.assertEqual(runner.skin_only([plain, plain], [skinned, again]), {})
 
 
+class Durations(unittest.TestCase):
+    def test_durations_come_back_as_written_and_bad_lines_are_skipped(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "durations.txt")
+            self.assertEqual(runner.read_durations(path), {})
+            runner.write_durations(path, {("user32/edit", "default.kiv"): 54.25, ("user32/edit", "plain"): 3.5})
+            with open(path, "a") as handle:
+                handle.write("user32/combo plain fast\nnot a line\n")
+            self.assertEqual(runner.read_durations(path),
+                             {("user32/edit", "default.kiv"): 54.2, ("user32/edit", "plain"): 3.5})
+
+
 class Exclusions(unittest.TestCase):
     def setUp(self):
         self.folder = tempfile.TemporaryDirectory()
