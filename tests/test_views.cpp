@@ -462,14 +462,26 @@ TEST_CASE("tab controls: an owner-drawn one keeps its host's drawing; hot tracki
     const Tabs made = MakeTabs(dialog, TCS_HOTTRACK, 300, 100, {L"One", L"Two", L"Three"});
     SendMessageW(made.tab, TCM_SETCURSEL, 0, 0);
     kivtest::PumpPending();
-    const COLORREF normal = ButtonPixel(dialog, made.tab, *made.skin, 1);
-    CHECK(normal == made.skin->Strip().Button(1)->ColorOf(CKivDirectButton::StateNormal));
-    // The control draws a hot tab itself as the mouse moves over it.
-    const POINT over = ButtonPoint(*made.skin, 1);
-    for (int x = over.x; x < over.x + 20; x += 2)
-        SendMessageW(made.tab, WM_MOUSEMOVE, 0, MAKELPARAM(x + 8, over.y + 4));
-    const COLORREF after = ButtonPixel(dialog, made.tab, *made.skin, 1);
-    CHECK((after == made.skin->Strip().Button(1)->ColorOf(CKivDirectButton::StateNormal) || after == made.skin->Strip().Button(1)->ColorOf(CKivDirectButton::StateHot)));
+    const RECT band = made.skin->Strip().StripBand();
+    auto bandPixels = [&] {
+        std::vector<COLORREF> pixels;
+        for (int y = band.top; y < band.bottom; ++y)
+            for (int x = band.left; x < band.right; ++x)
+                pixels.push_back(dialog.Pixel(made.tab, x, y));
+        return pixels;
+    };
+    // The control draws the tab under the mouse itself as it moves; the strip
+    // must be what shows once the mouse has gone past the last tab.
+    for (int x = 2; x < band.right; x += 3)
+        SendMessageW(made.tab, WM_MOUSEMOVE, 0, MAKELPARAM(x, (band.top + band.bottom) / 2));
+    const std::vector<COLORREF> moved = bandPixels();
+    RedrawWindow(made.tab, &band, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const std::vector<COLORREF> repainted = bandPixels();
+    REQUIRE(moved.size() == repainted.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < moved.size(); ++i)
+        differing += moved[i] != repainted[i] ? 1 : 0;
+    CHECK(differing == 0);
 }
 
 TEST_CASE("tab strip overflow: choosing a hidden tab from the menu moves it to the first place")

@@ -133,10 +133,32 @@ def mode_name(mode):
     return "plain" if mode == "plain" else "skin-" + os.path.splitext(mode)[0]
 
 
-def run_all(lanes, jobs):
-    """Runs (test, mode) jobs over the lanes; returns {(test, mode): Run}."""
+def read_durations(path):
+    """Seconds each (test, mode) took last time, from 'test mode seconds' lines."""
+    durations = {}
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as handle:
+            for text in handle:
+                parts = text.split()
+                if len(parts) == 3:
+                    try:
+                        durations[(parts[0], parts[1])] = float(parts[2])
+                    except ValueError:
+                        pass
+    return durations
+
+
+def write_durations(path, durations):
+    with open(path, "w", encoding="utf-8") as handle:
+        for (test, mode), seconds in sorted(durations.items()):
+            handle.write("%s %s %.1f\n" % (test, mode, seconds))
+
+
+def run_all(lanes, jobs, durations):
+    """Runs (test, mode) jobs over the lanes, the longest last time first so
+    the lanes end together; returns {(test, mode): Run}."""
     pending = queue.Queue()
-    for job in jobs:
+    for job in sorted(jobs, key=lambda job: -durations.get(job, 0.0)):
         pending.put(job)
     results = {}
     errors = []
@@ -227,6 +249,14 @@ def main():
     parser.add_argument("--timeout", type=int, default=180, help="seconds one program may run")
     parser.add_argument("tests", nargs="+", help="dll/name of each test file")
     args = parser.parse_args()
+    # A developer may name fewer files, e.g. KIV_CONFORMANCE_FILES="comctl32/button user32/static".
+    chosen = os.environ.get("KIV_CONFORMANCE_FILES", "").split()
+    if chosen:
+        unknown = [test for test in chosen if test not in args.tests]
+        if unknown:
+            print("conformance: FAILED: KIV_CONFORMANCE_FILES names files not in the group: %s" % " ".join(unknown))
+            return 1
+        args.tests = [test for test in args.tests if test in chosen]
     for name in ("bin", "cmake_dir", "state_root", "sources", "fetch", "exclusions"):
         if getattr(args, name):
             setattr(args, name, os.path.abspath(getattr(args, name)))
@@ -261,13 +291,17 @@ def main():
                 return 1
         print("conformance: %d files, plain and with %s, %d lanes" % (len(args.tests), " and ".join(args.skin),
                                                                         len(lanes)), flush=True)
-        first = run_all(lanes, [(test, mode) for test in args.tests for mode in modes])
+        timings = os.path.join(args.state_root, "durations.txt")
+        durations = read_durations(timings)
+        first = run_all(lanes, [(test, mode) for test in args.tests for mode in modes], durations)
+        durations.update({key: run.seconds for key, run in first.items()})
+        write_durations(timings, durations)
         suspects = [test for test in args.tests
                     if any(skin_only([first[(test, "plain")]], [first[(test, skin)]]) for skin in args.skin)]
         second = {}
         if suspects:
             print("conformance: running again to confirm: %s" % ", ".join(suspects), flush=True)
-            second = run_all(lanes, [(test, mode) for test in suspects for mode in modes])
+            second = run_all(lanes, [(test, mode) for test in suspects for mode in modes], durations)
     finally:
         for lane in lanes:
             lane.stop()

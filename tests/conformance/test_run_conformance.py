@@ -8,9 +8,9 @@ import tempfile
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SPEC = importlib.util.spec_from_file_location("run_conformance", os.path.join(HERE, "run-conformance.py"))
-runner = importlib.util.module_from_spec(SPEC)
-SPEC.loader.exec_module(runner)
+LOCATION = importlib.util.spec_from_file_location("run_conformance", os.path.join(HERE, "run-conformance.py"))
+runner = importlib.util.module_from_spec(LOCATION)
+LOCATION.loader.exec_module(runner)
 
 SUMMARY = "0104:combo: 460 tests executed (25 marked as todo, 0 as flaky, {} failures), 0 skipped.\n"
 
@@ -83,6 +83,18 @@ class SkinOnlyLines(unittest.TestCase):
         self.assertIn((runner.UNFINISHED, 0), lines)
         again = run(SUMMARY.format(0), mode="default.kiv")
         self.assertEqual(runner.skin_only([plain, plain], [skinned, again]), {})
+
+
+class Durations(unittest.TestCase):
+    def test_durations_come_back_as_written_and_bad_lines_are_skipped(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "durations.txt")
+            self.assertEqual(runner.read_durations(path), {})
+            runner.write_durations(path, {("user32/edit", "default.kiv"): 54.25, ("user32/edit", "plain"): 3.5})
+            with open(path, "a") as handle:
+                handle.write("user32/combo plain fast\nnot a line\n")
+            self.assertEqual(runner.read_durations(path),
+                             {("user32/edit", "default.kiv"): 54.2, ("user32/edit", "plain"): 3.5})
 
 
 class Exclusions(unittest.TestCase):
