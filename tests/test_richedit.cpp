@@ -162,6 +162,14 @@ TEST_CASE("rich edit: with the dark skin the page is dark, plain text reads and 
     // "RRRR" is the document's red.
     CHECK(Reddish(kivtest::ScreenBox(rich.rich, rich.Chars(26, 30))) > 5);
     CHECK(Reddish(kivtest::ScreenBox(rich.rich, rich.Chars(12, 16))) == 0);
+    // Painting again draws the same pixels (nothing piles up on the text).
+    const std::vector<COLORREF> once = kivtest::ScreenBox(rich.rich, rich.Chars(0, 16));
+    for (int i = 0; i < 3; ++i)
+    {
+        InvalidateRect(rich.rich, nullptr, FALSE);
+        UpdateWindow(rich.rich);
+    }
+    CHECK(kivtest::ScreenBox(rich.rich, rich.Chars(0, 16)) == once);
     // The document still says nothing about the plain text's colour.
     CHARFORMAT2W format = {};
     format.cbSize = sizeof(format);
