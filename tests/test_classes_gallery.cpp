@@ -32,31 +32,6 @@ enum Ids
     kStatus,
 };
 
-void AddButtons(HWND bar, bool withText)
-{
-    SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-    TBADDBITMAP bitmaps = {HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
-    SendMessageW(bar, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&bitmaps));
-    static const wchar_t* const names[] = {L"New", L"Open", L"Save", L"", L"Cut", L"Copy", L"Find"};
-    TBBUTTON buttons[7] = {};
-    const int images[] = {STD_FILENEW, STD_FILEOPEN, STD_FILESAVE, 0, STD_CUT, STD_COPY, STD_FIND};
-    for (int i = 0; i < 7; ++i)
-    {
-        buttons[i].iBitmap = images[i];
-        buttons[i].idCommand = 100 + i;
-        buttons[i].fsState = TBSTATE_ENABLED;
-        buttons[i].fsStyle = i == 3 ? BTNS_SEP : BTNS_BUTTON;
-        buttons[i].iString = withText && i != 3 ? reinterpret_cast<INT_PTR>(names[i]) : -1;
-    }
-    buttons[2].fsStyle = BTNS_CHECK;
-    buttons[2].fsState |= TBSTATE_CHECKED;
-    buttons[5].fsState = 0;  // disabled
-    buttons[6].fsStyle = BTNS_DROPDOWN;
-    SendMessageW(bar, TB_ADDBUTTONSW, 7, reinterpret_cast<LPARAM>(buttons));
-    SendMessageW(bar, TB_AUTOSIZE, 0, 0);
-}
-
 struct Gallery
 {
     explicit Gallery(bool skinned) : host(skinned, 640, 460)
@@ -68,7 +43,7 @@ struct Gallery
                                TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TRANSPARENT | CCS_NORESIZE | CCS_NODIVIDER |
                                    CCS_NOPARENTALIGN | TBSTYLE_TOOLTIPS,
                                0, 0, 300, 24, kBandBar, rebar);
-        AddButtons(bandBar, true);
+        kivtest::AddToolButtons(bandBar, true, 100);
         SIZE size = {};
         SendMessageW(bandBar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
         REBARBANDINFOW band = {};
@@ -84,21 +59,13 @@ struct Gallery
         SendMessageW(rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
         toolBar = host.Control(TOOLBARCLASSNAMEW, TBSTYLE_FLAT | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0, 0,
                                kToolBar);
-        AddButtons(toolBar, false);
+        kivtest::AddToolButtons(toolBar, false, 200);
         RECT bar = {};
         GetWindowRect(rebar, &bar);
         const int top = bar.bottom - bar.top;
         MoveWindow(toolBar, 0, top, 620, 28, TRUE);
         list = host.Control(WC_LISTVIEWW, LVS_REPORT | WS_BORDER, 8, top + 34, 360, 170, kList);
-        const wchar_t* columns[] = {L"Name", L"Size", L"Modified"};
-        for (int i = 0; i < 3; ++i)
-        {
-            LVCOLUMNW column = {};
-            column.mask = LVCF_TEXT | LVCF_WIDTH;
-            column.cx = i == 0 ? 140 : 100;
-            column.pszText = const_cast<wchar_t*>(columns[i]);
-            SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-        }
+        kivtest::AddReportColumns(list, L"Modified", 140);
         const wchar_t* rows[] = {L"readme.txt", L"setup.exe", L"notes.rtf"};
         for (int i = 0; i < 3; ++i)
         {

@@ -6,11 +6,9 @@
 // repainting holds no GDI objects.
 #include <doctest.h>
 #include "CKivCommonLook.h"
-#include "CKivGdiObject.h"
 #include "CKivHeaderCtrl.h"
 #include "CKivWnd.h"
 #include "KivCommonHost.h"
-#include "KivGdiLeakOracle.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
 #include <string>
@@ -44,15 +42,7 @@ struct Headed
         if (ofList)
         {
             list = host.Control(WC_LISTVIEWW, LVS_REPORT | WS_BORDER, 10, 10, 420, 200, kListId, parent);
-            const wchar_t* columns[] = {L"Name", L"Size", L"Kind"};
-            for (int i = 0; i < 3; ++i)
-            {
-                LVCOLUMNW column = {};
-                column.mask = LVCF_TEXT | LVCF_WIDTH;
-                column.cx = i == 0 ? 150 : 100;
-                column.pszText = const_cast<wchar_t*>(columns[i]);
-                SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-            }
+            kivtest::AddReportColumns(list, L"Kind", 150);
             header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
         }
         else
@@ -65,12 +55,7 @@ struct Headed
         }
         kivtest::Settle(host.Window());
     }
-    RECT Item(int index) const
-    {
-        RECT r = {};
-        SendMessageW(header, HDM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-        return r;
-    }
+    RECT Item(int index) const { return kivtest::AskRect(header, HDM_GETITEMRECT, index); }
     CommonHost host;
     HWND list = nullptr;
     HWND header = nullptr;
@@ -78,24 +63,12 @@ struct Headed
 
 std::vector<ScriptStep> HeaderScript()
 {
-    auto send = [](UINT message, WPARAM wParam, LPARAM lParam) {
-        return [=](HWND header, std::string&) { return SendMessageW(header, message, wParam, lParam); };
-    };
-    auto rect = [](WPARAM index) {
-        return [=](HWND header, std::string& out) {
-            RECT r = {};
-            const LRESULT answer = SendMessageW(header, HDM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-            out = std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                  std::to_string(r.bottom);
-            return answer;
-        };
-    };
     auto mouse = [](UINT message, int x, int y) {
         return [=](HWND header, std::string&) { return SendMessageW(header, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y)); };
     };
     return {
-        {"HDM_GETITEMCOUNT", send(HDM_GETITEMCOUNT, 0, 0)},
-        {"HDM_GETITEMRECT 1", rect(1)},
+        {"HDM_GETITEMCOUNT", kivtest::SendStep(HDM_GETITEMCOUNT, 0, 0)},
+        {"HDM_GETITEMRECT 1", kivtest::RectStep(HDM_GETITEMRECT, 1)},
         {"HDM_HITTEST", [](HWND header, std::string& out) {
              HDHITTESTINFO hit = {};
              hit.pt = POINT{160, 5};
@@ -154,16 +127,16 @@ std::vector<ScriptStep> HeaderScript()
              SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
              return SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(r.right, 8));
          }},
-        {"HDM_GETITEMRECT 0 after drag", rect(0)},
+        {"HDM_GETITEMRECT 0 after drag", kivtest::RectStep(HDM_GETITEMRECT, 0)},
         {"HDM_SETORDERARRAY", [](HWND header, std::string&) {
              int order[] = {2, 0, 1, 3, 4};
              return SendMessageW(header, HDM_SETORDERARRAY, 5, reinterpret_cast<LPARAM>(order));
          }},
-        {"HDM_GETITEMRECT 2 after order", rect(2)},
-        {"HDM_SETHOTDIVIDER", send(HDM_SETHOTDIVIDER, FALSE, 1)},
-        {"HDM_SETHOTDIVIDER off", send(HDM_SETHOTDIVIDER, FALSE, -1)},
-        {"HDM_DELETEITEM", send(HDM_DELETEITEM, 2, 0)},
-        {"HDM_GETITEMCOUNT after delete", send(HDM_GETITEMCOUNT, 0, 0)},
+        {"HDM_GETITEMRECT 2 after order", kivtest::RectStep(HDM_GETITEMRECT, 2)},
+        {"HDM_SETHOTDIVIDER", kivtest::SendStep(HDM_SETHOTDIVIDER, FALSE, 1)},
+        {"HDM_SETHOTDIVIDER off", kivtest::SendStep(HDM_SETHOTDIVIDER, FALSE, -1)},
+        {"HDM_DELETEITEM", kivtest::SendStep(HDM_DELETEITEM, 2, 0)},
+        {"HDM_GETITEMCOUNT after delete", kivtest::SendStep(HDM_GETITEMCOUNT, 0, 0)},
         {"GWL_STYLE", [](HWND header, std::string&) { return GetWindowLongPtrW(header, GWL_STYLE); }},
     };
 }
@@ -177,14 +150,6 @@ std::vector<std::string> PlayHeader(bool skinned, bool ofList, const kivtest::Cu
     std::vector<std::string> lines = kivtest::PlayScript(headed.header, HeaderScript());
     CommonHost::Answers() = kivtest::CustomDrawAnswers();
     return lines;
-}
-
-int Count(const std::vector<std::string>& lines, const std::string& part)
-{
-    int count = 0;
-    for (const std::string& line : lines)
-        count += line.find(part) != std::string::npos ? 1 : 0;
-    return count;
 }
 
 }  // namespace
@@ -204,15 +169,15 @@ TEST_CASE("header: answers and notifications, custom draw included, are the same
             if (!ofList)
             {
                 // The header's own host hears its paints and clicks: the comparison holds something.
-                CHECK(Count(plain, "SysHeader32 id 500 code -12 stage 0x1") > 0);
-                CHECK((Count(plain, "stage 0x10001") > 0) == (prepaint == CDRF_NOTIFYITEMDRAW));
-                CHECK(Count(plain, "WM_DRAWITEM id 500 item 4") > 0);
-                CHECK(Count(plain, "code " + std::to_string(static_cast<int>(HDN_GETDISPINFOW))) > 0);
-                CHECK(Count(plain, "code " + std::to_string(static_cast<int>(HDN_ITEMCLICKW))) == 1);
-                CHECK(Count(plain, "code " + std::to_string(static_cast<int>(HDN_ENDTRACKW))) == 1);
+                CHECK(kivtest::CountLines(plain, "SysHeader32 id 500 code -12 stage 0x1") > 0);
+                CHECK((kivtest::CountLines(plain, "stage 0x10001") > 0) == (prepaint == CDRF_NOTIFYITEMDRAW));
+                CHECK(kivtest::CountLines(plain, "WM_DRAWITEM id 500 item 4") > 0);
+                CHECK(kivtest::CountLines(plain, "code " + std::to_string(static_cast<int>(HDN_GETDISPINFOW))) > 0);
+                CHECK(kivtest::CountLines(plain, "code " + std::to_string(static_cast<int>(HDN_ITEMCLICKW))) == 1);
+                CHECK(kivtest::CountLines(plain, "code " + std::to_string(static_cast<int>(HDN_ENDTRACKW))) == 1);
             }
             else
-                CHECK(Count(plain, "code " + std::to_string(static_cast<int>(LVN_COLUMNCLICK))) == 1);
+                CHECK(kivtest::CountLines(plain, "code " + std::to_string(static_cast<int>(LVN_COLUMNCLICK))) == 1);
             CHECK(kivtest::SamePlay(plain, skinned));
         }
 }
@@ -227,7 +192,7 @@ TEST_CASE("header on a parent without a skin: the same notifications, the skin's
         answers.prepaint = prepaint;
         const std::vector<std::string> plain = PlayHeader(false, false, answers, true);
         const std::vector<std::string> skinned = PlayHeader(true, false, answers, true);
-        CHECK(Count(plain, "SysHeader32 id 500 code -12 stage 0x1") > 0);
+        CHECK(kivtest::CountLines(plain, "SysHeader32 id 500 code -12 stage 0x1") > 0);
         CHECK(kivtest::SamePlay(plain, skinned));
     }
     // Left to the control: the skin's items.
@@ -328,14 +293,5 @@ TEST_CASE("header: a skinned header repaints without holding GDI objects")
         SendMessageW(headed.header, HDM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         kivtest::Settle(headed.host.Window());
     };
-    for (int i = 0; i < 5; ++i)
-        repaint();
-    kivtest::GdiLeakOracle oracle;
-    REQUIRE(oracle.LiveObjects() > 0);
-    const long ours = CKivGdiObjectCount::Live();
-    const long process = oracle.LiveObjects();
-    for (int i = 0; i < 60; ++i)
-        repaint();
-    CHECK(CKivGdiObjectCount::Live() == ours);
-    CHECK(oracle.LiveObjects() == process);
+    kivtest::CheckRepaintsHoldNoGdi(repaint, 60);
 }

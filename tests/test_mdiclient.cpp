@@ -3,11 +3,9 @@
 // system's workspace, and repainting holds no GDI objects.
 #include <doctest.h>
 #include "CKivCommonLook.h"
-#include "CKivGdiObject.h"
 #include "CKivMdiClient.h"
 #include "CKivWnd.h"
 #include "KivCommonHost.h"
-#include "KivGdiLeakOracle.h"
 #include "KivTestSupport.h"
 #include <string>
 #include <vector>
@@ -62,9 +60,6 @@ struct Workspace
 
 std::vector<ScriptStep> WorkspaceScript()
 {
-    auto send = [](UINT message, WPARAM wParam, LPARAM lParam) {
-        return [=](HWND client, std::string&) { return SendMessageW(client, message, wParam, lParam); };
-    };
     auto active = [](HWND client, std::string& out) {
         BOOL maximised = FALSE;
         const HWND child = reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximised)));
@@ -77,11 +72,11 @@ std::vector<ScriptStep> WorkspaceScript()
     };
     return {
         {"WM_MDIGETACTIVE", active},
-        {"WM_MDINEXT", send(WM_MDINEXT, 0, 0)},
+        {"WM_MDINEXT", kivtest::SendStep(WM_MDINEXT, 0, 0)},
         {"WM_MDIGETACTIVE after next", active},
-        {"WM_MDICASCADE", send(WM_MDICASCADE, 0, 0)},
-        {"WM_MDITILE", send(WM_MDITILE, MDITILE_HORIZONTAL, 0)},
-        {"WM_MDIICONARRANGE", send(WM_MDIICONARRANGE, 0, 0)},
+        {"WM_MDICASCADE", kivtest::SendStep(WM_MDICASCADE, 0, 0)},
+        {"WM_MDITILE", kivtest::SendStep(WM_MDITILE, MDITILE_HORIZONTAL, 0)},
+        {"WM_MDIICONARRANGE", kivtest::SendStep(WM_MDIICONARRANGE, 0, 0)},
         {"WM_MDIMAXIMIZE", [](HWND client, std::string&) {
              const HWND child = reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0));
              return SendMessageW(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
@@ -144,14 +139,5 @@ TEST_CASE("MDI client: a skinned client repaints without holding GDI objects")
         InvalidateRect(workspace.client, nullptr, TRUE);
         kivtest::Settle(workspace.client);
     };
-    for (int i = 0; i < 5; ++i)
-        repaint();
-    kivtest::GdiLeakOracle oracle;
-    REQUIRE(oracle.LiveObjects() > 0);
-    const long ours = CKivGdiObjectCount::Live();
-    const long process = oracle.LiveObjects();
-    for (int i = 0; i < 100; ++i)
-        repaint();
-    CHECK(CKivGdiObjectCount::Live() == ours);
-    CHECK(oracle.LiveObjects() == process);
+    kivtest::CheckRepaintsHoldNoGdi(repaint, 100);
 }

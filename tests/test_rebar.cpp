@@ -5,11 +5,9 @@
 // holds no GDI objects.
 #include <doctest.h>
 #include "CKivCommonLook.h"
-#include "CKivGdiObject.h"
 #include "CKivReBarCtrl.h"
 #include "CKivWnd.h"
 #include "KivCommonHost.h"
-#include "KivGdiLeakOracle.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
 #include <string>
@@ -56,12 +54,7 @@ struct Bar
         InsertBand(rebar, L"Links", second, 200);
         kivtest::Settle(host.Window());
     }
-    RECT Band(int index) const
-    {
-        RECT r = {};
-        SendMessageW(rebar, RB_GETRECT, index, reinterpret_cast<LPARAM>(&r));
-        return r;
-    }
+    RECT Band(int index) const { return kivtest::AskRect(rebar, RB_GETRECT, index); }
     CommonHost host;
     HWND rebar = nullptr;
     HWND first = nullptr;
@@ -70,18 +63,6 @@ struct Bar
 
 std::vector<ScriptStep> ReBarScript()
 {
-    auto send = [](UINT message, WPARAM wParam, LPARAM lParam) {
-        return [=](HWND rebar, std::string&) { return SendMessageW(rebar, message, wParam, lParam); };
-    };
-    auto rect = [](WPARAM index) {
-        return [=](HWND rebar, std::string& out) {
-            RECT r = {};
-            const LRESULT answer = SendMessageW(rebar, RB_GETRECT, index, reinterpret_cast<LPARAM>(&r));
-            out = std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                  std::to_string(r.bottom);
-            return answer;
-        };
-    };
     auto grip = [](UINT message, int dx) {
         return [=](HWND rebar, std::string&) {
             RECT r = {};
@@ -91,9 +72,9 @@ std::vector<ScriptStep> ReBarScript()
         };
     };
     return {
-        {"RB_GETBANDCOUNT", send(RB_GETBANDCOUNT, 0, 0)},
-        {"RB_GETROWCOUNT", send(RB_GETROWCOUNT, 0, 0)},
-        {"RB_GETRECT 1", rect(1)},
+        {"RB_GETBANDCOUNT", kivtest::SendStep(RB_GETBANDCOUNT, 0, 0)},
+        {"RB_GETROWCOUNT", kivtest::SendStep(RB_GETROWCOUNT, 0, 0)},
+        {"RB_GETRECT 1", kivtest::RectStep(RB_GETRECT, 1)},
         {"RB_GETBANDINFO text", [](HWND rebar, std::string& out) {
              wchar_t text[32] = {};
              REBARBANDINFOW band = {};
@@ -125,16 +106,16 @@ std::vector<ScriptStep> ReBarScript()
         {"grip down", grip(WM_LBUTTONDOWN, 0)},
         {"grip drag", grip(WM_MOUSEMOVE, -40)},
         {"grip up", grip(WM_LBUTTONUP, -40)},
-        {"RB_GETRECT 1 after drag", rect(1)},
-        {"RB_MINIMIZEBAND", send(RB_MINIMIZEBAND, 0, 0)},
-        {"RB_MAXIMIZEBAND", send(RB_MAXIMIZEBAND, 1, 0)},
-        {"RB_SHOWBAND hide", send(RB_SHOWBAND, 0, FALSE)},
-        {"RB_SHOWBAND show", send(RB_SHOWBAND, 0, TRUE)},
-        {"RB_GETBARHEIGHT", send(RB_GETBARHEIGHT, 0, 0)},
-        {"RB_SETBKCOLOR", send(RB_SETBKCOLOR, 0, RGB(1, 2, 3))},
-        {"RB_GETBKCOLOR", send(RB_GETBKCOLOR, 0, 0)},
-        {"RB_DELETEBAND", send(RB_DELETEBAND, 1, 0)},
-        {"RB_GETBANDCOUNT after delete", send(RB_GETBANDCOUNT, 0, 0)},
+        {"RB_GETRECT 1 after drag", kivtest::RectStep(RB_GETRECT, 1)},
+        {"RB_MINIMIZEBAND", kivtest::SendStep(RB_MINIMIZEBAND, 0, 0)},
+        {"RB_MAXIMIZEBAND", kivtest::SendStep(RB_MAXIMIZEBAND, 1, 0)},
+        {"RB_SHOWBAND hide", kivtest::SendStep(RB_SHOWBAND, 0, FALSE)},
+        {"RB_SHOWBAND show", kivtest::SendStep(RB_SHOWBAND, 0, TRUE)},
+        {"RB_GETBARHEIGHT", kivtest::SendStep(RB_GETBARHEIGHT, 0, 0)},
+        {"RB_SETBKCOLOR", kivtest::SendStep(RB_SETBKCOLOR, 0, RGB(1, 2, 3))},
+        {"RB_GETBKCOLOR", kivtest::SendStep(RB_GETBKCOLOR, 0, 0)},
+        {"RB_DELETEBAND", kivtest::SendStep(RB_DELETEBAND, 1, 0)},
+        {"RB_GETBANDCOUNT after delete", kivtest::SendStep(RB_GETBANDCOUNT, 0, 0)},
         {"GWL_STYLE", [](HWND rebar, std::string&) { return GetWindowLongPtrW(rebar, GWL_STYLE); }},
     };
 }
@@ -149,14 +130,6 @@ std::vector<std::string> PlayReBar(bool skinned, LRESULT itemAnswer, bool onPane
     return lines;
 }
 
-int Count(const std::vector<std::string>& lines, const std::string& part)
-{
-    int count = 0;
-    for (const std::string& line : lines)
-        count += line.find(part) != std::string::npos ? 1 : 0;
-    return count;
-}
-
 }  // namespace
 
 TEST_CASE("rebar: answers and notifications, band custom draw included, are the same skinned and unskinned")
@@ -168,9 +141,9 @@ TEST_CASE("rebar: answers and notifications, band custom draw included, are the 
         CAPTURE(item);
         const std::vector<std::string> plain = PlayReBar(false, item);
         const std::vector<std::string> skinned = PlayReBar(true, item);
-        CHECK(Count(plain, "ReBarWindow32 id 600 code -12 stage 0x10001 item 7") > 0);
-        CHECK((Count(plain, "stage 0x10002") > 0) == (item == (CDRF_NOTIFYPOSTPAINT | CDRF_NOTIFYITEMDRAW)));
-        CHECK(Count(plain, "code " + std::to_string(static_cast<int>(RBN_BEGINDRAG))) == 1);
+        CHECK(kivtest::CountLines(plain, "ReBarWindow32 id 600 code -12 stage 0x10001 item 7") > 0);
+        CHECK((kivtest::CountLines(plain, "stage 0x10002") > 0) == (item == (CDRF_NOTIFYPOSTPAINT | CDRF_NOTIFYITEMDRAW)));
+        CHECK(kivtest::CountLines(plain, "code " + std::to_string(static_cast<int>(RBN_BEGINDRAG))) == 1);
         CHECK(kivtest::SamePlay(plain, skinned));
     }
 }
@@ -183,7 +156,7 @@ TEST_CASE("rebar on a parent without a skin: the same notifications, and the ski
         CAPTURE(item);
         const std::vector<std::string> plain = PlayReBar(false, item, true);
         const std::vector<std::string> skinned = PlayReBar(true, item, true);
-        CHECK(Count(plain, "ReBarWindow32 id 600 code -12 stage 0x10001 item 7") > 0);
+        CHECK(kivtest::CountLines(plain, "ReBarWindow32 id 600 code -12 stage 0x10001 item 7") > 0);
         CHECK(kivtest::SamePlay(plain, skinned));
     }
     Bar bar(true, RBS_BANDBORDERS | CCS_NODIVIDER, true);
@@ -245,14 +218,5 @@ TEST_CASE("rebar: a skinned rebar repaints without holding GDI objects")
         SendMessageW(bar.rebar, (step++ % 2) ? RB_MINIMIZEBAND : RB_MAXIMIZEBAND, 0, 0);
         kivtest::Settle(bar.host.Window());
     };
-    for (int i = 0; i < 5; ++i)
-        repaint();
-    kivtest::GdiLeakOracle oracle;
-    REQUIRE(oracle.LiveObjects() > 0);
-    const long ours = CKivGdiObjectCount::Live();
-    const long process = oracle.LiveObjects();
-    for (int i = 0; i < 60; ++i)
-        repaint();
-    CHECK(CKivGdiObjectCount::Live() == ours);
-    CHECK(oracle.LiveObjects() == process);
+    kivtest::CheckRepaintsHoldNoGdi(repaint, 60);
 }

@@ -7,12 +7,10 @@
 // holds no GDI objects.
 #include <doctest.h>
 #include "CKivCommonLook.h"
-#include "CKivGdiObject.h"
 #include "CKivImportPatch.h"
 #include "CKivRichEditCtrl.h"
 #include "CKivWnd.h"
 #include "KivCommonHost.h"
-#include "KivGdiLeakOracle.h"
 #include "KivTestSupport.h"
 #include <richedit.h>
 #include <string>
@@ -78,9 +76,6 @@ LRESULT StreamOut(HWND rich, std::string& out)
 
 std::vector<ScriptStep> RichScript()
 {
-    auto send = [](UINT message, WPARAM wParam, LPARAM lParam) {
-        return [=](HWND rich, std::string&) { return SendMessageW(rich, message, wParam, lParam); };
-    };
     auto format = [](WPARAM which) {
         return [=](HWND rich, std::string& out) {
             CHARFORMAT2W cf = {};
@@ -93,21 +88,21 @@ std::vector<ScriptStep> RichScript()
     return {
         {"EM_STREAMOUT", [](HWND rich, std::string& out) { return StreamOut(rich, out); }},
         {"EM_GETCHARFORMAT default", format(SCF_DEFAULT)},
-        {"EM_SETSEL red", send(EM_SETSEL, 27, 28)},
+        {"EM_SETSEL red", kivtest::SendStep(EM_SETSEL, 27, 28)},
         {"EM_GETCHARFORMAT red", format(SCF_SELECTION)},
-        {"EM_SETSEL plain", send(EM_SETSEL, 2, 3)},
+        {"EM_SETSEL plain", kivtest::SendStep(EM_SETSEL, 2, 3)},
         {"EM_GETCHARFORMAT plain", format(SCF_SELECTION)},
         {"WM_CHAR", [](HWND rich, std::string&) {
              SetFocus(rich);
              return SendMessageW(rich, WM_CHAR, 'x', 1);
          }},
-        {"WM_GETTEXTLENGTH", send(WM_GETTEXTLENGTH, 0, 0)},
-        {"EM_SETBKGNDCOLOR own", send(EM_SETBKGNDCOLOR, 0, RGB(255, 255, 200))},
-        {"EM_SETBKGNDCOLOR system", send(EM_SETBKGNDCOLOR, 1, 0)},
-        {"EM_SETBKGNDCOLOR again", send(EM_SETBKGNDCOLOR, 1, 0)},
+        {"WM_GETTEXTLENGTH", kivtest::SendStep(WM_GETTEXTLENGTH, 0, 0)},
+        {"EM_SETBKGNDCOLOR own", kivtest::SendStep(EM_SETBKGNDCOLOR, 0, RGB(255, 255, 200))},
+        {"EM_SETBKGNDCOLOR system", kivtest::SendStep(EM_SETBKGNDCOLOR, 1, 0)},
+        {"EM_SETBKGNDCOLOR again", kivtest::SendStep(EM_SETBKGNDCOLOR, 1, 0)},
         {"EM_STREAMOUT after typing", [](HWND rich, std::string& out) { return StreamOut(rich, out); }},
-        {"EM_CANUNDO", send(EM_CANUNDO, 0, 0)},
-        {"EM_GETMODIFY", send(EM_GETMODIFY, 0, 0)},
+        {"EM_CANUNDO", kivtest::SendStep(EM_CANUNDO, 0, 0)},
+        {"EM_GETMODIFY", kivtest::SendStep(EM_GETMODIFY, 0, 0)},
         {"GWL_STYLE", [](HWND rich, std::string&) { return GetWindowLongPtrW(rich, GWL_STYLE); }},
     };
 }
@@ -243,16 +238,7 @@ TEST_CASE("rich edit: a skinned rich edit repaints without holding GDI objects, 
         InvalidateRect(rich.rich, nullptr, TRUE);
         kivtest::Settle(rich.rich);
     };
-    for (int i = 0; i < 5; ++i)
-        repaint();
-    kivtest::GdiLeakOracle oracle;
-    REQUIRE(oracle.LiveObjects() > 0);
-    const long ours = CKivGdiObjectCount::Live();
-    const long process = oracle.LiveObjects();
-    for (int i = 0; i < 60; ++i)
-        repaint();
-    CHECK(CKivGdiObjectCount::Live() == ours);
-    CHECK(oracle.LiveObjects() == process);
+    kivtest::CheckRepaintsHoldNoGdi(repaint, 60);
     const FARPROC original = GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSysColor");
     CHECK(CKivImportPatch::Imports(GetModuleHandleW(L"riched20.dll"), original));
 }

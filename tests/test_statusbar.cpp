@@ -4,11 +4,9 @@
 // repainting holds no GDI objects.
 #include <doctest.h>
 #include "CKivCommonLook.h"
-#include "CKivGdiObject.h"
 #include "CKivStatusBarCtrl.h"
 #include "CKivWnd.h"
 #include "KivCommonHost.h"
-#include "KivGdiLeakOracle.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
 #include <string>
@@ -29,9 +27,6 @@ LRESULT SetText(HWND bar, WPARAM part, const wchar_t* text)
 
 std::vector<ScriptStep> StatusScript()
 {
-    auto send = [](UINT message, WPARAM wParam, LPARAM lParam) {
-        return [=](HWND bar, std::string&) { return SendMessageW(bar, message, wParam, lParam); };
-    };
     auto text = [](WPARAM part) {
         return [=](HWND bar, std::string& out) {
             wchar_t buffer[64] = {};
@@ -41,41 +36,32 @@ std::vector<ScriptStep> StatusScript()
             return answer;
         };
     };
-    auto rect = [](WPARAM part) {
-        return [=](HWND bar, std::string& out) {
-            RECT r = {};
-            const LRESULT answer = SendMessageW(bar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&r));
-            out = std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                  std::to_string(r.bottom);
-            return answer;
-        };
-    };
     static const int parts[] = {120, 260, -1};
     static const int simpleParts[] = {-1};
     return {
-        {"SB_SETPARTS", send(SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts))},
-        {"SB_GETPARTS", send(SB_GETPARTS, 0, 0)},
+        {"SB_SETPARTS", kivtest::SendStep(SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts))},
+        {"SB_GETPARTS", kivtest::SendStep(SB_GETPARTS, 0, 0)},
         {"SB_SETTEXT 0", [](HWND bar, std::string&) { return SetText(bar, 0, L"Ready\tcentre\tright"); }},
         {"SB_SETTEXT 1 popout", [](HWND bar, std::string&) { return SetText(bar, 1 | SBT_POPOUT, L"Line 3"); }},
-        {"SB_SETTEXT 2 owner", send(SB_SETTEXTW, 2 | SBT_OWNERDRAW, 0x1234)},
+        {"SB_SETTEXT 2 owner", kivtest::SendStep(SB_SETTEXTW, 2 | SBT_OWNERDRAW, 0x1234)},
         {"SB_GETTEXT 0", text(0)},
         {"SB_GETTEXT 2 owner", text(2)},
-        {"SB_GETTEXTLENGTH 1", send(SB_GETTEXTLENGTHW, 1, 0)},
-        {"SB_GETRECT 1", rect(1)},
-        {"SB_SETICON", send(SB_SETICON, 1, reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_INFORMATION)))},
+        {"SB_GETTEXTLENGTH 1", kivtest::SendStep(SB_GETTEXTLENGTHW, 1, 0)},
+        {"SB_GETRECT 1", kivtest::RectStep(SB_GETRECT, 1)},
+        {"SB_SETICON", kivtest::SendStep(SB_SETICON, 1, reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_INFORMATION)))},
         {"SB_GETICON", [](HWND bar, std::string&) { return static_cast<LRESULT>(SendMessageW(bar, SB_GETICON, 1, 0) != 0); }},
-        {"SB_SETBKCOLOR", send(SB_SETBKCOLOR, 0, RGB(10, 20, 30))},
-        {"SB_SETBKCOLOR back", send(SB_SETBKCOLOR, 0, CLR_DEFAULT)},
-        {"SB_SETMINHEIGHT", send(SB_SETMINHEIGHT, 30, 0)},
-        {"WM_SIZE", send(WM_SIZE, 0, 0)},
-        {"SB_GETRECT 0 after size", rect(0)},
-        {"SB_SIMPLE on", send(SB_SIMPLE, TRUE, 0)},
-        {"SB_ISSIMPLE", send(SB_ISSIMPLE, 0, 0)},
+        {"SB_SETBKCOLOR", kivtest::SendStep(SB_SETBKCOLOR, 0, RGB(10, 20, 30))},
+        {"SB_SETBKCOLOR back", kivtest::SendStep(SB_SETBKCOLOR, 0, CLR_DEFAULT)},
+        {"SB_SETMINHEIGHT", kivtest::SendStep(SB_SETMINHEIGHT, 30, 0)},
+        {"WM_SIZE", kivtest::SendStep(WM_SIZE, 0, 0)},
+        {"SB_GETRECT 0 after size", kivtest::RectStep(SB_GETRECT, 0)},
+        {"SB_SIMPLE on", kivtest::SendStep(SB_SIMPLE, TRUE, 0)},
+        {"SB_ISSIMPLE", kivtest::SendStep(SB_ISSIMPLE, 0, 0)},
         {"SB_SETTEXT simple", [](HWND bar, std::string&) { return SetText(bar, SB_SIMPLEID, L"Simple"); }},
         {"SB_GETTEXT simple", text(0)},
-        {"SB_SIMPLE off", send(SB_SIMPLE, FALSE, 0)},
-        {"SB_SETPARTS one", send(SB_SETPARTS, 1, reinterpret_cast<LPARAM>(simpleParts))},
-        {"SB_GETPARTS one", send(SB_GETPARTS, 0, 0)},
+        {"SB_SIMPLE off", kivtest::SendStep(SB_SIMPLE, FALSE, 0)},
+        {"SB_SETPARTS one", kivtest::SendStep(SB_SETPARTS, 1, reinterpret_cast<LPARAM>(simpleParts))},
+        {"SB_GETPARTS one", kivtest::SendStep(SB_GETPARTS, 0, 0)},
         {"WM_GETFONT set", [](HWND bar, std::string&) { return static_cast<LRESULT>(SendMessageW(bar, WM_GETFONT, 0, 0) != 0); }},
         {"GWL_STYLE", [](HWND bar, std::string&) { return GetWindowLongPtrW(bar, GWL_STYLE); }},
     };
@@ -102,12 +88,7 @@ struct Bar
         SendMessageW(bar, SB_SETTEXTW, 2 | SBT_OWNERDRAW, 7);
         kivtest::Settle(host.Window());
     }
-    RECT Part(int index) const
-    {
-        RECT r = {};
-        SendMessageW(bar, SB_GETRECT, index, reinterpret_cast<LPARAM>(&r));
-        return r;
-    }
+    RECT Part(int index) const { return kivtest::AskRect(bar, SB_GETRECT, index); }
     CommonHost host;
     HWND bar = nullptr;
 };
@@ -183,14 +164,5 @@ TEST_CASE("status bar: a skinned bar repaints without holding GDI objects")
         SendMessageW(bar.bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"changing"));
         kivtest::Settle(bar.bar);
     };
-    for (int i = 0; i < 5; ++i)
-        repaint();
-    kivtest::GdiLeakOracle oracle;
-    REQUIRE(oracle.LiveObjects() > 0);
-    const long ours = CKivGdiObjectCount::Live();
-    const long process = oracle.LiveObjects();
-    for (int i = 0; i < 100; ++i)
-        repaint();
-    CHECK(CKivGdiObjectCount::Live() == ours);
-    CHECK(oracle.LiveObjects() == process);
+    kivtest::CheckRepaintsHoldNoGdi(repaint, 100);
 }

@@ -6,11 +6,9 @@
 // repainting holds no GDI objects.
 #include <doctest.h>
 #include "CKivCommonLook.h"
-#include "CKivGdiObject.h"
 #include "CKivToolBarCtrl.h"
 #include "CKivWnd.h"
 #include "KivCommonHost.h"
-#include "KivGdiLeakOracle.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
 #include <string>
@@ -24,33 +22,6 @@ namespace {
 const int kBarId = 400;
 const int kReBarId = 401;
 const int kFirstCommand = 100;
-
-// Seven buttons: New, Open, Save (checked), a separator, Cut, Copy
-// (disabled), Find (drop-down).
-void AddButtons(HWND bar, bool withText)
-{
-    SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-    TBADDBITMAP bitmaps = {HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
-    SendMessageW(bar, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&bitmaps));
-    static const wchar_t* const names[] = {L"New", L"Open", L"Save", L"", L"Cut", L"Copy", L"Find"};
-    const int images[] = {STD_FILENEW, STD_FILEOPEN, STD_FILESAVE, 0, STD_CUT, STD_COPY, STD_FIND};
-    TBBUTTON buttons[7] = {};
-    for (int i = 0; i < 7; ++i)
-    {
-        buttons[i].iBitmap = images[i];
-        buttons[i].idCommand = kFirstCommand + i;
-        buttons[i].fsState = TBSTATE_ENABLED;
-        buttons[i].fsStyle = i == 3 ? BTNS_SEP : BTNS_BUTTON;
-        buttons[i].iString = withText && i != 3 ? reinterpret_cast<INT_PTR>(names[i]) : -1;
-    }
-    buttons[2].fsStyle = BTNS_CHECK;
-    buttons[2].fsState |= TBSTATE_CHECKED;
-    buttons[5].fsState = 0;
-    buttons[6].fsStyle = BTNS_DROPDOWN;
-    SendMessageW(bar, TB_ADDBUTTONSW, 7, reinterpret_cast<LPARAM>(buttons));
-    SendMessageW(bar, TB_AUTOSIZE, 0, 0);
-}
 
 // A tool bar of its own, or one in a rebar's band.
 struct Bar
@@ -66,7 +37,7 @@ struct Bar
             style |= TBSTYLE_TRANSPARENT | CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN;
         }
         bar = host.Control(TOOLBARCLASSNAMEW, style, 0, 0, 400, 26, kBarId, parent);
-        AddButtons(bar, true);
+        kivtest::AddToolButtons(bar, true, kFirstCommand);
         if (inReBar)
         {
             SIZE size = {};
@@ -83,12 +54,7 @@ struct Bar
         }
         kivtest::Settle(host.Window());
     }
-    RECT Button(int index) const
-    {
-        RECT r = {};
-        SendMessageW(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-        return r;
-    }
+    RECT Button(int index) const { return kivtest::AskRect(bar, TB_GETITEMRECT, index); }
     CommonHost host;
     HWND rebar = nullptr;
     HWND bar = nullptr;
@@ -96,18 +62,6 @@ struct Bar
 
 std::vector<ScriptStep> ToolBarScript()
 {
-    auto send = [](UINT message, WPARAM wParam, LPARAM lParam) {
-        return [=](HWND bar, std::string&) { return SendMessageW(bar, message, wParam, lParam); };
-    };
-    auto rect = [](WPARAM index) {
-        return [=](HWND bar, std::string& out) {
-            RECT r = {};
-            const LRESULT answer = SendMessageW(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-            out = std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                  std::to_string(r.bottom);
-            return answer;
-        };
-    };
     auto click = [](int index) {
         return [=](HWND bar, std::string&) {
             RECT r = {};
@@ -119,19 +73,19 @@ std::vector<ScriptStep> ToolBarScript()
         };
     };
     return {
-        {"TB_BUTTONCOUNT", send(TB_BUTTONCOUNT, 0, 0)},
-        {"TB_GETITEMRECT 1", rect(1)},
-        {"TB_ISBUTTONCHECKED save", send(TB_ISBUTTONCHECKED, kFirstCommand + 2, 0)},
-        {"TB_CHECKBUTTON save off", send(TB_CHECKBUTTON, kFirstCommand + 2, FALSE)},
-        {"TB_GETSTATE save", send(TB_GETSTATE, kFirstCommand + 2, 0)},
-        {"TB_ENABLEBUTTON copy", send(TB_ENABLEBUTTON, kFirstCommand + 5, TRUE)},
-        {"TB_SETHOTITEM 1", send(TB_SETHOTITEM, 1, 0)},
-        {"TB_GETHOTITEM", send(TB_GETHOTITEM, 0, 0)},
-        {"TB_PRESSBUTTON open", send(TB_PRESSBUTTON, kFirstCommand + 1, TRUE)},
-        {"TB_PRESSBUTTON open off", send(TB_PRESSBUTTON, kFirstCommand + 1, FALSE)},
+        {"TB_BUTTONCOUNT", kivtest::SendStep(TB_BUTTONCOUNT, 0, 0)},
+        {"TB_GETITEMRECT 1", kivtest::RectStep(TB_GETITEMRECT, 1)},
+        {"TB_ISBUTTONCHECKED save", kivtest::SendStep(TB_ISBUTTONCHECKED, kFirstCommand + 2, 0)},
+        {"TB_CHECKBUTTON save off", kivtest::SendStep(TB_CHECKBUTTON, kFirstCommand + 2, FALSE)},
+        {"TB_GETSTATE save", kivtest::SendStep(TB_GETSTATE, kFirstCommand + 2, 0)},
+        {"TB_ENABLEBUTTON copy", kivtest::SendStep(TB_ENABLEBUTTON, kFirstCommand + 5, TRUE)},
+        {"TB_SETHOTITEM 1", kivtest::SendStep(TB_SETHOTITEM, 1, 0)},
+        {"TB_GETHOTITEM", kivtest::SendStep(TB_GETHOTITEM, 0, 0)},
+        {"TB_PRESSBUTTON open", kivtest::SendStep(TB_PRESSBUTTON, kFirstCommand + 1, TRUE)},
+        {"TB_PRESSBUTTON open off", kivtest::SendStep(TB_PRESSBUTTON, kFirstCommand + 1, FALSE)},
         {"click New", click(0)},
         {"click Save", click(2)},
-        {"TB_ISBUTTONCHECKED after click", send(TB_ISBUTTONCHECKED, kFirstCommand + 2, 0)},
+        {"TB_ISBUTTONCHECKED after click", kivtest::SendStep(TB_ISBUTTONCHECKED, kFirstCommand + 2, 0)},
         {"click Find", click(6)},
         {"TB_HITTEST", [](HWND bar, std::string&) {
              RECT r = {};
@@ -139,10 +93,10 @@ std::vector<ScriptStep> ToolBarScript()
              POINT p = {r.left + 2, r.top + 2};
              return SendMessageW(bar, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p));
          }},
-        {"TB_HIDEBUTTON cut", send(TB_HIDEBUTTON, kFirstCommand + 4, TRUE)},
-        {"TB_GETITEMRECT 5 after hide", rect(5)},
-        {"TB_DELETEBUTTON 0", send(TB_DELETEBUTTON, 0, 0)},
-        {"TB_BUTTONCOUNT after delete", send(TB_BUTTONCOUNT, 0, 0)},
+        {"TB_HIDEBUTTON cut", kivtest::SendStep(TB_HIDEBUTTON, kFirstCommand + 4, TRUE)},
+        {"TB_GETITEMRECT 5 after hide", kivtest::RectStep(TB_GETITEMRECT, 5)},
+        {"TB_DELETEBUTTON 0", kivtest::SendStep(TB_DELETEBUTTON, 0, 0)},
+        {"TB_BUTTONCOUNT after delete", kivtest::SendStep(TB_BUTTONCOUNT, 0, 0)},
         {"TB_GETMAXSIZE", [](HWND bar, std::string& out) {
              SIZE size = {};
              const LRESULT answer = SendMessageW(bar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
@@ -150,9 +104,9 @@ std::vector<ScriptStep> ToolBarScript()
              return answer;
          }},
         {"GWL_STYLE", [](HWND bar, std::string&) { return GetWindowLongPtrW(bar, GWL_STYLE); }},
-        {"WM_SETREDRAW off", send(WM_SETREDRAW, FALSE, 0)},
-        {"TB_ENABLEBUTTON off", send(TB_ENABLEBUTTON, kFirstCommand + 1, FALSE)},
-        {"WM_SETREDRAW on", send(WM_SETREDRAW, TRUE, 0)},
+        {"WM_SETREDRAW off", kivtest::SendStep(WM_SETREDRAW, FALSE, 0)},
+        {"TB_ENABLEBUTTON off", kivtest::SendStep(TB_ENABLEBUTTON, kFirstCommand + 1, FALSE)},
+        {"WM_SETREDRAW on", kivtest::SendStep(WM_SETREDRAW, TRUE, 0)},
         {"InvalidateRect", [](HWND bar, std::string&) { return static_cast<LRESULT>(InvalidateRect(bar, nullptr, TRUE)); }},
     };
 }
@@ -165,14 +119,6 @@ std::vector<std::string> PlayToolBar(bool skinned, bool inReBar, const kivtest::
     std::vector<std::string> lines = kivtest::PlayScript(bar.bar, ToolBarScript());
     CommonHost::Answers() = kivtest::CustomDrawAnswers();
     return lines;
-}
-
-int Count(const std::vector<std::string>& lines, const std::string& part)
-{
-    int count = 0;
-    for (const std::string& line : lines)
-        count += line.find(part) != std::string::npos ? 1 : 0;
-    return count;
 }
 
 }  // namespace
@@ -202,10 +148,10 @@ TEST_CASE("tool bar: answers and notifications, custom draw included, are the sa
             const std::vector<std::string> plain = PlayToolBar(false, inReBar, answers);
             const std::vector<std::string> skinned = PlayToolBar(true, inReBar, answers);
             // The script made the bar paint and click: there is something to compare.
-            CHECK(Count(plain, "stage 0x1 ") + Count(plain, "stage 0x1") > 0);
-            CHECK(Count(plain, "WM_COMMAND id 100 code 0") == 1);
-            CHECK((Count(plain, "stage 0x10001") > 0) == ((c.prepaint & CDRF_NOTIFYITEMDRAW) != 0));
-            CHECK((Count(plain, "stage 0x10002") > 0) == ((c.item & CDRF_NOTIFYPOSTPAINT) != 0));
+            CHECK(kivtest::CountLines(plain, "stage 0x1 ") + kivtest::CountLines(plain, "stage 0x1") > 0);
+            CHECK(kivtest::CountLines(plain, "WM_COMMAND id 100 code 0") == 1);
+            CHECK((kivtest::CountLines(plain, "stage 0x10001") > 0) == ((c.prepaint & CDRF_NOTIFYITEMDRAW) != 0));
+            CHECK((kivtest::CountLines(plain, "stage 0x10002") > 0) == ((c.item & CDRF_NOTIFYPOSTPAINT) != 0));
             CHECK(kivtest::SamePlay(plain, skinned));
         }
 }
@@ -282,7 +228,7 @@ TEST_CASE("tool bar on a parent without a skin: the control's own look, and the 
         plays[skinned ? 1 : 0] = kivtest::PlayScript(bar.bar, ToolBarScript());
     }
     CHECK(backs[0] == backs[1]);
-    CHECK(Count(plays[0], "stage 0x1") > 0);
+    CHECK(kivtest::CountLines(plays[0], "stage 0x1") > 0);
     CHECK(kivtest::SamePlay(plays[0], plays[1]));
 }
 
@@ -310,14 +256,5 @@ TEST_CASE("tool bar: a skinned bar repaints without holding GDI objects")
         SendMessageW(bar.bar, TB_SETHOTITEM, (hot++ % 3), 0);
         kivtest::Settle(bar.host.Window());
     };
-    for (int i = 0; i < 5; ++i)
-        repaint();
-    kivtest::GdiLeakOracle oracle;
-    REQUIRE(oracle.LiveObjects() > 0);
-    const long ours = CKivGdiObjectCount::Live();
-    const long process = oracle.LiveObjects();
-    for (int i = 0; i < 60; ++i)
-        repaint();
-    CHECK(CKivGdiObjectCount::Live() == ours);
-    CHECK(oracle.LiveObjects() == process);
+    kivtest::CheckRepaintsHoldNoGdi(repaint, 60);
 }

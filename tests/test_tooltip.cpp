@@ -5,11 +5,9 @@
 #include <doctest.h>
 #include "CKivCommonLook.h"
 #include "CKivEngine.h"
-#include "CKivGdiObject.h"
 #include "CKivToolTipCtrl.h"
 #include "CKivWnd.h"
 #include "KivCommonHost.h"
-#include "KivGdiLeakOracle.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
 #include <string>
@@ -57,32 +55,29 @@ struct Tip
 
 std::vector<ScriptStep> TipScript(TTTOOLINFOW* tool)
 {
-    auto send = [](UINT message, WPARAM wParam, LPARAM lParam) {
-        return [=](HWND tip, std::string&) { return SendMessageW(tip, message, wParam, lParam); };
-    };
     const LPARAM info = reinterpret_cast<LPARAM>(tool);
     return {
-        {"TTM_GETTOOLCOUNT", send(TTM_GETTOOLCOUNT, 0, 0)},
-        {"TTM_GETTIPBKCOLOR", send(TTM_GETTIPBKCOLOR, 0, 0)},
-        {"TTM_GETTIPTEXTCOLOR", send(TTM_GETTIPTEXTCOLOR, 0, 0)},
-        {"TTM_TRACKPOSITION", send(TTM_TRACKPOSITION, 0, MAKELPARAM(100, 200))},
-        {"TTM_TRACKACTIVATE on", send(TTM_TRACKACTIVATE, TRUE, info)},
+        {"TTM_GETTOOLCOUNT", kivtest::SendStep(TTM_GETTOOLCOUNT, 0, 0)},
+        {"TTM_GETTIPBKCOLOR", kivtest::SendStep(TTM_GETTIPBKCOLOR, 0, 0)},
+        {"TTM_GETTIPTEXTCOLOR", kivtest::SendStep(TTM_GETTIPTEXTCOLOR, 0, 0)},
+        {"TTM_TRACKPOSITION", kivtest::SendStep(TTM_TRACKPOSITION, 0, MAKELPARAM(100, 200))},
+        {"TTM_TRACKACTIVATE on", kivtest::SendStep(TTM_TRACKACTIVATE, TRUE, info)},
         {"IsWindowVisible", [](HWND tip, std::string&) { return static_cast<LRESULT>(IsWindowVisible(tip)); }},
-        {"TTM_GETTIPBKCOLOR shown", send(TTM_GETTIPBKCOLOR, 0, 0)},
-        {"TTM_GETTIPTEXTCOLOR shown", send(TTM_GETTIPTEXTCOLOR, 0, 0)},
-        {"TTM_UPDATE", send(TTM_UPDATE, 0, 0)},
-        {"TTM_GETBUBBLESIZE", send(TTM_GETBUBBLESIZE, 0, info)},
-        {"TTM_SETMAXTIPWIDTH", send(TTM_SETMAXTIPWIDTH, 0, 60)},
-        {"TTM_UPDATE narrow", send(TTM_UPDATE, 0, 0)},
-        {"TTM_SETTITLE", send(TTM_SETTITLEW, TTI_INFO, reinterpret_cast<LPARAM>(L"Title"))},
-        {"TTM_UPDATE titled", send(TTM_UPDATE, 0, 0)},
-        {"TTM_SETTIPBKCOLOR own", send(TTM_SETTIPBKCOLOR, RGB(250, 250, 120), 0)},
-        {"TTM_UPDATE own", send(TTM_UPDATE, 0, 0)},
-        {"TTM_GETTIPBKCOLOR own", send(TTM_GETTIPBKCOLOR, 0, 0)},
-        {"TTM_TRACKACTIVATE off", send(TTM_TRACKACTIVATE, FALSE, info)},
+        {"TTM_GETTIPBKCOLOR shown", kivtest::SendStep(TTM_GETTIPBKCOLOR, 0, 0)},
+        {"TTM_GETTIPTEXTCOLOR shown", kivtest::SendStep(TTM_GETTIPTEXTCOLOR, 0, 0)},
+        {"TTM_UPDATE", kivtest::SendStep(TTM_UPDATE, 0, 0)},
+        {"TTM_GETBUBBLESIZE", kivtest::SendStep(TTM_GETBUBBLESIZE, 0, info)},
+        {"TTM_SETMAXTIPWIDTH", kivtest::SendStep(TTM_SETMAXTIPWIDTH, 0, 60)},
+        {"TTM_UPDATE narrow", kivtest::SendStep(TTM_UPDATE, 0, 0)},
+        {"TTM_SETTITLE", kivtest::SendStep(TTM_SETTITLEW, TTI_INFO, reinterpret_cast<LPARAM>(L"Title"))},
+        {"TTM_UPDATE titled", kivtest::SendStep(TTM_UPDATE, 0, 0)},
+        {"TTM_SETTIPBKCOLOR own", kivtest::SendStep(TTM_SETTIPBKCOLOR, RGB(250, 250, 120), 0)},
+        {"TTM_UPDATE own", kivtest::SendStep(TTM_UPDATE, 0, 0)},
+        {"TTM_GETTIPBKCOLOR own", kivtest::SendStep(TTM_GETTIPBKCOLOR, 0, 0)},
+        {"TTM_TRACKACTIVATE off", kivtest::SendStep(TTM_TRACKACTIVATE, FALSE, info)},
         {"IsWindowVisible after", [](HWND tip, std::string&) { return static_cast<LRESULT>(IsWindowVisible(tip)); }},
-        {"TTM_DELTOOL", send(TTM_DELTOOLW, 0, info)},
-        {"TTM_GETTOOLCOUNT after", send(TTM_GETTOOLCOUNT, 0, 0)},
+        {"TTM_DELTOOL", kivtest::SendStep(TTM_DELTOOLW, 0, info)},
+        {"TTM_GETTOOLCOUNT after", kivtest::SendStep(TTM_GETTOOLCOUNT, 0, 0)},
     };
 }
 
@@ -144,14 +139,5 @@ TEST_CASE("tooltip: a skinned tip repaints without holding GDI objects")
         SendMessageW(tip.tip, TTM_UPDATE, 0, 0);
         kivtest::Settle(tip.tip);
     };
-    for (int i = 0; i < 5; ++i)
-        repaint();
-    kivtest::GdiLeakOracle oracle;
-    REQUIRE(oracle.LiveObjects() > 0);
-    const long ours = CKivGdiObjectCount::Live();
-    const long process = oracle.LiveObjects();
-    for (int i = 0; i < 60; ++i)
-        repaint();
-    CHECK(CKivGdiObjectCount::Live() == ours);
-    CHECK(oracle.LiveObjects() == process);
+    kivtest::CheckRepaintsHoldNoGdi(repaint, 60);
 }

@@ -4,11 +4,9 @@
 // where the control hit-tests them; and repainting holds no GDI objects.
 #include <doctest.h>
 #include "CKivCommonLook.h"
-#include "CKivGdiObject.h"
 #include "CKivUpDownCtrl.h"
 #include "CKivWnd.h"
 #include "KivCommonHost.h"
-#include "KivGdiLeakOracle.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
 #include <string>
@@ -49,9 +47,6 @@ LPARAM Centre(const RECT& r)
 
 std::vector<ScriptStep> SpinScript(Spin& spin)
 {
-    auto send = [](UINT message, WPARAM wParam, LPARAM lParam) {
-        return [=](HWND control, std::string&) { return SendMessageW(control, message, wParam, lParam); };
-    };
     RECT client = {};
     GetClientRect(spin.upDown, &client);
     // The halves the control hit-tests (its client area split at the middle).
@@ -79,7 +74,7 @@ std::vector<ScriptStep> SpinScript(Spin& spin)
         };
     };
     return {
-        {"UDM_GETPOS32", send(UDM_GETPOS32, 0, 0)},
+        {"UDM_GETPOS32", kivtest::SendStep(UDM_GETPOS32, 0, 0)},
         {"UDM_GETRANGE32", [](HWND control, std::string& out) {
              int low = -1, high = -1;
              const LRESULT answer = SendMessageW(control, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
@@ -94,9 +89,9 @@ std::vector<ScriptStep> SpinScript(Spin& spin)
         {"buddy after down", buddyText},
         {"VK_UP in buddy", key(VK_UP)},
         {"VK_DOWN in buddy", key(VK_DOWN)},
-        {"UDM_GETPOS32 after keys", send(UDM_GETPOS32, 0, 0)},
-        {"UDM_SETBASE 16", send(UDM_SETBASE, 16, 0)},
-        {"UDM_SETPOS32", send(UDM_SETPOS32, 0, 12)},
+        {"UDM_GETPOS32 after keys", kivtest::SendStep(UDM_GETPOS32, 0, 0)},
+        {"UDM_SETBASE 16", kivtest::SendStep(UDM_SETBASE, 16, 0)},
+        {"UDM_SETPOS32", kivtest::SendStep(UDM_SETPOS32, 0, 12)},
         {"buddy hex", buddyText},
         {"UDM_GETBUDDY", [edit](HWND control, std::string&) {
              return static_cast<LRESULT>(reinterpret_cast<HWND>(SendMessageW(control, UDM_GETBUDDY, 0, 0)) == edit);
@@ -104,7 +99,7 @@ std::vector<ScriptStep> SpinScript(Spin& spin)
         {"EnableWindow off", [](HWND control, std::string&) { return static_cast<LRESULT>(EnableWindow(control, FALSE)); }},
         {"click up disabled", click(Centre(up))},
         {"EnableWindow on", [](HWND control, std::string&) { return static_cast<LRESULT>(EnableWindow(control, TRUE)); }},
-        {"UDM_GETPOS32 end", send(UDM_GETPOS32, 0, 0)},
+        {"UDM_GETPOS32 end", kivtest::SendStep(UDM_GETPOS32, 0, 0)},
         {"GWL_STYLE", [](HWND control, std::string&) { return GetWindowLongPtrW(control, GWL_STYLE); }},
     };
 }
@@ -177,14 +172,5 @@ TEST_CASE("up-down: a skinned up-down repaints without holding GDI objects")
         InvalidateRect(spin.upDown, nullptr, TRUE);
         kivtest::Settle(spin.upDown);
     };
-    for (int i = 0; i < 5; ++i)
-        repaint();
-    kivtest::GdiLeakOracle oracle;
-    REQUIRE(oracle.LiveObjects() > 0);
-    const long ours = CKivGdiObjectCount::Live();
-    const long process = oracle.LiveObjects();
-    for (int i = 0; i < 100; ++i)
-        repaint();
-    CHECK(CKivGdiObjectCount::Live() == ours);
-    CHECK(oracle.LiveObjects() == process);
+    kivtest::CheckRepaintsHoldNoGdi(repaint, 100);
 }

@@ -1,8 +1,6 @@
 #include "CKivCommonLook.h"
 #include <commctrl.h>
 #include <cstring>
-#include <vector>
-#include "CKivCompatibleDC.h"
 #include "CKivGdiObject.h"
 #include "CKivGraphics.h"
 #include "CKivSkinStore.h"
@@ -40,56 +38,6 @@ struct Inputs
     bool operator==(const Inputs& other) const { return std::memcmp(this, &other, sizeof(Inputs)) == 0; }
 };
 
-// The average colour of an atlas piece, leaving out the pure black pixels
-// that are drawn transparent; false when nothing is left.
-bool AverageColour(HBITMAP atlas, const RECT& piece, COLORREF* colour)
-{
-    BITMAP info = {};
-    if (atlas == nullptr || GetObjectW(atlas, sizeof(info), &info) == 0)
-        return false;
-    const int width = info.bmWidth;
-    const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-    RECT bounds = {0, 0, width, height};
-    RECT area = {};
-    if (!IntersectRect(&area, &piece, &bounds))
-        return false;
-    std::vector<DWORD> pixels;
-    try
-    {
-        pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-    }
-    catch (...)
-    {
-        return false;
-    }
-    BITMAPINFO header = CKivGraphics::TopDown32(width, height);
-    {
-        CKivCompatibleDC reader(nullptr);
-        if (!reader || GetDIBits(reader, atlas, 0, static_cast<UINT>(height), pixels.data(), &header,
-                                 DIB_RGB_COLORS) == 0)
-            return false;
-    }
-    unsigned long long sums[3] = {};
-    unsigned long long counted = 0;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-        {
-            const DWORD p = pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] &
-                            0x00FFFFFF;
-            if (p == 0)
-                continue;
-            sums[0] += (p >> 16) & 0xFF;
-            sums[1] += (p >> 8) & 0xFF;
-            sums[2] += p & 0xFF;
-            ++counted;
-        }
-    if (counted == 0)
-        return false;
-    *colour = RGB(static_cast<BYTE>(sums[0] / counted), static_cast<BYTE>(sums[1] / counted),
-                  static_cast<BYTE>(sums[2] / counted));
-    return true;
-}
-
 COLORREF Colour(int value)
 {
     return static_cast<COLORREF>(value) & 0x00FFFFFF;
@@ -103,11 +51,9 @@ CKivCommonLook::Surface Make(HBITMAP atlas, const RECT& picture, COLORREF colour
     surface.colour = colour;
     double luminance = CKivTextContrast::RelativeLuminance(colour);
     surface.average = colour;
-    if (!CKivGraphics::IsSkinRectEmpty(&picture) && CKivTextContrast::AverageLuminance(atlas, picture, &luminance))
-    {
+    if (!CKivGraphics::IsSkinRectEmpty(&picture) &&
+        CKivTextContrast::Average(atlas, picture, &luminance, &surface.average))
         surface.picture = picture;
-        AverageColour(atlas, picture, &surface.average);
-    }
     else
         luminance = CKivTextContrast::RelativeLuminance(colour);
     surface.luminance = luminance;
@@ -172,6 +118,20 @@ CKivCommonLook::Surface CKivCommonLook::Flattened(const Surface& surface)
     return flat;
 }
 
+void CKivCommonLook::FillColour(HDC dc, const RECT& box, COLORREF colour)
+{
+    CKivBrush brush(CreateSolidBrush(colour));
+    if (brush)
+        FillRect(dc, &box, brush);
+}
+
+void CKivCommonLook::FrameColour(HDC dc, const RECT& box, COLORREF colour)
+{
+    CKivBrush brush(CreateSolidBrush(colour));
+    if (brush)
+        FrameRect(dc, &box, brush);
+}
+
 bool CKivCommonLook::HasPicture(const Surface& surface)
 {
     return !CKivGraphics::IsSkinRectEmpty(&surface.picture);
@@ -188,9 +148,7 @@ void CKivCommonLook::Fill(HDC dc, const RECT& area, const RECT& stretch, const S
         return;
     if (!HasPicture(surface) || surface.ground)
     {
-        CKivBrush brush(CreateSolidBrush(surface.colour));
-        if (brush)
-            FillRect(dc, &area, brush);
+        FillColour(dc, area, surface.colour);
         if (!HasPicture(surface))
             return;
     }

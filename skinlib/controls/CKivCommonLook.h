@@ -58,6 +58,9 @@ public:
     static void Fill(HDC dc, const RECT& area, const Surface& surface);
     static void Fill(HDC dc, const RECT& area, const RECT& stretch, const Surface& surface);
     static bool HasPicture(const Surface& surface);
+    // A flat box, and a one-pixel frame, in a colour.
+    static void FillColour(HDC dc, const RECT& box, COLORREF colour);
+    static void FrameColour(HDC dc, const RECT& box, COLORREF colour);
     // The rectangle a bar's picture is stretched over, in the window's client
     // coordinates: its own client area, or the rebar's it sits in, so bands
     // and the rebar show one continuous bar.

@@ -146,14 +146,8 @@ void CKivHeaderCtrl::DrawItem(HDC dc, int index, const RECT& bounds, State state
     CKivCommonLook::Fill(dc, bounds, look.bar);
     CKivCommonLook::Fill(dc, bounds, surface);
     // The skin's line between items and under them.
-    CKivBrush line(CreateSolidBrush(look.line));
-    if (line)
-    {
-        const RECT right = {bounds.right - 1, bounds.top, bounds.right, bounds.bottom};
-        const RECT bottom = {bounds.left, bounds.bottom - 1, bounds.right, bounds.bottom};
-        FillRect(dc, &right, line);
-        FillRect(dc, &bottom, line);
-    }
+    CKivCommonLook::FillColour(dc, RECT{bounds.right - 1, bounds.top, bounds.right, bounds.bottom}, look.line);
+    CKivCommonLook::FillColour(dc, RECT{bounds.left, bounds.bottom - 1, bounds.right, bounds.bottom}, look.line);
     RECT content = bounds;
     if (state == State::Pressed)
         OffsetRect(&content, 2, 2);  // as the control shifts a pressed item

@@ -20,13 +20,6 @@ const int kChevronWidth = 10;
 const int kSeparator = 2;
 const int kPostText = 4;
 
-void FillBox(HDC dc, const RECT& box, COLORREF colour)
-{
-    CKivBrush brush(CreateSolidBrush(colour));
-    if (brush)
-        FillRect(dc, &box, brush);
-}
-
 // The control hands every band the system's face and text colours unless
 // the host chose others: only those are the host's own.
 bool OwnBack(COLORREF colour)
@@ -101,16 +94,16 @@ void CKivReBarCtrl::PaintBar(HDC dc, const RECT& client)
             continue;
         // A band the host gave a colour of its own keeps it.
         if (OwnBack(info.clrBack))
-            FillBox(dc, band, info.clrBack);
+            CKivCommonLook::FillColour(dc, band, info.clrBack);
         if (!borders)
             continue;
         if (band.top != rowTop)
         {
             rowTop = band.top;
-            FillBox(dc, RECT{client.left, band.bottom, client.right, band.bottom + 1}, look.line);
+            CKivCommonLook::FillColour(dc, RECT{client.left, band.bottom, client.right, band.bottom + 1}, look.line);
         }
         if (band.left > 0)
-            FillBox(dc, RECT{band.left - kSeparator, band.top, band.left - kSeparator + 1, band.bottom}, look.line);
+            CKivCommonLook::FillColour(dc, RECT{band.left - kSeparator, band.top, band.left - kSeparator + 1, band.bottom}, look.line);
     }
 }
 
@@ -291,11 +284,7 @@ void CKivReBarCtrl::OnNcPaint()
     if (!dc)
         return;
     const CKivCommonLook& look = CKivCommonLook::Current();
-    CKivBrush line(CreateSolidBrush(look.line));
-    CKivBrush inner(CreateSolidBrush(look.bar.colour));
-    if (!line || !inner)
-        return;
-    FrameRect(dc, &bounds, line);
+    CKivCommonLook::FrameColour(dc, bounds, look.line);
     InflateRect(&bounds, -1, -1);
-    FrameRect(dc, &bounds, inner);
+    CKivCommonLook::FrameColour(dc, bounds, look.bar.colour);
 }

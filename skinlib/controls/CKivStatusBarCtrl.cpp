@@ -7,13 +7,6 @@ namespace {
 
 const UINT kTextFlags = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
 
-void FrameBox(HDC dc, const RECT& box, COLORREF colour)
-{
-    CKivBrush brush(CreateSolidBrush(colour));
-    if (brush)
-        FrameRect(dc, &box, brush);
-}
-
 // A part's text as the control lays it out: up to three tab-separated
 // pieces, left, centred and right-aligned.
 void DrawPieces(HDC dc, RECT area, const std::wstring& text)
@@ -101,7 +94,7 @@ void CKivStatusBarCtrl::DrawPart(HDC dc, const Part& part) const
     RECT inner = part.bound;
     if (!(part.style & SBT_NOBORDERS))
     {
-        FrameBox(dc, part.bound, CKivCommonLook::Current().line);
+        CKivCommonLook::FrameColour(dc, part.bound, CKivCommonLook::Current().line);
         InflateRect(&inner, -1, -1);
     }
     if (part.style & SBT_OWNERDRAW)

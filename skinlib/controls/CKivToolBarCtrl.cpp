@@ -11,20 +11,13 @@ const int kArrowBoxWidth = 11;  // the control's drop-down arrow part
 const int kArrowHeight = 3;
 
 
-void FillBox(HDC dc, const RECT& box, COLORREF colour)
-{
-    CKivBrush brush(CreateSolidBrush(colour));
-    if (brush)
-        FillRect(dc, &box, brush);
-}
-
 // The control's drop-down triangle (5, 3 and 1 pixels wide) at its place.
 void DrawArrow(HDC dc, int left, int top, COLORREF colour)
 {
     for (int row = 0; row < kArrowHeight; ++row)
     {
         const RECT line = {left + 2 + row, top + row, left + 2 + 5 - row, top + row + 1};
-        FillBox(dc, line, colour);
+        CKivCommonLook::FillColour(dc, line, colour);
     }
 }
 
@@ -162,7 +155,7 @@ void CKivToolBarCtrl::AfterItem(NMCUSTOMDRAW& draw)
     if (face != Face::None)
         CKivCommonLook::Fill(draw.hdc, box, draw.rc, surface);
     if (!whole && face != Face::None)
-        FillBox(draw.hdc, RECT{box.left, box.top, box.left + 1, box.bottom}, CKivCommonLook::Current().line);
+        CKivCommonLook::FillColour(draw.hdc, RECT{box.left, box.top, box.left + 1, box.bottom}, CKivCommonLook::Current().line);
     const bool disabled = (draw.uItemState & (CDIS_DISABLED | CDIS_INDETERMINATE)) != 0;
     const int top = whole ? box.top : box.top + (box.bottom - box.top - kArrowHeight) / 2;
     DrawArrow(draw.hdc, whole ? box.left - 2 : box.left, top, disabled ? surface.grayText : surface.text);
@@ -207,7 +200,7 @@ void CKivToolBarCtrl::DrawSeparators(HDC dc, const RECT& client)
             line.top = item.top + 2;
             line.bottom = item.bottom - 2;
         }
-        FillBox(dc, line, look.line);
+        CKivCommonLook::FillColour(dc, line, look.line);
     }
 }
 
@@ -230,6 +223,6 @@ void CKivToolBarCtrl::OnNcPaint()
     if (!dc)
         return;
     const CKivCommonLook& look = CKivCommonLook::Current();
-    FillBox(dc, RECT{bounds.left, bounds.top, bounds.right, bounds.top + 1}, look.line);
-    FillBox(dc, RECT{bounds.left, bounds.top + 1, bounds.right, bounds.top + 2}, look.bar.colour);
+    CKivCommonLook::FillColour(dc, RECT{bounds.left, bounds.top, bounds.right, bounds.top + 1}, look.line);
+    CKivCommonLook::FillColour(dc, RECT{bounds.left, bounds.top + 1, bounds.right, bounds.top + 2}, look.bar.colour);
 }

@@ -49,7 +49,6 @@ void CKivToolTipCtrl::OnNcPaint()
     GetWindowRect(window, &bounds);
     OffsetRect(&bounds, -bounds.left, -bounds.top);
     CKivWindowDC dc(window);
-    CKivBrush border(CreateSolidBrush(CKivCommonLook::Current().tipBorder));
-    if (dc && border)
-        FrameRect(dc, &bounds, border);
+    if (dc)
+        CKivCommonLook::FrameColour(dc, bounds, CKivCommonLook::Current().tipBorder);
 }

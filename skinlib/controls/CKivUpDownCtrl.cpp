@@ -18,13 +18,6 @@ const int kBuddySpacer = 2;
 const int kBuddyBorderThemed = 1;
 const int kBuddySpacerThemed = 0;
 
-void FillBox(HDC dc, const RECT& box, COLORREF colour)
-{
-    CKivBrush brush(CreateSolidBrush(colour));
-    if (brush)
-        FillRect(dc, &box, brush);
-}
-
 // A filled triangle pointing up, down, left or right, centred in the box.
 void DrawArrow(HDC dc, const RECT& box, bool horizontal, bool forward, COLORREF colour)
 {
@@ -210,13 +203,9 @@ void CKivUpDownCtrl::Paint(HDC target)
     const bool enabled = IsWindowEnabled(window) != FALSE;
     // Where the control leaves a strip for the buddy's frame, the strip
     // carries the buttons' colours with a border round it.
-    FillBox(dc, client, look.spin.colour);
+    CKivCommonLook::FillColour(dc, client, look.spin.colour);
     if (HasBuddyBorder(reinterpret_cast<HWND>(CallPrevious(UDM_GETBUDDY, 0, 0))))
-    {
-        CKivBrush border(CreateSolidBrush(look.spinBorder));
-        if (border)
-            FrameRect(dc, &client, border);
-    }
+        CKivCommonLook::FrameColour(dc, client, look.spinBorder);
     RECT buttons[2] = {};
     ButtonRects(&buttons[0], &buttons[1]);
     const Arrow pressed = enabled ? PressedArrow() : None;
@@ -230,10 +219,8 @@ void CKivUpDownCtrl::Paint(HDC target)
         const RECT& box = buttons[i];
         if (box.right <= box.left || box.bottom <= box.top)
             continue;
-        FillBox(dc, box, face.colour);
-        CKivBrush border(CreateSolidBrush(down || hot ? look.spinPressedBorder : look.spinBorder));
-        if (border)
-            FrameRect(dc, &box, border);
+        CKivCommonLook::FillColour(dc, box, face.colour);
+        CKivCommonLook::FrameColour(dc, box, down || hot ? look.spinPressedBorder : look.spinBorder);
         DrawArrow(dc, box, horizontal, arrow == Increment, enabled ? face.text : face.grayText);
     }
     BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include "CKivEngine.h"
 #include "CKivSkinStore.h"
+#include "CKivGdiObject.h"
+#include "KivGdiLeakOracle.h"
 #include "KivTestSupport.h"
 #include <doctest.h>
 
@@ -111,25 +113,14 @@ LRESULT CommonHost::Listen(HWND, UINT message, WPARAM wParam, LPARAM lParam, boo
     }
 }
 
-LRESULT CALLBACK CommonHost::ProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+template <bool Unicode>
+LRESULT CALLBACK CommonHost::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     bool handled = false;
     const LRESULT answer = Listen(window, message, wParam, lParam, &handled);
-    return handled ? answer : DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK CommonHost::ProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    bool handled = false;
-    const LRESULT answer = Listen(window, message, wParam, lParam, &handled);
-    return handled ? answer : DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK CommonHost::PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    bool handled = false;
-    const LRESULT answer = Listen(window, message, wParam, lParam, &handled);
-    return handled ? answer : DefWindowProcW(window, message, wParam, lParam);
+    if (handled)
+        return answer;
+    return Unicode ? DefWindowProcW(window, message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
 }
 
 HWND CommonHost::Panel(int x, int y, int width, int height)
@@ -148,21 +139,21 @@ CommonHost::CommonHost(bool skinned, int width, int height, bool unicode) : m_sk
         INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&controls);
         WNDCLASSW w = {};
-        w.lpfnWndProc = ProcW;
+        w.lpfnWndProc = Proc<true>;
         w.hInstance = GetModuleHandleW(nullptr);
         w.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         w.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         w.lpszClassName = kClassW;
         RegisterClassW(&w);
         WNDCLASSA a = {};
-        a.lpfnWndProc = ProcA;
+        a.lpfnWndProc = Proc<false>;
         a.hInstance = GetModuleHandleW(nullptr);
         a.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         a.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         a.lpszClassName = kClassA;
         RegisterClassA(&a);
         WNDCLASSW panel = {};
-        panel.lpfnWndProc = PanelProc;
+        panel.lpfnWndProc = Proc<true>;
         panel.hInstance = GetModuleHandleW(nullptr);
         panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -206,6 +197,51 @@ HWND CommonHost::Control(const wchar_t* className, DWORD style, int x, int y, in
     return control;
 }
 
+StepRun SendStep(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return [=](HWND control, std::string&) { return SendMessageW(control, message, wParam, lParam); };
+}
+
+RECT AskRect(HWND control, UINT message, WPARAM item)
+{
+    RECT r = {};
+    SendMessageW(control, message, item, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+StepRun RectStep(UINT message, WPARAM item)
+{
+    return [=](HWND control, std::string& out) {
+        RECT r = {};
+        const LRESULT answer = SendMessageW(control, message, item, reinterpret_cast<LPARAM>(&r));
+        out = std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+              std::to_string(r.bottom);
+        return answer;
+    };
+}
+
+int CountLines(const std::vector<std::string>& lines, const std::string& part)
+{
+    int count = 0;
+    for (const std::string& line : lines)
+        count += line.find(part) != std::string::npos ? 1 : 0;
+    return count;
+}
+
+void CheckRepaintsHoldNoGdi(const std::function<void()>& repaint, int rounds)
+{
+    for (int i = 0; i < 5; ++i)
+        repaint();
+    GdiLeakOracle oracle;
+    REQUIRE(oracle.LiveObjects() > 0);
+    const long ours = CKivGdiObjectCount::Live();
+    const long process = oracle.LiveObjects();
+    for (int i = 0; i < rounds; ++i)
+        repaint();
+    CHECK(CKivGdiObjectCount::Live() == ours);
+    CHECK(oracle.LiveObjects() == process);
+}
+
 std::vector<std::string> PlayScript(HWND control, const std::vector<ScriptStep>& steps)
 {
     std::vector<std::string> lines;
@@ -239,6 +275,44 @@ bool SamePlay(const std::vector<std::string>& plain, const std::vector<std::stri
         }
     }
     return same;
+}
+
+void AddToolButtons(HWND bar, bool withText, int firstCommand)
+{
+    SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+    TBADDBITMAP bitmaps = {HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
+    SendMessageW(bar, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&bitmaps));
+    static const wchar_t* const names[] = {L"New", L"Open", L"Save", L"", L"Cut", L"Copy", L"Find"};
+    const int images[] = {STD_FILENEW, STD_FILEOPEN, STD_FILESAVE, 0, STD_CUT, STD_COPY, STD_FIND};
+    TBBUTTON buttons[7] = {};
+    for (int i = 0; i < 7; ++i)
+    {
+        buttons[i].iBitmap = images[i];
+        buttons[i].idCommand = firstCommand + i;
+        buttons[i].fsState = TBSTATE_ENABLED;
+        buttons[i].fsStyle = i == 3 ? BTNS_SEP : BTNS_BUTTON;
+        buttons[i].iString = withText && i != 3 ? reinterpret_cast<INT_PTR>(names[i]) : -1;
+    }
+    buttons[2].fsStyle = BTNS_CHECK;
+    buttons[2].fsState |= TBSTATE_CHECKED;
+    buttons[5].fsState = 0;
+    buttons[6].fsStyle = BTNS_DROPDOWN;
+    SendMessageW(bar, TB_ADDBUTTONSW, 7, reinterpret_cast<LPARAM>(buttons));
+    SendMessageW(bar, TB_AUTOSIZE, 0, 0);
+}
+
+void AddReportColumns(HWND list, const wchar_t* third, int firstWidth)
+{
+    const wchar_t* columns[] = {L"Name", L"Size", third};
+    for (int i = 0; i < 3; ++i)
+    {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.cx = i == 0 ? firstWidth : 100;
+        column.pszText = const_cast<wchar_t*>(columns[i]);
+        SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
 }
 
 bool LoadShippedSkin(const wchar_t* fileName)

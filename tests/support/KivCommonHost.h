@@ -48,9 +48,9 @@ public:
     static CustomDrawAnswers& Answers();
 
 private:
-    static LRESULT CALLBACK ProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The host's procedure, in a character set.
+    template <bool Unicode>
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT Listen(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
     HWND m_window = nullptr;
     bool m_skinned = false;
@@ -63,12 +63,32 @@ struct ScriptStep
     const char* name;
     std::function<LRESULT(HWND control, std::string& text)> run;
 };
+using StepRun = std::function<LRESULT(HWND control, std::string& text)>;
+// A step that sends one message and answers its result.
+StepRun SendStep(UINT message, WPARAM wParam, LPARAM lParam);
+// A step that sends a message filling a RECT at lParam (for item wParam) and
+// writes the rectangle as its text.
+StepRun RectStep(UINT message, WPARAM item);
+// The RECT such a message fills, for the tests' own use.
+RECT AskRect(HWND control, UINT message, WPARAM item);
+// How many lines of a play hold a piece of text.
+int CountLines(const std::vector<std::string>& lines, const std::string& part);
+// Repaints a few times, then checks that many more repaints leave the
+// number of live GDI objects (ours and the process's) where it was.
+void CheckRepaintsHoldNoGdi(const std::function<void()>& repaint, int rounds = 60);
+
 // Plays the steps on the control, letting it paint after each, and gives one
 // line per step ("name -> answer text") followed by what the host heard
 // during that step.
 std::vector<std::string> PlayScript(HWND control, const std::vector<ScriptStep>& steps);
 // Compares two plays line by line (as doctest checks) and says whether they agree.
 bool SamePlay(const std::vector<std::string>& plain, const std::vector<std::string>& skinned);
+
+// Seven buttons with the system's small images, commands firstCommand on:
+// New, Open, Save (checked), a separator, Cut, Copy (disabled), Find (drop-down).
+void AddToolButtons(HWND bar, bool withText, int firstCommand);
+// Three report columns: Name (wider), Size and the third title given.
+void AddReportColumns(HWND list, const wchar_t* third, int firstWidth);
 
 // Loads a shipped skin (default.kiv, dark.kiv) from the folder of the tests.
 bool LoadShippedSkin(const wchar_t* fileName);
