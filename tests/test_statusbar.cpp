@@ -156,6 +156,23 @@ TEST_CASE("status bar: the skin's bar, readable texts, the host's own part and a
     }
 }
 
+TEST_CASE("status bar: a background colour the host sets stays, with texts that read on it")
+{
+    REQUIRE(kivtest::LoadShippedSkin(L"dark.kiv"));
+    Bar bar(true);
+    const COLORREF own = RGB(255, 250, 170);
+    SendMessageW(bar.bar, SB_SETBKCOLOR, 0, own);
+    kivtest::Settle(bar.host.Window());
+    const RECT first = bar.Part(0);
+    CHECK(kivtest::ScreenPixel(bar.bar, first.right - 4, (first.top + first.bottom) / 2) == own);
+    CHECK(kivtest::BestContrastIn(bar.bar, RECT{first.left + 2, first.top + 1, first.left + 60, first.bottom - 1}, own) >=
+          4.5);
+    // Back to the default: the skin's bar again.
+    SendMessageW(bar.bar, SB_SETBKCOLOR, 0, CLR_DEFAULT);
+    kivtest::Settle(bar.host.Window());
+    CHECK(kivtest::ScreenPixel(bar.bar, first.right - 4, (first.top + first.bottom) / 2) != own);
+}
+
 TEST_CASE("status bar: a skinned bar repaints without holding GDI objects")
 {
     REQUIRE(kivtest::LoadShippedSkin(L"dark.kiv"));

@@ -2,6 +2,7 @@
 #include "CKivCommonLook.h"
 #include "CKivGdiObject.h"
 #include "CKivSelectObject.h"
+#include "CKivTextContrast.h"
 
 namespace {
 
@@ -31,6 +32,30 @@ void DrawPieces(HDC dc, RECT area, const std::wstring& text)
 
 CKivStatusBarCtrl::~CKivStatusBarCtrl() = default;
 
+LRESULT CKivStatusBarCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == SB_SETBKCOLOR && Window() != nullptr)
+    {
+        const LRESULT answer = CallPrevious(message, wParam, lParam);
+        m_hostBack = static_cast<COLORREF>(lParam);
+        return answer;
+    }
+    return CKivCommonCtrl::WindowProc(message, wParam, lParam);
+}
+
+CKivCommonLook::Surface CKivStatusBarCtrl::Ground() const
+{
+    if (m_hostBack == CLR_DEFAULT)
+        return CKivCommonLook::Current().bar;
+    CKivCommonLook::Surface own;
+    own.colour = m_hostBack;
+    own.average = m_hostBack;
+    own.luminance = CKivTextContrast::RelativeLuminance(m_hostBack);
+    own.text = CKivTextContrast::ReadableOn(own.luminance);
+    own.grayText = CKivTextContrast::GrayOn(own.luminance);
+    return own;
+}
+
 std::vector<CKivStatusBarCtrl::Part> CKivStatusBarCtrl::ReadParts()
 {
     std::vector<Part> parts;
@@ -57,12 +82,12 @@ std::vector<CKivStatusBarCtrl::Part> CKivStatusBarCtrl::ReadParts()
 
 void CKivStatusBarCtrl::PaintBackground(HDC dc, const RECT& client)
 {
-    CKivCommonLook::Fill(dc, client, CKivCommonLook::Current().bar);
+    CKivCommonLook::Fill(dc, client, Ground());
 }
 
 void CKivStatusBarCtrl::PaintOver(HDC dc, const RECT& client)
 {
-    const CKivCommonLook& look = CKivCommonLook::Current();
+    const CKivCommonLook::Surface ground = Ground();
     const std::vector<Part> parts = ReadParts();
     {
         // What the host drew into its own parts stays; the rest is ours.
@@ -75,16 +100,16 @@ void CKivStatusBarCtrl::PaintOver(HDC dc, const RECT& client)
                     InflateRect(&inner, -1, -1);
                 ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
             }
-        CKivCommonLook::Fill(dc, client, look.bar);
+        CKivCommonLook::Fill(dc, client, ground);
         RestoreDC(dc, saved);
     }
     CKivSelectObject font(dc, ControlFont());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, look.bar.text);
+    SetTextColor(dc, ground.text);
     for (const Part& part : parts)
         DrawPart(dc, part);
     if (ShowsGrip())
-        DrawGrip(dc, client);
+        DrawGrip(dc, client, ground.grayText);
 }
 
 void CKivStatusBarCtrl::DrawPart(HDC dc, const Part& part) const
@@ -119,10 +144,9 @@ bool CKivStatusBarCtrl::ShowsGrip() const
     return parent == nullptr || !(GetWindowLongPtrW(parent, GWL_STYLE) & WS_MAXIMIZE);
 }
 
-void CKivStatusBarCtrl::DrawGrip(HDC dc, const RECT& client) const
+void CKivStatusBarCtrl::DrawGrip(HDC dc, const RECT& client, COLORREF colour) const
 {
     // Three diagonal rows of dots in the bottom-right corner.
-    const COLORREF colour = CKivCommonLook::Current().bar.grayText;
     CKivBrush brush(CreateSolidBrush(colour));
     if (!brush)
         return;
