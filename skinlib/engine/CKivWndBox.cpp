@@ -70,6 +70,15 @@ bool HasTopLevelCaption(HWND window)
     return !(style & WS_CHILD) && (style & kCaptionBits) && !(exStyle & WS_EX_TOOLWINDOW);
 }
 
+// A document window of an MDI client with a caption: framed like a
+// top-level window, title or not (its title may come later).
+bool IsCaptionedMdiChild(HWND window)
+{
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    return (exStyle & WS_EX_MDICHILD) && (style & kCaptionBits) == kCaptionBits;
+}
+
 std::wstring WindowText(HWND window)
 {
     wchar_t text[kNameLength] = {};
@@ -163,7 +172,7 @@ KivSkinKind CKivWndBox::ChooseSkin(HWND window, const std::wstring& title)
     if (IsFilteredByAncestor(window))
         return KivSkinKind::Filtered;
     const LONG style = static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE));
-    const bool captionedTopLevel = HasTopLevelCaption(window) && !title.empty();
+    const bool captionedTopLevel = (HasTopLevelCaption(window) && !title.empty()) || IsCaptionedMdiChild(window);
     std::wstring name = UpperClassName(window);
     if (m_dotNet == 1)
     {

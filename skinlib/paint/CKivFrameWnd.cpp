@@ -49,6 +49,38 @@ bool CKivFrameWnd::IsMaximized() const
     return (Style() & WS_MAXIMIZE) != 0;
 }
 
+bool CKivFrameWnd::IsMdiChild() const
+{
+    return (GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
+}
+
+bool CKivFrameWnd::SystemFramed() const
+{
+    // A maximised document's frame lies outside its MDI client, where nobody
+    // sees it, and the client places it by the system's measures; an iconic
+    // one is the system's caption-only icon. Either keeps the system's frame.
+    return IsMdiChild() && (Style() & (WS_MAXIMIZE | WS_MINIMIZE)) != 0;
+}
+
+bool CKivFrameWnd::IsNonClientMessage(UINT message)
+{
+    switch (message)
+    {
+    case WM_NCCALCSIZE:
+    case WM_NCHITTEST:
+    case WM_NCPAINT:
+    case WM_NCMOUSEMOVE:
+    case WM_NCMOUSELEAVE:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_PRINT: return true;
+    default: return false;
+    }
+}
+
 POINT CKivFrameWnd::ToWindow(POINT screen) const
 {
     WINDOWINFO info = {};
@@ -140,6 +172,8 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     const HWND window = Window();
     if (window == nullptr || PreviousProc() == nullptr)
         return 0;
+    if (IsNonClientMessage(message) && SystemFramed())
+        return CallPrevious(message, wParam, lParam);
     switch (message)
     {
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); break;
@@ -282,7 +316,11 @@ void CKivFrameWnd::OnShowWindowDone(WPARAM)
 {
     // The style is changed only after the system has shown the window, so the
     // first frame it computes still matches what the host asked for.
-    // Without WS_SYSMENU the system draws no caption buttons of its own.
+    // Without WS_SYSMENU the system draws no caption buttons of its own. An
+    // MDI document keeps it: its client lends the system menu to the frame's
+    // menu bar while the document is maximised.
+    if (IsMdiChild())
+        return;
     SetWindowLongPtrW(Window(), GWL_STYLE, Style() & ~static_cast<LONG_PTR>(WS_SYSMENU));
 }
 
@@ -331,6 +369,11 @@ void CKivFrameWnd::UpdateRegion()
     const int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     m_regionSize = SIZE{width, height};
+    if (SystemFramed())
+    {
+        SetWindowRgn(window, nullptr, TRUE);
+        return;
+    }
     if (IsMaximized())
         height -= Fallback(m_metrics, &m_emptyMetrics)->borderBottom;
     CKivRegion region;
@@ -360,7 +403,7 @@ void CKivFrameWnd::UpdateRegion()
 int CKivFrameWnd::DrawFrameWnd(int updateRegion)
 {
     const HWND window = Window();
-    if (window == nullptr || !IsWindowVisible(window))
+    if (window == nullptr || !IsWindowVisible(window) || SystemFramed())
         return 0;
     if (updateRegion)
         UpdateRegion();
@@ -566,10 +609,17 @@ void CKivFrameWnd::OnNcPaint()
         DrawFrameWnd(0);
 }
 
-LRESULT CKivFrameWnd::OnNcActivate(WPARAM)
+LRESULT CKivFrameWnd::OnNcActivate(WPARAM wParam)
 {
     // Activation is drawn from WM_ACTIVATE; letting the system see this
-    // message would paint its own caption over ours.
+    // message would paint its own caption over ours. A document of an MDI
+    // client never gets WM_ACTIVATE: its client tells it this way.
+    if (!IsMdiChild())
+        return TRUE;
+    m_activeState = wParam ? WA_ACTIVE : WA_INACTIVE;
+    if (SystemFramed())
+        return CallPrevious(WM_NCACTIVATE, wParam, 0);
+    DrawFrameWnd(0);
     return TRUE;
 }
 

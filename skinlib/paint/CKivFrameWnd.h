@@ -109,6 +109,11 @@ private:
     void DrawOutline(HDC target);
     POINT ToWindow(POINT screen) const;
     bool IsMaximized() const;
+    // A document window of an MDI client.
+    bool IsMdiChild() const;
+    // True while the system draws and measures the frame (see the definition).
+    bool SystemFramed() const;
+    static bool IsNonClientMessage(UINT message);
     LONG_PTR Style() const;
     static DWORD WINAPI IconClickThread(void* parameter);
     void StopIconThread();
