@@ -145,11 +145,7 @@ struct Gallery
 bool Shoot(const Gallery& gallery, const std::wstring& file)
 {
     kivtest::PumpUntil([] { return false; }, 1500);
-    RECT bounds = {};
-    GetWindowRect(gallery.host.Window(), &bounds);
-    kivtest::Canvas canvas(bounds.right - bounds.left, bounds.bottom - bounds.top, RGB(0, 0, 0));
-    kivtest::CaptureScreenAt(POINT{bounds.left, bounds.top}, canvas);
-    return canvas.Save(file.c_str());
+    return kivtest::SaveScreenOf(gallery.host.Window(), file);
 }
 
 }  // namespace
@@ -168,10 +164,7 @@ TEST_CASE("every class of the gallery gets its skin object, and none without the
 
 TEST_CASE("pictures of the gallery: unskinned, default and dark" * doctest::skip())
 {
-    wchar_t folder[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"KIV_SCREENSHOTS", folder, MAX_PATH))
-        lstrcpyW(folder, kivtest::BinaryDir().c_str());
-    const std::wstring out = folder;
+    const std::wstring out = kivtest::ScreenshotFolder();
     {
         Gallery plain(false);
         CHECK(Shoot(plain, out + L"\\classes-unskinned.bmp"));

@@ -7,10 +7,10 @@
 #include "CKivCommonLook.h"
 #include "CKivFrameWnd.h"
 #include "CKivEngine.h"
-#include "CKivGdiObject.h"
 #include "CKivMdiClient.h"
 #include "CKivWnd.h"
 #include "KivCommonHost.h"
+#include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <string>
 #include <vector>
@@ -103,17 +103,9 @@ COLORREF SkinFrameAt(CKivFrameWnd& frame, POINT p)
 {
     RECT window = {};
     GetWindowRect(frame.Window(), &window);
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, window.right - window.left, window.bottom - window.top);
-    ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    frame.PaintFrameTo(memory);
-    const COLORREF colour = GetPixel(memory, p.x, p.y);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    return colour;
+    kivtest::Canvas canvas(window.right - window.left, window.bottom - window.top, RGB(255, 0, 255));
+    frame.PaintFrameTo(canvas.DC());
+    return canvas.Pixel(p.x, p.y);
 }
 
 std::vector<ScriptStep> WorkspaceScript()
@@ -307,4 +299,27 @@ TEST_CASE("MDI documents: skinned documents repaint without holding GDI objects"
         kivtest::PumpPending();
     };
     kivtest::CheckRepaintsHoldNoGdi(repaint, 40);
+}
+
+TEST_CASE("pictures of MDI documents: default and dark" * doctest::skip())
+{
+    const std::wstring out = kivtest::ScreenshotFolder();
+    for (const wchar_t* skin : {L"default", L"dark"})
+    {
+        REQUIRE(kivtest::LoadShippedSkin((std::wstring(skin) + L".kiv").c_str()));
+        Workspace workspace(true, true);
+        SendMessageW(workspace.client, WM_MDICASCADE, 0, 0);
+        // Each document holds a text, as a word processor's documents do.
+        LoadLibraryW(L"riched20.dll");
+        for (HWND document : workspace.documents)
+        {
+            RECT area = {};
+            GetClientRect(document, &area);
+            workspace.host.Control(L"RichEdit20W", ES_MULTILINE, 0, 0, area.right, area.bottom, 1, document, 0,
+                                   L"A document of the MDI client.");
+        }
+        SendMessageW(workspace.client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(workspace.documents[0]), 0);
+        kivtest::Settle(workspace.host.Window());
+        CHECK(kivtest::SaveScreenOf(workspace.host.Window(), out + L"\\mdi-" + skin + L".bmp"));
+    }
 }

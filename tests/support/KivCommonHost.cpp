@@ -6,6 +6,7 @@
 #include "CKivSkinStore.h"
 #include "CKivGdiObject.h"
 #include "KivGdiLeakOracle.h"
+#include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <doctest.h>
 
@@ -325,6 +326,23 @@ void Settle(HWND window)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpPending();
+}
+
+std::wstring ScreenshotFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"KIV_SCREENSHOTS", folder, MAX_PATH))
+        return BinaryDir();
+    return folder;
+}
+
+bool SaveScreenOf(HWND window, const std::wstring& file)
+{
+    RECT bounds = {};
+    GetWindowRect(window, &bounds);
+    Canvas canvas(bounds.right - bounds.left, bounds.bottom - bounds.top, RGB(0, 0, 0));
+    CaptureScreenAt(POINT{bounds.left, bounds.top}, canvas);
+    return canvas.Save(file.c_str());
 }
 
 COLORREF ScreenPixel(HWND window, int x, int y)

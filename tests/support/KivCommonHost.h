@@ -103,6 +103,10 @@ double Contrast(COLORREF a, COLORREF b);
 // The highest contrast any pixel of the box reaches against the colour (how
 // well the text drawn in the box reads on that background).
 double BestContrastIn(HWND window, const RECT& box, COLORREF background);
+// The folder for the documentation's pictures: KIV_SCREENSHOTS, else the tests' folder.
+std::wstring ScreenshotFolder();
+// Saves what the screen shows of a window's rectangle as a BMP file.
+bool SaveScreenOf(HWND window, const std::wstring& file);
 // Pixels of a client box of a window as the screen shows them now.
 std::vector<COLORREF> ScreenBox(HWND window, const RECT& box);
 
