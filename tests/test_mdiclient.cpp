@@ -246,6 +246,31 @@ TEST_CASE("MDI documents: the skin draws each document's frame, active as its cl
     }
 }
 
+TEST_CASE("MDI documents: the active document's caption goes inactive with its frame window")
+{
+    REQUIRE(kivtest::LoadShippedSkin(L"dark.kiv"));
+    Workspace workspace(true, true);
+    const HWND host = workspace.host.Window();
+    REQUIRE(CKivWnd::FromHandle(host) != nullptr);
+    CKivFrameWnd* active = FrameOf(ActiveDocument(workspace.client));
+    REQUIRE(active != nullptr);
+    SetForegroundWindow(host);
+    kivtest::PumpPending();
+    REQUIRE(GetActiveWindow() == host);
+    CHECK(active->ActiveState() == WA_ACTIVE);
+    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(other);
+    kivtest::PumpPending();
+    CHECK(GetActiveWindow() == other);
+    CHECK(active->ActiveState() == WA_INACTIVE);
+    DestroyWindow(other);
+    SetForegroundWindow(host);
+    kivtest::PumpPending();
+    CHECK(GetActiveWindow() == host);
+    CHECK(active->ActiveState() == WA_ACTIVE);
+}
+
 TEST_CASE("MDI documents: maximised the system keeps the hidden frame, restored the skin's comes back")
 {
     REQUIRE(kivtest::LoadShippedSkin(L"dark.kiv"));

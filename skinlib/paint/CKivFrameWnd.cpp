@@ -615,12 +615,25 @@ LRESULT CKivFrameWnd::OnNcActivate(WPARAM wParam)
     // message would paint its own caption over ours. A document of an MDI
     // client never gets WM_ACTIVATE: its client tells it this way.
     if (!IsMdiChild())
+    {
+        PassActivationToMdiClient(wParam);
         return TRUE;
+    }
     m_activeState = wParam ? WA_ACTIVE : WA_INACTIVE;
     if (SystemFramed())
         return CallPrevious(WM_NCACTIVATE, wParam, 0);
     DrawFrameWnd(0);
     return TRUE;
+}
+
+// What the frame procedure of an MDI program does with this message, which
+// the skin keeps from it: the client hands it to the active document, so the
+// document's caption goes inactive with the frame's.
+void CKivFrameWnd::PassActivationToMdiClient(WPARAM active)
+{
+    const HWND client = FindWindowExW(Window(), nullptr, L"MDICLIENT", nullptr);
+    if (client != nullptr)
+        SendMessageW(client, WM_NCACTIVATE, active, 0);
 }
 
 void CKivFrameWnd::OnActivate(UINT state, HWND other, BOOL minimized)

@@ -114,6 +114,7 @@ private:
     // True while the system draws and measures the frame (see the definition).
     bool SystemFramed() const;
     static bool IsNonClientMessage(UINT message);
+    void PassActivationToMdiClient(WPARAM active);
     LONG_PTR Style() const;
     static DWORD WINAPI IconClickThread(void* parameter);
     void StopIconThread();
