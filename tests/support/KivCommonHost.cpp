@@ -139,13 +139,17 @@ CommonHost::CommonHost(bool skinned, int width, int height, bool unicode) : m_sk
     {
         INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&controls);
-        WNDCLASSW w = {};
-        w.lpfnWndProc = Proc<true>;
-        w.hInstance = GetModuleHandleW(nullptr);
-        w.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        w.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        w.lpszClassName = kClassW;
-        RegisterClassW(&w);
+        auto registerWide = [](const wchar_t* name, int background) {
+            WNDCLASSW w = {};
+            w.lpfnWndProc = Proc<true>;
+            w.hInstance = GetModuleHandleW(nullptr);
+            w.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+            w.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background + 1));
+            w.lpszClassName = name;
+            RegisterClassW(&w);
+        };
+        registerWide(kClassW, COLOR_BTNFACE);
+        registerWide(kPanelClass, COLOR_WINDOW);
         WNDCLASSA a = {};
         a.lpfnWndProc = Proc<false>;
         a.hInstance = GetModuleHandleW(nullptr);
@@ -153,13 +157,6 @@ CommonHost::CommonHost(bool skinned, int width, int height, bool unicode) : m_sk
         a.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         a.lpszClassName = kClassA;
         RegisterClassA(&a);
-        WNDCLASSW panel = {};
-        panel.lpfnWndProc = Proc<true>;
-        panel.hInstance = GetModuleHandleW(nullptr);
-        panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        panel.lpszClassName = kPanelClass;
-        RegisterClassW(&panel);
         registered = true;
     }
     Clear();
