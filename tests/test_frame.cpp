@@ -1,6 +1,7 @@
 // The skinned frame on real windows: geometry, pixels, hit-testing, caption
 // buttons, system menu, icon click and client background.
 #include <doctest.h>
+#include "CKivEngine.h"
 #include "CKivFrameWnd.h"
 #include "CKivGraphics.h"
 #include "CKivSkinStore.h"
@@ -8,6 +9,7 @@
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <cstring>
+#include <tlhelp32.h>
 
 using frametest::SkinnedFrame;
 using kivtest::Canvas;
@@ -42,6 +44,20 @@ KivSkinSettings& Settings()
 }
 
 const COLORREF kOutline = RGB(0xA0, 0xA0, 0xA0);
+
+int ThreadsOfThisProcess()
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    int count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+    CloseHandle(snapshot);
+    return count;
+}
 
 }  // namespace
 
@@ -481,6 +497,39 @@ TEST_CASE("icon: a single click opens the system menu after the double-click tim
     CHECK(frametest::Log().menuLoops == 0);
     CHECK_FALSE(guard.Fired());
     skin::Install();
+}
+
+TEST_CASE("icon: the click is judged on the window's own thread; a frame destroyed meanwhile goes at once")
+{
+    skin::Install();
+    const UINT doubleClick = GetDoubleClickTime();
+    SetDoubleClickTime(1500);
+    frametest::ModalGuard guard(8000);
+    CKivEngine::Instance().Run();
+    const HWND window = frametest::CreateHost(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80, 300, 200);
+    CKivEngine::Instance().Stop();
+    REQUIRE(dynamic_cast<CKivFrameWnd*>(CKivWnd::FromHandle(window)) != nullptr);
+    kivtest::PumpPending();
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    const POINT icon = {rect.left + 12, rect.top + 14};
+    REQUIRE(frametest::MoveCursor(icon));
+    frametest::ResetLog();
+
+    const int threads = ThreadsOfThisProcess();
+    REQUIRE(threads > 0);
+    SendMessageW(window, WM_NCLBUTTONDOWN, HTSYSMENU, MAKELPARAM(icon.x, icon.y));
+    CHECK(ThreadsOfThisProcess() == threads);
+
+    // Nothing waits for the double-click time, and nothing reaches the dead window.
+    const DWORD start = GetTickCount();
+    DestroyWindow(window);
+    CHECK(GetTickCount() - start < 700);
+    const DWORD judged = GetTickCount() + 1800;
+    kivtest::PumpUntil([&] { return GetTickCount() > judged; }, 2500);
+    CHECK(frametest::Log().menuLoops == 0);
+    CHECK_FALSE(guard.Fired());
+    SetDoubleClickTime(doubleClick);
 }
 
 TEST_CASE("client background: the picture once at natural size, white elsewhere")

@@ -2,7 +2,6 @@
 #include "CKivGdiObject.h"
 #include "CKivHDCMemory.h"
 #include "CKivHiddenRedraw.h"
-#include "CKivInitialize.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
 #include "CKivWindowDC.h"
@@ -35,7 +34,7 @@ bool InBox(POINT p, const KivButtonBox& box)
 
 CKivFrameWnd::~CKivFrameWnd()
 {
-    StopIconThread();
+    StopIconTimer();
     m_paint.reset();
 }
 
@@ -114,6 +113,7 @@ BOOL CKivFrameWnd::Detach()
 {
     const HWND window = Window();
     m_menuBar.RestoreMenu();
+    StopIconTimer();
     if (window != nullptr)
         m_glow.Destroy();
     if (!CKivWnd::Detach())
@@ -593,6 +593,7 @@ void CKivFrameWnd::OnDestroy()
     if (m_paint)
         m_paint->ReleaseContext();
     m_surface.reset();
+    StopIconTimer();
     if (m_pressed && GetCapture() == Window())
         ReleaseCapture();
     m_pressed = 0;
@@ -885,57 +886,46 @@ void CKivFrameWnd::OnNcRButtonUp(WPARAM hitTest, LPARAM lParam)
 void CKivFrameWnd::OnIconClick()
 {
     ++m_iconClicks;
-    if (m_iconThreadRunning)
+    if (m_iconTimer)
         return;
-    if (m_iconThread)
-    {
-        WaitForSingleObject(m_iconThread, INFINITE);  // already past its last step
-        CloseHandle(m_iconThread);
-        m_iconThread = nullptr;
-    }
-    // The thread gets its own copy of the icon rectangle: the metrics may be
-    // recomputed on this thread while it sleeps.
-    RefreshMetrics();
-    m_iconThreadRect = m_metrics->iconRect;
-    m_iconThreadRunning = true;
-    m_iconThread = CreateThread(nullptr, 0, &CKivFrameWnd::IconClickThread, this, 0, nullptr);
-    if (m_iconThread == nullptr)
-    {
-        m_iconThreadRunning = false;
+    // The timer's procedure is called straight from the message loop, so the
+    // window's own procedure never sees it; its identifier, this object's
+    // address, cannot be one the host chose for its own timers.
+    m_iconTimer = SetTimer(Window(), reinterpret_cast<UINT_PTR>(this), GetDoubleClickTime(),
+                           &CKivFrameWnd::IconClickTimeUp) != 0;
+    if (!m_iconTimer)
         m_iconClicks = 0;
-    }
 }
 
-DWORD WINAPI CKivFrameWnd::IconClickThread(void* parameter)
+void CALLBACK CKivFrameWnd::IconClickTimeUp(HWND window, UINT, UINT_PTR id, DWORD)
 {
-    CKivFrameWnd* self = static_cast<CKivFrameWnd*>(parameter);
-    Sleep(GetDoubleClickTime());
+    KillTimer(window, id);
+    CKivFrameWnd* frame = dynamic_cast<CKivFrameWnd*>(FromHandle(window));
+    if (frame != nullptr && reinterpret_cast<UINT_PTR>(frame) == id)
+        frame->OnIconClickTimeUp();
+}
+
+void CKivFrameWnd::OnIconClickTimeUp()
+{
+    const int clicks = m_iconClicks;
+    m_iconClicks = 0;
+    m_iconTimer = false;
+    const HWND window = Window();
     POINT cursor = {};
-    GetCursorPos(&cursor);
-    const HWND window = self->Window();
     RECT rect = {};
-    if (window && GetWindowRect(window, &rect))
-    {
-        const RECT& icon = self->m_iconThreadRect;
-        const POINT p = {cursor.x - rect.left, cursor.y - rect.top};
-        if (self->m_iconClicks == 1 &&
-            CKivGraphics::PtInRectInclusive(p.x, p.y, icon.left, icon.top, icon.right, icon.bottom))
-            PostMessageW(window, WM_NCRBUTTONUP, HTSYSMENU, MAKELPARAM(cursor.x, cursor.y));
-    }
-    self->m_iconClicks = 0;
-    self->m_iconThreadRunning = false;
-    return 0;
+    if (clicks != 1 || !GetCursorPos(&cursor) || !GetWindowRect(window, &rect))
+        return;
+    RefreshMetrics();
+    const RECT& icon = m_metrics->iconRect;
+    if (CKivGraphics::PtInRectInclusive(cursor.x - rect.left, cursor.y - rect.top, icon.left, icon.top, icon.right,
+                                        icon.bottom))
+        PostMessageW(window, WM_NCRBUTTONUP, HTSYSMENU, MAKELPARAM(cursor.x, cursor.y));
 }
 
-// The thread reads this object, so the object waits for it (at most the
-// double-click time) before it goes.
-void CKivFrameWnd::StopIconThread()
+void CKivFrameWnd::StopIconTimer()
 {
-    if (m_iconThread == nullptr)
-        return;
-    // Under the loader lock (the DLL's detach at process end) the thread is
-    // already gone or can never finish: waiting would hang the host.
-    WaitForSingleObject(m_iconThread, CKivInitialize::UnderLoaderLock() ? 0 : INFINITE);
-    CloseHandle(m_iconThread);
-    m_iconThread = nullptr;
+    if (m_iconTimer && Window() != nullptr)
+        KillTimer(Window(), reinterpret_cast<UINT_PTR>(this));
+    m_iconTimer = false;
+    m_iconClicks = 0;
 }

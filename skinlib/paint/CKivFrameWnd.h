@@ -1,6 +1,5 @@
 #pragma once
 #include <windows.h>
-#include <atomic>
 #include <memory>
 #include "CKivEffectGlowWnd.h"
 #include "CKivHDCMemory.h"
@@ -110,8 +109,10 @@ private:
     POINT ToWindow(POINT screen) const;
     bool IsMaximized() const;
     LONG_PTR Style() const;
-    static DWORD WINAPI IconClickThread(void* parameter);
-    void StopIconThread();
+    // The double-click time after the first icon click: judged on this thread.
+    static void CALLBACK IconClickTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time);
+    void OnIconClickTimeUp();
+    void StopIconTimer();
 
     int m_pressed = 0;
     int m_sizing = 0;
@@ -122,11 +123,10 @@ private:
     // The frame is composed here; kept between paints while the size stays.
     std::unique_ptr<CKivHDCMemory> m_surface;
     CKivMenuBar m_menuBar;
-    // Click counting for the icon: the thread decides after the double-click time.
-    std::atomic<int> m_iconClicks{0};
-    std::atomic<bool> m_iconThreadRunning{false};
-    HANDLE m_iconThread = nullptr;
-    RECT m_iconThreadRect = {};
+    // Click counting for the icon: a window timer whose identifier is this
+    // object decides after the double-click time.
+    int m_iconClicks = 0;
+    bool m_iconTimer = false;
     // A caption button was released where it was pressed; its action is due.
     bool m_releasePending = false;
     // The window size the region was last made for.
