@@ -25,6 +25,14 @@ POINT PointFromLParam(LPARAM lParam)
     return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
+// What a move or resize tells the window's procedure (and, through the
+// default procedure, its WM_MOVE and WM_SIZE handlers).
+bool IsPlacementMessage(UINT message)
+{
+    return message == WM_WINDOWPOSCHANGING || message == WM_WINDOWPOSCHANGED || message == WM_MOVE ||
+           message == WM_SIZE || message == WM_GETMINMAXINFO;
+}
+
 bool InBox(POINT p, const KivButtonBox& box)
 {
     return CKivGraphics::PtInRectInclusive(p.x, p.y, box.x, box.y, box.x + box.width, box.y + box.height) != 0;
@@ -74,25 +82,36 @@ BOOL CKivFrameWnd::Attach(HWND window)
     if (!CKivWnd::Attach(window))
         return FALSE;
     RefreshMetrics();
-    UpdateRegion();
-    RECT after = {};
-    GetClientRect(window, &after);
     RECT rect = {};
     GetWindowRect(window, &rect);
-    // Signed: a skin frame thinner than the system's shrinks the window, so
-    // the client keeps its size either way. Detach takes the growth back.
+    // The client area the skin's frame will leave, measured before the
+    // window changes, so that one move both grows the window and lets the
+    // skin answer WM_NCCALCSIZE. Signed: a skin frame thinner than the
+    // system's shrinks the window, so the client keeps its size either way.
+    // Detach takes the growth back.
+    RECT after = before;
+    if (m_metrics != &m_emptyMetrics)
+    {
+        after = rect;
+        FitClientArea(*m_metrics, after);
+    }
     m_growth = RECT{0, 0, (before.right - before.left) - (after.right - after.left),
                     (before.bottom - before.top) - (after.bottom - after.top)};
     rect.right += m_growth.right;
     rect.bottom += m_growth.bottom;
-    // Moving the window makes the system ask for the client area again, now answered by the skin.
     if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
         MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-    MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    // A window not shown yet is still being created, or at least not laid out
+    // by its host: the host hears nothing of this (no WM_WINDOWPOSCHANGED,
+    // WM_MOVE or WM_SIZE arrives before its CreateWindowEx returns).
+    m_quietPlacement = !IsWindowVisible(window);
+    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_FRAMECHANGED);
     if (FromHandle(window) != this)
         return TRUE;
     RefreshMetrics();
     UpdateRegion();
+    m_quietPlacement = false;
     m_menuBar.SetWindow(window);
     CKivWindowsHookMouseHook::Instance().SetMessages(CKivMenuBar::MouseMoveMessage(), CKivMenuBar::LeftDownMessage());
     CKivWindowsHookMouseHook::AddWindow(window);
@@ -139,6 +158,8 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = Window();
     if (window == nullptr || PreviousProc() == nullptr)
+        return 0;
+    if (m_quietPlacement && IsPlacementMessage(message))
         return 0;
     switch (message)
     {
@@ -304,11 +325,15 @@ void CKivFrameWnd::OnNcCalcSize(WPARAM wParam, LPARAM lParam)
     }
     m_metrics = metrics;
     m_menuBar.SetMetrics(metrics);
-    RECT& client = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0];
-    client.left += metrics->borderLeft;
-    client.top += metrics->captionHeight + metrics->borderTop + metrics->menuBarHeight;
-    client.right -= metrics->borderRight;
-    client.bottom -= metrics->borderBottom;
+    FitClientArea(*metrics, reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]);
+}
+
+void CKivFrameWnd::FitClientArea(const KivFrameMetrics& metrics, RECT& client) const
+{
+    client.left += metrics.borderLeft;
+    client.top += metrics.captionHeight + metrics.borderTop + metrics.menuBarHeight;
+    client.right -= metrics.borderRight;
+    client.bottom -= metrics.borderBottom;
     // The client edge and the scroll bars stay where the system has them:
     // just inside the frame, drawn by the system.
     if (GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE)

@@ -80,6 +80,8 @@ public:
 
 private:
     void RefreshMetrics();
+    // Turns a window rectangle into the client area the skin's frame leaves.
+    void FitClientArea(const KivFrameMetrics& metrics, RECT& client) const;
     // Gives a top-level frame its shadow, unless the skin hides shadows.
     void AttachGlow();
     void OnGetMinMaxInfo(MINMAXINFO* info);
@@ -134,6 +136,9 @@ private:
     POINT m_minTrackSize = {5, 5};
     // What Attach added to each side of the window rectangle.
     RECT m_growth = {};
+    // Attach is adjusting a window its host has not laid out yet: the
+    // placement messages that causes are not passed on.
+    bool m_quietPlacement = false;
     // Stands in while the strategy has no geometry, so nothing reads null.
     KivFrameMetrics m_emptyMetrics = {};
     // Follows the frame by itself; ends at the frame's WM_DESTROY.
