@@ -223,7 +223,7 @@ int CKivWndBox::OnWindowCreated(HWND window)
     {
     case KivSkinKind::Excluded: m_excludedWindows.insert(window); return 0;
     case KivSkinKind::None:
-        if (GetWindowTextLengthW(window) == 0 && WouldFrameIfTitled(window))
+        if (WouldFrameIfTitled(window) && GetWindowTextLengthW(window) == 0)
             RememberUntitled(window);
         return 0;
     case KivSkinKind::Filtered: return 0;
