@@ -7,6 +7,7 @@
 #include "CKivEngine.h"
 #include "CKivFrameWnd.h"
 #include "CKivSkinStore.h"
+#include "KivFrameTestHost.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <string>
@@ -98,6 +99,31 @@ std::string Names(const std::vector<Heard>& heard)
     return names;
 }
 
+bool HasRegion(HWND window)
+{
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetWindowRgn(window, region);
+    DeleteObject(region);
+    return kind != ERROR && kind != NULLREGION;
+}
+
+// Client area and its origin inside the window, as the window's rectangles say.
+RECT ClientInWindow(HWND window)
+{
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    OffsetRect(&client, -outer.left, -outer.top);
+    return client;
+}
+
+bool IsSkinCaption(COLORREF colour)
+{
+    return colour == skin::SlotColour(skin::CaptionActive) || colour == skin::SlotColour(skin::CaptionDefault);
+}
+
 SIZE ClientSize(HWND window)
 {
     RECT client = {};
@@ -140,4 +166,73 @@ TEST_CASE("the host hears the same placement messages during CreateWindowEx as w
         DestroyWindow(plain);
         kivtest::PumpPending();
     }
+}
+
+TEST_CASE("a frame whose caption is turned off has the system's frame; the skin's comes back with the caption")
+{
+    skin::Install();
+    CKivSkinStore::Settings().edgeHideShadow = 0;
+    for (bool withMenu : {false, true})
+    {
+        CAPTURE(withMenu);
+        HMENU menu = nullptr;
+        if (withMenu)
+        {
+            menu = CreateMenu();
+            AppendMenuW(menu, MF_STRING, 1, L"&File");
+        }
+        CKivEngine::Instance().Run();
+        HWND window = CreateWindowExW(0, HostClass(), L"Kiv full screen", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 90, 70,
+                                      320, 240, nullptr, menu, GetModuleHandleW(nullptr), nullptr);
+        CKivEngine::Instance().Stop();
+        CKivFrameWnd* frame = dynamic_cast<CKivFrameWnd*>(CKivWnd::FromHandle(window));
+        REQUIRE(frame != nullptr);
+        kivtest::PumpPending();
+        const RECT skinned = ClientInWindow(window);
+        const KivFrameMetrics skinMetrics = *frame->Metrics();
+        CHECK(skinned.top == skinMetrics.borderTop + skinMetrics.captionHeight + skinMetrics.menuBarHeight);
+        CHECK(HasRegion(window));
+        CHECK(frame->Glow().Window() != nullptr);
+
+        // Full screen, as a program does it.
+        const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+        SetWindowLongPtrW(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION | WS_THICKFRAME));
+        SetWindowPos(window, HWND_TOP, 0, 0, 1024, 768, SWP_FRAMECHANGED | SWP_NOACTIVATE);
+        kivtest::PumpPending();
+        RECT expected = {0, 0, 0, 0};
+        AdjustWindowRectEx(&expected, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), withMenu, 0);
+        const RECT bare = ClientInWindow(window);
+        CHECK(bare.left == -expected.left);
+        CHECK(bare.top == -expected.top);
+        CHECK(bare.right == 1024 - expected.right);
+        CHECK(bare.bottom == 768 - expected.bottom);
+        if (!withMenu)
+        {
+            CHECK(ClientSize(window).cx == 1024);
+            CHECK(ClientSize(window).cy == 768);
+        }
+        CHECK_FALSE(HasRegion(window));
+        CHECK(frame->Glow().Window() == nullptr);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        kivtest::PumpPending();
+        CHECK_FALSE(IsSkinCaption(frametest::ScreenPixel(POINT{40, 10})));
+        // The hit-test is the system's: the top edge is client area, not caption.
+        CHECK(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(40, withMenu ? 40 : 10)) == HTCLIENT);
+
+        // The caption comes back, and with it the skin's frame.
+        SetWindowLongPtrW(window, GWL_STYLE, style);
+        SetWindowPos(window, nullptr, 90, 70, 320, 240, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE);
+        kivtest::PumpPending();
+        const RECT back = ClientInWindow(window);
+        CHECK(back.left == skinned.left);
+        CHECK(back.top == skinned.top);
+        CHECK(HasRegion(window));
+        CHECK(frame->Glow().Window() != nullptr);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        kivtest::PumpPending();
+        CHECK(IsSkinCaption(frametest::ScreenPixel(POINT{90 + 60, 70 + skinMetrics.borderTop + 3})));
+        DestroyWindow(window);
+        kivtest::PumpPending();
+    }
+    skin::Install();
 }

@@ -33,6 +33,37 @@ bool IsPlacementMessage(UINT message)
            message == WM_SIZE || message == WM_GETMINMAXINFO;
 }
 
+// The caption bits: a window without either has no caption for the skin to draw.
+const LONG_PTR kCaptionBits = WS_BORDER | WS_DLGFRAME;
+
+// The messages through which the skin takes over the non-client area; while
+// the window has no caption they belong to the system again.
+bool IsFrameMessage(UINT message)
+{
+    switch (message)
+    {
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+    case WM_NCHITTEST:
+    case WM_NCACTIVATE:
+    case WM_NCMOUSEMOVE:
+    case WM_NCMOUSELEAVE:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_GETMINMAXINFO:
+    case WM_SETTEXT:
+    case WM_SETICON:
+    case WM_SYSCOMMAND:
+    case WM_INITMENUPOPUP:
+    case WM_PRINT:
+    case kPopupSystemMenu: return true;
+    default: return false;
+    }
+}
+
 bool InBox(POINT p, const KivButtonBox& box)
 {
     return CKivGraphics::PtInRectInclusive(p.x, p.y, box.x, box.y, box.x + box.width, box.y + box.height) != 0;
@@ -161,6 +192,10 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     if (m_quietPlacement && IsPlacementMessage(message))
         return 0;
+    if (message == WM_STYLECHANGED)
+        return OnStyleChanged(wParam, lParam);
+    if (!m_framed && IsFrameMessage(message))
+        return CallPrevious(message, wParam, lParam);
     switch (message)
     {
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); break;
@@ -180,7 +215,7 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PRINT: if (lParam & PRF_NONCLIENT) return OnPrint(reinterpret_cast<HDC>(wParam), lParam); break;
     default: break;
     }
-    if (!m_menuBar.HandleMessage(message, wParam, lParam))
+    if (m_framed && !m_menuBar.HandleMessage(message, wParam, lParam))
         return 0;
     const LRESULT result = Route(message, wParam, lParam);
     // The window may have been destroyed, and this object with it, meanwhile.
@@ -219,7 +254,42 @@ void CKivFrameWnd::OnGetMinMaxInfo(MINMAXINFO* info)
 void CKivFrameWnd::OnExitSizeMove()
 {
     m_sizing = 0;
+    if (m_framed)
+        UpdateRegion();
+}
+
+// A program that turns its caption off (a full-screen mode removes WS_CAPTION
+// and WS_THICKFRAME) gets the system's frame for the style that is left:
+// no skin caption, border, region, shadow or drawn menu bar. They come back
+// with the caption bits.
+LRESULT CKivFrameWnd::OnStyleChanged(WPARAM which, LPARAM lParam)
+{
+    const HWND window = Window();
+    const LRESULT result = CallPrevious(WM_STYLECHANGED, which, lParam);
+    const STYLESTRUCT* styles = reinterpret_cast<const STYLESTRUCT*>(lParam);
+    if (which != static_cast<WPARAM>(GWL_STYLE) || styles == nullptr || FromHandle(window) != this)
+        return result;
+    const bool framed = (static_cast<LONG_PTR>(styles->styleNew) & kCaptionBits) != 0;
+    if (framed == m_framed)
+        return result;
+    m_framed = framed;
+    if (!framed)
+    {
+        m_menuBar.RestoreMenu();
+        StopIconTimer();
+        if (m_pressed && GetCapture() == window)
+            ReleaseCapture();
+        m_pressed = 0;
+        m_glow.Destroy();
+        // Also has the system measure the frame again.
+        SetWindowRgn(window, nullptr, TRUE);
+        return result;
+    }
+    RefreshMetrics();
     UpdateRegion();
+    if (FromHandle(window) == this)
+        AttachGlow();
+    return result;
 }
 
 LRESULT CKivFrameWnd::OnPopupSystemMenu()
@@ -259,7 +329,7 @@ bool CKivFrameWnd::OnNcLButtonDblClk(LPARAM lParam)
 // that sizes itself while it is created).
 void CKivFrameWnd::OnWindowPosChanged(const WINDOWPOS* position)
 {
-    if (position == nullptr || (position->flags & SWP_NOSIZE))
+    if (!m_framed || position == nullptr || (position->flags & SWP_NOSIZE))
         return;
     RECT rect = {};
     GetWindowRect(Window(), &rect);
@@ -385,7 +455,7 @@ void CKivFrameWnd::UpdateRegion()
 int CKivFrameWnd::DrawFrameWnd(int updateRegion)
 {
     const HWND window = Window();
-    if (window == nullptr || !IsWindowVisible(window))
+    if (window == nullptr || !m_framed || !IsWindowVisible(window))
         return 0;
     if (updateRegion)
         UpdateRegion();

@@ -89,6 +89,7 @@ private:
     void OnCapturedMouseMove();
     void OnCapturedButtonUp();
     void OnExitSizeMove();
+    LRESULT OnStyleChanged(WPARAM which, LPARAM lParam);
     LRESULT OnPopupSystemMenu();
     LRESULT OnPrint(HDC dc, LPARAM flags);
     LRESULT OnCaptionChange(UINT message, WPARAM wParam, LPARAM lParam);
@@ -136,6 +137,8 @@ private:
     POINT m_minTrackSize = {5, 5};
     // What Attach added to each side of the window rectangle.
     RECT m_growth = {};
+    // The window has a caption bit, so the skin draws its frame.
+    bool m_framed = true;
     // Attach is adjusting a window its host has not laid out yet: the
     // placement messages that causes are not passed on.
     bool m_quietPlacement = false;
