@@ -7,6 +7,7 @@
 #include "CKivEngine.h"
 #include "CKivFrameWnd.h"
 #include "CKivSkinStore.h"
+#include "KivDialogTemplate.h"
 #include "KivFrameTestHost.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
@@ -235,4 +236,117 @@ TEST_CASE("a frame whose caption is turned off has the system's frame; the skin'
         kivtest::PumpPending();
     }
     skin::Install();
+}
+
+TEST_CASE("a minimised frame shows its whole caption, buttons and icon inside the system's small window")
+{
+    skin::Install();
+    CKivEngine::Instance().Run();
+    HWND window = CreateWindowExW(0, HostClass(), L"Kiv minimised", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 90, 70, 320,
+                                  240, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    CKivEngine::Instance().Stop();
+    CKivFrameWnd* frame = dynamic_cast<CKivFrameWnd*>(CKivWnd::FromHandle(window));
+    REQUIRE(frame != nullptr);
+    HICON icon = static_cast<HICON>(LoadImageW(nullptr, IDI_ERROR, IMAGE_ICON, 16, 16, LR_SHARED));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    kivtest::PumpPending();
+    ShowWindow(window, SW_MINIMIZE);
+    REQUIRE(kivtest::PumpUntil([&] { return IsIconic(window) != FALSE; }));
+    kivtest::PumpPending();
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    const int height = rect.bottom - rect.top;
+    REQUIRE(height > 0);
+    REQUIRE(height < 30);  // the system's minimised window is lower than the skin's caption
+    const KivFrameMetrics& m = *frame->Metrics();
+    CHECK(m.captionHeight == height);
+    CHECK(m.closeButton.y >= 0);
+    CHECK(m.closeButton.y + m.closeButton.height <= height);
+    CHECK(m.minButton.y + m.minButton.height <= height);
+    // On screen: the close button down to its last row, and the icon.
+    const POINT closeBottom = {rect.left + m.closeButton.x + m.closeButton.width / 2,
+                               rect.top + m.closeButton.y + m.closeButton.height - 1};
+    CHECK(kivtest::PumpUntil(
+        [&] { return frametest::ScreenPixel(closeBottom) == skin::SlotColour(skin::CloseDefault); }, 3000));
+    kivtest::Canvas shot(rect.right - rect.left, height, 0);
+    frametest::CaptureScreen(POINT{rect.left, rect.top}, shot);
+    int iconPixels = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < 26; ++x)
+            iconPixels += IsSkinCaption(shot.Pixel(x, y)) ? 0 : 1;
+    CHECK(iconPixels > 20);
+    frametest::SaveScreenshot(shot, L"minimised_frame.bmp");
+    DestroyWindow(window);
+    kivtest::PumpPending();
+}
+
+namespace {
+
+// A 32 x 32 icon of one colour.
+HICON SolidIcon(COLORREF colour)
+{
+    const HDC screen = GetDC(nullptr);
+    HBITMAP colourBits = CreateCompatibleBitmap(screen, 32, 32);
+    ReleaseDC(nullptr, screen);
+    HBITMAP mask = CreateBitmap(32, 32, 1, 1, nullptr);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, colourBits);
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT all = {0, 0, 32, 32};
+    FillRect(dc, &all, brush);
+    SelectObject(dc, mask);
+    PatBlt(dc, 0, 0, 32, 32, BLACKNESS);  // every pixel opaque
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(brush);
+    ICONINFO info = {TRUE, 0, 0, mask, colourBits};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(colourBits);
+    return icon;
+}
+
+HICON g_bigIcon = nullptr;
+
+INT_PTR CALLBACK BigIconDialog(HWND window, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_bigIcon));
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_CASE("a dialog that set only its big icon shows it in the caption, shrunk")
+{
+    skin::Install();
+    const COLORREF red = RGB(250, 10, 10);
+    g_bigIcon = SolidIcon(red);
+    REQUIRE(g_bigIcon != nullptr);
+    kivtest::DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU, 160, 90, L"Kiv big icon");
+    CKivEngine::Instance().Run();
+    HWND window =
+        CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.Build(), nullptr, &BigIconDialog, 0);
+    CKivEngine::Instance().Stop();
+    REQUIRE(window != nullptr);
+    CKivFrameWnd* frame = dynamic_cast<CKivFrameWnd*>(CKivWnd::FromHandle(window));
+    REQUIRE(frame != nullptr);
+    CHECK(SendMessageW(window, WM_GETICON, ICON_SMALL, 0) == 0);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    kivtest::PumpPending();
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    kivtest::Canvas printed(rect.right - rect.left, rect.bottom - rect.top, 0);
+    kivtest::PrintWindowTo(window, printed);
+    const KivFrameMetrics& m = *frame->Metrics();
+    // The icon's place: (5, C/2 - 8) in the caption, 16 x 16.
+    const int x = m.captionRect.left + 5, y = m.captionRect.top + m.captionHeight / 2 - 8;
+    CHECK(printed.Pixel(x + 8, y + 8) == red);
+    CHECK(printed.Pixel(x + 1, y + 1) == red);
+    CHECK(printed.Pixel(x + 14, y + 14) == red);
+    CHECK(printed.Pixel(x + 17, y + 8) != red);  // 16 pixels wide, not the icon's own 32
+    DestroyWindow(window);
+    DestroyIcon(g_bigIcon);
+    kivtest::PumpPending();
 }
