@@ -2,22 +2,10 @@
  * the system's look (not subclassed, the system's frame and menu bar, lists
  * painted by the system), and windows created after a later good load are
  * skinned as usual. */
-#include <stdio.h>
 #include <windows.h>
 #include <commctrl.h>
 #include "KivAPI.h"
-
-static int passed = 0, failed = 0;
-
-#define EXPECT(cond)                                                   \
-    do {                                                               \
-        if (cond) {                                                    \
-            ++passed;                                                  \
-        } else {                                                       \
-            ++failed;                                                  \
-            printf("%s:%d: FAILED: %s\n", __FILE__, __LINE__, #cond); \
-        }                                                              \
-    } while (0)
+#include "KivHostExpect.h"
 
 static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -126,6 +114,5 @@ int main(void)
     DestroyWindow(skinned);
     DestroyWindow(plain);
     KivStop();
-    printf("%d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return KIV_HOST_RESULT();
 }

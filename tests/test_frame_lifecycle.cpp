@@ -54,19 +54,7 @@ LRESULT CALLBACK RecordingHost(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 const wchar_t* HostClass()
 {
-    static bool registered = false;
-    if (!registered)
-    {
-        WNDCLASSW w = {};
-        w.lpfnWndProc = &RecordingHost;
-        w.hInstance = GetModuleHandleW(nullptr);
-        w.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        w.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        w.lpszClassName = L"KivLifecycleHost";
-        RegisterClassW(&w);
-        registered = true;
-    }
-    return L"KivLifecycleHost";
+    return kivtest::RegisterTestClass(L"KivLifecycleHost", &RecordingHost);
 }
 
 HWND CreateRecorded(DWORD style, bool skinned)

@@ -35,9 +35,7 @@ public:
     bool Started() const { return m_process.Started(); }
     HWND Find(const wchar_t* className, const wchar_t* title) const
     {
-        Search search = {m_process.Id(), className, title, nullptr};
-        EnumWindows(&Program::Match, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return kivtest::FindProcessWindow(m_process.Id(), className, title);
     }
     HWND WaitFor(const wchar_t* className, const wchar_t* title) const
     {
@@ -49,29 +47,6 @@ public:
     long ExitCode(DWORD timeoutMs = 10000) const { return m_process.ExitCode(timeoutMs); }
 
 private:
-    struct Search
-    {
-        DWORD process;
-        const wchar_t* className;
-        const wchar_t* title;
-        HWND found;
-    };
-    static BOOL CALLBACK Match(HWND window, LPARAM param)
-    {
-        auto* search = reinterpret_cast<Search*>(param);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        wchar_t name[128] = {};
-        wchar_t text[128] = {};
-        GetClassNameW(window, name, 128);
-        GetWindowTextW(window, text, 128);
-        if (process != search->process || !IsWindowVisible(window) ||
-            (search->className && lstrcmpW(name, search->className)) || (search->title && lstrcmpW(text, search->title)))
-            return TRUE;
-        search->found = window;
-        return FALSE;
-    }
-
     kivtest::TestProcess m_process;
 };
 

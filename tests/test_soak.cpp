@@ -121,21 +121,12 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 const wchar_t* HostClass()
 {
-    static bool registered = false;
-    if (!registered)
-    {
-        WNDCLASSW w = {};
-        w.lpfnWndProc = &HostProc;
-        w.hInstance = GetModuleHandleW(nullptr);
-        w.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        w.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        w.lpszClassName = L"KivSoakHost";
-        RegisterClassW(&w);
+    static const wchar_t* const name = [] {
         INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
-        registered = true;
-    }
-    return L"KivSoakHost";
+        return kivtest::RegisterTestClass(L"KivSoakHost", &HostProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    }();
+    return name;
 }
 
 INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM)

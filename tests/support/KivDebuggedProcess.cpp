@@ -85,35 +85,4 @@ bool DebuggedProcess::RunUntil(const std::function<bool()>& condition, DWORD tim
     }
 }
 
-namespace {
-
-struct Search
-{
-    DWORD process;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK Match(HWND window, LPARAM parameter)
-{
-    Search* search = reinterpret_cast<Search*>(parameter);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t name[128] = {};
-    GetClassNameW(window, name, 128);
-    if (process != search->process || !IsWindowVisible(window) || lstrcmpW(name, search->className) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-}  // namespace
-
-HWND FindProcessWindow(DWORD process, const wchar_t* className)
-{
-    Search search = {process, className, nullptr};
-    EnumWindows(&Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 }  // namespace kivtest

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include "KivTestProcess.h"
 
 namespace kivtest {
 
@@ -40,8 +41,5 @@ private:
     int m_accessViolations = 0;
     const void* m_firstViolation = nullptr;
 };
-
-// The first visible top-level window of the process with that class, or null.
-HWND FindProcessWindow(DWORD process, const wchar_t* className);
 
 }  // namespace kivtest
