@@ -1,5 +1,6 @@
 #include "CKivUpdateApp.h"
 #include "CKivUpdateDlg.h"
+#include "CKivUpdateFetchProcess.h"
 
 bool CKivUpdateApp::InitInstance()
 {
@@ -16,6 +17,13 @@ bool CKivUpdateApp::InitInstance()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // Started by a check of its own to fetch the update document: no window,
+    // no skin.
+    std::vector<std::wstring> arguments = CKivApp::SplitCommandLine(GetCommandLineW());
+    if (!arguments.empty())
+        arguments.erase(arguments.begin());
+    if (CKivUpdateFetchProcess::ServeIfAsked(arguments))
+        return 0;
     CKivUpdateApp app;
     return app.Main();
 }

@@ -1,82 +1,75 @@
 #include "CKivUpdateChecker.h"
 #include "CKivPlainFile.h"
+#include "CKivSharedThread.h"
 #include "CKivUpdateDocument.h"
+#include "CKivUpdateFetchProcess.h"
 #include "CKivUpdateList.h"
-#include <wininet.h>
+#include "CKivWebAddress.h"
 #include <atomic>
+#include <cwchar>
 #include <mutex>
-#include <vector>
 
-const wchar_t* const CKivUpdateChecker::kAgentName = L"KivUpdateNet";
+const wchar_t* const CKivUpdateChecker::kDeadlineVariable = L"KIV_UPDATE_DEADLINE_MS";
 
 namespace {
 
 // Not a result: the check was aborted and reports nothing.
 const int kAborted = 0;
-// A stalled server must not hold a check for ever.
-const DWORD kNetworkTimeoutMs = 20000;
-// Owners wait in Stop with their own bound; a worker still blocked after
-// that keeps its own state alive and ends with the process.
+// Not a result either: the document has come and is to be judged.
+const int kFetched = -1;
+// Owners wait in Stop with their own bound; a worker still running after
+// that keeps its own state alive and reports nothing more.
 const DWORD kDestroyWaitMs = 0;
+// How often a running fetch's memory is looked at.
+const DWORD kWatchMs = 100;
 
 }  // namespace
 
-// The state one check shares between its worker and the checker. The
-// internet handles live here so that Abort can close them from the
-// user-interface thread, which makes a blocked WinINet call return.
+// The state one check shares between its worker and the checker: where to
+// report, the deadline, and the event that aborts it.
 class CKivUpdateChecker::Job
 {
 public:
-    enum Slot
+    Job(std::wstring folder, std::wstring program, HWND target, DWORD deadlineMs)
+        : m_folder(std::move(folder)),
+          m_program(std::move(program)),
+          m_target(target),
+          m_deadline(GetTickCount64() + deadlineMs),
+          m_abort(CreateEventW(nullptr, TRUE, FALSE, nullptr))
     {
-        kSession,
-        kRequest,
-        kSlotCount
-    };
-
-    Job(std::wstring folder, HWND target) : m_folder(std::move(folder)), m_target(target) {}
-    ~Job() { CloseHandles(); }
+    }
+    ~Job()
+    {
+        if (m_abort != nullptr)
+            CloseHandle(m_abort);
+    }
     Job(const Job&) = delete;
     Job& operator=(const Job&) = delete;
 
+    bool IsValid() const { return m_abort != nullptr; }
     const std::wstring& Folder() const { return m_folder; }
+    const std::wstring& Program() const { return m_program; }
     std::atomic<bool>& Running() { return m_running; }
-
-    // Keeps the handle for Abort; false (and the handle closed) once aborted.
-    bool Adopt(Slot slot, HINTERNET handle)
+    HANDLE AbortEvent() const { return m_abort; }
+    // Milliseconds left before the deadline.
+    DWORD Left() const
     {
-        std::lock_guard<std::mutex> lock(m_lock);
-        if (m_aborted)
-        {
-            InternetCloseHandle(handle);
-            return false;
-        }
-        m_handles[slot] = handle;
-        return true;
+        const ULONGLONG now = GetTickCount64();
+        return now >= m_deadline ? 0 : static_cast<DWORD>(m_deadline - now);
     }
+
     void Abort()
     {
         {
             std::lock_guard<std::mutex> lock(m_lock);
             m_aborted = true;
         }
-        CloseHandles();
+        SetEvent(m_abort);
     }
     bool Aborted()
     {
         std::lock_guard<std::mutex> lock(m_lock);
         return m_aborted;
-    }
-    // The request first: it belongs to the session.
-    void CloseHandles()
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        for (int slot = kSlotCount - 1; slot >= 0; --slot)
-        {
-            if (m_handles[slot])
-                InternetCloseHandle(m_handles[slot]);
-            m_handles[slot] = nullptr;
-        }
     }
     // Sent results wait for the window to handle them; nothing reaches it
     // once the check was aborted.
@@ -93,56 +86,70 @@ public:
 
 private:
     std::wstring m_folder;
+    std::wstring m_program;
     HWND m_target;
+    ULONGLONG m_deadline;
+    HANDLE m_abort;
     std::atomic<bool> m_running{true};
     std::mutex m_lock;
     bool m_aborted = false;
-    HINTERNET m_handles[kSlotCount] = {};
 };
 
 namespace {
-
-bool QueryContentLength(HINTERNET request, ULONGLONG& length)
-{
-    wchar_t text[64] = {};
-    DWORD size = sizeof(text) - sizeof(wchar_t);
-    DWORD index = 0;
-    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, &index))
-        return false;
-    return CKivUpdateChecker::ParseContentLength(text, length);
-}
-
-// Reads until the server has no more to give, keeping at most one byte more
-// than a document may hold so that a larger one can be told apart.
-bool ReadDocument(HINTERNET request, std::vector<char>& bytes)
-{
-    const size_t keep = CKivUpdateDocument::kMaxBytes + 1;
-    char chunk[4096];
-    for (;;)
-    {
-        DWORD got = 0;
-        if (!InternetReadFile(request, chunk, sizeof(chunk), &got))
-            return false;
-        if (got == 0)
-            return true;
-        const size_t take = got < keep - bytes.size() ? got : keep - bytes.size();
-        bytes.insert(bytes.end(), chunk, chunk + take);
-        if (bytes.size() >= keep)
-            return true;
-    }
-}
 
 bool ReplaceList(const std::wstring& path, const std::vector<char>& bytes)
 {
     return CKivPlainFile::Write(path, std::vector<BYTE>(bytes.begin(), bytes.end()));
 }
 
-void SetTimeouts(HINTERNET session)
+int CodeOf(CKivUpdateFetch::Result result)
 {
-    DWORD timeout = kNetworkTimeoutMs;
-    InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
-    InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
-    InternetSetOptionW(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+    switch (result)
+    {
+    case CKivUpdateFetch::Result::kBadReply:
+        return CKivUpdateChecker::kSizeUnknown;
+    case CKivUpdateFetch::Result::kReadFailed:
+        return CKivUpdateChecker::kReadFailed;
+    case CKivUpdateFetch::Result::kAborted:
+        return kAborted;
+    default:
+        return CKivUpdateChecker::kRequestFailed;
+    }
+}
+
+// Waits for the fetch within the check's deadline, announcing the size once
+// the head has come; the fetch's result, or the code that ends the check.
+int AwaitFetch(CKivUpdateChecker::Job& job, CKivUpdateFetchProcess& fetch, std::vector<char>& body, bool& secure)
+{
+    bool announced = false;
+    for (;;)
+    {
+        const DWORD left = job.Left();
+        if (left == 0)
+            return CKivUpdateChecker::kRequestFailed;
+        const HANDLE waits[] = {job.AbortEvent(), fetch.Progress()};
+        const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, left < kWatchMs ? left : kWatchMs);
+        if (woke == WAIT_OBJECT_0)
+            return kAborted;
+        if (woke == WAIT_TIMEOUT)
+        {
+            fetch.Watch();
+            continue;
+        }
+        if (woke != WAIT_OBJECT_0 + 1)
+            return CKivUpdateChecker::kRequestFailed;
+        ULONGLONG size = 0;
+        if (!announced && fetch.Head(size))
+        {
+            announced = true;
+            job.Send(CKivUpdateChecker::kAboutToRead, static_cast<LPARAM>(size));
+        }
+        const CKivUpdateFetch::Result result = fetch.Outcome(body, secure);
+        if (result == CKivUpdateFetch::Result::kDocument)
+            return kFetched;
+        if (result != CKivUpdateFetch::Result::kPending)
+            return CodeOf(result);
+    }
 }
 
 // One check; the result code (or kAborted) and, for a newer version, the text.
@@ -152,64 +159,31 @@ int Check(CKivUpdateChecker::Job& job, std::wstring& text)
     const std::wstring listPath = CKivUpdateList::PathIn(job.Folder());
     if (!list.Load(listPath))
         return CKivUpdateChecker::kListMissing;
-    if (!CKivUpdateDocument::IsWebAddress(list.ListUrl()))
+    CKivWebAddress address;
+    if (!address.Parse(list.ListUrl()))
         return CKivUpdateChecker::kRequestFailed;
 
-    HINTERNET session = InternetOpenW(CKivUpdateChecker::kAgentName, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (session == nullptr)
+    auto fetch = std::make_shared<CKivUpdateFetchProcess>(job.Program(), address, job.Left());
+    if (!CKivUpdateFetchProcess::Launch(fetch))
         return CKivUpdateChecker::kRequestFailed;
-    if (!job.Adopt(CKivUpdateChecker::Job::kSession, session))
-        return kAborted;
-    SetTimeouts(session);
-    HINTERNET request = InternetOpenUrlW(session, list.ListUrl().c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
-    if (request == nullptr)
-        return job.Aborted() ? kAborted : CKivUpdateChecker::kRequestFailed;
-    if (!job.Adopt(CKivUpdateChecker::Job::kRequest, request))
-        return kAborted;
-
-    DWORD status = 0;
-    DWORD size = sizeof(status);
-    DWORD index = 0;
-    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, &index) ||
-        status != HTTP_STATUS_OK)
-        return CKivUpdateChecker::kRequestFailed;
-    // The size comes from the answer's Content-Length; without one the
-    // document is read until the server has no more.
-    ULONGLONG announced = 0;
-    const bool known = QueryContentLength(request, announced);
-    if (known && (announced == 0 || announced > CKivUpdateDocument::kMaxBytes))
-        return CKivUpdateChecker::kSizeUnknown;
-    job.Send(CKivUpdateChecker::kAboutToRead, known ? static_cast<LPARAM>(announced) : 0);
-
-    std::vector<char> bytes;
-    if (!ReadDocument(request, bytes))
-        return job.Aborted() ? kAborted : CKivUpdateChecker::kReadFailed;
+    std::vector<char> body;
+    bool secure = false;
+    const int fetched = AwaitFetch(job, *fetch, body, secure);
+    // Over, past the deadline or aborted: the child goes in any case.
+    fetch->Abort();
+    if (fetched != kFetched)
+        return fetched;
     if (job.Aborted())
         return kAborted;
-    if (bytes.empty() || bytes.size() > CKivUpdateDocument::kMaxBytes)
-        return CKivUpdateChecker::kSizeUnknown;
-    if (known && bytes.size() != announced)
-        return CKivUpdateChecker::kReadFailed;
 
-    const CKivUpdateDocument document(bytes.data(), bytes.size());
-    if (!document.Contains(list.CurrentMarker()))
-    {
-        text = document.Text();
-        return CKivUpdateChecker::kNewVersion;
-    }
-    if (document.Contains(list.ListUrl()) && document.Contains(list.ListMarker()))
-        return CKivUpdateChecker::kNoUpdates;
-    // Only a complete list may take the place of the one there.
-    if (!CKivUpdateList::IsWellFormed(bytes.data(), bytes.size()))
-        return CKivUpdateChecker::kSizeUnknown;
-    return ReplaceList(listPath, bytes) ? CKivUpdateChecker::kListReplaced : CKivUpdateChecker::kReadFailed;
+    const int code = CKivUpdateChecker::Judge(list, body, secure, text);
+    if (code != CKivUpdateChecker::kListReplaced)
+        return code;
+    return ReplaceList(listPath, body) ? CKivUpdateChecker::kListReplaced : CKivUpdateChecker::kReadFailed;
 }
 
-DWORD WINAPI WorkerMain(void* parameter)
+void WorkerMain(CKivUpdateChecker::Job& job)
 {
-    std::unique_ptr<std::shared_ptr<CKivUpdateChecker::Job>> owner(
-        static_cast<std::shared_ptr<CKivUpdateChecker::Job>*>(parameter));
-    CKivUpdateChecker::Job& job = **owner;
     std::wstring text;
     int code = CKivUpdateChecker::kReadFailed;
     try
@@ -220,7 +194,6 @@ DWORD WINAPI WorkerMain(void* parameter)
     {
         // Out of memory: reported like a failed read.
     }
-    job.CloseHandles();
     // Idle again before the dialog hears the result, so that it can start
     // the next check at once.
     job.Running() = false;
@@ -228,18 +201,48 @@ DWORD WINAPI WorkerMain(void* parameter)
         job.Send(code, reinterpret_cast<LPARAM>(text.c_str()));
     else if (code != kAborted)
         job.Post(code);
-    return 0;
 }
 
 }  // namespace
 
-CKivUpdateChecker::CKivUpdateChecker(std::wstring folder) : m_folder(std::move(folder))
+CKivUpdateChecker::CKivUpdateChecker(std::wstring folder, DWORD deadlineMs, std::wstring program)
+    : m_folder(std::move(folder)), m_deadlineMs(deadlineMs), m_program(std::move(program))
 {
 }
 
 CKivUpdateChecker::~CKivUpdateChecker()
 {
     Stop(kDestroyWaitMs);
+}
+
+DWORD CKivUpdateChecker::DefaultDeadlineMs()
+{
+    wchar_t text[16] = {};
+    const DWORD length = GetEnvironmentVariableW(kDeadlineVariable, text, 16);
+    if (length == 0 || length >= 16)
+        return kDeadlineMs;
+    wchar_t* end = nullptr;
+    const unsigned long value = std::wcstoul(text, &end, 10);
+    if (end == text || *end != L'\0' || value == 0 || value > kDeadlineMs)
+        return kDeadlineMs;
+    return static_cast<DWORD>(value);
+}
+
+int CKivUpdateChecker::Judge(const CKivUpdateList& list, const std::vector<char>& body, bool secure, std::wstring& text)
+{
+    if (!CKivUpdateDocument::IsText(body.data(), body.size()))
+        return kSizeUnknown;
+    const CKivUpdateDocument document(body.data(), body.size());
+    if (!document.HasField(list.CurrentMarker()))
+    {
+        if (!document.AnnouncesVersion())
+            return kSizeUnknown;
+        text = document.Text();
+        return kNewVersion;
+    }
+    if (document.HasField(list.ListUrl()) && document.HasField(list.ListMarker()))
+        return kNoUpdates;
+    return list.AcceptsReplacement(body.data(), body.size(), secure) ? kListReplaced : kSizeUnknown;
 }
 
 bool CKivUpdateChecker::IsRunning() const
@@ -254,15 +257,12 @@ bool CKivUpdateChecker::Start(HWND target)
     m_thread.Close();
     // Running from before the thread exists, so that a fast worker clears it
     // after it was set.
-    auto job = std::make_shared<Job>(m_folder, target);
-    auto* parameter = new std::shared_ptr<Job>(job);
-    DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 0, &WorkerMain, parameter, 0, &id);
-    if (thread == nullptr)
-    {
-        delete parameter;
+    auto job = std::make_shared<Job>(m_folder, m_program, target, m_deadlineMs);
+    if (!job->IsValid())
         return false;
-    }
+    HANDLE thread = CKivSharedThread::Start(job, &WorkerMain);
+    if (thread == nullptr)
+        return false;
     m_job = std::move(job);
     m_thread.Reset(thread);
     return true;
@@ -292,24 +292,4 @@ bool CKivUpdateChecker::Stop(DWORD timeoutMs)
         MSG message;
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-}
-
-bool CKivUpdateChecker::ParseContentLength(const wchar_t* text, ULONGLONG& length)
-{
-    length = 0;
-    if (text == nullptr)
-        return false;
-    while (*text == L' ' || *text == L'\t')
-        ++text;
-    if (*text < L'0' || *text > L'9')
-        return false;
-    const ULONGLONG most = ~0ULL;
-    for (; *text >= L'0' && *text <= L'9'; ++text)
-    {
-        const unsigned digit = static_cast<unsigned>(*text - L'0');
-        length = length > (most - digit) / 10 ? most : length * 10 + digit;
-    }
-    while (*text == L' ' || *text == L'\t')
-        ++text;
-    return *text == L'\0';
 }

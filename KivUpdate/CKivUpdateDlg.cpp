@@ -1,6 +1,8 @@
 #include "CKivUpdateDlg.h"
 #include "CKivResources.h"
 #include "CKivUpdateDocument.h"
+#include "CKivUpdateList.h"
+#include "CKivWebAddress.h"
 #include "KivUpdateRes.h"
 #include <shellapi.h>
 
@@ -62,15 +64,10 @@ void CKivUpdateDlg::StartCheck()
 
 void CKivUpdateDlg::OnDownload()
 {
+    // The address came from the network: it is kept only in its canonical
+    // form, which holds nothing a shell or a command line would read.
     if (m_address.empty())
         return;
-    // The address came from the network: only a web address goes to the shell.
-    if (!CKivUpdateDocument::IsWebAddress(m_address))
-    {
-        const std::wstring message = L"下载地址无效: " + m_address;
-        MessageBoxW(Handle(), message.c_str(), L"更新", MB_OK | MB_ICONERROR);
-        return;
-    }
     ShellExecuteW(Handle(), L"open", m_address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
@@ -103,21 +100,37 @@ INT_PTR CKivUpdateDlg::OnCtlColor(HDC dc)
     return reinterpret_cast<INT_PTR>(m_white.Get());
 }
 
-std::wstring CKivUpdateDlg::ResultText(int code, const std::wstring& version, const std::wstring& address)
+std::wstring CKivUpdateDlg::ResultText(int code, const std::wstring& version, const std::wstring& address,
+                                       const std::wstring& listPath)
 {
     switch (code)
     {
     case CKivUpdateChecker::kNewVersion:
-        return L"有更新版本（" + version + L"），请手动下载.\r\n    " + address;
+        return L"有更新版本（" + version + L"），请手动下载.\r\n    " + address +
+               L"\r\n“下载更新”在浏览器中打开这个地址；本程序不下载也不安装任何文件.";
     case CKivUpdateChecker::kNoUpdates:
-        return L"没有任何更新.";
+        return L"没有任何更新.\r\n已安装的就是最新版本.";
     case CKivUpdateChecker::kListReplaced:
-        return L"配置文件已更新.";
+        return L"配置文件已更新.\r\n服务器给出了新的更新列表，下次检查将使用它.";
     case CKivUpdateChecker::kAboutToRead:
         // The download is under way: the check is not over.
         return std::wstring();
     default:
-        return L"更新有错误. 错误：" + std::to_wstring(code);
+        break;
+    }
+    std::wstring text = L"更新有错误. 错误：" + std::to_wstring(code);
+    switch (code)
+    {
+    case CKivUpdateChecker::kListMissing:
+        return text + L"\r\n没有配置更新地址：更新列表 " + listPath + L" 不存在或不足三行.";
+    case CKivUpdateChecker::kRequestFailed:
+        return text + L"\r\n无法连接更新服务器，或服务器没有在限定时间内正常回复.";
+    case CKivUpdateChecker::kSizeUnknown:
+        return text + L"\r\n服务器的回复为空、过大或不是有效的更新文档；更新列表未改动.";
+    case CKivUpdateChecker::kReadFailed:
+        return text + L"\r\n读取服务器的回复时连接中断或内容不完整.";
+    default:
+        return text;
     }
 }
 
@@ -129,13 +142,14 @@ INT_PTR CKivUpdateDlg::OnCheckResult(int code, LPARAM lParam)
     {
         const std::wstring text = reinterpret_cast<const wchar_t*>(lParam);
         version = CKivUpdateDocument::Field(text, 1);
-        m_address = CKivUpdateDocument::Field(text, 3);
+        // Shown and opened only in its canonical form.
+        m_address = CKivWebAddress::Canonicalise(CKivUpdateDocument::Field(text, 3));
     }
-    const std::wstring shown = ResultText(code, version, m_address);
+    const std::wstring shown = ResultText(code, version, m_address, CKivUpdateList::PathIn(m_checker.Folder()));
     if (!shown.empty())
         SetItemText(IDC_UPDATE_TEXT, shown.c_str());
     if (code == CKivUpdateChecker::kNewVersion)
-        EnableItem(IDC_DOWNLOAD_UPDATE, CKivUpdateDocument::IsWebAddress(m_address));
+        EnableItem(IDC_DOWNLOAD_UPDATE, !m_address.empty());
     // The default dialog handling follows.
     return FALSE;
 }

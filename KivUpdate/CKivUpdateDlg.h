@@ -13,13 +13,17 @@ public:
     // module: where the dialog resources live (null: the program file).
     explicit CKivUpdateDlg(std::wstring folder = CKivApp::ProgramFolder(), HINSTANCE module = nullptr);
 
-    // How long closing waits for a running check after aborting it. (Under
-    // Wine, closing the handles does not wake a read blocked in the socket:
-    // the wait runs out and the process end takes the worker with it.)
+    // How long closing waits for a running check after aborting it. (The
+    // worker never blocks on the network itself, so it ends at once.)
     static constexpr DWORD kCloseWaitMs = 2000;
 
-    // The text a result shows; empty for a result that leaves the text as it is.
-    static std::wstring ResultText(int code, const std::wstring& version, const std::wstring& address);
+    // The text a result shows: the result itself and, on a line of its own,
+    // what it means (listPath: where the update list lives). Empty for a
+    // result that leaves the text as it is.
+    static std::wstring ResultText(int code, const std::wstring& version, const std::wstring& address,
+                                   const std::wstring& listPath);
+    // The download address the button opens (canonical), empty when none.
+    const std::wstring& DownloadAddress() const { return m_address; }
 
 protected:
     BOOL OnInitDialog(HWND focus) override;

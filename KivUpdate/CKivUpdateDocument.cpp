@@ -1,14 +1,39 @@
 #include "CKivUpdateDocument.h"
+#include "CKivWebAddress.h"
 #include <cstring>
+#include <cwctype>
 #include <vector>
 
-CKivUpdateDocument::CKivUpdateDocument(const char* bytes, size_t size) : m_text(Widen(bytes, size, kMaxText))
+CKivUpdateDocument::CKivUpdateDocument(const char* bytes, size_t size) : m_text(Widen(bytes, size, kMaxText + 1))
 {
+    m_cut = m_text.size() > kMaxText;
+    if (m_cut)
+        m_text.resize(kMaxText);
 }
 
-bool CKivUpdateDocument::Contains(const std::wstring& part) const
+bool CKivUpdateDocument::HasField(const std::wstring& part) const
 {
-    return !part.empty() && m_text.find(part) != std::wstring::npos;
+    if (part.empty())
+        return false;
+    size_t start = m_text.find(L'@');
+    while (start != std::wstring::npos)
+    {
+        ++start;
+        const size_t end = m_text.find_first_of(L"@\r\n", start);
+        // The last field of a cut text may be the beginning of a longer one.
+        if (end == std::wstring::npos && m_cut)
+            return false;
+        const size_t length = (end == std::wstring::npos ? m_text.size() : end) - start;
+        if (length == part.size() && m_text.compare(start, length, part) == 0)
+            return true;
+        start = m_text.find(L'@', start);
+    }
+    return false;
+}
+
+bool CKivUpdateDocument::AnnouncesVersion() const
+{
+    return IsVersion(Field(1)) && IsName(Field(2)) && CKivWebAddress().Parse(Field(3));
 }
 
 std::wstring CKivUpdateDocument::Field(const std::wstring& text, int index)
@@ -56,19 +81,47 @@ std::wstring CKivUpdateDocument::Widen(const char* bytes, size_t size, size_t ma
     return text;
 }
 
-bool CKivUpdateDocument::IsWebAddress(const std::wstring& address)
+bool CKivUpdateDocument::IsText(const char* bytes, size_t size)
 {
-    size_t scheme = 0;
-    if (_wcsnicmp(address.c_str(), L"http://", 7) == 0)
-        scheme = 7;
-    else if (_wcsnicmp(address.c_str(), L"https://", 8) == 0)
-        scheme = 8;
-    if (scheme == 0 || address.size() <= scheme || address[scheme] == L'/')
+    if (bytes == nullptr || size == 0)
         return false;
-    for (wchar_t c : address)
+    for (size_t index = 0; index < size; ++index)
     {
-        if (c <= L' ' || c == 0x7F)
+        const unsigned char c = static_cast<unsigned char>(bytes[index]);
+        if ((c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F)
             return false;
     }
     return true;
+}
+
+bool CKivUpdateDocument::IsVersion(const std::wstring& version)
+{
+    if (version.empty() || version.size() > kMaxVersion || version.front() == L' ' || version.back() == L' ')
+        return false;
+    bool digit = false;
+    for (wchar_t c : version)
+    {
+        if (c >= 0x80)
+            return false;
+        if (std::iswdigit(c))
+            digit = true;
+        else if (!std::iswalpha(c) && wcschr(L" ._+-()", c) == nullptr)
+            return false;
+    }
+    return digit;
+}
+
+bool CKivUpdateDocument::IsName(const std::wstring& name)
+{
+    if (name.empty() || name.size() > kMaxName)
+        return false;
+    bool visible = false;
+    for (wchar_t c : name)
+    {
+        if (c < L' ' || c == 0x7F || c == L'<' || c == L'>')
+            return false;
+        if (c != L' ' && c != 0x3000)
+            visible = true;
+    }
+    return visible;
 }

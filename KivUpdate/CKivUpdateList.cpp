@@ -1,6 +1,7 @@
 #include "CKivUpdateList.h"
 #include "CKivFileHandle.h"
 #include "CKivUpdateDocument.h"
+#include "CKivWebAddress.h"
 #include <cstring>
 
 std::vector<std::string> CKivUpdateList::SplitLines(const char* bytes, size_t size, size_t maxLines)
@@ -57,6 +58,26 @@ bool CKivUpdateList::IsWellFormed(const char* bytes, size_t size)
             return false;
     }
     return true;
+}
+
+bool CKivUpdateList::AcceptsReplacement(const char* bytes, size_t size, bool secure) const
+{
+    if (!IsWellFormed(bytes, size))
+        return false;
+    for (const std::string& line : SplitLines(bytes, size, kLineCount))
+    {
+        if (CKivUpdateDocument::Widen(line.data(), line.size(), kMaxLine + 1).size() > kMaxLine)
+            return false;
+    }
+    CKivUpdateList replacement;
+    replacement.Parse(bytes, size);
+    CKivWebAddress next;
+    if (!next.Parse(replacement.ListUrl()) || next.Canonical().size() >= kMaxLine)
+        return false;
+    if (secure)
+        return true;
+    CKivWebAddress current;
+    return current.Parse(ListUrl()) && current.Host() == next.Host();
 }
 
 bool CKivUpdateList::Load(const std::wstring& path)

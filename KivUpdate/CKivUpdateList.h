@@ -24,6 +24,11 @@ public:
     // True when the bytes are exactly a list: three lines that Parse takes
     // and nothing after them but line ends.
     static bool IsWellFormed(const char* bytes, size_t size);
+    // True when fetched bytes may take this list's place: exactly a list,
+    // none of its lines cut to fit, its address a web address that needs no
+    // cutting either, on this list's host unless every step of the fetch
+    // went over https.
+    bool AcceptsReplacement(const char* bytes, size_t size, bool secure) const;
 
     const std::wstring& CurrentMarker() const { return m_values[0]; }
     const std::wstring& ListUrl() const { return m_values[1]; }

@@ -1,4 +1,5 @@
 #include "KivHttpTestServer.h"
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -7,8 +8,6 @@ namespace kivtest {
 namespace {
 
 const DWORD kSocketTimeoutMs = 10000;
-// A stalled reply waits at most this long for Release.
-const DWORD kStallLimitMs = 60000;
 
 void SetSocketTimeouts(SOCKET socket)
 {
@@ -43,6 +42,12 @@ const char* Reason(int status)
     {
     case 200:
         return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 401:
+        return "Unauthorized";
     case 404:
         return "Not Found";
     default:
@@ -53,21 +58,32 @@ const char* Reason(int status)
 }  // namespace
 
 KivHttpTestServer::KivHttpTestServer(Reply reply, int maxConnections)
-    : m_reply(std::move(reply)), m_maxConnections(maxConnections), m_released(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    : m_reply(std::move(reply)),
+      m_maxConnections(maxConnections),
+      m_released(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      m_stopped(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     WSADATA data;
     m_started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
     if (!m_started)
         return;
     m_listener = ListenOnLoopback(m_port);
-    if (m_listener != INVALID_SOCKET)
+    m_listening = m_listener != INVALID_SOCKET;
+    if (m_listening)
         m_acceptor = std::thread([this] { AcceptLoop(); });
 }
 
 KivHttpTestServer::~KivHttpTestServer()
 {
     m_stopping = true;
+    SetEvent(m_stopped);
     SetEvent(m_released);
+    {
+        // Wakes a send that waits for a client that no longer reads.
+        std::lock_guard<std::mutex> lock(m_lock);
+        for (SOCKET open : m_open)
+            shutdown(open, SD_BOTH);
+    }
     if (m_acceptor.joinable())
         m_acceptor.join();
     for (std::thread& connection : m_connections)
@@ -77,6 +93,7 @@ KivHttpTestServer::~KivHttpTestServer()
     if (m_started)
         WSACleanup();
     CloseHandle(m_released);
+    CloseHandle(m_stopped);
 }
 
 std::wstring KivHttpTestServer::Url(const wchar_t* path) const
@@ -96,9 +113,21 @@ void KivHttpTestServer::SetReply(Reply reply)
     m_reply = std::move(reply);
 }
 
+void KivHttpTestServer::SetReply(const std::string& path, Reply reply)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_paths[path] = std::move(reply);
+}
+
 void KivHttpTestServer::Release()
 {
     SetEvent(m_released);
+}
+
+bool KivHttpTestServer::Wait(HANDLE event, DWORD ms) const
+{
+    WaitForSingleObject(event, ms);
+    return !m_stopping;
 }
 
 void KivHttpTestServer::AcceptLoop()
@@ -118,24 +147,117 @@ void KivHttpTestServer::AcceptLoop()
         ++accepted;
         m_connections.emplace_back([this, connection] { Serve(connection); });
     }
+    // Used up: later connections are refused instead of waiting in the backlog.
+    closesocket(m_listener);
+    m_listener = INVALID_SOCKET;
 }
 
 bool KivHttpTestServer::SendAll(SOCKET connection, const char* data, size_t size)
 {
     while (size > 0)
     {
+        if (m_stopping)
+            return false;
         const int piece = size > 65536 ? 65536 : static_cast<int>(size);
         const int sent = send(connection, data, piece, 0);
         if (sent <= 0)
             return false;
+        m_sent += static_cast<unsigned long long>(sent);
         data += sent;
         size -= static_cast<size_t>(sent);
     }
     return true;
 }
 
+bool KivHttpTestServer::Drip(SOCKET connection, const std::string& data, DWORD gapMs, ULONGLONG end)
+{
+    for (size_t index = 0; index < data.size(); ++index)
+    {
+        if (index > 0 && (!Wait(m_stopped, gapMs) || GetTickCount64() >= end))
+            return false;
+        if (!SendAll(connection, data.data() + index, 1))
+            return false;
+    }
+    return true;
+}
+
+bool KivHttpTestServer::Flood(SOCKET connection, size_t size, ULONGLONG end)
+{
+    // Lines of some 90 bytes, all of one header name (which WinINet takes in
+    // fastest, so that the memory grows fastest).
+    std::string block;
+    std::vector<size_t> lineEnds;
+    for (int line = 0; block.size() < 65536; ++line)
+    {
+        block += "X-Filler: " + std::to_string(line) + std::string(80, 'f') + "\r\n";
+        lineEnds.push_back(block.size());
+    }
+    size_t left = size;
+    while (left > 0)
+    {
+        // A whole block, or as many whole lines of it as still fit.
+        size_t piece = block.size();
+        if (left < piece)
+        {
+            piece = 0;
+            for (size_t lineEnd : lineEnds)
+                piece = lineEnd <= left ? lineEnd : piece;
+            if (piece == 0)
+                return true;
+        }
+        if (GetTickCount64() >= end || !SendAll(connection, block.data(), piece))
+            return false;
+        left -= piece;
+    }
+    return true;
+}
+
+void KivHttpTestServer::Answer(SOCKET connection, const Reply& reply)
+{
+    const ULONGLONG end = GetTickCount64() + kReplyLimitMs;
+    if (reply.silent)
+    {
+        Wait(m_stopped, kReplyLimitMs);
+        return;
+    }
+    std::string head = "HTTP/1.0 " + std::to_string(reply.status) + " " + Reason(reply.status) + "\r\n";
+    head += "Content-Type: text/plain\r\nConnection: close\r\n" + reply.headers;
+    if (!reply.lengthText.empty())
+        head += "Content-Length: " + reply.lengthText + "\r\n";
+    else if (reply.sendLength)
+        head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+    if (reply.headerFlood > 0)
+    {
+        if (!SendAll(connection, head.data(), head.size()) || !Flood(connection, reply.headerFlood, end))
+            return;
+        head.clear();
+    }
+    head += "\r\n";
+    if (reply.dripMs > 0)
+    {
+        if (reply.dripBodyOnly && !SendAll(connection, head.data(), head.size()))
+            return;
+        Drip(connection, reply.dripBodyOnly ? reply.body : head + reply.body, reply.dripMs, end);
+        return;
+    }
+    if (reply.stall)
+    {
+        if (!SendAll(connection, head.data(), head.size()))
+            return;
+        head.clear();
+        if (!Wait(m_released, kReplyLimitMs))
+            return;
+    }
+    head += reply.body;
+    SendAll(connection, head.data(), head.size());
+}
+
 void KivHttpTestServer::Serve(SOCKET connection)
 {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_open.push_back(connection);
+    }
     SetSocketTimeouts(connection);
     std::string head;
     char chunk[1024];
@@ -152,28 +274,16 @@ void KivHttpTestServer::Serve(SOCKET connection)
         {
             std::lock_guard<std::mutex> lock(m_lock);
             m_lastHead = head;
-            reply = m_reply;
+            // "GET /path HTTP/1.1"
+            const size_t from = head.find(' ') + 1;
+            const auto found = m_paths.find(head.substr(from, head.find(' ', from) - from));
+            reply = found != m_paths.end() ? found->second : m_reply;
         }
         ++m_requests;
-        std::string answer = "HTTP/1.0 " + std::to_string(reply.status) + " " + Reason(reply.status) + "\r\n";
-        answer += "Content-Type: text/plain\r\nConnection: close\r\n";
-        if (!reply.lengthText.empty())
-            answer += "Content-Length: " + reply.lengthText + "\r\n";
-        else if (reply.sendLength)
-            answer += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
-        answer += "\r\n";
-        if (reply.stall)
-        {
-            SendAll(connection, answer.data(), answer.size());
-            answer.clear();
-            WaitForSingleObject(m_released, kStallLimitMs);
-        }
-        if (!m_stopping)
-        {
-            answer += reply.body;
-            SendAll(connection, answer.data(), answer.size());
-        }
+        Answer(connection, reply);
     }
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_open.erase(std::find(m_open.begin(), m_open.end(), connection));
     shutdown(connection, SD_BOTH);
     closesocket(connection);
 }

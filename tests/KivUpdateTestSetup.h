@@ -11,7 +11,8 @@ namespace kivtest {
 class KivUpdateTestSetup
 {
 public:
-    explicit KivUpdateTestSetup(KivHttpTestServer::Reply reply) : m_server(std::move(reply))
+    explicit KivUpdateTestSetup(KivHttpTestServer::Reply reply, int maxConnections = 8)
+        : m_server(std::move(reply), maxConnections)
     {
         KivHttpTestServer::ClearProxySettings();
         REQUIRE(m_server.Listening());
@@ -21,10 +22,24 @@ public:
 
     KivHttpTestServer& Server() { return m_server; }
     const KivUpdateTestFolder& Folder() const { return m_folder; }
-    // The list written at the start.
+    // The list written last.
     const std::string& List() const { return m_list; }
+    // Another list in place of the one written at the start.
+    bool WriteList(std::string list)
+    {
+        m_list = std::move(list);
+        return m_folder.WriteList(m_list);
+    }
 
     static std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+    static std::string Utf8(const std::wstring& text)
+    {
+        const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+        std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+        if (size > 0)
+            WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
+        return bytes;
+    }
     // An update list: "@" before each of the three values.
     static std::string ListFor(const std::wstring& url, const char* version = "KivSkin 1.0",
                                const char* marker = "list-7", const char* end = "\r\n")

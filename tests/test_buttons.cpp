@@ -12,12 +12,16 @@
 #include "CKivGroupBox.h"
 #include "CKivRadioButton.h"
 #include "CKivSkinStore.h"
+#include "CKivTextContrast.h"
+#include "KivDialogTemplate.h"
+#include "KivCommonControls6.h"
 #include "KivGdiLeakOracle.h"
 #include "KivTestInput.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -207,6 +211,17 @@ public:
         InvalidateRect(control, nullptr, TRUE);
         kivtest::PumpPending();
         return raw;
+    }
+
+    // The skin object the registry would give a button of that style.
+    CKivButton* SkinFor(HWND control, DWORD style)
+    {
+        switch (style & 0xF)
+        {
+        case BS_AUTOCHECKBOX: return Skin<CKivCheckBox>(control);
+        case BS_AUTORADIOBUTTON: return Skin<CKivRadioButton>(control);
+        default: return Skin<CKivButton>(control);
+        }
     }
 
     // The pixel the window shows at a client point of the control.
@@ -482,7 +497,7 @@ TEST_CASE("check box glyph sets")
     }
 }
 
-TEST_CASE("radio buttons: a click checks, the group follows, a check while held outside is dropped")
+TEST_CASE("radio buttons: a click checks, the group follows, a release outside checks nothing")
 {
     InstallSkin();
     Host host;
@@ -515,16 +530,16 @@ TEST_CASE("radio buttons: a click checks, the group follows, a check while held 
         CHECK(host.Pixel(first, 4, 12) == PictureColour(RadioUncheckedNormal));
         CHECK(g_clicks == 2);
     }
-    SUBCASE("held with the cursor outside: BM_SETCHECK is dropped and release gives no check")
+    SUBCASE("held with the cursor outside: release gives no check and no click")
     {
         Host::MoveCursor(first, 60, 12);
         CHECK(host.PumpUntilPixel(first, 4, 12, PictureColour(RadioUncheckedHot)));
         Host::LeftButton(true);
         CHECK(kivtest::PumpUntil([&] { return one->Pressed() == 1; }, 3000));
         Host::MoveCursor(first, 60, 100);
-        CHECK(kivtest::PumpUntil([&] { return one->Hot() == 0; }, 3000));
-        CHECK(SendMessageW(first, BM_SETCHECK, BST_CHECKED, 0) == 0);
-        CHECK(SendMessageW(first, BM_GETCHECK, 0, 0) == BST_UNCHECKED);
+        // The control itself lets go of the press once it sees the cursor outside.
+        CHECK(kivtest::PumpUntil(
+            [&] { return one->Hot() == 0 && (SendMessageW(first, BM_GETSTATE, 0, 0) & BST_PUSHED) == 0; }, 3000));
         CHECK(one->CheckState() == 0);
         Host::LeftButton(false);
         CHECK(kivtest::PumpUntil([&] { return one->Pressed() == 0; }, 3000));
@@ -773,9 +788,7 @@ TEST_CASE("the control's own system look never flashes between skin repaints")
         const HWND control = host.Control(c.style, L"", 20, 20, 120, 24);
         g_probedProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProbeProc)));
-        CKivButton* skin = c.style == BS_PUSHBUTTON ? host.Skin<CKivButton>(control)
-                           : c.style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
-                                                        : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
+        CKivButton* skin = host.SkinFor(control, c.style);
         REQUIRE(skin != nullptr);
         g_probeHost = &host;
         g_probePoint = c.probe;
@@ -907,8 +920,11 @@ const COLORREF kHostInk = RGB(200, 10, 190);
 
 }  // namespace
 
-TEST_CASE("the parent gets NM_CUSTOMDRAW around every skinned paint and can take it over")
+TEST_CASE("a common-controls button tells its parent NM_CUSTOMDRAW around every skinned paint, which can take it over")
 {
+    // Only the common controls' button sends custom draw; the system's never does.
+    kivtest::CommonControls6 v6;
+    REQUIRE(v6.Active());
     InstallSkin(0);
     Host host;
     struct Case
@@ -926,14 +942,13 @@ TEST_CASE("the parent gets NM_CUSTOMDRAW around every skinned paint and can take
     {
         CAPTURE(c.style);
         const HWND control = host.Control(c.style, L"", 20, 20, 100, 24);
-        CKivButton* skin = c.style == BS_PUSHBUTTON ? host.Skin<CKivButton>(control)
-                           : c.style == BS_AUTOCHECKBOX ? static_cast<CKivButton*>(host.Skin<CKivCheckBox>(control))
-                                                        : static_cast<CKivButton*>(host.Skin<CKivRadioButton>(control));
+        CKivButton* skin = host.SkinFor(control, c.style);
         REQUIRE(skin != nullptr);
 
         // Default answer: the skin draws, no post-paint is sent.
         AnswerCustomDraw(CDRF_DODEFAULT);
         SendMessageW(control, BM_SETSTATE, TRUE, 0);
+        kivtest::PumpPending();
         CHECK(g_customDraw.pre >= 1);
         CHECK(g_customDraw.post == 0);
         CHECK(g_customDraw.from == control);
@@ -947,6 +962,7 @@ TEST_CASE("the parent gets NM_CUSTOMDRAW around every skinned paint and can take
         // Post-paint asked for: it comes after the skin, on top of it.
         AnswerCustomDraw(CDRF_NOTIFYPOSTPAINT, CLR_INVALID, kHostInk);
         SendMessageW(control, BM_SETSTATE, FALSE, 0);
+        kivtest::PumpPending();
         CHECK(g_customDraw.pre >= 1);
         CHECK(g_customDraw.post == g_customDraw.pre);
         CHECK((g_customDraw.itemState & CDIS_SELECTED) == 0);
@@ -956,6 +972,7 @@ TEST_CASE("the parent gets NM_CUSTOMDRAW around every skinned paint and can take
         // Skip-default: the host's own drawing stays, and nothing follows it.
         AnswerCustomDraw(CDRF_SKIPDEFAULT | CDRF_NOTIFYPOSTPAINT, kHostInk);
         EnableWindow(control, FALSE);
+        kivtest::PumpPending();
         CHECK(g_customDraw.pre >= 1);
         CHECK(g_customDraw.post == 0);
         CHECK((g_customDraw.itemState & CDIS_DISABLED) != 0);
@@ -1147,9 +1164,14 @@ LRESULT CALLBACK GroupBelow(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 TEST_CASE("group box: keys reach the control; the same caption again changes no pixel")
 {
-    for (bool disabled : {true, false})
+    for (int variant = 0; variant < 4; ++variant)
     {
+        // The system's group box and the common controls' one, enabled and disabled.
+        const bool disabled = (variant & 1) != 0;
+        const bool common = (variant & 2) != 0;
         CAPTURE(disabled);
+        CAPTURE(common);
+        std::unique_ptr<kivtest::CommonControls6> v6(common ? new kivtest::CommonControls6 : nullptr);
         InstallSkin(10, 1);
         Host host;
         const HWND group = host.Control(BS_GROUPBOX, L"Options", 20, 20, 200, 100);
@@ -1179,5 +1201,315 @@ TEST_CASE("group box: keys reach the control; the same caption again changes no 
         host.Snapshot(group, after);
         CHECK(during.SameAs(before));
         CHECK(after.SameAs(before));
+    }
+}
+
+namespace {
+
+// Wine's handle table type of a region.
+const BYTE kRegionType = 0x04;
+
+}  // namespace
+
+TEST_CASE("check and click state changes on visible buttons leave no region or other GDI object behind")
+{
+    for (bool common : {false, true})
+    {
+        CAPTURE(common);
+        // The system's buttons paint at once, the common controls' in WM_PAINT.
+        std::unique_ptr<kivtest::CommonControls6> v6(common ? new kivtest::CommonControls6 : nullptr);
+        InstallSkin();
+        Host host;
+        kivtest::GdiLeakOracle oracle;
+        REQUIRE(oracle.ReadsHandleTable());
+        struct Case
+        {
+            DWORD style;
+            const char* name;
+        };
+        for (const Case& c : {Case{BS_AUTOCHECKBOX, "check box"}, Case{BS_AUTORADIOBUTTON, "radio button"},
+                              Case{BS_PUSHBUTTON, "push button"}})
+        {
+            CAPTURE(c.name);
+            const HWND control = host.Control(c.style, L"Leak", 20, 20, 120, 24);
+            CKivButton* skin = host.SkinFor(control, c.style);
+            REQUIRE(skin != nullptr);
+            REQUIRE(IsWindowVisible(control));
+            auto setCheck = [&](int round) {
+                SendMessageW(control, BM_SETCHECK, round % 2 ? BST_CHECKED : BST_UNCHECKED, 0);
+                kivtest::PumpPending();
+            };
+            auto click = [&](int) {
+                SendMessageW(control, BM_CLICK, 0, 0);
+                kivtest::PumpPending();
+            };
+            for (auto& step : {std::function<void(int)>(setCheck), std::function<void(int)>(click)})
+            {
+                for (int round = 0; round < 4; ++round)  // caches settle first
+                    step(round);
+                const long regions = oracle.LiveObjects(kRegionType);
+                const long all = oracle.LiveObjects();
+                for (int round = 0; round < 300; ++round)
+                    step(round);
+                CHECK(oracle.LiveObjects(kRegionType) == regions);
+                CHECK(oracle.LiveObjects() == all);
+            }
+            DestroyWindow(control);
+        }
+    }
+}
+
+namespace {
+
+// A modeless dialog with one group of three radio buttons and a push button
+// after the group, driven through the dialog manager as a user drives it.
+int g_radioClicks[4] = {};
+
+INT_PTR CALLBACK RadioDialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) >= 1 && LOWORD(wParam) <= 3)
+        ++g_radioClicks[LOWORD(wParam)];
+    return FALSE;
+}
+
+bool PumpDialogUntil(HWND dialog, const std::function<bool()>& condition)
+{
+    const DWORD start = GetTickCount();
+    while (!condition())
+    {
+        if (GetTickCount() - start > 3000)
+            return false;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            if (!IsDialogMessageW(dialog, &message))
+            {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void SendKey(WORD key, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+}
+
+// Which radio button is checked after each way of choosing, and the clicks
+// the dialog heard, for one run.
+struct RadioRun
+{
+    std::vector<int> checked;  // the checked button (1-3) after each step, 0 for none or several
+    int clicks[4] = {};
+};
+
+RadioRun ChooseRadios(bool skinned)
+{
+    RadioRun run;
+    kivtest::DialogTemplate layout(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 160, 90, L"radios");
+    layout.Add(0x0080, 1, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 10, 10, 80, 12, L"&Alpha");
+    layout.Add(0x0080, 2, BS_AUTORADIOBUTTON, 10, 25, 80, 12, L"&Beta");
+    layout.Add(0x0080, 3, BS_AUTORADIOBUTTON, 10, 40, 80, 12, L"&Gamma");
+    layout.Add(0x0080, IDOK, BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 100, 60, 50, 14, L"OK");
+    const HWND dialog =
+        CreateDialogIndirectParamW(GetModuleHandleW(nullptr), layout.Build(), nullptr, RadioDialogProc, 0);
+    REQUIRE(dialog != nullptr);
+    std::vector<std::unique_ptr<CKivRadioButton>> skins;
+    if (skinned)
+        for (int id = 1; id <= 3; ++id)
+        {
+            skins.push_back(std::make_unique<CKivRadioButton>());
+            REQUIRE(skins.back()->Attach(GetDlgItem(dialog, id)));
+        }
+    SetForegroundWindow(dialog);
+    // The cursor is nowhere near: under Wine a key or BM_CLICK arrives as a
+    // button-down and -up without any mouse move over the control.
+    SetCursorPos(5, 5);
+    kivtest::PumpPending();
+    for (int& clicks : g_radioClicks)
+        clicks = 0;
+    auto checked = [&] {
+        int found = 0;
+        for (int id = 1; id <= 3; ++id)
+            if (SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED)
+                found = found == 0 ? id : -1;
+        return found < 0 ? 0 : found;
+    };
+
+    SendDlgItemMessageW(dialog, 2, BM_CLICK, 0, 0);
+    run.checked.push_back(checked());
+
+    SetFocus(GetDlgItem(dialog, 2));
+    SendKey(VK_DOWN, false);
+    SendKey(VK_DOWN, true);
+    PumpDialogUntil(dialog, [&] { return checked() == 3; });
+    run.checked.push_back(checked());
+
+    SendKey(VK_MENU, false);
+    SendKey('A', false);
+    SendKey('A', true);
+    SendKey(VK_MENU, true);
+    PumpDialogUntil(dialog, [&] { return checked() == 1; });
+    run.checked.push_back(checked());
+
+    for (int id = 1; id <= 3; ++id)
+        run.clicks[id] = g_radioClicks[id];
+    skins.clear();
+    DestroyWindow(dialog);
+    kivtest::PumpPending();
+    return run;
+}
+
+}  // namespace
+
+TEST_CASE("radio buttons are chosen by BM_CLICK, arrow keys and Alt+mnemonic as unskinned, the cursor outside")
+{
+    InstallSkin();
+    const RadioRun plain = ChooseRadios(false);
+    const RadioRun skinned = ChooseRadios(true);
+    // BM_CLICK checks Beta, Down moves to Gamma, Alt+A comes back to Alpha.
+    CHECK(skinned.checked == std::vector<int>{2, 3, 1});
+    CHECK(skinned.checked == plain.checked);
+    for (int id = 1; id <= 3; ++id)
+    {
+        CAPTURE(id);
+        CHECK(skinned.clicks[id] >= 1);
+        CHECK(skinned.clicks[id] == plain.clicks[id]);
+    }
+}
+
+namespace {
+
+int CountColour(const Surface& surface, COLORREF colour)
+{
+    int count = 0;
+    for (int y = 0; y < surface.Height(); ++y)
+        for (int x = 0; x < surface.Width(); ++x)
+            count += surface.Pixel(x, y) == colour ? 1 : 0;
+    return count;
+}
+
+int CountDifferent(const Surface& a, const Surface& b)
+{
+    int count = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            count += a.Pixel(x, y) != b.Pixel(x, y) ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+TEST_CASE("disabled buttons, check boxes and radio buttons show a grey label that still reads")
+{
+    InstallSkin();
+    Host host;
+    const CKivTextContrast::Colours& colours = CKivTextContrast::Current();
+    // What the disabled label lies on: the disabled face as a whole, the dialog.
+    double face = 0.0;
+    REQUIRE(CKivTextContrast::AverageLuminance(CKivSkinStore::Atlas(), PictureRect(PushDisabled), &face));
+    const double dialog = CKivTextContrast::RelativeLuminance(kDialog);
+    struct Case
+    {
+        DWORD style;
+        COLORREF normal;
+        COLORREF grey;
+        double under;
+    };
+    for (const Case& c : {Case{BS_PUSHBUTTON, colours.buttonText, colours.buttonGrayText, face},
+                          Case{BS_AUTOCHECKBOX, colours.dialogText, colours.dialogGrayText, dialog},
+                          Case{BS_AUTORADIOBUTTON, colours.dialogText, colours.dialogGrayText, dialog}})
+    {
+        CAPTURE(c.style);
+        const HWND control = host.Control(c.style, L"MMMMMM", 20, 20, 160, 30);
+        CKivButton* skin = host.SkinFor(control, c.style);
+        REQUIRE(skin != nullptr);
+        CHECK(c.grey != c.normal);
+        CHECK(CKivTextContrast::ContrastRatio(CKivTextContrast::RelativeLuminance(c.grey), c.under) >= 4.5);
+        Surface enabled(160, 30, 0);
+        host.Snapshot(control, enabled);
+        CHECK(CountColour(enabled, c.normal) > 10);
+        EnableWindow(control, FALSE);
+        kivtest::PumpPending();
+        Surface disabled(160, 30, 0);
+        host.Snapshot(control, disabled);
+        CHECK(CountColour(disabled, c.normal) == 0);
+        CHECK(CountColour(disabled, c.grey) > 10);
+        DestroyWindow(control);
+    }
+}
+
+TEST_CASE("check boxes and radio buttons show a focus cue, hidden while the UI state hides focus")
+{
+    InstallSkin();
+    Host host;
+    const HWND other = host.Control(BS_PUSHBUTTON, L"", 300, 250, 60, 24);
+    for (DWORD style : {DWORD(BS_AUTOCHECKBOX), DWORD(BS_AUTORADIOBUTTON)})
+    {
+        CAPTURE(style);
+        const HWND control = host.Control(style, L"Focus", 20, 20, 160, 24);
+        CKivButton* skin = host.SkinFor(control, style);
+        REQUIRE(skin != nullptr);
+        SetFocus(other);
+        kivtest::PumpPending();
+        auto shot = [&](Surface& into) {
+            kivtest::PumpPending();
+            host.Snapshot(control, into);
+        };
+        Surface plain(160, 24, 0);
+        shot(plain);
+        SetFocus(control);
+        Surface focused(160, 24, 0);
+        shot(focused);
+        // A dotted frame around the text, right of the glyph.
+        const int cue = CountDifferent(plain, focused);
+        CHECK(cue > 20);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < kPictureWidth; ++x)
+                CHECK(plain.Pixel(x, y) == focused.Pixel(x, y));
+        SendMessageW(control, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+        Surface hidden(160, 24, 0);
+        shot(hidden);
+        CHECK(hidden.SameAs(plain));
+        SendMessageW(control, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        Surface shown(160, 24, 0);
+        shot(shown);
+        CHECK(shown.SameAs(focused));
+        SetFocus(other);
+        Surface left(160, 24, 0);
+        shot(left);
+        CHECK(left.SameAs(plain));
+        DestroyWindow(control);
+    }
+}
+
+TEST_CASE("a small group box caption drawn again over itself keeps every smoothed pixel")
+{
+    for (bool common : {false, true})
+    {
+        CAPTURE(common);
+        std::unique_ptr<kivtest::CommonControls6> v6(common ? new kivtest::CommonControls6 : nullptr);
+        InstallSkin(10, 1);
+        Host host;
+        // The skin's font, smoothed; the caption's last glyph reaches past its advance width.
+        const HWND group = host.Control(BS_GROUPBOX | WS_DISABLED, L"test", 0, 0, 50, 14);
+        REQUIRE(host.Skin<CKivGroupBox>(group) != nullptr);
+        Surface before(50, 14, 0);
+        host.Snapshot(group, before);
+        for (int again = 0; again < 3; ++again)
+        {
+            SetWindowTextW(group, L"test");
+            kivtest::PumpPending();
+        }
+        Surface after(50, 14, 0);
+        host.Snapshot(group, after);
+        CHECK(CountDifferent(before, after) == 0);
     }
 }

@@ -64,6 +64,10 @@ struct HostLog
 {
     int drawItems = 0;
     COLORREF staticText = CLR_INVALID;  // set on WM_CTLCOLORSTATIC when valid
+    // A control the host draws on from its own WM_PAINT, through GetDC, as
+    // the colour dialog draws its swatches onto empty statics.
+    HWND drawOn = nullptr;
+    COLORREF drawColour = CLR_INVALID;
 };
 HostLog g_log;
 
@@ -73,6 +77,20 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     {
         ++g_log.drawItems;
         return TRUE;
+    }
+    if (message == WM_PAINT && g_log.drawOn != nullptr)
+    {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        const HDC dc = GetDC(g_log.drawOn);
+        RECT inner = {};
+        GetClientRect(g_log.drawOn, &inner);
+        InflateRect(&inner, -2, -2);
+        CKivBrush brush(CreateSolidBrush(g_log.drawColour));
+        FillRect(dc, &inner, brush);
+        ReleaseDC(g_log.drawOn, dc);
+        return 0;
     }
     if (message == WM_CTLCOLORSTATIC && g_log.staticText != CLR_INVALID)
     {
@@ -395,14 +413,14 @@ TEST_CASE("text statics draw the control's own layout over the dialog background
         CHECK(host.CountPixels(centre, RECT{0, 0, 80, 20}, IsText) == 0);
         CHECK(host.CountPixels(centre, RECT{80, 0, 120, 20}, IsText) > 0);
     }
-    SUBCASE("the parent's text colour is kept; disabled text is grey")
+    SUBCASE("the parent's text colour and brush are kept; disabled text is grey")
     {
         g_log.staticText = kRed;
         const HWND label = host.Control(L"STATIC", SS_LEFT, L"MMMMMM", 10, 10, 200, 20);
         auto isRed = [](COLORREF c) { return c == kRed; };
         CHECK(host.CountPixels(label, kAll, isRed) > 10);
-        // The parent's brush is not used: around the text the dialog shows.
-        CHECK(host.Pixel(label, 190, 10) == kDialog);
+        // The parent's own brush fills around the text, as the system's static fills it.
+        CHECK(host.Pixel(label, 190, 10) == kWhite);
         g_log.staticText = CLR_INVALID;
         InvalidateRect(label, nullptr, TRUE);
         kivtest::PumpPending();
@@ -441,6 +459,39 @@ TEST_CASE("text statics draw the control's own layout over the dialog background
             CAPTURE(type);
             CHECK(CKivWnd::FromHandle(host.Control(L"STATIC", type, L"", 10, 40, 60, 20)) == nullptr);
         }
+    }
+}
+
+TEST_CASE("what the parent draws on a static from outside its paint stays after the static repaints")
+{
+    InstallSkin();
+    Host host;
+    const COLORREF ink = RGB(20, 90, 230);
+    struct Case
+    {
+        DWORD style;
+        const wchar_t* text;
+    };
+    for (const Case& c : {Case{SS_SIMPLE, L""}, Case{SS_LEFT, L""}, Case{SS_SIMPLE, L"ii"}})
+    {
+        CAPTURE(c.style);
+        CAPTURE(wcslen(c.text));
+        const HWND target = host.Control(L"STATIC", c.style, c.text, 10, 10, 120, 40);
+        REQUIRE(dynamic_cast<CKivStatic*>(CKivWnd::FromHandle(target)) != nullptr);
+        g_log.drawOn = target;
+        g_log.drawColour = ink;
+        // The whole dialog repaints: its own WM_PAINT draws on the static,
+        // then the static paints.
+        RedrawWindow(host.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        kivtest::PumpPending();
+        CHECK(host.Pixel(target, 60, 30) == ink);
+        CHECK(host.Pixel(target, 110, 5) == ink);
+        // Only the static repaints: the drawing is still there.
+        RedrawWindow(target, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        kivtest::PumpPending();
+        CHECK(host.Pixel(target, 60, 30) == ink);
+        g_log.drawOn = nullptr;
+        DestroyWindow(target);
     }
 }
 

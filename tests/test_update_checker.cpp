@@ -3,6 +3,7 @@
 // update list, and how it behaves while a check runs and when stopped.
 #include <doctest.h>
 #include "CKivUpdateChecker.h"
+#include "CKivUpdateFetch.h"
 #include "KivHttpTestServer.h"
 #include "KivTestSupport.h"
 #include "KivUpdateTestSetup.h"
@@ -290,4 +291,146 @@ TEST_CASE("stopping during a stalled download returns within the bound and repor
     kivtest::PumpPending();
     CHECK_FALSE(HasFinal());
     CHECK(setup.Folder().ReadList() == setup.List());
+}
+
+namespace {
+
+// The codes of one check with a short deadline, and how long it took.
+std::vector<int> RunHostile(const KivUpdateTestFolder& folder, DWORD deadlineMs, ULONGLONG& tookMs)
+{
+    Receiver receiver;
+    CKivUpdateChecker checker(folder.Path(), deadlineMs);
+    const ULONGLONG before = GetTickCount64();
+    REQUIRE(checker.Start(receiver.Get()));
+    CHECK(kivtest::PumpUntil(HasFinal, deadlineMs + 10000));
+    tookMs = GetTickCount64() - before;
+    CHECK(kivtest::PumpUntil([&] { return !checker.IsRunning(); }, 5000));
+    return g_heard.codes;
+}
+
+const DWORD kShortDeadlineMs = 2000;
+// Starting the fetch's process on a loaded machine.
+const DWORD kLateMs = 3000;
+
+}  // namespace
+
+TEST_CASE("the check's own deadline ends it as unreachable, whether the head or the body is held back")
+{
+    SUBCASE("no answer at all")
+    {
+        KivHttpTestServer::Reply reply;
+        reply.silent = true;
+        Setup setup(reply);
+        ULONGLONG took = 0;
+        CHECK(RunHostile(setup.Folder(), kShortDeadlineMs, took) == std::vector<int>({5}));
+        MESSAGE("silent server: " << took << " ms");
+        CHECK(took >= kShortDeadlineMs);
+        CHECK(took <= kShortDeadlineMs + kLateMs);
+        CHECK(setup.Folder().ReadList() == setup.List());
+    }
+    SUBCASE("the body one byte a second: the size was announced, then the time ran out")
+    {
+        KivHttpTestServer::Reply reply = Setup::Serving(kNewer + std::string(100, ' '));
+        reply.dripMs = 1000;
+        reply.dripBodyOnly = true;
+        Setup setup(reply);
+        ULONGLONG took = 0;
+        CHECK(RunHostile(setup.Folder(), kShortDeadlineMs, took) == std::vector<int>({7, 5}));
+        CHECK(g_heard.announced == static_cast<LPARAM>(kNewer.size() + 100));
+        CHECK(took >= kShortDeadlineMs);
+        CHECK(took <= kShortDeadlineMs + kLateMs);
+    }
+}
+
+TEST_CASE("a redirect loop is cut after five redirects; too much header is a malformed reply")
+{
+    SUBCASE("redirect loop")
+    {
+        Setup setup(Setup::Serving(""), 64);
+        KivHttpTestServer::Reply loop = Setup::Serving("again", 302);
+        loop.headers = "Location: /update.txt\r\n";
+        setup.Server().SetReply(loop);
+        ULONGLONG took = 0;
+        CHECK(RunHostile(setup.Folder(), 20000, took) == std::vector<int>({5}));
+        CHECK(setup.Server().Requests() == 1 + CKivUpdateFetch::kMaxRedirects);
+    }
+    SUBCASE("a 301 without a Location")
+    {
+        Setup setup(Setup::Serving("moved", 301));
+        ULONGLONG took = 0;
+        CHECK(RunHostile(setup.Folder(), 20000, took) == std::vector<int>({5}));
+    }
+    SUBCASE("header lines past the bound, a little and a lot")
+    {
+        for (size_t extra : {CKivUpdateFetch::kMaxHeaderBytes + 4096, size_t(256) << 10})
+        {
+            CAPTURE(extra);
+            KivHttpTestServer::Reply reply = Setup::Serving(kNewer);
+            reply.headerFlood = extra;
+            Setup setup(reply);
+            ULONGLONG took = 0;
+            CHECK(RunHostile(setup.Folder(), 20000, took) == std::vector<int>({6}));
+            MESSAGE((extra / 1024) << " KiB of header lines: " << took << " ms");
+            CHECK(setup.Folder().ReadList() == setup.List());
+        }
+        // Just under the bound is still a reply.
+        KivHttpTestServer::Reply reply = Setup::Serving(kNewer);
+        reply.headerFlood = CKivUpdateFetch::kMaxHeaderBytes / 2;
+        Setup setup(reply);
+        ULONGLONG took = 0;
+        CHECK(RunHostile(setup.Folder(), 20000, took) == std::vector<int>({7, 1}));
+    }
+}
+
+TEST_CASE("stopping a check held by a silent server is prompt, reports nothing and leaves no fetch running")
+{
+    KivHttpTestServer::Reply reply;
+    reply.silent = true;
+    Setup setup(reply);
+    Receiver receiver;
+    CKivUpdateChecker checker(setup.Folder().Path(), 20000);
+    REQUIRE(checker.Start(receiver.Get()));
+    REQUIRE(kivtest::PumpUntil([&] { return setup.Server().Requests() == 1; }, 20000));
+    const ULONGLONG before = GetTickCount64();
+    CHECK(checker.Stop(2000));
+    const ULONGLONG took = GetTickCount64() - before;
+    MESSAGE("Stop took " << took << " ms");
+    CHECK(took < 1000);
+    CHECK_FALSE(checker.IsRunning());
+    kivtest::PumpPending();
+    CHECK_FALSE(HasFinal());
+    // The fetch's process went with the check: its connection is closed, so
+    // the server's next connection is the only one it serves.
+    CHECK(setup.Folder().ReadList() == setup.List());
+}
+
+TEST_CASE("without the fetch's program a check fails as a failed request")
+{
+    Setup setup(Setup::Serving(kNewer));
+    Receiver receiver;
+    CKivUpdateChecker checker(setup.Folder().Path(), 20000, setup.Folder().Path() + L"\\missing.exe");
+    REQUIRE(checker.Start(receiver.Get()));
+    CHECK(kivtest::PumpUntil(HasFinal, 10000));
+    CHECK(g_heard.codes == std::vector<int>({5}));
+    CHECK(setup.Server().Requests() == 0);
+}
+
+TEST_CASE("the environment may shorten the deadline, never lengthen it")
+{
+    CHECK(CKivUpdateChecker::kDeadlineMs == 30000);
+    struct Setting
+    {
+        const wchar_t* value;
+        DWORD deadline;
+    };
+    for (const Setting& setting : {Setting{nullptr, 30000}, Setting{L"1500", 1500}, Setting{L"30000", 30000},
+                                   Setting{L"30001", 30000}, Setting{L"99999999999", 30000}, Setting{L"0", 30000},
+                                   Setting{L"-5", 30000}, Setting{L"12s", 30000}, Setting{L"", 30000}})
+    {
+        CAPTURE(setting.deadline);
+        SetEnvironmentVariableW(CKivUpdateChecker::kDeadlineVariable, setting.value);
+        CHECK(CKivUpdateChecker::DefaultDeadlineMs() == setting.deadline);
+        CHECK(CKivUpdateChecker(L"x").DeadlineMs() == setting.deadline);
+    }
+    SetEnvironmentVariableW(CKivUpdateChecker::kDeadlineVariable, nullptr);
 }

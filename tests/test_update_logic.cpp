@@ -1,14 +1,19 @@
 // The update checker's pieces without a network: the update list, the
 // fetched document's fields, addresses, Content-Length values and the
-// texts the dialog shows for each result.
+// texts the dialog shows for each result. (What a hostile reply may and may
+// not do is in test_update_judge.cpp.)
 #include <doctest.h>
 #include "CKivUpdateChecker.h"
 #include "CKivUpdateDlg.h"
 #include "CKivUpdateDocument.h"
+#include "CKivUpdateFetch.h"
 #include "CKivUpdateList.h"
+#include "CKivWebAddress.h"
 #include "KivTestSupport.h"
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -139,9 +144,9 @@ TEST_CASE("the fetched document is examined as at most 1024 characters, stopping
     const std::string withNul("@1.0\0@hidden", 12);
     const CKivUpdateDocument cut(withNul.data(), withNul.size());
     CHECK(cut.Text() == L"@1.0");
-    CHECK(cut.Contains(L"1.0"));
-    CHECK_FALSE(cut.Contains(L"hidden"));
-    CHECK_FALSE(cut.Contains(L""));
+    CHECK(cut.HasField(L"1.0"));
+    CHECK_FALSE(cut.HasField(L"hidden"));
+    CHECK_FALSE(cut.HasField(L""));
 
     const CKivUpdateDocument empty(nullptr, 0);
     CHECK(empty.Text().empty());
@@ -153,42 +158,58 @@ TEST_CASE("only http and https addresses count as download addresses")
     for (const wchar_t* good : {L"http://127.0.0.1/kiv.zip", L"https://example.invalid/a?b=c", L"HTTP://X"})
     {
         CAPTURE(std::wstring(good).size());
-        CHECK(CKivUpdateDocument::IsWebAddress(good));
+        CHECK(CKivWebAddress().Parse(good));
     }
     for (const wchar_t* bad : {L"", L"http://", L"https:///x", L"ftp://example.invalid/kiv.zip",
                                L"file:///C:/windows/system32/winver.exe", L"C:\\windows\\system32\\winver.exe",
                                L"winver.exe", L"javascript:alert(1)", L"http://a b", L"http://a\tb", L" http://a"})
     {
         CAPTURE(std::wstring(bad).size());
-        CHECK_FALSE(CKivUpdateDocument::IsWebAddress(bad));
+        CHECK_FALSE(CKivWebAddress().Parse(bad));
     }
 }
 
 TEST_CASE("Content-Length values are read as 64-bit numbers and saturate beyond")
 {
     ULONGLONG length = 0xdeadbeef;
-    CHECK(CKivUpdateChecker::ParseContentLength(L"123", length));
+    CHECK(CKivUpdateFetch::ParseContentLength(L"123", length));
     CHECK(length == 123);
-    CHECK(CKivUpdateChecker::ParseContentLength(L" 42 ", length));
+    CHECK(CKivUpdateFetch::ParseContentLength(L" 42 ", length));
     CHECK(length == 42);
-    CHECK(CKivUpdateChecker::ParseContentLength(L"4294967294", length));
+    CHECK(CKivUpdateFetch::ParseContentLength(L"4294967294", length));
     CHECK(length == 4294967294ULL);
-    CHECK(CKivUpdateChecker::ParseContentLength(L"999999999999999999999999999", length));
+    CHECK(CKivUpdateFetch::ParseContentLength(L"999999999999999999999999999", length));
     CHECK(length == ~0ULL);
     for (const wchar_t* bad : {L"", L"-1", L"12a", L"a", L"1 2"})
     {
         CAPTURE(std::wstring(bad).size());
-        CHECK_FALSE(CKivUpdateChecker::ParseContentLength(bad, length));
+        CHECK_FALSE(CKivUpdateFetch::ParseContentLength(bad, length));
     }
-    CHECK_FALSE(CKivUpdateChecker::ParseContentLength(nullptr, length));
+    CHECK_FALSE(CKivUpdateFetch::ParseContentLength(nullptr, length));
 }
 
-TEST_CASE("each result code has its text; the download under way keeps the text")
+TEST_CASE("each result code has its text and a line saying what it means; the download under way keeps the text")
 {
-    CHECK(CKivUpdateDlg::ResultText(1, L"2.0", L"http://h/k.zip") == L"有更新版本（2.0），请手动下载.\r\n    http://h/k.zip");
-    CHECK(CKivUpdateDlg::ResultText(2, L"", L"") == L"没有任何更新.");
-    CHECK(CKivUpdateDlg::ResultText(3, L"", L"") == L"配置文件已更新.");
-    for (int code : {4, 5, 6, 8})
-        CHECK(CKivUpdateDlg::ResultText(code, L"", L"") == L"更新有错误. 错误：" + std::to_wstring(code));
-    CHECK(CKivUpdateDlg::ResultText(7, L"", L"").empty());
+    const std::wstring list = L"C:\\Kiv\\config\\update.txt";
+    const std::wstring newer = CKivUpdateDlg::ResultText(1, L"2.0", L"http://h/k.zip", list);
+    CHECK(newer.rfind(L"有更新版本（2.0），请手动下载.\r\n    http://h/k.zip\r\n", 0) == 0);
+    CHECK(CKivUpdateDlg::ResultText(2, L"", L"", list).rfind(L"没有任何更新.\r\n", 0) == 0);
+    CHECK(CKivUpdateDlg::ResultText(3, L"", L"", list).rfind(L"配置文件已更新.\r\n", 0) == 0);
+    std::vector<std::wstring> meanings;
+    for (int code : {1, 2, 3, 4, 5, 6, 8})
+    {
+        CAPTURE(code);
+        const std::wstring text = CKivUpdateDlg::ResultText(code, L"2.0", L"http://h/k.zip", list);
+        if (code >= 4)
+            CHECK(text.rfind(L"更新有错误. 错误：" + std::to_wstring(code) + L"\r\n", 0) == 0);
+        // One more line, and a different one for each outcome.
+        const std::wstring meaning = text.substr(text.rfind(L"\r\n") + 2);
+        CHECK(meaning.size() > 8);
+        CHECK(std::find(meanings.begin(), meanings.end(), meaning) == meanings.end());
+        meanings.push_back(meaning);
+    }
+    // A missing list names where the list lives.
+    CHECK(CKivUpdateDlg::ResultText(4, L"", L"", list).find(list) != std::wstring::npos);
+    CHECK(CKivUpdateDlg::ResultText(7, L"", L"", list).empty());
+    CHECK(CKivUpdateDlg::ResultText(9, L"", L"", list) == L"更新有错误. 错误：9");
 }

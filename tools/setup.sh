@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian 12 machine.
-# Idempotent: when every package is present it returns at once.
+# Idempotent: when every package is present and the Wine test sources are
+# cached it returns at once.
 set -euo pipefail
 
 packages=(
@@ -9,7 +10,17 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth x11-utils
   doctest-dev imagemagick fonts-wqy-microhei fonts-dejavu-core fonts-wine
   mono-mcs libmono-system-windows-forms4.0-cil
+  dpkg-dev xz-utils
 )
+
+# The conformance tests come from the source package of the installed Wine,
+# kept in a cache outside the tree. A failed fetch does not stop the set-up:
+# the conformance test then fails and says why.
+fetch_conformance_sources() {
+  tests/conformance/fetch-wine-tests.sh >/dev/null ||
+    echo "setup: the Wine test sources could not be fetched; the conformance test will fail" >&2
+}
+cd "$(dirname "$0")/.."
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,6 +32,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
+  fetch_conformance_sources
   exit 0
 fi
 
@@ -33,3 +45,4 @@ fi
 echo "setup: installing ${missing[*]}" >&2
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fetch_conformance_sources

@@ -3,9 +3,16 @@
 
 // Push button skin; also the base of the check box and radio button skins.
 // The control's own procedure keeps keyboard, focus, notification and check
-// logic; every visual change invalidates the control and is drawn by its
-// WM_PAINT, which sends the parent NM_CUSTOMDRAW as a common-controls button
-// does. The control's own drawing of those changes never reaches the screen.
+// logic. The skin shows a new picture by the same route the control would:
+// where the control invalidates itself (common controls 6), its WM_PAINT
+// draws the skin; where it paints at once (the system button), its drawing
+// is muted and the skin paints at once in its place, without a WM_PAINT.
+// A paint tells the parent what the control's own paint would: the colour
+// message, and for a common-controls button the NM_CUSTOMDRAW stages from
+// CDDS_PREERASE on. They carry a memory DC that holds the picture until it is
+// copied to the window in one blit; the control's font is left selected in
+// the DC painted into, as the control leaves it. Labels use the control's
+// own font (WM_GETFONT), the skin's only where it has none.
 class CKivButton : public CKivOwnerDrawCtrl
 {
 public:
@@ -36,7 +43,7 @@ public:
     void OnMouseLeave() override;
     void OnPaint() override;
 
-    // Shows one paint state: recorded, then drawn at once through WM_PAINT.
+    // Shows one paint state at once on the window DC (when visible).
     virtual void DrawState(int state);
 
     int Pressed() const { return m_pressed; }
@@ -49,30 +56,36 @@ public:
     static const int kMaxText = 260;
 
 protected:
-    // Composes the control for one paint state off-screen and copies it to
-    // dc in a single blit; every paint path ends here.
-    virtual void Paint(HDC dc, int state);
-    // Paint wrapped in the parent's NM_CUSTOMDRAW pre- and post-paint
-    // notifications; CDRF_SKIPDEFAULT leaves the drawing to the parent.
-    void PaintNotified(HDC dc, int state);
+    // Draws the skin's picture for a paint state over the background that
+    // is already in canvas (a client-sized memory DC with the control font
+    // selected).
+    virtual void PaintContent(HDC canvas, int state);
+    // False for a state the skin has no picture for: then nothing is drawn.
+    virtual bool HasContent(int) { return true; }
     // The state a plain repaint shows.
     int CurrentState() const { return m_pressed ? StatePressed : StateNormal; }
-    // True while the control may still be the focus window but is losing it.
-    bool LosingFocus() const { return m_losingFocus; }
     // The window text, cut to kMaxText characters; returns its length.
     int ReadText(wchar_t (&text)[kMaxText + 1]) const;
-    // Window text in the control font, transparent, within area.
-    void DrawWindowText(HDC dc, RECT area, UINT format, COLORREF colour) const;
-    // Check box and radio layout: background, glyph at natural size on the
-    // left, vertically centred, text 4 pixels after it; one blit to dc.
-    void PaintGlyphAndText(HDC dc, const RECT& glyph) const;
+    // The control's BM_GETSTATE bits, asked of its own procedure.
+    LRESULT ControlState();
+    // True when the control has the focus as it knows it.
+    bool HasFocusState();
+    // Window text, transparent, within area; returns the rectangle the text
+    // took (for the focus cue).
+    RECT DrawWindowText(HDC dc, RECT area, UINT format, COLORREF colour) const;
+    // Check box and radio layout: glyph at natural size on the left,
+    // vertically centred, text 4 pixels after it, and the focus cue around
+    // the text unless the window's UI state hides it.
+    void PaintGlyphAndText(HDC canvas, const RECT& glyph);
 
     // Repaint in answer to a message; skipped while one of our own mouse
     // handlers runs, since that handler paints the final state itself.
     void Repaint(int state);
-    // Sends or passes on a message with those answer-repaints held back.
-    LRESULT SendQuietly(UINT message, WPARAM wParam, LPARAM lParam);
+    // Passes a message on with those answer-repaints held back.
     LRESULT PassQuietly(UINT message, WPARAM wParam, LPARAM lParam);
+    // Passes a message on with the control's own drawing muted, then shows
+    // state the way the control would have shown its change.
+    LRESULT RouteAndShow(UINT message, WPARAM wParam, LPARAM lParam, int state);
 
     void SetHot(int hot) { m_hot = hot; }
     void SetPressed(int pressed) { m_pressed = pressed; }
@@ -80,6 +93,7 @@ protected:
 
 private:
     LRESULT OnEnable(WPARAM enabled, LPARAM lParam);
+    LRESULT OnUpdateUiState(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetCheck(WPARAM check, LPARAM lParam);
     LRESULT OnSetState(WPARAM highlight, LPARAM lParam);
@@ -88,22 +102,39 @@ private:
     LRESULT OnPrintClient(HDC dc);
     LRESULT OnPaintMessage(HDC dc);
     LRESULT OnCaptureChanged(WPARAM wParam, HWND newCapture);
-    // Passes a message the control answers by painting its system look, then
-    // repaints the skin.
-    LRESULT RouteAndRepaint(UINT message, WPARAM wParam, LPARAM lParam);
-    // Routes a message while the control's own painting is kept off the screen.
-    LRESULT RouteMuted(UINT message, WPARAM wParam, LPARAM lParam);
-    UINT CustomDrawItemState() const;
+    // Asks for WM_MOUSELEAVE (and hover) for the window.
+    void TrackLeave();
+    // What a paint tells the parent: everything the control itself would
+    // (its colour message and, for a common control, the custom-draw
+    // stages), or nothing, where the control's own muted drawing already did.
+    enum Notify
+    {
+        NotifyAsControl,
+        NotifyNothing
+    };
+    // Paints the state on the window DC now, when the window is visible.
+    void PaintNow(int state, Notify notify);
+    // One paint into dc, composed off-screen and copied in one blit.
+    void PaintNotified(HDC dc, int state, Notify notify = NotifyAsControl);
+    // The colour message the control sends; notes a text colour the parent
+    // chose for the label.
+    void AskParentColours(HDC dc);
+    UINT CustomDrawItemState();
 
-    const RECT* ChooseFace(int state) const;
+    const RECT* ChooseFace(int state);
 
     int m_pressed = 0;
     int m_kind = KindNone;
     int m_checkState = 2;
     int m_highlightState = 0;
     int m_hot = 0;
-    bool m_losingFocus = false;
     int m_quietDepth = 0;
-    // The state the last DrawState asked for; WM_PAINT shows it.
+    // UISF_ bits the window's UI state hides (WM_UPDATEUISTATE).
+    UINT m_uiState = 0;
+    // The control is the common controls' (custom draw, invalidating).
+    bool m_commonControl = false;
+    // A label colour the parent set in its colour message, or CLR_INVALID.
+    COLORREF m_parentText = CLR_INVALID;
+    // The state the last change asked for; WM_PAINT shows it.
     int m_paintState = StateNormal;
 };

@@ -40,8 +40,8 @@ const RECT* CKivCheckBox::ChooseGlyph(int state)
     return set[state - StateNormal];
 }
 
-void CKivCheckBox::Paint(HDC dc, int state)
+void CKivCheckBox::PaintContent(HDC canvas, int state)
 {
     if (const RECT* glyph = ChooseGlyph(state))
-        PaintGlyphAndText(dc, *glyph);
+        PaintGlyphAndText(canvas, *glyph);
 }

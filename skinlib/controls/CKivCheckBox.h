@@ -12,5 +12,6 @@ public:
     const RECT* ChooseGlyph(int state);
 
 protected:
-    void Paint(HDC dc, int state) override;
+    void PaintContent(HDC canvas, int state) override;
+    bool HasContent(int state) override { return ChooseGlyph(state) != nullptr; }
 };

@@ -1,4 +1,6 @@
 #include "CKivGroupBox.h"
+#include "CKivClientDC.h"
+#include "CKivControlClass.h"
 #include "CKivGdiObject.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
@@ -45,9 +47,21 @@ void CKivGroupBox::OnPaint()
 
 LRESULT CKivGroupBox::OnGroupEnable(WPARAM enabled, LPARAM lParam)
 {
-    // The control's own procedure would draw its system frame over ours.
+    // The control's own procedure would draw its system frame over ours; it
+    // repaints the way the control would: a themed common control through a
+    // WM_PAINT forced at once, the others straight onto the window.
     CallDefault(WM_ENABLE, enabled, lParam);
-    RedrawNow();
+    const HWND window = Window();
+    if (CKivControlClass::IsThemed(window))
+    {
+        RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    else if (IsWindowVisible(window))
+    {
+        CKivClientDC dc(window);
+        if (dc)
+            Paint(dc);
+    }
     return 0;
 }
 
@@ -75,10 +89,20 @@ void CKivGroupBox::Paint(HDC dc)
     GetClientRect(window, &client);
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
+    // The control's own font, left selected in dc as the control leaves it.
+    const HFONT own = reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
+    if (own != nullptr)
+        SelectObject(dc, own);
     CKivHDCMemory canvas(dc, width, height);
     if (!canvas.IsValid())
         return;
     const HDC memory = canvas.GetDC();
+    // The colour message every paint of the control sends first.
+    const HWND parent = GetParent(window);
+    SendMessageW(parent ? parent : window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(memory),
+                 reinterpret_cast<LPARAM>(window));
+    if (Window() != window)
+        return;
     // Start from what is already there: the inside belongs to the parent and
     // to the controls grouped in the box.
     BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
@@ -87,18 +111,22 @@ void CKivGroupBox::Paint(HDC dc)
     const int lineWidth = skin.groupBoxSize > 0 ? skin.groupBoxSize : 0;
     wchar_t text[261] = {};
     const int length = GetWindowTextW(window, text, 261);
-    CKivSelectObject font(memory, CKivGraphics::GetSkinFont(0));
+    CKivSelectObject font(memory, own != nullptr ? own : CKivGraphics::GetSkinFont(0));
     SetBkMode(memory, TRANSPARENT);
     SIZE extent = {};
     if (length > 0)
         GetTextExtentPoint32W(memory, text, length, &extent);
+    // Smoothed glyphs may reach a pixel or two past the advance width: the
+    // caption's room includes them, or they would be drawn again over
+    // themselves (and darken) at every repaint.
+    const int captionWidth = extent.cx > 0 ? extent.cx + kCaptionOverhang : 0;
 
     {
         // The caption gap: the top line is never drawn where the text goes,
         // down to the line's lower edge (eight rows for a hairline).
         const int gapBottom = lineWidth > 0 ? kInsetTop + lineWidth : kInsetTop + 1;
-        if (extent.cx > 0)
-            ExcludeClipRect(memory, kCaptionX, 0, kCaptionX + extent.cx, gapBottom);
+        if (captionWidth > 0)
+            ExcludeClipRect(memory, kCaptionX, 0, kCaptionX + captionWidth, gapBottom);
         CKivPen pen(CreatePen(PS_SOLID, lineWidth, static_cast<COLORREF>(skin.groupBoxColor)));
         CKivSelectObject selectPen(memory, pen);
         CKivSelectObject selectBrush(memory, GetStockObject(NULL_BRUSH));
@@ -115,7 +143,7 @@ void CKivGroupBox::Paint(HDC dc)
         if (backdrop.IsValid())
         {
             CKivGraphics::FillParentBackground(backdrop.GetDC(), width, height, window);
-            BitBlt(memory, kCaptionX, 0, extent.cx, extent.cy, backdrop.GetDC(), kCaptionX, 0, SRCCOPY);
+            BitBlt(memory, kCaptionX, 0, captionWidth, extent.cy, backdrop.GetDC(), kCaptionX, 0, SRCCOPY);
         }
         SetTextColor(memory, static_cast<COLORREF>(skin.groupBoxTextColor));
         TextOutW(memory, kCaptionX, 0, text, length);

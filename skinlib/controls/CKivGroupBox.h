@@ -19,6 +19,8 @@ public:
     static const int kInsetRight = 5;
     static const int kInsetBottom = 5;
     static const int kCaptionX = 13;
+    // Room kept after the caption's advance width for its smoothed edge.
+    static const int kCaptionOverhang = 2;
 
 protected:
     // Composes frame and caption over what dc already shows, in one blit.

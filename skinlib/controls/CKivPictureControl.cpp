@@ -1,4 +1,5 @@
 #include "CKivPictureControl.h"
+#include "CKivControlClass.h"
 #include "CKivGraphics.h"
 #include "CKivSkinStore.h"
 #include <algorithm>
@@ -11,6 +12,18 @@ bool CKivPictureControl::TakesType(LONG type) const
 bool CKivPictureControl::Transparent() const
 {
     return CKivSkinStore::Settings().pictureControlTransparent != 0;
+}
+
+bool CKivPictureControl::SkinPaints()
+{
+    // The system's static draws nothing without an image: the skin's
+    // background shows there. The common controls' fills the parent's brush.
+    if (!CKivControlClass::IsCommonControl(Window()))
+        return true;
+    const LONG style = static_cast<LONG>(GetWindowLongPtrW(Window(), GWL_STYLE));
+    if ((style & SS_TYPEMASK) == SS_ICON)
+        return CallPrevious(STM_GETICON, 0, 0) != 0;
+    return CallPrevious(STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
 }
 
 void CKivPictureControl::Compose(HDC dc, const RECT& client)

@@ -13,13 +13,10 @@ LRESULT CKivRadioButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CKivRadioButton::OnSetCheckRadio(WPARAM check, LPARAM lParam)
 {
-    if (Pressed() && !Hot())
-        return 0;
-    CKivButton::WindowProc(BM_SETCHECK, check, lParam);
-    if (Window() == nullptr)
-        return 0;
+    // Recorded first: the control may paint (and the skin with it) while it
+    // takes the new state.
     SetCheckState(static_cast<int>(check));
-    Repaint(StateNormal);
+    CKivButton::WindowProc(BM_SETCHECK, check, lParam);
     return 0;
 }
 
@@ -27,13 +24,6 @@ LRESULT CKivRadioButton::OnGetCheckRadio(WPARAM wParam, LPARAM lParam)
 {
     CKivButton::WindowProc(BM_GETCHECK, wParam, lParam);
     return CheckState();
-}
-
-void CKivRadioButton::OnLButtonUp(WPARAM wParam, LPARAM lParam)
-{
-    if (CheckState() != 1)
-        SendQuietly(BM_SETCHECK, 1, 0);
-    CKivButton::OnLButtonUp(wParam, lParam);
 }
 
 const RECT* CKivRadioButton::ChooseGlyph(int state) const
@@ -60,8 +50,8 @@ const RECT* CKivRadioButton::ChooseGlyph(int state) const
     }
 }
 
-void CKivRadioButton::Paint(HDC dc, int state)
+void CKivRadioButton::PaintContent(HDC canvas, int state)
 {
     if (const RECT* glyph = ChooseGlyph(state))
-        PaintGlyphAndText(dc, *glyph);
+        PaintGlyphAndText(canvas, *glyph);
 }

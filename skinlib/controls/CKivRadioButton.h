@@ -1,21 +1,21 @@
 #pragma once
 #include "CKivButton.h"
 
-// Radio button skin (BS_AUTORADIOBUTTON). A check that arrives while the
-// button is held with the cursor outside is dropped: releasing outside must
-// not check it.
+// Radio button skin (BS_AUTORADIOBUTTON). Which button of a group is checked
+// is the control's own decision, whatever the input (a click, a release
+// outside, Alt+mnemonic, arrow keys, BM_CLICK); the skin follows every
+// BM_SETCHECK and draws the glyph of the state the control holds.
 class CKivRadioButton : public CKivButton
 {
 public:
     CKivRadioButton() = default;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnLButtonUp(WPARAM wParam, LPARAM lParam) override;
 
     const RECT* ChooseGlyph(int state) const;
 
 protected:
-    void Paint(HDC dc, int state) override;
+    void PaintContent(HDC canvas, int state) override;
 
 private:
     LRESULT OnSetCheckRadio(WPARAM check, LPARAM lParam);

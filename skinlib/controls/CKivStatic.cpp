@@ -1,4 +1,6 @@
 #include "CKivStatic.h"
+#include "CKivClientDC.h"
+#include "CKivControlClip.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
 #include "CKivPaintDC.h"
@@ -43,7 +45,7 @@ LRESULT CKivStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case WM_PAINT: return OnPaintMessage(reinterpret_cast<HDC>(wParam));
-    case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_PRINTCLIENT: return OnPaintMessage(reinterpret_cast<HDC>(wParam));
     case WM_ERASEBKGND: return 1;
     case WM_SETTEXT:
     case WM_ENABLE:
@@ -55,9 +57,11 @@ LRESULT CKivStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CKivStatic::OnPaintMessage(HDC dc)
 {
+    if (!SkinPaints())
+        return CallPrevious(dc != nullptr ? WM_PRINTCLIENT : WM_PAINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     // A DC in wParam means "draw here", outside any paint cycle.
     if (dc != nullptr)
-        Paint(dc);
+        Paint(dc, true);
     else
         OnPaint();
     return 0;
@@ -70,38 +74,97 @@ void CKivStatic::OnPaint()
         return;
     CKivPaintDC dc(window);
     if (dc)
-        Paint(dc);
+        Paint(dc, true);
 }
 
 LRESULT CKivStatic::RouteQuietly(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = Window();
-    LRESULT result = 0;
+    bool painted = false;
+    const LRESULT result = CKivSystemPaintMute::Route(
+        window, [&] { return CKivWnd::WindowProc(message, wParam, lParam); }, &painted);
+    // The control may have been destroyed while it answered. Where it drew
+    // the change at once, the skin does, without asking the parent again;
+    // where it only invalidated, its WM_PAINT comes.
+    if (Window() != window || !painted || !IsWindowVisible(window))
+        return result;
+    if (!SkinPaints())
     {
-        CKivSystemPaintMute mute(window);
-        result = CKivWnd::WindowProc(message, wParam, lParam);
+        // The control's own picture is the one to show.
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return result;
     }
-    // The control may have been destroyed while it answered.
-    if (Window() == window)
-        RedrawNow();
+    CKivClientDC dc(window);
+    if (dc)
+        Paint(dc, false, message == WM_SETTEXT);
     return result;
 }
 
-void CKivStatic::Paint(HDC dc)
+void CKivStatic::AskParent(HDC dc)
+{
+    const HWND window = Window();
+    const HWND parent = GetParent(window);
+    // The default answer sets the system's window text colour; a parent that
+    // leaves it wants the default look, which on a skinned dialog is the
+    // skin's readable text colour.
+    const COLORREF preset = GetSysColor(COLOR_WINDOWTEXT);
+    SetTextColor(dc, preset);
+    const HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageW(
+        parent ? parent : window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
+    const COLORREF chosen = GetTextColor(dc);
+    m_colours.text = chosen != preset && chosen != CLR_INVALID ? chosen : CLR_INVALID;
+    m_colours.brush = brush != GetSysColorBrush(COLOR_BTNFACE) ? brush : nullptr;
+}
+
+bool CKivStatic::FillsBackground(bool afterChange) const
+{
+    const LONG style = static_cast<LONG>(GetWindowLongPtrW(Window(), GWL_STYLE));
+    // The system's SS_SIMPLE static draws its text and nothing around it;
+    // a new text still must not land on the old one.
+    if ((style & SS_TYPEMASK) == SS_SIMPLE)
+        return afterChange;
+    return GetWindowTextLengthW(Window()) > 0 || afterChange;
+}
+
+bool CKivStatic::UsesParentBrush() const
+{
+    // The system's text statics fill with it, all but SS_SIMPLE.
+    return (GetWindowLongPtrW(Window(), GWL_STYLE) & SS_TYPEMASK) != SS_SIMPLE;
+}
+
+void CKivStatic::Paint(HDC dc, bool askParent, bool afterChange)
 {
     const HWND window = Window();
     RECT client = {};
-    if (dc == nullptr || window == nullptr || !GetClientRect(window, &client) || client.right <= 0 ||
-        client.bottom <= 0)
+    if (dc == nullptr || window == nullptr || !GetClientRect(window, &client))
         return;
+    CKivControlClip clip(dc, client);
+    if (askParent)
+    {
+        AskParent(dc);
+        // The parent may have destroyed the control while it chose a colour.
+        if (Window() != window)
+            return;
+    }
+    if (client.right <= 0 || client.bottom <= 0)
+        return;
+    const HFONT own = reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
     CKivHDCMemory canvas(dc, client.right, client.bottom);
     if (!canvas.IsValid())
         return;
-    CKivGraphics::FillParentBackground(canvas.GetDC(), client.right, client.bottom, window);
-    Compose(canvas.GetDC(), client);
-    // The parent may have destroyed the control while it chose a colour.
-    if (Window() == window)
-        BitBlt(dc, 0, 0, client.right, client.bottom, canvas.GetDC(), 0, 0, SRCCOPY);
+    const HDC memory = canvas.GetDC();
+    // Start from what the window shows: where the skin fills nothing, the
+    // parent's drawing stays.
+    BitBlt(memory, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    if (FillsBackground(afterChange))
+        CKivGraphics::FillParentBackground(memory, client.right, client.bottom, window);
+    if (m_colours.brush != nullptr && UsesParentBrush())
+        FillRect(memory, &client, m_colours.brush);
+    {
+        CKivSelectObject font(memory, own != nullptr ? own : CKivGraphics::GetSkinFont(0));
+        Compose(memory, client);
+    }
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
 }
 
 UINT CKivStatic::TextFormat(LONG style)
@@ -134,43 +197,32 @@ UINT CKivStatic::TextFormat(LONG style)
     return format;
 }
 
-COLORREF CKivStatic::TextColour(HDC dc) const
+std::wstring CKivStatic::Text() const
 {
     const HWND window = Window();
-    const CKivTextContrast::Colours& skin = CKivTextContrast::Current();
-    // The skin's grey may equal its normal colour on light skins (the
-    // button labels keep black there); disabled text is grey all the same.
-    if (!IsWindowEnabled(window))
-        return skin.dialogGrayText != skin.dialogText ? skin.dialogGrayText : GetSysColor(COLOR_GRAYTEXT);
-    const HWND parent = GetParent(window);
-    if (parent == nullptr)
-        return skin.dialogText;
-    // The system's answer sets COLOR_WINDOWTEXT; a parent that leaves the
-    // DC at that colour wants the default look, which on a skinned dialog is
-    // the skin's readable text colour.
-    const COLORREF system = GetSysColor(COLOR_WINDOWTEXT);
-    SetTextColor(dc, system);
-    SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window));
-    const COLORREF chosen = GetTextColor(dc);
-    return chosen == system || chosen == CLR_INVALID ? skin.dialogText : chosen;
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0)
+        return std::wstring();
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
+    const int read = GetWindowTextW(window, text.data(), length + 1);
+    return read > 0 ? std::wstring(text.data(), static_cast<size_t>(read)) : std::wstring();
 }
 
 void CKivStatic::Compose(HDC dc, const RECT& client)
 {
     const HWND window = Window();
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0)
+    const std::wstring text = Text();
+    if (text.empty())
         return;
-    std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
-    const int read = GetWindowTextW(window, text.data(), length + 1);
-    if (read <= 0)
-        return;
-    const COLORREF colour = TextColour(dc);
-    if (Window() != window)
-        return;
-    CKivSelectObject font(dc, CKivGraphics::GetSkinFont(0));
+    const CKivTextContrast::Colours& skin = CKivTextContrast::Current();
+    COLORREF colour = m_colours.text != CLR_INVALID ? m_colours.text : skin.dialogText;
+    if (!IsWindowEnabled(window))
+        colour = skin.dialogGrayText;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
+    UINT format = TextFormat(static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE)));
+    if (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_RIGHT)
+        format = DT_RIGHT | (format & ~(DT_LEFT | DT_CENTER));
     RECT area = client;
-    DrawTextW(dc, text.data(), read, &area, TextFormat(static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE))));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, format);
 }

@@ -180,14 +180,16 @@ CKivTextContrast::Colours CKivTextContrast::Measure(HBITMAP atlas, const KivSkin
     const double face = PictureOr(atlas, settings.buttonNormalBmp, GetSysColor(COLOR_BTNFACE));
     colours.buttonText = ReadableOn(face);
     const double disabledFace = PictureOr(atlas, settings.buttonDisabledBmp, GetSysColor(COLOR_BTNFACE));
-    colours.buttonGrayText = ReadableOn(disabledFace) == RGB(0, 0, 0) ? RGB(0, 0, 0) : GrayOn(disabledFace);
+    // Disabled labels are a grey that still reads on the disabled face: a
+    // disabled button must not look like an enabled one.
+    colours.buttonGrayText = GrayOn(disabledFace);
     // The dialog background as the skin fills it: its picture, its colour, or the system face.
     const COLORREF dialogColour = settings.edgeEnableBackColor ? static_cast<COLORREF>(settings.edgeBackgroundColor) & 0x00FFFFFF
                                                                : GetSysColor(COLOR_BTNFACE);
     const double dialog = settings.edgeEnableBackground ? PictureOr(atlas, settings.edgeBackground, dialogColour)
                                                         : RelativeLuminance(dialogColour);
     colours.dialogText = ReadableOn(dialog);
-    colours.dialogGrayText = colours.dialogText == RGB(0, 0, 0) ? RGB(0, 0, 0) : GrayOn(dialog);
+    colours.dialogGrayText = GrayOn(dialog);
     return colours;
 }
 

@@ -17,8 +17,8 @@ public:
         COLORREF barText = RGB(0, 0, 0);
         COLORREF barGrayText = RGB(128, 128, 128);
         // Push button labels on the button's face, check box and radio
-        // button labels on the dialog background; disabled ones keep the
-        // normal colour where black reads, as they always had.
+        // button labels on the dialog background; disabled ones in a grey
+        // that still reads there.
         COLORREF buttonText = RGB(0, 0, 0);
         COLORREF buttonGrayText = RGB(0, 0, 0);
         COLORREF dialogText = RGB(0, 0, 0);

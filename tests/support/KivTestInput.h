@@ -14,6 +14,15 @@ HWND CreateForegroundHost(const wchar_t* className, WNDPROC proc, COLORREF backg
 COLORREF PixelUnder(HWND host, HWND control, int x, int y);
 // Copies what the host shows from a client point of the control on into the canvas (its size).
 void SnapshotUnder(HWND host, HWND control, POINT from, Canvas& into);
+// The bounds of what the screen shows inside a window's client area that
+// differs from its background (the pixel at the bottom-right client corner);
+// empty when nothing does. With skipGlyph, the first run of such columns
+// (a check box's or radio button's glyph) is left out.
+RECT InkBounds(HWND window, bool skipGlyph = false);
+// The same within one area of the client (the background is the pixel at the
+// area's bottom-right corner); the result is in client coordinates.
+RECT InkBoundsIn(HWND window, const RECT& area);
+
 // Cursor over a client point of the window, through the real input path.
 void MoveCursorTo(HWND window, int x, int y);
 // Moves the mouse to a client point of the window through the input queue
