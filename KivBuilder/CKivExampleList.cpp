@@ -1,6 +1,28 @@
 #include "CKivExampleList.h"
 #include "CKivPlainFile.h"
 
+namespace {
+
+std::wstring Trimmed(const std::wstring& text)
+{
+    const size_t start = text.find_first_not_of(L" \t\r\n");
+    const size_t end = text.find_last_not_of(L" \t\r\n");
+    return start == std::wstring::npos ? std::wstring() : text.substr(start, end - start + 1);
+}
+
+// The project file's name without folder and extension.
+std::wstring NameOf(const std::wstring& project)
+{
+    const size_t slash = project.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? project : project.substr(slash + 1);
+    const size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos && dot > 0)
+        name.erase(dot);
+    return name.substr(0, CKivExampleList::kMaxName);
+}
+
+}  // namespace
+
 std::wstring CKivExampleList::Join(const std::wstring& folder, const std::wstring& text)
 {
     // Surrounding blanks are layout of the document, not part of the path.
@@ -36,6 +58,7 @@ bool CKivExampleList::Read(const std::vector<BYTE>& document, const std::wstring
     int depth = 0;
     int texts = 0;
     bool collecting = false;
+    bool added = false;
     std::wstring paths[3];
     XmlNodeType node = XmlNodeType_None;
     while (reader->Read(&node) == S_OK && m_examples.size() < kMaxExamples)
@@ -47,6 +70,7 @@ bool CKivExampleList::Read(const std::vector<BYTE>& document, const std::wstring
             {
                 texts = 0;
                 collecting = true;
+                added = false;
             }
             if (!reader->IsEmptyElement())
                 ++depth;
@@ -58,17 +82,25 @@ bool CKivExampleList::Read(const std::vector<BYTE>& document, const std::wstring
         case XmlNodeType_Text:
         case XmlNodeType_CDATA:
         {
-            // Texts count only inside an example; after the third the rest
-            // of the example is ignored.
-            if (!collecting || depth < 2 || texts >= 3)
+            // Texts count only inside an example; after the fourth (its
+            // name) the rest of the example is ignored.
+            if (!collecting || depth < 2 || texts >= 4)
                 break;
             const wchar_t* text = nullptr;
             UINT length = 0;
             if (FAILED(reader->GetValue(&text, &length)) || text == nullptr)
                 break;
+            if (texts == 3)
+            {
+                ++texts;
+                if (added && !m_examples.empty())
+                    m_examples.back().name = Trimmed(std::wstring(text, length)).substr(0, kMaxName);
+                break;
+            }
             paths[texts] = Join(folder, std::wstring(text, length));
-            if (++texts == 3 && !paths[0].empty() && !paths[1].empty() && !paths[2].empty())
-                m_examples.push_back(KivExample{paths[0], paths[1], paths[2]});
+            added = ++texts == 3 && !paths[0].empty() && !paths[1].empty() && !paths[2].empty();
+            if (added)
+                m_examples.push_back(KivExample{paths[0], paths[1], paths[2], NameOf(paths[2])});
             break;
         }
         default:

@@ -3,23 +3,28 @@
 #include <string>
 #include <vector>
 
-// One ready-made skin on the start page: three full paths.
+// One ready-made skin on the start page: three full paths and the name shown
+// under its picture.
 struct KivExample
 {
     std::wstring thumbnail;
     std::wstring skin;
     std::wstring project;
+    std::wstring name;
 };
 
 // The example list "examples.xml" (plain XML) of the folder "example": each
 // depth-1 element is one example whose first three text nodes are the
-// thumbnail, the skin file and the project file, relative to that folder.
+// thumbnail, the skin file and the project file, relative to that folder. A
+// fourth text, when there is one, is the example's name; without it the name
+// is the project file's name without its extension.
 class CKivExampleList : public CKivXmlDocument
 {
 public:
     enum : size_t
     {
         kMaxExamples = 256,  // a hostile list cannot make the start page unbounded
+        kMaxName = 63,
     };
 
     // Reads folder\examples.xml; false when it cannot be read at all. What was

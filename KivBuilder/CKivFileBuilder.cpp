@@ -5,6 +5,7 @@
 #include "CKivCompatibleDC.h"
 #include "CKivFileHandle.h"
 #include "CKivGdiObject.h"
+#include "CKivPictureFile.h"
 #include "CKivPlainFile.h"
 #include "CKivProjectDocument.h"
 #include "CKivSelectObject.h"
@@ -20,7 +21,7 @@ namespace {
 
 // The laid-out atlas; anything bigger is a mistake in the project (a stray
 // photograph), not a skin. The library accepts the same number of pixels.
-const LONG kMaxCanvasSide = 16384;
+const LONG kMaxCanvasSide = CKivPictureFile::kMaxSide;
 const LONGLONG kMaxCanvasPixels = CKivSkinLoad::kMaxAtlasPixels;
 
 std::wstring Quoted(const std::wstring& text)
@@ -74,7 +75,16 @@ bool CKivFileBuilder::SetProjectPath(const wchar_t* folder, const wchar_t* name)
         return Fail(L"the project path is longer than 259 characters");
     m_folder = full;
     m_name = name;
+    m_file = m_folder + m_name + L".kivproj";
     return true;
+}
+
+void CKivFileBuilder::CopyFrom(const CKivFileBuilder& other)
+{
+    m_folder = other.m_folder;
+    m_name = other.m_name;
+    m_file = other.m_file;
+    m_items = other.m_items;
 }
 
 bool CKivFileBuilder::SetProjectFile(const wchar_t* path)
@@ -122,20 +132,21 @@ void CKivFileBuilder::ClearItems()
 
 bool CKivFileBuilder::SaveProject()
 {
-    const std::wstring path = ProjectFilePath(L"kivproj");
-    if (path.empty())
+    const std::wstring path = m_file;
+    if (path.empty() || path.size() >= kMaxPath)
         return Fail(L"the project has no folder and name, or the path is too long");
     std::vector<BYTE> document;
     if (!CKivProjectDocument::Write(m_items, &document))
         return Fail(L"cannot compose the project document for " + Quoted(path));
+    const std::wstring early = CKivAtomicFile::Precheck(path);
+    if (!early.empty())
+        return Fail(L"cannot save the project: " + early);
     CKivAtomicFile file(path);
-    if (file.TempPath().empty())
-        return Fail(L"cannot create a temporary file beside " + Quoted(path));
-    if (!CKivCipherFile::WriteEncrypted(file.TempPath().c_str(), document.data(), document.size(),
-                                        CKivCipherFile::kDocumentPiece))
-        return Fail(L"cannot write " + Quoted(file.TempPath()));
-    if (!file.Commit())
-        return Fail(L"cannot replace " + Quoted(path));
+    if (file.TempPath().empty() ||
+        !CKivCipherFile::WriteEncrypted(file.TempPath().c_str(), document.data(), document.size(),
+                                        CKivCipherFile::kDocumentPiece) ||
+        !file.Commit())
+        return Fail(L"cannot save the project " + Quoted(path) + L": " + CKivAtomicFile::Problem(path));
     return true;
 }
 
@@ -157,22 +168,17 @@ bool CKivFileBuilder::OpenProject(const wchar_t* path)
         return Fail(Quoted(path) + L": " + reason);
     if (!SetProjectFile(path))
         return false;
+    m_file = FullPath(path);
     m_items.swap(items);
     return true;
 }
 
 bool CKivFileBuilder::SavePlainProject(const wchar_t* path) const
 {
-    std::vector<BYTE> document;
-    if (path == nullptr || !CKivProjectDocument::Write(m_items, &document))
+    if (path == nullptr)
         return false;
-    CKivAtomicFile file(path);
-    {
-        CKivFileHandle out(CKivFileHandle::OpenWrite(file.TempPath().c_str()));
-        if (file.TempPath().empty() || !out.WriteExact(document.data(), static_cast<DWORD>(document.size())))
-            return false;
-    }
-    return file.Commit();
+    const std::vector<BYTE> document = CKivProjectDocument::WritePlain(m_items);
+    return !document.empty() && CKivPlainFile::Write(path, document);
 }
 
 bool CKivFileBuilder::OpenPlainProject(const wchar_t* path)
@@ -202,7 +208,7 @@ bool CKivFileBuilder::Compile()
     std::unique_ptr<CKivAtomicFile> settings(new CKivAtomicFile(skin));
     std::unique_ptr<CKivAtomicFile> atlas(new CKivAtomicFile(skin));
     if (settings->TempPath().empty() || atlas->TempPath().empty())
-        return Fail(L"cannot create temporary files beside " + Quoted(skin));
+        return Fail(CKivAtomicFile::Problem(skin));
     if (!CompileTo(settings->TempPath(), atlas->TempPath()))
         return false;
     m_compiledSettings = std::move(settings);
@@ -226,12 +232,16 @@ bool CKivFileBuilder::Compile(const std::wstring& settingsPath, const std::wstri
 {
     CKivAtomicFile settings(settingsPath);
     CKivAtomicFile atlas(atlasPath);
-    if (settings.TempPath().empty() || atlas.TempPath().empty())
-        return Fail(L"cannot create temporary files beside " + Quoted(settingsPath) + L" and " + Quoted(atlasPath));
+    if (settings.TempPath().empty())
+        return Fail(CKivAtomicFile::Problem(settingsPath));
+    if (atlas.TempPath().empty())
+        return Fail(CKivAtomicFile::Problem(atlasPath));
     if (!CompileTo(settings.TempPath(), atlas.TempPath()))
         return false;
-    if (!settings.Commit() || !atlas.Commit())
-        return Fail(L"cannot replace " + Quoted(settingsPath) + L" or " + Quoted(atlasPath));
+    if (!settings.Commit())
+        return Fail(CKivAtomicFile::Problem(settingsPath));
+    if (!atlas.Commit())
+        return Fail(CKivAtomicFile::Problem(atlasPath));
     return true;
 }
 
@@ -245,23 +255,32 @@ bool CKivFileBuilder::CompileTo(const std::wstring& settingsPath, const std::wst
 
 bool CKivFileBuilder::BuildSkin(const std::wstring& outputPath)
 {
+    // A target that cannot be a file is refused before any work is done.
+    const std::wstring early = CKivAtomicFile::Precheck(outputPath);
+    if (!early.empty())
+        return Fail(early);
     CKivAtomicFile settings(outputPath);
     CKivAtomicFile atlas(outputPath);
     CKivAtomicFile skin(outputPath);
     if (settings.TempPath().empty() || atlas.TempPath().empty() || skin.TempPath().empty())
-        return Fail(L"cannot create temporary files beside " + Quoted(outputPath));
+        return Fail(CKivAtomicFile::Problem(outputPath));
     if (!CompileTo(settings.TempPath(), atlas.TempPath()))
         return false;
     if (!PackSkinFile(skin.TempPath().c_str(), settings.TempPath().c_str(), atlas.TempPath().c_str()))
-        return Fail(L"cannot pack the skin file " + Quoted(skin.TempPath()));
+        return Fail(L"cannot write the skin file " + Quoted(outputPath) + L": " + CKivAtomicFile::Problem(outputPath));
     if (!skin.Commit())
-        return Fail(L"cannot replace " + Quoted(outputPath));
+        return Fail(L"cannot replace " + Quoted(outputPath) + L": " + CKivAtomicFile::Problem(outputPath));
     return true;
 }
 
 void CKivFileBuilder::CollectImages()
 {
-    m_images.clear();
+    m_images = PictureEntries();
+}
+
+std::vector<KivAtlasEntry> CKivFileBuilder::PictureEntries() const
+{
+    std::vector<KivAtlasEntry> entries;
     for (const auto& item : m_items)
     {
         if (item.second.type != kKivItemPicture)
@@ -269,8 +288,9 @@ void CKivFileBuilder::CollectImages()
         KivAtlasEntry entry;
         entry.path = item.second.value;
         entry.key = item.first;
-        m_images.push_back(entry);
+        entries.push_back(entry);
     }
+    return entries;
 }
 
 std::wstring CKivFileBuilder::ResolvePicturePath(const std::wstring& stored) const
@@ -339,26 +359,62 @@ const KivAtlasEntry* CKivFileBuilder::FindImage(const std::wstring& key) const
     return nullptr;
 }
 
+std::wstring CKivFileBuilder::CheckPicture(const std::wstring& key, const std::wstring& stored, SIZE* size) const
+{
+    if (stored.empty())
+        return key + L": no picture file given";
+    const std::wstring path = ResolvePicturePath(stored);
+    if (path.empty())
+    {
+        if (IsAbsolutePath(stored) || m_folder.empty())
+            return key + L": picture file " + Quoted(stored) + L" does not exist";
+        const size_t start = stored.find_first_not_of(L"\\/");
+        const std::wstring lookedAt = m_folder + (start == std::wstring::npos ? std::wstring() : stored.substr(start));
+        return key + L": picture file " + Quoted(stored) + L" does not exist (looked for " + Quoted(lookedAt) + L")";
+    }
+    std::wstring problem;
+    SIZE header = {0, 0};
+    if (!CKivPictureFile::Inspect(path, &header, &problem))
+        return key + L": " + Quoted(path) + L" " + problem;
+    if (!QueryPictureSize(path, size))
+        return key + L": " + Quoted(path) + L" cannot be loaded as a bitmap";
+    return std::wstring();
+}
+
+bool CKivFileBuilder::PlanAtlas(std::wstring* problem) const
+{
+    std::vector<KivAtlasEntry> entries = PictureEntries();
+    if (entries.empty())
+    {
+        *problem = L"the project has no pictures";
+        return false;
+    }
+    SIZE canvas;
+    return LayOutEntries(entries, &canvas, problem);
+}
+
 bool CKivFileBuilder::LayOut(SIZE* canvas)
 {
-    const size_t columns = static_cast<size_t>(GridColumns(m_images.size()));
+    std::wstring problem;
+    return LayOutEntries(m_images, canvas, &problem) || Fail(problem);
+}
+
+bool CKivFileBuilder::LayOutEntries(std::vector<KivAtlasEntry>& entries, SIZE* canvas, std::wstring* problem) const
+{
+    const size_t columns = static_cast<size_t>(GridColumns(entries.size()));
     LONG x = 0;
     LONG y = 0;
     LONG rowHeight = 0;
     size_t placed = 0;
     LONGLONG width = 0;
     LONGLONG height = 0;
-    for (KivAtlasEntry& entry : m_images)
+    for (KivAtlasEntry& entry : entries)
     {
         // Each picture is checked here so the reason names the first bad one.
-        if (entry.path.empty())
-            return Fail(entry.key + L": no picture file given");
-        const std::wstring path = ResolvePicturePath(entry.path);
         SIZE size;
-        if (path.empty())
-            return Fail(entry.key + L": picture file " + Quoted(entry.path) + L" does not exist");
-        if (!QueryPictureSize(path, &size))
-            return Fail(entry.key + L": " + Quoted(path) + L" cannot be loaded as a bitmap");
+        *problem = CheckPicture(entry.key, entry.path, &size);
+        if (!problem->empty())
+            return false;
         if (placed != 0 && placed % columns == 0)
         {
             x = 0;
@@ -366,11 +422,13 @@ bool CKivFileBuilder::LayOut(SIZE* canvas)
             rowHeight = 0;
         }
         // Sides are checked one by one, so the sums below never overflow.
-        if (size.cx > kMaxCanvasSide || size.cy > kMaxCanvasSide || x + size.cx > kMaxCanvasSide ||
-            y + size.cy > kMaxCanvasSide)
-            return Fail(L"the pictures are too large for one atlas (" + entry.key + L" is " +
-                        std::to_wstring(size.cx) + L"x" + std::to_wstring(size.cy) + L"; an atlas side is at most " +
-                        std::to_wstring(kMaxCanvasSide) + L")");
+        if (x + size.cx > kMaxCanvasSide || y + size.cy > kMaxCanvasSide)
+        {
+            *problem = L"the pictures are too large for one atlas (" + entry.key + L" would end at " +
+                       std::to_wstring(x + size.cx) + L"," + std::to_wstring(y + size.cy) +
+                       L"; an atlas side is at most " + std::to_wstring(kMaxCanvasSide) + L")";
+            return false;
+        }
         entry.rect = {x, y, x + size.cx, y + size.cy};
         width = std::max<LONGLONG>(width, entry.rect.right);
         height = std::max<LONGLONG>(height, entry.rect.bottom);
@@ -379,8 +437,11 @@ bool CKivFileBuilder::LayOut(SIZE* canvas)
         rowHeight = std::max(rowHeight, size.cy);
     }
     if (width * height > kMaxCanvasPixels)
-        return Fail(L"the pictures are too large for one atlas (" + std::to_wstring(width) + L"x" +
-                    std::to_wstring(height) + L" laid out)");
+    {
+        *problem = L"the pictures are too large for one atlas (" + std::to_wstring(width) + L"x" +
+                   std::to_wstring(height) + L" laid out)";
+        return false;
+    }
     canvas->cx = static_cast<LONG>(width);
     canvas->cy = static_cast<LONG>(height);
     return true;
@@ -419,7 +480,7 @@ bool CKivFileBuilder::BuildAtlas(const std::wstring& atlasPath)
             return Fail(entry.key + L": " + Quoted(path) + L" cannot be copied into the atlas");
     }
     if (!SaveBmpByDC(canvasDC, atlasPath.c_str(), nullptr, 0))
-        return Fail(L"cannot write the atlas " + Quoted(atlasPath));
+        return Fail(L"cannot write the atlas: " + CKivAtomicFile::Problem(atlasPath));
     return true;
 }
 
@@ -506,14 +567,13 @@ bool CKivFileBuilder::WriteSettings(const std::wstring& settingsPath)
             rect = entry->rect;
         }
         if (!writer.AddLeaf(item.first, item.second.type, item.second.value, rect))
-            return Fail(item.first + L": the key cannot be written to the settings document " +
-                        Quoted(settingsPath));
+            return Fail(item.first + L": the key cannot be written to the settings document");
     }
     std::vector<BYTE> document;
     if (!writer.Finish(&document))
-        return Fail(L"cannot finish the settings document " + Quoted(settingsPath));
+        return Fail(L"cannot finish the settings document");
     if (!CKivCipherFile::WriteEncrypted(settingsPath.c_str(), document.data(), document.size(),
                                         CKivCipherFile::kDocumentPiece))
-        return Fail(L"cannot write the settings document " + Quoted(settingsPath));
+        return Fail(L"cannot write the settings document: " + CKivAtomicFile::Problem(settingsPath));
     return true;
 }

@@ -57,6 +57,12 @@ public:
     const std::wstring& ProjectName() const { return m_name; }
     // "%s%s.%s" of folder, name and extension; empty when it would not fit.
     std::wstring ProjectFilePath(const wchar_t* extension) const;
+    // The file SaveProject writes: the one OpenProject read (my.skin.kivproj
+    // stays my.skin.kivproj, though its name is my), else folder, name and
+    // ".kivproj". Saving never lands on another project's file.
+    const std::wstring& ProjectFile() const { return m_file; }
+    // Folder, name, project file and items of another project.
+    void CopyFrom(const CKivFileBuilder& other);
 
     // Values longer than 259 characters are cut.
     void SetItem(const std::wstring& key, const std::wstring& value, int type);
@@ -100,6 +106,12 @@ public:
     // A drive letter or a UNC prefix; anything else is taken from the project folder.
     static bool IsAbsolutePath(const std::wstring& stored);
     bool QueryPictureSize(const std::wstring& path, SIZE* size) const;
+    // Why the picture stored for key cannot go into the atlas, as
+    // "KEY: ..." naming the file; empty (and its size set) when it can.
+    std::wstring CheckPicture(const std::wstring& key, const std::wstring& stored, SIZE* size) const;
+    // Lays the project's pictures out as a compile would, without drawing;
+    // false with the reason when they cannot make one atlas.
+    bool PlanAtlas(std::wstring* problem) const;
     // Largest width and height over all atlas entries, taken independently.
     bool LargestPictureSize(SIZE* size) const;
     const KivAtlasEntry* FindImage(const std::wstring& key) const;
@@ -112,9 +124,11 @@ private:
     // Compiles into files this call created; deletes nothing.
     bool CompileTo(const std::wstring& settingsPath, const std::wstring& atlasPath);
     void CollectImages();
+    std::vector<KivAtlasEntry> PictureEntries() const;
     // Places the pictures row by row (c columns) and records their rectangles
     // and the laid-out size; the canvas is then allocated at exactly that size.
     bool LayOut(SIZE* canvas);
+    bool LayOutEntries(std::vector<KivAtlasEntry>& entries, SIZE* canvas, std::wstring* problem) const;
     bool BuildAtlas(const std::wstring& atlasPath);
     bool WriteSettings(const std::wstring& settingsPath);
     bool Fail(const std::wstring& reason);
@@ -124,6 +138,7 @@ private:
     std::vector<KivAtlasEntry> m_images;
     std::wstring m_folder;
     std::wstring m_name;
+    std::wstring m_file;
     std::wstring m_error;
     std::unique_ptr<CKivAtomicFile> m_compiledSettings;
     std::unique_ptr<CKivAtomicFile> m_compiledAtlas;

@@ -37,6 +37,7 @@ void CKivGroupItemBox::Clear()
     m_selectedElement = -1;
     ++m_generation;
     SetFirstRow(0);
+    ForgetCursor();
     UpdateScrollBar();
     Repaint();
 }
@@ -137,8 +138,37 @@ LRESULT CKivGroupItemBox::OnButtonDown(POINT screenPoint)
     SetFocus(m_hwnd);
     POINT point = screenPoint;
     ScreenToClient(m_hwnd, &point);
-    ClickRow(RowAt(point));
+    const int row = RowAt(point);
+    if (row >= 0)
+        SetCursorRow(row, false);
+    ClickRow(row);
     return 0;
+}
+
+void CKivGroupItemBox::OnKey(UINT key)
+{
+    const std::vector<Row> rows = AllRows();
+    const int cursor = CursorRow();
+    if (cursor < 0 || cursor >= static_cast<int>(rows.size()))
+        return;
+    const Row& row = rows[static_cast<size_t>(cursor)];
+    const bool expanded = m_groups[row.group].expanded;
+    switch (key)
+    {
+    case VK_RETURN:
+    case VK_SPACE: ClickRow(cursor); break;
+    case VK_RIGHT:
+        if (row.element < 0 && !expanded)
+            ClickRow(cursor);
+        break;
+    case VK_LEFT:
+        if (row.element < 0 && expanded)
+            ClickRow(cursor);
+        else if (row.element >= 0)
+            SetCursorRow(cursor - row.element - 1);
+        break;
+    default: break;
+    }
 }
 
 LRESULT CKivGroupItemBox::OnWheel(int delta)

@@ -7,7 +7,9 @@
 // elements. Clicking an element selects it and, once the main window has set
 // the box up (notify), reports it to the parent as message 1224 with the
 // element's place (group index in the low word, element index in the high
-// word of wParam) and the generation of the lists.
+// word of wParam) and the generation of the lists. From the keyboard, Enter
+// or Space does what a click on the keyboard row does; Right opens a group,
+// Left closes it or goes from an element to its group.
 class CKivGroupItemBox : public CKivPaneBase
 {
 public:
@@ -54,6 +56,7 @@ public:
 protected:
     void PaintRows(HDC dc, int width, int height) override;
     LRESULT OnPaneMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnKey(UINT key) override;
 
 private:
     struct Row

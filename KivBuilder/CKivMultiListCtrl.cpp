@@ -1,9 +1,13 @@
 #include "CKivMultiListCtrl.h"
+#include "CKivClientDC.h"
+#include "CKivCompatibleDC.h"
 #include "CKivGraphics.h"
 #include "CKivSelectObject.h"
+#include "CKivSkinSchema.h"
 #include "KivBuilderMessages.h"
 #include <commdlg.h>
 #include <windowsx.h>
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -62,11 +66,13 @@ bool CKivMultiListCtrl::CKivEditBox::Create(HWND list)
 }
 
 bool CKivMultiListCtrl::CKivEditBox::Accepts(const std::wstring& current, DWORD selStart, DWORD selEnd,
-                                             const std::wstring& inserted)
+                                             const std::wstring& inserted, bool isSwitch)
 {
     if (selStart > selEnd || selEnd > current.size())
         return false;
     const std::wstring result = current.substr(0, selStart) + inserted + current.substr(selEnd);
+    if (isSwitch)
+        return result.empty() || result == L"0" || result == L"1";
     if (result.size() > 10)
         return false;
     unsigned long long value = 0;
@@ -82,8 +88,15 @@ bool CKivMultiListCtrl::CKivEditBox::Accepts(const std::wstring& current, DWORD 
 void CKivMultiListCtrl::CKivEditBox::Begin(const std::wstring& text)
 {
     m_original = text;
+    m_pressed = 0;
     SetWindowTextW(m_hwnd, text.c_str());
     SendMessageW(m_hwnd, EM_SETSEL, 0, -1);
+}
+
+bool CKivMultiListCtrl::CKivEditBox::EditsSwitch() const
+{
+    const int row = m_owner.m_editRow;
+    return row >= 0 && row < m_owner.TotalRows() && m_owner.m_rows[static_cast<size_t>(row)].isSwitch;
 }
 
 std::wstring CKivMultiListCtrl::CKivEditBox::CurrentText() const
@@ -105,7 +118,7 @@ LRESULT CKivMultiListCtrl::CKivEditBox::OnChar(WPARAM character, LPARAM lParam)
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(m_hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (!Accepts(CurrentText(), start, end, std::wstring(1, static_cast<wchar_t>(character))))
+    if (!Accepts(CurrentText(), start, end, std::wstring(1, static_cast<wchar_t>(character)), EditsSwitch()))
         return 0;
     return CallDefault(m_hwnd, WM_CHAR, character, lParam);
 }
@@ -118,17 +131,25 @@ LRESULT CKivMultiListCtrl::CKivEditBox::OnPaste()
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(m_hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (Accepts(CurrentText(), start, end, text))
+    if (Accepts(CurrentText(), start, end, text, EditsSwitch()))
         SendMessageW(m_hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
     return 0;
 }
 
+LRESULT CKivMultiListCtrl::CKivEditBox::OnKeyDown(WPARAM key, LPARAM lParam)
+{
+    if (key == VK_RETURN || key == VK_ESCAPE)
+        m_pressed = key;
+    return CallDefault(m_hwnd, WM_KEYDOWN, key, lParam);
+}
+
 LRESULT CKivMultiListCtrl::CKivEditBox::OnKeyUp(WPARAM key, LPARAM lParam)
 {
-    if (key == VK_ESCAPE)
-        SetWindowTextW(m_hwnd, m_original.c_str());
-    if (key == VK_RETURN || key == VK_ESCAPE)
+    if ((key == VK_RETURN || key == VK_ESCAPE) && key == m_pressed)
     {
+        m_pressed = 0;
+        if (key == VK_ESCAPE)
+            SetWindowTextW(m_hwnd, m_original.c_str());
         SetFocus(m_owner.Window());
         return 0;
     }
@@ -151,6 +172,7 @@ LRESULT CKivMultiListCtrl::CKivEditBox::WindowProc(UINT message, WPARAM wParam, 
     case WM_GETDLGCODE: return CallDefault(m_hwnd, message, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_CHAR: return OnChar(wParam, lParam);
     case WM_PASTE: return OnPaste();
+    case WM_KEYDOWN: return OnKeyDown(wParam, lParam);
     case WM_KEYUP: return OnKeyUp(wParam, lParam);
     case WM_KILLFOCUS: return OnKillFocus(wParam, lParam);
     default: return CKivWndImpl::WindowProc(message, wParam, lParam);
@@ -187,9 +209,103 @@ void CKivMultiListCtrl::AddRow(int kind, const std::wstring& name, int type, con
     row.type = type;
     row.value = value.substr(0, kMaxValue);
     row.key = key;
+    const KivSchemaEntry* entry = CKivSkinSchema::Find(key.c_str());
+    row.isSwitch = kind == kProperty && type == 1 && entry != nullptr && entry->kind == kKivKindFlag;
     m_rows.push_back(row);
+    m_pictures.emplace_back();
+    LoadPicture(m_rows.size() - 1);
     UpdateScrollBar();
     Repaint();
+}
+
+void CKivMultiListCtrl::SetPictures(const std::wstring& folder, PictureResolver resolve)
+{
+    m_pictureFolder = folder;
+    m_resolve = std::move(resolve);
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        LoadPicture(row);
+    Repaint();
+}
+
+void CKivMultiListCtrl::LoadPicture(size_t row)
+{
+    if (row >= m_pictures.size())
+        return;
+    Picture& picture = m_pictures[row];
+    picture = Picture();
+    const Row& source = m_rows[row];
+    if (source.kind != kProperty || source.type != 2 || !m_resolve || source.value.empty())
+        return;
+    const std::wstring path = m_resolve(source.value);
+    CKivBitmap full(path.empty() ? nullptr
+                                 : static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                                   LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    BITMAP description = {};
+    if (!full || GetObjectW(full, sizeof(description), &description) != sizeof(description) ||
+        description.bmWidth <= 0 || description.bmHeight == 0)
+        return;
+    picture.found = true;
+    picture.size = {description.bmWidth, description.bmHeight < 0 ? -description.bmHeight : description.bmHeight};
+    // Only a small copy is kept: a full-screen background need not stay in memory.
+    const double scale = std::min(static_cast<double>(kThumbWidth) / picture.size.cx,
+                                  static_cast<double>(kThumbHeight) / picture.size.cy);
+    picture.shown = {std::max(1L, std::min<LONG>(picture.size.cx, static_cast<LONG>(picture.size.cx * scale + 0.5))),
+                     std::max(1L, std::min<LONG>(picture.size.cy, static_cast<LONG>(picture.size.cy * scale + 0.5)))};
+    CKivClientDC screen(nullptr);
+    CKivCompatibleDC from(screen);
+    CKivCompatibleDC to(screen);
+    picture.thumbnail.Reset(CreateCompatibleBitmap(screen, picture.shown.cx, picture.shown.cy));
+    if (!picture.thumbnail || !from.Get() || !to.Get())
+        return;
+    CKivSelectObject selectFrom(from, full);
+    CKivSelectObject selectTo(to, picture.thumbnail);
+    SetStretchBltMode(to, HALFTONE);
+    StretchBlt(to, 0, 0, picture.shown.cx, picture.shown.cy, from, 0, 0, picture.size.cx, picture.size.cy, SRCCOPY);
+}
+
+bool CKivMultiListCtrl::PictureSize(size_t row, SIZE* size) const
+{
+    if (row >= m_pictures.size() || !m_pictures[row].found)
+        return false;
+    *size = m_pictures[row].size;
+    return true;
+}
+
+std::wstring CKivMultiListCtrl::PictureFolder(size_t row) const
+{
+    const std::wstring path = row < m_rows.size() && m_resolve && !m_rows[row].value.empty()
+                                  ? m_resolve(m_rows[row].value)
+                                  : std::wstring();
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? m_pictureFolder : path.substr(0, slash);
+}
+
+void CKivMultiListCtrl::PaintPicture(HDC dc, size_t row, const RECT& cell)
+{
+    const Picture& picture = m_pictures[row];
+    RECT text = {cell.left + 5, cell.top, cell.right, cell.bottom};
+    std::wstring prefix;
+    COLORREF colour = 0;
+    if (picture.found && picture.thumbnail)
+    {
+        CKivClientDC screen(nullptr);
+        CKivCompatibleDC from(screen);
+        CKivSelectObject select(from, picture.thumbnail);
+        const int top = cell.top + (cell.bottom - cell.top - picture.shown.cy) / 2;
+        BitBlt(dc, cell.left + 3, top, picture.shown.cx, picture.shown.cy, from, 0, 0, SRCCOPY);
+        text.left = cell.left + 3 + kThumbWidth + 5;
+        prefix = std::to_wstring(picture.size.cx) + L"x" + std::to_wstring(picture.size.cy) + L"  ";
+    }
+    else if (!m_rows[row].value.empty())
+    {
+        prefix = L"找不到文件  ";
+        colour = kMissingText;
+    }
+    SIZE prefixSize = {0, 0};
+    GetTextExtentPoint32W(dc, prefix.c_str(), static_cast<int>(prefix.size()), &prefixSize);
+    Text(dc, prefix, text, colour);
+    text.left += prefixSize.cx;
+    Text(dc, FittedText(dc, m_rows[row].value, text.right - text.left), text, colour);
 }
 
 bool CKivMultiListCtrl::IsEditing() const
@@ -209,9 +325,11 @@ void CKivMultiListCtrl::ClearRows()
 {
     CommitEdit();
     m_rows.clear();
+    m_pictures.clear();
     m_pressedRow = -1;
     ++m_generation;
     SetFirstRow(0);
+    ForgetCursor();
     UpdateScrollBar();
     Repaint();
 }
@@ -292,9 +410,15 @@ void CKivMultiListCtrl::PaintRows(HDC dc, int width, int height)
             valueText.left = cells.value.left + 35;
             shown = ColourText(row.value);
         }
+        else if (row.type == 2)
+        {
+            PaintPicture(dc, static_cast<size_t>(i), RECT{cells.value.left, cells.value.top, cells.value.right,
+                                                          cells.value.bottom});
+        }
         else
             shown = FittedText(dc, row.value, valueText.right - valueText.left);
-        Text(dc, shown, valueText, 0);
+        if (row.type != 2)
+            Text(dc, shown, valueText, 0);
         if (row.type != 1)
         {
             Fill(dc, cells.button, pressed ? kPressedButton : kHeaderCell);
@@ -311,7 +435,7 @@ void CKivMultiListCtrl::Activate(int row)
     if (target.type == 2)
     {
         std::wstring path;
-        if (ChoosePicture(&path))
+        if (ChoosePicture(PictureFolder(static_cast<size_t>(row)), &path))
             SetValue(row, path, false);
         return;
     }
@@ -331,7 +455,7 @@ void CKivMultiListCtrl::Activate(int row)
     SetFocus(m_editor.Window());
 }
 
-bool CKivMultiListCtrl::ChoosePicture(std::wstring* path)
+bool CKivMultiListCtrl::ChoosePicture(const std::wstring& folder, std::wstring* path)
 {
     // Room for more than a path may hold, so an over-long choice is seen and refused.
     wchar_t file[1024] = {};
@@ -341,6 +465,7 @@ bool CKivMultiListCtrl::ChoosePicture(std::wstring* path)
     dialog.lpstrFilter = L"*.bmp\0*.bmp\0\0";
     dialog.lpstrFile = file;
     dialog.nMaxFile = 1024;
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&dialog))
         return false;
@@ -367,11 +492,29 @@ bool CKivMultiListCtrl::ChooseColour(COLORREF* colour)
     return true;
 }
 
+void CKivMultiListCtrl::ShowValue(size_t row, const std::wstring& value)
+{
+    if (row >= m_rows.size())
+        return;
+    m_rows[row].value = value.substr(0, kMaxValue);
+    m_rows[row].changed = false;
+    LoadPicture(row);
+    Repaint();
+}
+
+void CKivMultiListCtrl::MarkStored(size_t row)
+{
+    if (row < m_rows.size())
+        m_rows[row].changed = false;
+}
+
 void CKivMultiListCtrl::SetValue(int row, const std::wstring& value, bool synchronous)
 {
     if (row < 0 || row >= TotalRows())
         return;
     m_rows[static_cast<size_t>(row)].value = value.substr(0, kMaxValue);
+    m_rows[static_cast<size_t>(row)].changed = true;
+    LoadPicture(static_cast<size_t>(row));
     Repaint();
     if (synchronous)
         SendMessageW(GetParent(m_hwnd), WM_KIV_VALUE_CHANGED, static_cast<WPARAM>(row), static_cast<LPARAM>(m_generation));
@@ -401,10 +544,22 @@ void CKivMultiListCtrl::HideEditor()
     ShowWindow(m_editor.Window(), SW_HIDE);
 }
 
+bool CKivMultiListCtrl::CanHoldCursor(int row) const
+{
+    return row >= 0 && row < TotalRows() && m_rows[static_cast<size_t>(row)].kind == kProperty;
+}
+
+void CKivMultiListCtrl::OnKey(UINT key)
+{
+    if (key == VK_RETURN || key == VK_SPACE || key == VK_F2)
+        Activate(CursorRow());
+}
+
 LRESULT CKivMultiListCtrl::OnButtonDown(POINT point)
 {
     SetFocus(m_hwnd);
     m_pressedRow = RowAt(point);
+    SetCursorRow(m_pressedRow, false);
     if (m_pressedRow < 0)
         HideEditor();
     else

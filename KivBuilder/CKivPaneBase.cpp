@@ -5,6 +5,7 @@
 #include "CKivPaintDC.h"
 #include "CKivSelectObject.h"
 #include "KivBuilderMessages.h"
+#include <algorithm>
 
 CKivPaneBase::CKivPaneBase(const wchar_t* className)
 {
@@ -15,8 +16,8 @@ CKivPaneBase::~CKivPaneBase() = default;
 
 bool CKivPaneBase::Create(int x, int y, int width, int height, HWND parent)
 {
-    if (!CreateEx(L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, x, y, width, height, parent, nullptr, nullptr,
-                  FALSE))
+    if (!CreateEx(m_title.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP, 0, x, y, width, height,
+                  parent, nullptr, nullptr, FALSE))
         return false;
     m_scrollBar.Create(m_hwnd, width - kScrollWidth - kMargin, kMargin + kTitleHeight, kScrollWidth,
                        height - 2 * kMargin - kTitleHeight);
@@ -29,6 +30,7 @@ void CKivPaneBase::SetTitle(const std::wstring& title)
     m_title = title.substr(0, MAX_PATH - 1);
     if (m_hwnd)
     {
+        SetWindowTextW(m_hwnd, m_title.c_str());
         RECT bar = {kMargin, kMargin, ClientWidth() - kMargin, kMargin + kTitleHeight};
         InvalidateRect(m_hwnd, &bar, FALSE);
         UpdateWindow(m_hwnd);
@@ -55,6 +57,68 @@ int CKivPaneBase::VisibleRowCount() const
 {
     const int list = ClientHeight() - 2 * kMargin - kTitleHeight;
     return list > 0 ? list / kRowHeight + 1 : 1;
+}
+
+int CKivPaneBase::HoldingRow(int row, int step) const
+{
+    for (; row >= 0 && row < TotalRows(); row += step)
+        if (CanHoldCursor(row))
+            return row;
+    return -1;
+}
+
+void CKivPaneBase::SetCursorRow(int row, bool scroll)
+{
+    if (!CanHoldCursor(row))
+        return;
+    m_cursor = row;
+    if (!scroll)
+        return Repaint();
+    // Whole rows only: the last visible row may be cut by the bottom edge.
+    const int whole = std::max(1, VisibleRowCount() - 1);
+    if (row < m_firstRow)
+        m_firstRow = row;
+    else if (row >= m_firstRow + whole)
+        m_firstRow = row - whole + 1;
+    UpdateScrollBar();
+    Repaint();
+}
+
+LRESULT CKivPaneBase::OnGetDlgCode(const MSG* message)
+{
+    // Enter reaches the pane, not the dialog; Tab still walks the dialog.
+    LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    if (message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN)
+        code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
+LRESULT CKivPaneBase::OnKeyDown(UINT key, LPARAM lParam)
+{
+    const int page = std::max(1, VisibleRowCount() - 1);
+    int target = -1;
+    switch (key)
+    {
+    case VK_UP: target = m_cursor < 0 ? HoldingRow(0, 1) : HoldingRow(m_cursor - 1, -1); break;
+    case VK_DOWN: target = m_cursor < 0 ? HoldingRow(0, 1) : HoldingRow(m_cursor + 1, 1); break;
+    case VK_HOME: target = HoldingRow(0, 1); break;
+    case VK_END: target = HoldingRow(TotalRows() - 1, -1); break;
+    case VK_PRIOR: target = HoldingRow(std::max(0, m_cursor - page), 1); break;
+    case VK_NEXT: target = HoldingRow(std::min(TotalRows() - 1, m_cursor + page), -1); break;
+    default:
+        OnKey(key);
+        return CallDefault(m_hwnd, WM_KEYDOWN, key, lParam);
+    }
+    if (target >= 0)
+        SetCursorRow(target);
+    return 0;
+}
+
+LRESULT CKivPaneBase::OnSetFocus(WPARAM wParam, LPARAM lParam)
+{
+    if (!CanHoldCursor(m_cursor))
+        m_cursor = HoldingRow(0, 1);
+    return OnFocusChange(WM_SETFOCUS, wParam, lParam);
 }
 
 void CKivPaneBase::Repaint()
@@ -132,6 +196,14 @@ void CKivPaneBase::Draw(HDC target)
     Fill(dc, bar, GetFocus() == m_hwnd ? kFocusedTitle : kUnfocusedTitle);
     Text(dc, m_title, RECT{bar.left + 10, bar.top, bar.right, bar.bottom}, kTitleText);
     PaintRows(dc, width, height);
+    if (GetFocus() == m_hwnd && CanHoldCursor(m_cursor) && m_cursor >= m_firstRow)
+    {
+        const int top = kMargin + kTitleHeight + (m_cursor - m_firstRow) * kRowHeight;
+        RECT frame = {1, top + 2, width - kScrollWidth - kMargin - 1, top + kRowHeight - 1};
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &frame);
+    }
     BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }
 
@@ -189,8 +261,10 @@ LRESULT CKivPaneBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PRINTCLIENT: return OnPrintClient(reinterpret_cast<HDC>(wParam));
     case WM_ERASEBKGND: return 1;
     case WM_NCHITTEST: return HTCLIENT;
-    case WM_SETFOCUS:
+    case WM_SETFOCUS: return OnSetFocus(wParam, lParam);
     case WM_KILLFOCUS: return OnFocusChange(message, wParam, lParam);
+    case WM_GETDLGCODE: return OnGetDlgCode(reinterpret_cast<const MSG*>(lParam));
+    case WM_KEYDOWN: return OnKeyDown(static_cast<UINT>(wParam), lParam);
     case WM_SIZE: return OnSize(message, wParam, lParam);
     case WM_VSCROLL: return OnVScroll(LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
     case WM_KIV_FIRST_ROW: return OnFirstRow(static_cast<int>(wParam)), 0;

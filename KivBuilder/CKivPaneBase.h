@@ -6,7 +6,10 @@
 // What the builder's two panes share: a child window of the library's window
 // base with a title bar (orange while it has the focus), a vertical scroll
 // bar at the right edge, rows 25 pixels high, and one paint path into a
-// memory bitmap that serves WM_PAINT and WM_PRINTCLIENT.
+// memory bitmap that serves WM_PAINT and WM_PRINTCLIENT. Both are tab stops
+// of the main dialog and keep a keyboard row (drawn with a focus frame while
+// the pane has the focus) that the arrow, Home, End and page keys move; the
+// title is also the window text, for tests and screen readers.
 class CKivPaneBase : public CKivWndImpl
 {
 public:
@@ -33,6 +36,11 @@ public:
     void SetTitle(const std::wstring& title);
     const std::wstring& Title() const { return m_title; }
     int FirstRow() const { return m_firstRow; }
+    // The keyboard row, or -1.
+    int CursorRow() const { return m_cursor; }
+    // Puts the keyboard row on row (when it can hold it) and, unless a click
+    // put it there, scrolls it into view.
+    void SetCursorRow(int row, bool scroll = true);
     // Rows that fit below the title, the last one possibly cut.
     int VisibleRowCount() const;
     CKivPaneScrollBar& ScrollBar() { return m_scrollBar; }
@@ -50,11 +58,17 @@ protected:
     virtual LRESULT OnPaneMessage(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void OnResized() {}
     virtual int TotalRows() const = 0;
+    // Whether the keyboard row may rest on row (the list's header may not).
+    virtual bool CanHoldCursor(int row) const { return row >= 0 && row < TotalRows(); }
+    // Keys other than the moving ones: Enter, Space, F2, Left, Right.
+    virtual void OnKey(UINT key) { (void)key; }
     // The first row requested through the scroll bar (message 1234).
     virtual void OnFirstRow(int row);
     // Brings the scroll bar in line with rows and position.
     virtual void UpdateScrollBar();
     void SetFirstRow(int row) { m_firstRow = row; }
+    // The rows are gone: no keyboard row until the pane is entered again.
+    void ForgetCursor() { m_cursor = -1; }
     // One row down (delta < 0) while rows remain below, or up while above 0.
     void WheelStep(int delta);
     // Index of the row at a client point, or -1.
@@ -69,9 +83,16 @@ private:
     LRESULT OnFocusChange(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnSize(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnVScroll(UINT code, int track);
+    LRESULT OnGetDlgCode(const MSG* message);
+    LRESULT OnKeyDown(UINT key, LPARAM lParam);
+    LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);
+    // The nearest row at or beyond row, going in step (+1 or -1), that can
+    // hold the cursor; -1 when there is none.
+    int HoldingRow(int row, int step) const;
     void Draw(HDC target);
 
     std::wstring m_title;
     int m_firstRow = 0;
+    int m_cursor = -1;
     CKivPaneScrollBar m_scrollBar;
 };

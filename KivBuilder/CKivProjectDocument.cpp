@@ -1,6 +1,52 @@
 #include "CKivProjectDocument.h"
 #include <cwchar>
 
+namespace {
+
+// Attribute text with markup characters and control characters as
+// references, so that every value reads back exactly.
+std::wstring AttributeText(const std::wstring& value)
+{
+    std::wstring text;
+    for (wchar_t c : value)
+    {
+        switch (c)
+        {
+        case L'&': text += L"&amp;"; break;
+        case L'<': text += L"&lt;"; break;
+        case L'>': text += L"&gt;"; break;
+        case L'"': text += L"&quot;"; break;
+        default:
+            if (c < 0x20)
+                text += L"&#" + std::to_wstring(static_cast<int>(c)) + L";";
+            else
+                text += c;
+            break;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<BYTE> CKivProjectDocument::WritePlain(const CKivFileBuilder::ItemMap& items)
+{
+    std::wstring text = L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<KivProject>\r\n";
+    for (const auto& item : items)
+        text += L"  <KivItem key=\"" + AttributeText(item.first) + L"\" value=\"" + AttributeText(item.second.value) +
+                L"\" type=\"" + std::to_wstring(item.second.type) + L"\" />\r\n";
+    text += L"</KivProject>\r\n";
+    std::vector<BYTE> bytes;
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    if (length <= 0)
+        return bytes;
+    bytes.resize(static_cast<size_t>(length));
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), reinterpret_cast<char*>(bytes.data()),
+                        length, nullptr, nullptr);
+    return bytes;
+}
+
 bool CKivProjectDocument::Write(const CKivFileBuilder::ItemMap& items, std::vector<BYTE>* document)
 {
     CKivProjectDocument xml;

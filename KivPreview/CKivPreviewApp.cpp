@@ -1,10 +1,12 @@
 #include "CKivPreviewApp.h"
 #include "CKivPreviewDlg.h"
+#include "CKivSkinNotice.h"
 
 bool CKivPreviewApp::InitInstance()
 {
     // The platform's file dialog and the sample message box keep the system's look.
-    StartSkinEngine({L"Open", L"打开", L"标题"});
+    if (!StartSkinEngine({L"Open", L"打开", L"标题"}) && !Arguments().empty())
+        CKivSkinNotice::Show(Arguments().front());
     InitCommonControls();
     SetRegistryKey(L"应用程序向导生成的本地应用程序");
 

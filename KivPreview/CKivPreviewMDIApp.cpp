@@ -2,6 +2,7 @@
 #include "CChildFrame.h"
 #include "CKivMessageLoop.h"
 #include "CKivResources.h"
+#include "CKivSkinNotice.h"
 #include "KivPreviewMDIRes.h"
 #include <commdlg.h>
 #include <ole2.h>
@@ -19,7 +20,9 @@ bool CKivPreviewMDIApp::InitInstance()
 {
     // The system's file, print and print-setup dialogs, caption-less
     // dialogs and the sample message box keep the system's look.
-    StartSkinEngine({L"Open", L"打开", L"标题", L"", L"Print", L"Windows", L"Print Setup", L"打印设置"});
+    if (!StartSkinEngine({L"Open", L"打开", L"标题", L"", L"Print", L"Windows", L"Print Setup", L"打印设置"}) &&
+        !Arguments().empty())
+        CKivSkinNotice::Show(Arguments().front());
     InitCommonControls();
 
     if (FAILED(OleInitialize(nullptr)))

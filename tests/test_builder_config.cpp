@@ -254,11 +254,25 @@ TEST_CASE("example list over hostile documents")
         REQUIRE(list.Read(Utf8(xml), folder));
         CHECK(list.Examples().size() == CKivExampleList::kMaxExamples);
     }
+    SUBCASE("a fourth text names the example; without one the project file names it")
+    {
+        REQUIRE(list.Read(Utf8("<l><e><t>\\t</t><s>\\s</s><p>\\dir\\My.Skin.kivproj</p><n>  深色  </n><x>\\y</x></e>"
+                               "<e><t>\\t</t><s>\\s</s><p>\\plain.kivproj</p></e>"
+                               "<e><t>\\t</t><s>\\s</s><p>\\p</p><n>" + std::string(200, 'n') + "</n></e>"
+                               "<e><t>\\t</t><s>\\..\\s</s><p>\\p</p><n>lost</n></e></l>"),
+                          folder));
+        REQUIRE(list.Examples().size() == 3);
+        CHECK(list.Examples()[0].name == L"深色");
+        CHECK(list.Examples()[1].name == L"plain");
+        CHECK(list.Examples()[2].name == std::wstring(CKivExampleList::kMaxName, L'n'));
+    }
     SUBCASE("the shipped list names files that exist")
     {
         const std::wstring shipped = kivtest::BinaryDir() + L"\\example";
         REQUIRE(list.Load(shipped));
         REQUIRE(list.Examples().size() == 2);
+        CHECK(list.Examples()[0].name == L"默认（浅色）");
+        CHECK(list.Examples()[1].name == L"深色");
         for (const KivExample& example : list.Examples())
         {
             CHECK(GetFileAttributesW(example.thumbnail.c_str()) != INVALID_FILE_ATTRIBUTES);

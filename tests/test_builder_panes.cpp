@@ -2,11 +2,14 @@
 // the property list's cells, the colour choice, the inline editor's filter,
 // and the generation rule that keeps edits from reaching the next project.
 #include <doctest.h>
+#include "CKivExmpView.h"
 #include "CKivGroupItemBox.h"
 #include "CKivMultiListCtrl.h"
 #include "KivBuilderMessages.h"
 #include "KivTestSupport.h"
+#include "test_compiler_support.h"
 #include <commctrl.h>
+#include <commdlg.h>
 #include <atomic>
 #include <map>
 #include <string>
@@ -22,6 +25,7 @@ struct ParentRecord
     std::map<std::wstring, std::wstring> values;
     std::vector<std::pair<WPARAM, LPARAM>> changes;
     std::vector<std::pair<WPARAM, LPARAM>> selections;
+    std::vector<std::pair<WPARAM, LPARAM>> examples;  // start page commands
 };
 ParentRecord* g_record = nullptr;
 
@@ -37,6 +41,11 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (g_record && message == WM_KIV_ELEMENT_SELECTED)
     {
         g_record->selections.emplace_back(wParam, lParam);
+        return 0;
+    }
+    if (g_record && message == WM_KIV_EXAMPLE_COMMAND)
+    {
+        g_record->examples.emplace_back(wParam, lParam);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -422,6 +431,7 @@ TEST_CASE("inline editor: digits that fit 32 bits, typed or pasted; Enter and Es
     SUBCASE("Escape restores the text the edit started with")
     {
         Type(edit, L"5");
+        SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
         SendMessageW(edit, WM_KEYUP, VK_ESCAPE, 0);
         CHECK(GetFocus() == list.Window());
         CHECK(list.Rows()[0].value == L"");
@@ -492,4 +502,298 @@ TEST_CASE("the wait clip written by the build plays in the animation control")
     ReleaseDC(animation, dc);
     CHECK(orange);
     DestroyWindow(animation);
+}
+
+namespace {
+
+// Pixels of a rectangle of the picture that are reddish, as missing-file text is.
+int RedPixels(const Picture& picture, const RECT& rect)
+{
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+        {
+            const COLORREF c = picture.At(x, y);
+            count += GetRValue(c) > 150 && GetGValue(c) < 90 && GetBValue(c) < 90;
+        }
+    return count;
+}
+
+// Pixels of a rectangle darker than the given level: drawn text.
+int DarkPixels(const Picture& picture, const RECT& rect, int level)
+{
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+        {
+            const COLORREF c = picture.At(x, y);
+            count += GetRValue(c) < level && GetGValue(c) < level && GetBValue(c) < level;
+        }
+    return count;
+}
+
+// A modal dialog of this thread, answered from a timer of this thread while
+// the dialog's own loop runs: what it showed, then Cancel.
+struct DialogWatch
+{
+    std::wstring folder;
+    bool seen = false;
+};
+DialogWatch* g_watch = nullptr;
+
+void CALLBACK WatchDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    DWORD owner = 0;
+    if (dialog)
+        GetWindowThreadProcessId(dialog, &owner);
+    if (g_watch == nullptr || g_watch->seen || !dialog || owner != GetCurrentProcessId() || !IsWindowVisible(dialog))
+        return;
+    wchar_t folder[MAX_PATH] = {};
+    if (SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder)) <= 0)
+        return;
+    g_watch->folder = folder;
+    g_watch->seen = true;
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+std::wstring Lower(std::wstring text)
+{
+    CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+}  // namespace
+
+TEST_CASE("a switch row takes only 0 or 1, typed or pasted; other numbers keep taking any 32-bit decimal")
+{
+    using Box = CKivMultiListCtrl::CKivEditBox;
+    CHECK(Box::Accepts(L"", 0, 0, L"1", true));
+    CHECK(Box::Accepts(L"1", 0, 1, L"0", true));
+    CHECK(Box::Accepts(L"1", 0, 1, L"", true));
+    CHECK_FALSE(Box::Accepts(L"1", 0, 1, L"2", true));
+    CHECK_FALSE(Box::Accepts(L"1", 1, 1, L"0", true));
+    CHECK_FALSE(Box::Accepts(L"", 0, 0, L"10", true));
+    CHECK(Box::Accepts(L"1", 1, 1, L"0", false));
+
+    Parent parent;
+    CKivMultiListCtrl list;
+    parent.Record().list = &list;
+    REQUIRE(list.Create(230, 10, 440, 300, parent.Handle()));
+    list.AddRow(CKivMultiListCtrl::kProperty, L"允许调整大小(0/1)", 1, L"1", L"WindowEdge\\Edge\\EnableSizeCtl");
+    list.AddRow(CKivMultiListCtrl::kProperty, L"高度", 1, L"1", L"WindowEdge\\CaptionBar\\Height");
+    CHECK(list.Rows()[0].isSwitch);
+    CHECK_FALSE(list.Rows()[1].isSwitch);
+    for (int row = 0; row < 2; ++row)
+    {
+        list.Activate(row);
+        HWND edit = list.EditorWindow();
+        REQUIRE(IsWindowVisible(edit));
+        Type(edit, L"2");
+        Type(edit, L"0");
+        Type(edit, L"5");
+        REQUIRE(PutOnClipboard(parent.Handle(), L"7"));
+        SendMessageW(edit, WM_PASTE, 0, 0);
+        CHECK(TextOf(edit) == (row == 0 ? L"0" : L"2057"));
+        list.CommitEdit();
+    }
+}
+
+TEST_CASE("picture rows show a thumbnail and the picture's size, or that the file is missing")
+{
+    kivtest::TempDir dir;
+    REQUIRE(kivcompiler::WriteBmp(dir.File(L"green.bmp"), 48, 26, [](int, int) { return RGB(0, 200, 0); }));
+    Parent parent;
+    CKivMultiListCtrl list;
+    parent.Record().list = &list;
+    REQUIRE(list.Create(230, 10, 440, 300, parent.Handle()));
+    list.AddRow(CKivMultiListCtrl::kHeader, L"名称", 0, L"值", L"");
+    list.AddRow(CKivMultiListCtrl::kProperty, L"背景图片", 2, L"green.bmp", L"A\\B\\Green");
+    list.AddRow(CKivMultiListCtrl::kProperty, L"按钮图片", 2, L"gone.bmp", L"A\\B\\Gone");
+    SIZE size = {0, 0};
+    CHECK_FALSE(list.PictureSize(1, &size));  // nowhere to look yet
+    list.SetPictures(dir.Path(), [&](const std::wstring& stored) {
+        const std::wstring path = dir.File(stored);
+        return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? std::wstring() : path;
+    });
+    REQUIRE(list.PictureSize(1, &size));
+    CHECK(size.cx == 48);
+    CHECK(size.cy == 26);
+    CHECK_FALSE(list.PictureSize(2, &size));
+
+    const int green = CKivPaneBase::kTitleHeight + CKivPaneBase::kRowHeight;
+    const int gone = green + CKivPaneBase::kRowHeight;
+    const int cell = CKivMultiListCtrl::kNameWidth;
+    {
+        Picture picture(list.Window());
+        CHECK(picture.At(cell + 3 + 10, green + 12) == RGB(0, 200, 0));  // the thumbnail
+        CHECK(RedPixels(picture, RECT{cell, green + 1, cell + 200, green + 25}) == 0);
+        CHECK(RedPixels(picture, RECT{cell, gone + 1, cell + 200, gone + 25}) > 20);  // "找不到文件" in red
+        CHECK(picture.At(cell + 3 + 10, gone + 12) != RGB(0, 200, 0));
+    }
+    // A shown value is what the project holds, not a change; a chosen one is.
+    list.ShowValue(2, L"green.bmp");
+    CHECK_FALSE(list.Rows()[2].changed);
+    REQUIRE(list.PictureSize(2, &size));
+    {
+        Picture picture(list.Window());
+        CHECK(RedPixels(picture, RECT{cell, gone + 1, cell + 200, gone + 25}) == 0);
+    }
+    kivtest::PumpPending();
+    CHECK(parent.Record().changes.empty());
+}
+
+TEST_CASE("the real picture dialog opens in the folder of the current picture, else in the project's")
+{
+    kivtest::TempDir dir;
+    const std::wstring pictures = dir.File(L"pictures");
+    REQUIRE(CreateDirectoryW(pictures.c_str(), nullptr));
+    REQUIRE(kivcompiler::WriteBmp(pictures + L"\\a.bmp", 4, 4, kivcompiler::Pattern(1)));
+    Parent parent;
+    CKivMultiListCtrl list;
+    parent.Record().list = &list;
+    REQUIRE(list.Create(230, 10, 440, 300, parent.Handle()));
+    list.AddRow(CKivMultiListCtrl::kProperty, L"图片", 2, L"pictures\\a.bmp", L"A\\B\\Here");
+    list.AddRow(CKivMultiListCtrl::kProperty, L"图片", 2, L"", L"A\\B\\Empty");
+    list.SetPictures(dir.Path(), [&](const std::wstring& stored) {
+        const std::wstring path = dir.File(stored);
+        return stored.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? std::wstring() : path;
+    });
+    CHECK(list.PictureFolder(0) == pictures);
+    CHECK(list.PictureFolder(1) == dir.Path());
+
+    const std::pair<int, std::wstring> expected[] = {{0, pictures}, {1, dir.Path()}};
+    for (const auto& row : expected)
+    {
+        DialogWatch watch;
+        g_watch = &watch;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &WatchDialog);
+        list.Activate(row.first);
+        KillTimer(nullptr, timer);
+        g_watch = nullptr;
+        REQUIRE(watch.seen);
+        CHECK(Lower(watch.folder) == Lower(row.second));
+    }
+    // Cancelled: the values are as they were.
+    CHECK(list.Rows()[0].value == L"pictures\\a.bmp");
+    CHECK(list.Rows()[1].value.empty());
+}
+
+TEST_CASE("both panes are walked with the keyboard")
+{
+    Parent parent;
+    CKivGroupItemBox box;
+    CKivMultiListCtrl list;
+    parent.Record().list = &list;
+    REQUIRE(box.Create(10, 10, 210, 300, parent.Handle()));
+    REQUIRE(list.Create(230, 10, 440, 300, parent.Handle()));
+    CHECK((GetWindowLongPtrW(box.Window(), GWL_STYLE) & WS_TABSTOP) != 0);
+    CHECK((GetWindowLongPtrW(list.Window(), GWL_STYLE) & WS_TABSTOP) != 0);
+    MSG enter = {};
+    enter.hwnd = box.Window();
+    enter.message = WM_KEYDOWN;
+    enter.wParam = VK_RETURN;
+    for (HWND pane : {box.Window(), list.Window()})
+    {
+        const LRESULT code = SendMessageW(pane, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter));
+        CHECK((code & DLGC_WANTARROWS) != 0);
+        CHECK((code & DLGC_WANTMESSAGE) != 0);  // Enter reaches the pane
+        CHECK((code & DLGC_WANTTAB) == 0);      // Tab still walks the dialog
+    }
+    auto key = [](HWND window, UINT vk) { SendMessageW(window, WM_KEYDOWN, vk, 0); };
+
+    box.AddGroup(L"组一", L"G0");
+    box.AddGroup(L"组二", L"G1");
+    box.AddElement(L"G0", L"甲", L"E0");
+    box.AddElement(L"G0", L"乙", L"E1");
+    box.SetNotify(true);
+    CHECK(box.CursorRow() == -1);
+    SetFocus(box.Window());
+    CHECK(box.CursorRow() == 0);
+    key(box.Window(), VK_RIGHT);  // opens the first group
+    CHECK(box.Groups()[0].expanded);
+    key(box.Window(), VK_DOWN);
+    key(box.Window(), VK_DOWN);
+    CHECK(box.CursorRow() == 2);
+    key(box.Window(), VK_RETURN);  // selects 乙
+    REQUIRE(kivtest::PumpUntil([&] { return !parent.Record().selections.empty(); }));
+    const auto selection = parent.Record().selections.back();
+    REQUIRE(box.ElementOf(selection.first, selection.second) != nullptr);
+    CHECK(box.ElementOf(selection.first, selection.second)->key == L"E1");
+    key(box.Window(), VK_LEFT);  // from an element to its group
+    CHECK(box.CursorRow() == 0);
+    key(box.Window(), VK_LEFT);  // closes it
+    CHECK_FALSE(box.Groups()[0].expanded);
+    key(box.Window(), VK_END);
+    CHECK(box.CursorRow() == 1);
+    key(box.Window(), VK_SPACE);
+    CHECK(box.Groups()[1].expanded);
+    key(box.Window(), VK_UP);
+    key(box.Window(), VK_UP);
+    CHECK(box.CursorRow() == 0);
+
+    list.AddRow(CKivMultiListCtrl::kHeader, L"名称", 0, L"值", L"");
+    for (int i = 0; i < 20; ++i)
+        list.AddRow(CKivMultiListCtrl::kProperty, L"数字" + std::to_wstring(i), 1, std::to_wstring(i),
+                    L"A\\B\\N" + std::to_wstring(i));
+    SetFocus(list.Window());
+    CHECK(list.CursorRow() == 1);  // the header holds no keyboard row
+    key(list.Window(), VK_UP);
+    CHECK(list.CursorRow() == 1);
+    key(list.Window(), VK_END);
+    CHECK(list.CursorRow() == 20);
+    CHECK(list.FirstRow() > 0);  // scrolled into view
+    CHECK(list.CursorRow() < list.FirstRow() + list.VisibleRowCount() - 1);
+    key(list.Window(), VK_HOME);
+    CHECK(list.CursorRow() == 1);
+    CHECK(list.FirstRow() == 1);
+    key(list.Window(), VK_DOWN);
+    key(list.Window(), VK_F2);
+    CHECK(list.EditingRow() == 2);
+    CHECK(GetFocus() == list.EditorWindow());
+    // The Enter that started nothing in the editor does not end the edit on its release.
+    SendMessageW(list.EditorWindow(), WM_KEYUP, VK_RETURN, 0);
+    CHECK(GetFocus() == list.EditorWindow());
+    list.CommitEdit();
+    SetFocus(list.Window());
+    key(list.Window(), VK_RETURN);
+    CHECK(list.EditingRow() == 2);
+    list.CommitEdit();
+    // Cleared rows take the keyboard row with them.
+    list.ClearRows();
+    CHECK(list.CursorRow() == -1);
+}
+
+TEST_CASE("the start page names each example under its picture and says what the mouse does")
+{
+    kivtest::TempDir dir;
+    REQUIRE(kivcompiler::WriteBmp(dir.File(L"thumb.bmp"), 40, 30, [](int, int) { return RGB(0, 0, 220); }));
+    Parent parent;
+    CKivExmpView view;
+    REQUIRE(view.Create(parent.Handle(), 10, 10));
+    view.SetExamples({KivExample{dir.File(L"thumb.bmp"), dir.File(L"a.kiv"), dir.File(L"a.kivproj"), L"蓝色示例"},
+                      KivExample{dir.File(L"thumb.bmp"), dir.File(L"b.kiv"), dir.File(L"b.kivproj"), L""}});
+    const RECT thumb = view.ThumbRect(0);
+    const RECT name = view.NameRect(0);
+    CHECK(thumb.top >= CKivExmpView::kHintHeight);
+    CHECK(name.top == thumb.bottom);
+    CHECK(view.ThumbRect(1).top >= view.NameRect(0).bottom);
+
+    Picture picture(view.Window());
+    CHECK(picture.At((thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2) == RGB(0, 0, 220));
+    CHECK(DarkPixels(picture, name, 100) > 20);                  // the name
+    CHECK(DarkPixels(picture, view.NameRect(1), 100) == 0);     // no name, nothing drawn
+    CHECK(DarkPixels(picture, RECT{0, 0, CKivExmpView::kScrollX, 22}, 120) > 20);   // first line
+    CHECK(DarkPixels(picture, RECT{0, 22, CKivExmpView::kScrollX, 44}, 120) > 20);  // second line
+    CHECK(std::wstring(CKivExmpView::kHint[0]).find(L"双击") == 0);
+    CHECK(std::wstring(CKivExmpView::kHint[1]).find(L"右键") == 0);
+
+    // The name opens the example as the picture does; the band opens nothing.
+    CHECK(view.HitTest(POINT{(name.left + name.right) / 2, (name.top + name.bottom) / 2}) == 0);
+    CHECK(view.HitTest(POINT{50, 10}) == -1);
+    const POINT onName = {(name.left + name.right) / 2, (name.top + name.bottom) / 2};
+    SendMessageW(view.Window(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(onName.x, onName.y));
+    REQUIRE(kivtest::PumpUntil([&] { return !parent.Record().examples.empty(); }));
+    CHECK(LOWORD(parent.Record().examples[0].first) == 3585);
+    CHECK(HIWORD(parent.Record().examples[0].first) == 0);
 }

@@ -6,7 +6,9 @@
 #include "CKivFileBuilder.h"
 #include "CKivScreenShot.h"
 #include "CKivSkinStore.h"
+#include "CKivSkinValidator.h"
 #include "KivBuilderRes.h"
+#include "KivTestInput.h"
 #include "KivTestProcess.h"
 #include "KivTestSupport.h"
 #include <shlwapi.h>
@@ -76,6 +78,9 @@ public:
         for (const std::wstring& name : Listing(bin + L"\\example\\default"))
             if (name != L"." && name != L".." && name != L"default.kiv")
                 m_ready = m_ready && CopyInto(bin + L"\\example\\default\\" + name, m_project + L"\\" + name);
+        for (const std::wstring& name : Listing(bin + L"\\template"))
+            if (name != L"." && name != L"..")
+                m_ready = m_ready && CopyInto(bin + L"\\template\\" + name, m_app + L"\\template\\" + name);
     }
     bool Ready() const { return m_ready; }
     const std::wstring& App() const { return m_app; }
@@ -151,8 +156,8 @@ public:
         HWND box = WaitDialog(caption, Main());
         if (box == nullptr)
             return L"<no message box>";
-        wchar_t text[512] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 512);
+        wchar_t text[4096] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 4096);
         PostMessageW(box, WM_COMMAND, button, 0);
         kivtest::PumpUntil([&] { return !IsWindow(box); }, kWait);
         return text;
@@ -345,7 +350,8 @@ TEST_CASE("New, Open, Save, Save As and Close with their messages")
     REQUIRE(builder.ChooseFile(folder + L"\\fresh.skin"));
     CHECK(builder.Answer(L"KivBuilder", IDOK) == L"文件已存在.");
     CHECK(builder.Title() == L"fresh - KivBuilder");
-    CHECK(Listing(folder) == std::set<std::wstring>({L".", L"..", L"fresh.kivproj"}));
+    // The new project and the folder of the template's pictures it copied.
+    CHECK(Listing(folder) == std::set<std::wstring>({L".", L"..", L"fresh", L"fresh.kivproj"}));
 
     // Open the example project, save it anew and under another name.
     builder.Command(ID_BUILDER_OPEN);
@@ -385,6 +391,7 @@ TEST_CASE("New, Open, Save, Save As and Close with their messages")
     CHECK(kivtest::PumpUntil([&] { return Exists(folder + L"\\copy.kiv") || builder.FindDialog(L"错误"); }, kWait));
     CHECK(builder.FindDialog(L"错误") == nullptr);
     CHECK(Exists(folder + L"\\copy.kiv"));
+    CHECK(builder.Answer(L"提示", IDOK) == L"生成成功：\r\n" + folder + L"\\copy.kiv");
 
     builder.Command(ID_BUILDER_EXIT);
     CHECK(builder.ExitCode() == 0);
@@ -404,6 +411,7 @@ TEST_CASE("Build makes a skin the library loads; a deleted picture fails with er
     REQUIRE(kivtest::PumpUntil([&] { return Exists(setup.SkinFile()); }, kWait));
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     MESSAGE("building the default skin in the builder took " << took.count() << " ms");
+    CHECK(builder.Answer(L"提示", IDOK) == L"生成成功：\r\n" + setup.SkinFile());
     REQUIRE(builder.Settle());
     CHECK(CKivSkinStore::LoadSkin(setup.SkinFile().c_str()));
     std::set<std::wstring> expected = before;
@@ -414,15 +422,22 @@ TEST_CASE("Build makes a skin the library loads; a deleted picture fails with er
     const std::vector<unsigned char> good = kivtest::ReadFileBytes(setup.SkinFile());
     REQUIRE(DeleteFileW((setup.ProjectDir() + L"\\button_normal.bmp").c_str()));
     expected.erase(L"button_normal.bmp");
+    // The message names the key and the file, in the words of kivtool check.
+    CKivFileBuilder project;
+    REQUIRE(project.OpenProject(setup.ProjectFile().c_str()));
+    const std::vector<std::wstring> problems = CKivSkinValidator::CheckProject(project);
+    REQUIRE(problems.size() == 1);
+    CHECK(problems[0].find(L"SystemControl\\Button\\NormalBmp") == 0);
+    const std::wstring failure = L"操作失败，错误:1\r\n" + CKivSkinValidator::Describe(setup.ProjectFile(), problems[0]);
     builder.Command(ID_BUILDER_BUILD);
     CHECK(builder.Answer(L"生成.KIV文件", IDYES).find(L"default.kiv") != std::wstring::npos);
-    CHECK(builder.Answer(L"错误", IDOK) == L"操作失败，错误:1");
+    CHECK(builder.Answer(L"错误", IDOK) == failure);
     CHECK(Listing(setup.ProjectDir()) == expected);
     CHECK(kivtest::ReadFileBytes(setup.SkinFile()) == good);
 
     // A preview after a failed build starts nothing.
     builder.Command(ID_BUILDER_PREVIEW);
-    CHECK(builder.Answer(L"错误", IDOK) == L"操作失败，错误:1");
+    CHECK(builder.Answer(L"错误", IDOK) == failure);
     CHECK_FALSE(Exists(setup.App() + L"\\commandline.txt"));
     builder.Command(ID_BUILDER_EXIT);
     CHECK(builder.ExitCode() == 0);
@@ -489,6 +504,22 @@ HWND ChildOfClass(HWND parent, const wchar_t* className)
     return FindWindowExW(parent, nullptr, className, nullptr);
 }
 
+// The builder's two panes, once it shows them.
+struct Panes
+{
+    HWND groups;
+    HWND list;
+};
+
+Panes PanesOf(Builder& builder)
+{
+    const Panes panes = {ChildOfClass(builder.Main(), L"KivGroupItemBox"),
+                         ChildOfClass(builder.Main(), L"KivMultiListCtrl")};
+    REQUIRE(panes.groups != nullptr);
+    REQUIRE(panes.list != nullptr);
+    return panes;
+}
+
 // Whether the property list shows a property row at that index (its name
 // cell drawn in the row colour), read from the screen.
 bool PropertyRowShown(HWND list, int row)
@@ -515,10 +546,9 @@ TEST_CASE("an edited value reaches the project: Enter then Save, and Close while
     REQUIRE(setup.Ready());
     Builder builder(setup, setup.ProjectFile());
     REQUIRE(builder.WaitTitle(L"default - KivBuilder"));
-    HWND groups = ChildOfClass(builder.Main(), L"KivGroupItemBox");
-    HWND list = ChildOfClass(builder.Main(), L"KivMultiListCtrl");
-    REQUIRE(groups != nullptr);
-    REQUIRE(list != nullptr);
+    const Panes panes = PanesOf(builder);
+    HWND groups = panes.groups;
+    HWND list = panes.list;
     const wchar_t* key = L"WindowEdge\\Edge\\EnableSizeCtl";
     std::wstring last;
     auto saved = [&](const wchar_t* value) {
@@ -559,6 +589,7 @@ TEST_CASE("an edited value reaches the project: Enter then Save, and Close while
     // is watched by its name only: reading it while it is replaced would
     // make the save fail.
     REQUIRE(DeleteFileW(setup.ProjectFile().c_str()));
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
     PostMessageW(edit, WM_KEYUP, VK_RETURN, 0);
     builder.Command(ID_BUILDER_SAVE);
     REQUIRE(kivtest::PumpUntil([&] { return Exists(setup.ProjectFile()); }, kWait));
@@ -577,6 +608,205 @@ TEST_CASE("an edited value reaches the project: Enter then Save, and Close while
     CHECK(builder.WaitTitle(L"KivBuilder"));
     REQUIRE(kivtest::PumpUntil([&] { return Exists(setup.ProjectFile()); }, kWait));
     CHECK(saved(L"1"));
+    builder.Command(ID_BUILDER_EXIT);
+    CHECK(builder.ExitCode() == 0);
+}
+
+namespace {
+
+// Asked of the window itself: another process's edit keeps its text to itself.
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[512] = {};
+    SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The window of the builder's thread that has the keyboard focus.
+HWND FocusOf(HWND main)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// Waits for the message box that ends a build and answers it: its caption and text.
+std::pair<std::wstring, std::wstring> BuildOutcome(Builder& builder)
+{
+    HWND box = nullptr;
+    kivtest::PumpUntil([&] {
+        box = builder.FindDialog(L"提示", builder.Main());
+        if (box == nullptr)
+            box = builder.FindDialog(L"错误", builder.Main());
+        return box != nullptr;
+    }, kWait);
+    if (box == nullptr)
+        return {L"<none>", L""};
+    const std::wstring caption = WindowText(box);
+    return {caption, builder.Answer(caption.c_str(), IDOK)};
+}
+
+}  // namespace
+
+TEST_CASE("Save As, then Build: the rows show what was saved and the saved project stays whole")
+{
+    Setup setup;
+    REQUIRE(setup.Ready());
+    Builder builder(setup, setup.ProjectFile());
+    REQUIRE(builder.WaitTitle(L"default - KivBuilder"));
+    const Panes panes = PanesOf(builder);
+    HWND groups = panes.groups;
+    HWND list = panes.list;
+    Click(groups, 50, 26 + 10);       // 窗口边框
+    Click(groups, 50, 26 + 25 + 10);  // 标题栏, whose pictures are named relative to the project
+    REQUIRE(kivtest::PumpUntil([&] { return PropertyRowShown(list, 10); }, kWait));
+
+    const std::wstring folder = setup.Folder(L"elsewhere");
+    REQUIRE(CreateDirectoryW(folder.c_str(), nullptr));
+    builder.Command(ID_BUILDER_SAVE_AS);
+    REQUIRE(builder.ChooseFile(folder + L"\\moved"));
+    REQUIRE(builder.WaitTitle(L"moved - KivBuilder"));
+    builder.Command(ID_BUILDER_BUILD);
+    CHECK(builder.Answer(L"生成.KIV文件", IDYES) == L"生成到以下位置：\r\n" + folder + L"\\moved.kiv");
+    const auto outcome = BuildOutcome(builder);
+    INFO(Narrow(outcome.second));
+    CHECK(outcome.first == L"提示");
+    CHECK(Exists(folder + L"\\moved.kiv"));
+
+    // Every picture of the saved project, those on screen included, names its file.
+    CKivFileBuilder saved;
+    REQUIRE(saved.OpenProject((folder + L"\\moved.kivproj").c_str()));
+    CHECK(CKivSkinValidator::CheckProject(saved).empty());
+    REQUIRE(saved.FindItem(L"WindowEdge\\CaptionBar\\ActiveBmp") != nullptr);
+    CHECK(saved.FindItem(L"WindowEdge\\CaptionBar\\ActiveBmp")->value == setup.ProjectDir() + L"\\caption_active.bmp");
+    CHECK(builder.Title() == L"moved - KivBuilder");
+    builder.Command(ID_BUILDER_EXIT);
+    CHECK(builder.ExitCode() == 0);
+}
+
+TEST_CASE("opening says what is wrong: a project that cannot be read, and one that cannot be built yet")
+{
+    Setup setup;
+    REQUIRE(setup.Ready());
+    const std::wstring broken = setup.ProjectDir() + L"\\broken.kivproj";
+    REQUIRE(kivtest::WriteFileBytes(broken, std::vector<unsigned char>(48, 'x')));
+    {
+        CKivFileBuilder project;
+        REQUIRE(project.OpenProject(setup.ProjectFile().c_str()));
+        project.SetItem(L"WindowEdge\\Edge\\ShadowColor", L"#FF0000", kKivItemColor);
+        REQUIRE(project.SaveProject());
+    }
+    REQUIRE(DeleteFileW((setup.ProjectDir() + L"\\button_normal.bmp").c_str()));
+    CKivFileBuilder project;
+    REQUIRE(project.OpenProject(setup.ProjectFile().c_str()));
+    const std::vector<std::wstring> problems = CKivSkinValidator::CheckProject(project);
+    REQUIRE(problems.size() == 2);
+
+    Builder builder(setup, std::wstring());
+    REQUIRE(builder.WaitTitle(L"KivBuilder"));
+    builder.Command(ID_BUILDER_OPEN);
+    REQUIRE(builder.ChooseFile(broken));
+    const std::wstring refused = builder.Answer(L"错误", IDOK);
+    INFO(Narrow(refused));
+    CHECK(refused.find(L"无法打开项目：\r\n") == 0);
+    CHECK(refused.find(broken) != std::wstring::npos);
+    REQUIRE(builder.Settle());
+    CHECK(builder.Title() == L"KivBuilder");
+
+    builder.Command(ID_BUILDER_OPEN);
+    REQUIRE(builder.ChooseFile(setup.ProjectFile()));
+    CHECK(builder.Answer(L"警告", IDOK) == L"这个项目还不能生成，请先修正：\r\n" +
+                                              CKivSkinValidator::Describe(setup.ProjectFile(), problems[0]) + L"\r\n" +
+                                              CKivSkinValidator::Describe(setup.ProjectFile(), problems[1]));
+    CHECK(builder.WaitTitle(L"default - KivBuilder"));
+    builder.Command(ID_BUILDER_EXIT);
+    CHECK(builder.ExitCode() == 0);
+}
+
+TEST_CASE("New starts from a complete template that builds at once and never replaces a designer's file")
+{
+    Setup setup;
+    REQUIRE(setup.Ready());
+    const std::wstring folder = setup.Folder(L"new");
+    REQUIRE(CreateDirectoryW(folder.c_str(), nullptr));
+    // The folder the template's pictures go to exists and holds a picture of the designer's.
+    REQUIRE(CreateDirectoryW((folder + L"\\mine").c_str(), nullptr));
+    const std::vector<unsigned char> mine = {'m', 'i', 'n', 'e'};
+    REQUIRE(kivtest::WriteFileBytes(folder + L"\\mine\\caption_active.bmp", mine));
+
+    Builder builder(setup, std::wstring());
+    REQUIRE(builder.WaitTitle(L"KivBuilder"));
+    builder.Command(ID_BUILDER_NEW);
+    REQUIRE(builder.ChooseFile(folder + L"\\mine.kivproj"));
+    REQUIRE(builder.WaitTitle(L"mine - KivBuilder"));
+    CKivFileBuilder created;
+    REQUIRE(created.OpenProject((folder + L"\\mine.kivproj").c_str()));
+    CHECK(created.Items().size() == 146);
+    CHECK(CKivSkinValidator::CheckProject(created).empty());
+    CHECK(kivtest::ReadFileBytes(folder + L"\\mine\\caption_active.bmp") == mine);
+    REQUIRE(created.FindItem(L"WindowEdge\\CaptionBar\\ActiveBmp") != nullptr);
+    CHECK(created.FindItem(L"WindowEdge\\CaptionBar\\ActiveBmp")->value == L"mine\\caption_active_2.bmp");
+    CHECK(kivtest::ReadFileBytes(folder + L"\\mine\\caption_active_2.bmp") ==
+          kivtest::ReadFileBytes(setup.App() + L"\\template\\caption_active.bmp"));
+
+    builder.Command(ID_BUILDER_BUILD);
+    CHECK(builder.Answer(L"生成.KIV文件", IDYES) == L"生成到以下位置：\r\n" + folder + L"\\mine.kiv");
+    const auto outcome = BuildOutcome(builder);
+    INFO(Narrow(outcome.second));
+    CHECK(outcome.first == L"提示");
+    CHECK(CKivSkinStore::LoadSkin((folder + L"\\mine.kiv").c_str()));
+    builder.Command(ID_BUILDER_EXIT);
+    CHECK(builder.ExitCode() == 0);
+}
+
+TEST_CASE("the panes are walked with the keyboard; a switch takes only 0 or 1; the title marks unsaved changes")
+{
+    Setup setup;
+    REQUIRE(setup.Ready());
+    Builder builder(setup, setup.ProjectFile());
+    REQUIRE(builder.WaitTitle(L"default - KivBuilder"));
+    const Panes panes = PanesOf(builder);
+    HWND groups = panes.groups;
+    HWND list = panes.list;
+    SetForegroundWindow(builder.Main());
+    REQUIRE(kivtest::PumpUntil([&] { return GetForegroundWindow() == builder.Main(); }, kWait));
+    REQUIRE(kivtest::PumpUntil([&] { return FocusOf(builder.Main()) == groups; }, kWait));
+
+    // Enter opens the first group; eleven rows down is its element "窗口".
+    kivtest::SendKey(VK_RETURN);
+    for (int i = 0; i < 11; ++i)
+        kivtest::SendKey(VK_DOWN);
+    kivtest::SendKey(VK_RETURN);
+    CHECK(kivtest::PumpUntil([&] { return WindowText(list) == L"[窗口]属性"; }, kWait));
+    kivtest::SendKey(VK_TAB);
+    REQUIRE(kivtest::PumpUntil([&] { return FocusOf(builder.Main()) == list; }, kWait));
+
+    // Entering the list puts the keyboard on its first property, 允许调整大小(0/1),
+    // a switch holding 1; Down and Up come back to it.
+    kivtest::SendKey(VK_DOWN);
+    kivtest::SendKey(VK_UP);
+    kivtest::SendKey(VK_RETURN);
+    HWND edit = nullptr;
+    const bool editing = kivtest::PumpUntil([&] {
+        edit = FindWindowExW(list, nullptr, L"Edit", nullptr);
+        return edit != nullptr && IsWindowVisible(edit) && FocusOf(builder.Main()) == edit;
+    }, kWait);
+    REQUIRE(editing);
+    CHECK(WindowText(edit) == L"1");
+    // Typed over the selected 1: 2 is refused, 0 taken, 5 after it refused.
+    kivtest::SendKey('2');
+    kivtest::SendKey('0');
+    CHECK(kivtest::PumpUntil([&] { return WindowText(edit) == L"0"; }, kWait));
+    kivtest::SendKey('5');
+    kivtest::SendKey(VK_RETURN);
+    CHECK(kivtest::PumpUntil([&] { return builder.Title() == L"default* - KivBuilder"; }, kWait));
+    CHECK(FocusOf(builder.Main()) == list);
+
+    builder.Command(ID_BUILDER_SAVE);
+    CHECK(builder.WaitTitle(L"default - KivBuilder"));
+    CKivFileBuilder saved;
+    REQUIRE(saved.OpenProject(setup.ProjectFile().c_str()));
+    CHECK(saved.FindItem(L"WindowEdge\\Edge\\EnableSizeCtl")->value == L"0");
     builder.Command(ID_BUILDER_EXIT);
     CHECK(builder.ExitCode() == 0);
 }
@@ -613,10 +843,9 @@ TEST_CASE("screenshots of the builder" * doctest::skip())
     }
     Builder builder(setup, setup.ProjectFile());
     REQUIRE(builder.WaitTitle(L"default - KivBuilder"));
-    HWND groups = ChildOfClass(builder.Main(), L"KivGroupItemBox");
-    HWND list = ChildOfClass(builder.Main(), L"KivMultiListCtrl");
-    REQUIRE(groups != nullptr);
-    REQUIRE(list != nullptr);
+    const Panes panes = PanesOf(builder);
+    HWND groups = panes.groups;
+    HWND list = panes.list;
     Click(groups, 50, 26 + 10);            // expand the first group
     Click(groups, 50, 26 + 11 * 25 + 10);  // its eleventh element: the window edge
     REQUIRE(kivtest::PumpUntil([&] { return PropertyRowShown(list, 1); }, kWait));
@@ -658,6 +887,24 @@ TEST_CASE("screenshots of the builder" * doctest::skip())
         CHECK(CKivScreenShot::SaveScreenArea(out + L"\\builder-wait.bmp", area));
     }
     CHECK(kivtest::PumpUntil([&] { return Exists(setup.SkinFile()); }, kWait));
+    CHECK(builder.Answer(L"提示", IDOK).find(L"生成成功") == 0);
+
+    // A picture goes missing: the failed build says which key and which file.
+    REQUIRE(DeleteFileW((setup.ProjectDir() + L"\\caption_active.bmp").c_str()));
+    builder.Command(ID_BUILDER_BUILD);
+    CHECK(builder.Answer(L"生成.KIV文件", IDYES).find(L"default.kiv") != std::wstring::npos);
+    HWND error = builder.WaitDialog(L"错误", builder.Main());
+    REQUIRE(error != nullptr);
+    RECT withError = {};
+    RECT box = {};
+    GetWindowRect(builder.Main(), &withError);
+    GetWindowRect(error, &box);
+    UnionRect(&withError, &withError, &box);
+    CKivScreenShot::Settle(error);
+    CHECK(CKivScreenShot::SaveScreenArea(out + L"\\builder-error.bmp", withError));
+    PostMessageW(error, WM_COMMAND, IDOK, 0);
+    REQUIRE(builder.Settle());
+
     builder.Command(ID_BUILDER_EXIT);
     if (HWND ask = builder.WaitDialog(L"KivBuilder", builder.Main()))
         PostMessageW(ask, WM_COMMAND, IDNO, 0);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 #include "CKivCipherFile.h"
+#include "CKivFileBuilder.h"
 #include "CKivXmlDocument.h"
 #include "KivTestSupport.h"
 
@@ -40,6 +41,30 @@ inline bool WriteBmp(const std::wstring& path, int width, int height, const Pixe
             p[2] = GetRValue(c);
         }
     return kivtest::WriteFileBytes(path, bytes);
+}
+
+// A BMP file cut short: the headers promise more rows than the file holds.
+inline bool WriteTruncatedBmp(const std::wstring& path, int width, int height, const PixelFn& pixel)
+{
+    if (!WriteBmp(path, width, height, pixel))
+        return false;
+    std::vector<unsigned char> bytes = kivtest::ReadFileBytes(path);
+    bytes.resize(54 + (bytes.size() - 54) / 2);
+    return kivtest::WriteFileBytes(path, bytes);
+}
+
+// The shipped skin project skins\<name>, complete, with its pictures named
+// by full path so that a copy saved anywhere still finds them.
+inline bool OpenShippedProject(const wchar_t* name, CKivFileBuilder& builder)
+{
+    const std::wstring folder = kivtest::SourceDir() + L"\\skins\\" + name;
+    if (!builder.OpenPlainProject((folder + L"\\project.kivxml").c_str()))
+        return false;
+    const CKivFileBuilder::ItemMap items = builder.Items();
+    for (const auto& item : items)
+        if (item.second.type == kKivItemPicture)
+            builder.SetItem(item.first, folder + L"\\" + item.second.value, kKivItemPicture);
+    return true;
 }
 
 // An asymmetric pattern unique to seed, so swapped, flipped or shifted

@@ -3,10 +3,12 @@
 #include <doctest.h>
 #include "CKivFileBuilder.h"
 #include "CKivSkinStore.h"
+#include "CKivSkinValidator.h"
 #include "CKivTextContrast.h"
 #include "KivSkinFile.h"
 #include "test_compiler_support.h"
 #include <algorithm>
+#include <functional>
 #include <sstream>
 
 using namespace kivcompiler;
@@ -52,8 +54,10 @@ Run Kivtool(const std::wstring& arguments)
     PROCESS_INFORMATION process = {};
     const BOOL started = CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                         &startup, &process);
+    const DWORD error = GetLastError();
     CloseHandle(out);
     CloseHandle(err);
+    INFO("CreateProcessW error " << error);
     REQUIRE(started);
     const DWORD waited = WaitForSingleObject(process.hProcess, 60000);
     if (waited != WAIT_OBJECT_0)
@@ -89,9 +93,33 @@ std::vector<unsigned char> Bmp4x2(WORD planes)
     return bmp;
 }
 
+// Keys of the three pictures MakePlainProject keeps beside the project.
+const wchar_t* const kOwnPictures[] = {L"SystemControl\\Button\\NormalBmp", L"SystemControl\\Button\\HotBmp",
+                                       L"SystemControl\\Button\\PressedBmp"};
+
+// A complete plain project in dir: the shipped default skin with three
+// pictures of its own (pic0.bmp to pic2.bmp), a caption 27 high and a red shadow.
 void MakePlainProject(const kivtest::TempDir& dir)
 {
     CKivFileBuilder builder;
+    REQUIRE(OpenShippedProject(L"default", builder));
+    for (int i = 0; i < 3; ++i)
+    {
+        const std::wstring name = L"pic" + std::to_wstring(i) + L".bmp";
+        REQUIRE(WriteBmp(dir.File(name), 4 + i, 3, Pattern(i)));
+        builder.SetItem(kOwnPictures[i], name, kKivItemPicture);
+    }
+    builder.SetItem(L"WindowEdge\\CaptionBar\\Height", L"27", kKivItemText);
+    builder.SetItem(L"WindowEdge\\Edge\\ShadowColor", L"255", kKivItemColor);
+    REQUIRE(builder.SavePlainProject(dir.File(L"project.kivxml").c_str()));
+}
+
+// A skin of three pictures under keys the library does not know and two of
+// its keys, compiled in process (the compiler itself judges only pictures).
+void MakePartialSkin(const kivtest::TempDir& dir, const std::wstring& skin)
+{
+    CKivFileBuilder builder;
+    REQUIRE(builder.SetProjectPath(dir.Path().c_str(), L"part"));
     for (int i = 0; i < 3; ++i)
     {
         const std::wstring name = L"pic" + std::to_wstring(i) + L".bmp";
@@ -100,7 +128,7 @@ void MakePlainProject(const kivtest::TempDir& dir)
     }
     builder.SetItem(L"WindowEdge\\CaptionBar\\Height", L"27", kKivItemText);
     builder.SetItem(L"WindowEdge\\Edge\\ShadowColor", L"255", kKivItemColor);
-    REQUIRE(builder.SavePlainProject(dir.File(L"project.kivxml").c_str()));
+    REQUIRE(builder.BuildSkin(skin));
 }
 
 }  // namespace
@@ -147,8 +175,9 @@ TEST_CASE("build from a plain project, and a failed build")
     const Run failed = Kivtool(L"build " + Q(dir.Path()) + L" -o " + Q(skin));
     CHECK(failed.exit == 1);
     CHECK(Lines(failed.err) == 1);
-    CHECK(failed.err.find("SystemControl\\Button\\Pic1") != std::string::npos);
+    CHECK(failed.err.find("SystemControl\\Button\\HotBmp") != std::string::npos);
     CHECK(failed.err.find("pic1.bmp") != std::string::npos);
+    CHECK(failed.err.find("project.kivxml") != std::string::npos);
     CHECK(failed.out.empty());
     CHECK(kivtest::ReadFileBytes(skin) == good);
     CHECK(ListFiles(dir.Path()) == before);
@@ -194,8 +223,7 @@ TEST_CASE("check reports what is wrong and passes what is right")
 
     SUBCASE("a partial skin misses keys")
     {
-        MakePlainProject(dir);
-        REQUIRE(Kivtool(L"build " + Q(dir.Path()) + L" -o " + Q(dir.File(L"part.kiv"))).exit == 0);
+        MakePartialSkin(dir, dir.File(L"part.kiv"));
         const Run check = Kivtool(L"check " + Q(dir.File(L"part.kiv")));
         CHECK(check.exit == 1);
         CHECK(check.out.find("missing key WindowEdge\\CaptionBar\\ButtonWidth") != std::string::npos);
@@ -283,7 +311,7 @@ TEST_CASE("export and import round trip through a plain folder")
         CHECK(kivtest::ReadFileBytes(path) == kivtest::ReadFileBytes(expected.second));
     }
     // The imported project compiles to the very same skin as the original.
-    REQUIRE(Kivtool(L"build " + Q(imported) + L" -o " + Q(target.File(L"again.kiv"))).exit == 0);
+    REQUIRE(back.BuildSkin(target.File(L"again.kiv")));
     CHECK(kivtest::ReadFileBytes(target.File(L"again.kiv")) == kivtest::ReadFileBytes(source.File(L"orig.kiv")));
     DeleteFileW(exported.File(L"far.bmp").c_str());
     DeleteFileW(exported.File(L"near.bmp").c_str());
@@ -402,4 +430,307 @@ TEST_CASE("check warns about a group box text colour that does not stand out")
             CHECK(check.err.find("#CCCCCC contrasts only 1.50:1 with the dialog background colour #F6F7F9") !=
                   std::string::npos);
     }
+}
+
+namespace {
+
+std::string Utf8(const std::wstring& text)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                          nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], bytes, nullptr,
+                            nullptr);
+    return out;
+}
+
+bool Has(const std::string& text, const std::wstring& part)
+{
+    return text.find(Utf8(part)) != std::string::npos;
+}
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+TEST_CASE("import writes exactly the project it is given and replaces one only with --force")
+{
+    kivtest::TempDir dir;
+    const std::wstring dots = dir.File(L"dots");
+    REQUIRE(CreateDirectoryW(dots.c_str(), nullptr));
+    const std::wstring shop = dots + L"\\Shop.kivproj";
+    const std::wstring v2 = dots + L"\\Shop.v2.kivproj";
+    const std::wstring dark = kivtest::SourceDir() + L"\\skins\\dark";
+    const std::wstring light = kivtest::SourceDir() + L"\\skins\\default";
+
+    REQUIRE(Kivtool(L"import " + Q(dark) + L" " + Q(shop)).exit == 0);
+    const std::vector<unsigned char> darkProject = kivtest::ReadFileBytes(shop);
+    const Run second = Kivtool(L"import " + Q(light) + L" " + Q(v2));
+    CHECK(second.exit == 0);
+    CHECK(Has(second.out, v2));
+    CHECK(kivtest::ReadFileBytes(shop) == darkProject);
+    CHECK(Sorted(ListFiles(dots)) == std::vector<std::wstring>{L"Shop.kivproj", L"Shop.v2.kivproj"});
+    {
+        CKivFileBuilder imported;
+        CKivFileBuilder source;
+        REQUIRE(imported.OpenProject(v2.c_str()));
+        REQUIRE(source.OpenPlainProject((light + L"\\project.kivxml").c_str()));
+        REQUIRE(imported.Items().size() == source.Items().size());
+        for (const auto& item : source.Items())
+            if (item.second.type != kKivItemPicture)
+                CHECK(imported.FindItem(item.first)->value == item.second.value);
+    }
+
+    // Over an existing project only when asked; a refusal leaves it as it was.
+    const std::vector<unsigned char> lightProject = kivtest::ReadFileBytes(v2);
+    const Run again = Kivtool(L"import " + Q(dark) + L" " + Q(v2));
+    CHECK(again.exit == 1);
+    CHECK(again.err.find("--force") != std::string::npos);
+    CHECK(Has(again.err, v2));
+    CHECK(kivtest::ReadFileBytes(v2) == lightProject);
+    CHECK(Kivtool(L"import " + Q(dark) + L" " + Q(v2) + L" --force").exit == 0);
+    CHECK(kivtest::ReadFileBytes(v2) == darkProject);
+    CHECK(Sorted(ListFiles(dots)) == std::vector<std::wstring>{L"Shop.kivproj", L"Shop.v2.kivproj"});
+
+    // A picture beside the imported project is named by its file name alone.
+    kivtest::TempDir plain;
+    MakePlainProject(plain);
+    REQUIRE(Kivtool(L"import " + Q(plain.Path()) + L" " + Q(plain.File(L"same.kivproj"))).exit == 0);
+    CKivFileBuilder same;
+    REQUIRE(same.OpenProject(plain.File(L"same.kivproj").c_str()));
+    CHECK(same.FindItem(kOwnPictures[0])->value == L"pic0.bmp");
+}
+
+TEST_CASE("dump writes its atlas through a new file, never over the skin, and over a file only with --force")
+{
+    kivtest::TempDir dir;
+    const std::wstring skin = dir.File(L"copy.kiv");
+    REQUIRE(CopyFileW((kivtest::BinaryDir() + L"\\default.kiv").c_str(), skin.c_str(), FALSE));
+    const std::vector<unsigned char> original = kivtest::ReadFileBytes(skin);
+
+    for (const wchar_t* force : {L"", L" --force"})
+    {
+        const Run self = Kivtool(L"dump " + Q(skin) + L" --atlas " + Q(skin) + force);
+        CHECK(self.exit == 1);
+        CHECK(self.out.empty());
+        CHECK(self.err.find("being dumped") != std::string::npos);
+        const Run otherCase = Kivtool(L"dump " + Q(skin) + L" --atlas " + Q(dir.File(L"COPY.KIV")) + force);
+        CHECK(otherCase.exit == 1);
+        CHECK(kivtest::ReadFileBytes(skin) == original);
+    }
+    // The same file under another name is still the skin.
+    if (CreateHardLinkW(dir.File(L"alias.kiv").c_str(), skin.c_str(), nullptr))
+    {
+        const Run alias = Kivtool(L"dump " + Q(skin) + L" --atlas " + Q(dir.File(L"alias.kiv")) + L" --force");
+        CHECK(alias.exit == 1);
+        CHECK(alias.err.find("being dumped") != std::string::npos);
+        CHECK(kivtest::ReadFileBytes(skin) == original);
+        DeleteFileW(dir.File(L"alias.kiv").c_str());
+    }
+    else
+        MESSAGE("no hard links on this file system: the alias case is not run");
+
+    const std::vector<unsigned char> mine = {'m', 'i', 'n', 'e'};
+    const std::wstring atlas = dir.File(L"atlas.bmp");
+    REQUIRE(kivtest::WriteFileBytes(atlas, mine));
+    const Run kept = Kivtool(L"dump " + Q(skin) + L" --atlas " + Q(atlas));
+    CHECK(kept.exit == 1);
+    CHECK(kept.out.empty());
+    CHECK(kept.err.find("--force") != std::string::npos);
+    CHECK(kivtest::ReadFileBytes(atlas) == mine);
+
+    const Run replaced = Kivtool(L"dump " + Q(skin) + L" --atlas " + Q(atlas) + L" --force");
+    CHECK(replaced.exit == 0);
+    CHECK(Lines(replaced.out) == 146);
+    CHECK(DecodeAtlasImage(kivtest::ReadFileBytes(atlas)).ok);
+    CHECK(kivtest::ReadFileBytes(skin) == original);
+    CHECK(Sorted(ListFiles(dir.Path())) == std::vector<std::wstring>{L"atlas.bmp", L"copy.kiv"});
+}
+
+TEST_CASE("dump of a skin whose settings break off part-way prints what was read and fails")
+{
+    kivtest::TempDir dir;
+    const std::string whole = kivtest::SchemaDocument([](size_t, bool rect) {
+        return rect ? std::string("left=\"0\" top=\"0\" right=\"4\" bottom=\"2\"") : std::string("value=\"1\"");
+    });
+    const std::vector<unsigned char> bmp = Bmp4x2(1);
+    const std::wstring good = dir.File(L"whole.kiv");
+    REQUIRE(kivtest::WriteFileBytes(good, kivtest::MakeSkinFile({whole.begin(), whole.end()}, bmp)));
+    CHECK(Kivtool(L"dump " + Q(good)).exit == 0);
+
+    // The document stops in the middle of an element: the library keeps
+    // what came before and leaves the rest at 0.
+    const std::string cut = whole.substr(0, whole.size() / 2);
+    const std::wstring broken = dir.File(L"broken.kiv");
+    REQUIRE(kivtest::WriteFileBytes(broken, kivtest::MakeSkinFile({cut.begin(), cut.end()}, bmp)));
+    const Run dump = Kivtool(L"dump " + Q(broken));
+    CHECK(dump.exit == 1);
+    CHECK(Lines(dump.out) == 146);
+    CHECK(dump.out.find("WindowEdge\\CaptionBar\\ButtonWidth = 1") != std::string::npos);
+    CHECK(dump.out.find("SystemControl\\TabControl\\Transparent = 0") != std::string::npos);
+    CHECK(dump.err.find("cannot be read whole") != std::string::npos);
+    CHECK(Has(dump.err, broken));
+    const Run check = Kivtool(L"check " + Q(broken));
+    CHECK(check.exit == 1);
+    CHECK(check.err.find("damaged") != std::string::npos);
+}
+
+TEST_CASE("build, check of the project, check of the skin and the validator refuse the same faults in the same words")
+{
+    struct Fault
+    {
+        const char* name;
+        std::function<void(const kivtest::TempDir&, CKivFileBuilder&)> make;
+        bool compilerRefuses;  // a picture fault: the compiler alone refuses it as well
+    };
+    const Fault faults[] = {
+        {"a colour written as #FF0000",
+         [](const kivtest::TempDir&, CKivFileBuilder& b) {
+             b.SetItem(L"WindowEdge\\Edge\\ShadowColor", L"#FF0000", kKivItemColor);
+         },
+         false},
+        {"a misspelt key",
+         [](const kivtest::TempDir&, CKivFileBuilder& b) {
+             b.SetItem(L"WindowEdge\\CaptionBar\\Heigth", L"30", kKivItemText);
+         },
+         false},
+        {"a switch set to 2",
+         [](const kivtest::TempDir&, CKivFileBuilder& b) {
+             b.SetItem(L"WindowEdge\\Edge\\EnableSizeCtl", L"2", kKivItemText);
+         },
+         false},
+        {"a colour beyond white",
+         [](const kivtest::TempDir&, CKivFileBuilder& b) {
+             b.SetItem(L"SystemControl\\ListBox\\BorderColor", L"16777216", kKivItemColor);
+         },
+         false},
+        {"a picture cut short",
+         [](const kivtest::TempDir& dir, CKivFileBuilder&) {
+             REQUIRE(WriteTruncatedBmp(dir.File(L"pic1.bmp"), 40, 30, Pattern(5)));
+         },
+         true},
+        {"a picture 17000 pixels wide",
+         [](const kivtest::TempDir& dir, CKivFileBuilder&) {
+             REQUIRE(WriteBmp(dir.File(L"pic1.bmp"), 17000, 20, Pattern(6)));
+         },
+         true},
+    };
+    for (const Fault& fault : faults)
+    {
+        INFO(fault.name);
+        kivtest::TempDir dir;
+        MakePlainProject(dir);
+        const std::wstring plain = dir.File(L"project.kivxml");
+        CKivFileBuilder project;
+        REQUIRE(project.OpenPlainProject(plain.c_str()));
+        fault.make(dir, project);
+        REQUIRE(project.SavePlainProject(plain.c_str()));
+
+        const std::vector<std::wstring> problems = CKivSkinValidator::CheckProject(project);
+        REQUIRE(problems.size() == 1);
+        const std::wstring line = CKivSkinValidator::Describe(plain, problems[0]);
+        INFO(Utf8(line));
+
+        const Run check = Kivtool(L"check " + Q(plain));
+        CHECK(check.exit == 1);
+        CHECK(Has(check.out, line));
+        const std::wstring skin = dir.File(L"out.kiv");
+        const Run build = Kivtool(L"build " + Q(plain) + L" -o " + Q(skin));
+        CHECK(build.exit == 1);
+        CHECK(Lines(build.err) == 1);
+        CHECK(Has(build.err, line));
+        CHECK_FALSE(KivFileExists(skin.c_str()));
+
+        // What the compiler alone lets through, check of the skin refuses in
+        // the same words; a bad picture the compiler refuses by itself.
+        const bool compiled = project.BuildSkin(skin);
+        CHECK(compiled == !fault.compilerRefuses);
+        if (compiled)
+        {
+            const Run checkSkin = Kivtool(L"check " + Q(skin));
+            CHECK(checkSkin.exit == 1);
+            CHECK(Has(checkSkin.out, CKivSkinValidator::Describe(skin, problems[0])));
+            if (problems[0].find(L"unknown key") == std::wstring::npos)
+                CHECK(checkSkin.out.find("problem(s)") != std::string::npos);
+        }
+        else
+            CHECK(project.LastError() == problems[0]);
+    }
+
+    // The untouched project passes all of them.
+    kivtest::TempDir dir;
+    MakePlainProject(dir);
+    CHECK(Kivtool(L"check " + Q(dir.Path())).exit == 0);
+    CHECK(Kivtool(L"build " + Q(dir.Path()) + L" -o " + Q(dir.File(L"ok.kiv"))).exit == 0);
+    const Run checkSkin = Kivtool(L"check " + Q(dir.File(L"ok.kiv")));
+    CHECK(checkSkin.exit == 0);
+    CHECK(checkSkin.out.find("ok: ") != std::string::npos);
+}
+
+TEST_CASE("export writes each shipped skin exactly as it is committed")
+{
+    for (const wchar_t* name : {L"default", L"dark"})
+    {
+        INFO(Utf8(name));
+        kivtest::TempDir work;
+        const std::wstring source = kivtest::SourceDir() + L"\\skins\\" + name;
+        const std::wstring project = work.File(std::wstring(name) + L".kivproj");
+        REQUIRE(Kivtool(L"import " + Q(source) + L" " + Q(project)).exit == 0);
+        const std::wstring out = work.File(L"out");
+        REQUIRE(Kivtool(L"export " + Q(project) + L" " + Q(out)).exit == 0);
+        const std::vector<unsigned char> committed = kivtest::ReadFileBytes(source + L"\\project.kivxml");
+        REQUIRE_FALSE(committed.empty());
+        CHECK(kivtest::ReadFileBytes(out + L"\\project.kivxml") == committed);
+        const std::vector<std::wstring> files = ListFiles(out);
+        CHECK(Sorted(files) == Sorted(ListFiles(source)));
+        for (const std::wstring& file : files)
+        {
+            CHECK(kivtest::ReadFileBytes(out + L"\\" + file) == kivtest::ReadFileBytes(source + L"\\" + file));
+            DeleteFileW((out + L"\\" + file).c_str());
+        }
+        RemoveDirectoryW(out.c_str());
+    }
+}
+
+TEST_CASE("a file that cannot be written is named with the real reason, never with a temporary name")
+{
+    kivtest::TempDir dir;
+    MakePlainProject(dir);
+    const std::vector<std::wstring> before = Sorted(ListFiles(dir.Path()));
+    const std::wstring missing = dir.File(L"missing");
+    auto refused = [](const Run& run, const std::wstring& reason) {
+        INFO(run.err);
+        CHECK(run.exit == 1);
+        CHECK(Has(run.err, reason));
+        CHECK(run.err.find(".tmp") == std::string::npos);
+    };
+    const std::wstring noFolder = L"the folder \"" + missing + L"\" does not exist";
+
+    refused(Kivtool(L"build " + Q(dir.Path()) + L" -o " + Q(missing + L"\\x.kiv")), noFolder);
+    refused(Kivtool(L"build " + Q(dir.Path()) + L" -o " + Q(dir.Path())), L"\"" + dir.Path() + L"\" is a folder");
+    refused(Kivtool(L"dump " + Q(kivtest::BinaryDir() + L"\\default.kiv") + L" --atlas " + Q(missing + L"\\a.bmp")),
+            noFolder);
+    refused(Kivtool(L"import " + Q(dir.Path()) + L" " + Q(missing + L"\\p.kivproj")), noFolder);
+    refused(Kivtool(L"encrypt " + Q(dir.File(L"project.kivxml")) + L" " + Q(missing + L"\\c.xml")), noFolder);
+    refused(Kivtool(L"export " + Q(kivtest::BinaryDir() + L"\\example\\dark\\dark.kivproj") + L" " +
+                    Q(missing + L"\\deeper")),
+            noFolder);
+
+    // A skin another program holds open is reported as such.
+    const std::wstring held = dir.File(L"held.kiv");
+    REQUIRE(kivtest::WriteFileBytes(held, std::vector<unsigned char>{'o', 'l', 'd'}));
+    HANDLE lock = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    REQUIRE(lock != INVALID_HANDLE_VALUE);
+    refused(Kivtool(L"build " + Q(dir.Path()) + L" -o " + Q(held)), L"\"" + held + L"\" is in use by another program");
+    CloseHandle(lock);
+    CHECK(kivtest::ReadFileBytes(held) == std::vector<unsigned char>{'o', 'l', 'd'});
+
+    std::vector<std::wstring> after = ListFiles(dir.Path());
+    after.erase(std::remove(after.begin(), after.end(), L"held.kiv"), after.end());
+    CHECK(Sorted(after) == before);
 }

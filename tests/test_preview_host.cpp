@@ -196,6 +196,7 @@ struct Look
     bool messageBoxSystemFrame = false;
     bool dialogSystemFrame = false;
     bool highlighted = false;  // "禁用Check1" in the pushed state
+    std::wstring notice;       // what the program said before its dialog, if anything
 };
 
 Look LookOfDialogProgram(const std::wstring& argument)
@@ -203,9 +204,24 @@ Look LookOfDialogProgram(const std::wstring& argument)
     Look look;
     Program program(L"KivPreview.exe", argument);
     REQUIRE(program.Started());
+    if (!argument.empty() && GetFileAttributesW(argument.c_str()) == INVALID_FILE_ATTRIBUTES)
+    {
+        // A skin that cannot be loaded is reported before the dialog shows.
+        HWND notice = program.WaitFor(L"#32770", L"警告");
+        REQUIRE(notice);
+        look.notice = ItemText(notice, 0xFFFF);
+        PostMessageW(notice, WM_COMMAND, IDOK, 0);
+    }
     HWND dialog = program.WaitFor(L"#32770", L"KivPreview");
     REQUIRE(dialog);
-    SetForegroundWindow(dialog);
+    // Every look is taken of the dialog in the background: whether it came up
+    // active depends on what was shown before it (a notice, say).
+    HWND front = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"front", WS_POPUP | WS_VISIBLE, 1010, 750, 8, 8,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    CHECK(kivtest::PumpUntil([&] {
+        SetForegroundWindow(front);
+        return GetForegroundWindow() == front;
+    }));
     HWND tab = GetDlgItem(dialog, 1000);
     HWND page = VisiblePage(tab);
     REQUIRE(page);
@@ -231,6 +247,7 @@ Look LookOfDialogProgram(const std::wstring& argument)
     CHECK(kivtest::PumpUntil([&] { return !IsWindow(box); }));
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     CHECK(program.ExitCode() == 0);
+    DestroyWindow(front);
     return look;
 }
 
@@ -361,7 +378,11 @@ TEST_CASE("with a skin the controls change; without one, or with a bad one, noth
     REQUIRE_FALSE(looks.plain.button.empty());
     // The hook is in place: the push button is drawn from the skin.
     CHECK(looks.skinned.button != looks.plain.button);
-    // A skin that cannot be loaded leaves the program as it is without one.
+    // A skin that cannot be loaded is reported, and leaves the program as it is without one.
+    CHECK(looks.broken.notice.find(L"无法加载皮肤文件：\r\nZ:\\no\\such\\skin.kiv\r\n") == 0);
+    CHECK(looks.broken.notice.find(L"does not exist") != std::wstring::npos);
+    CHECK(looks.plain.notice.empty());
+    CHECK(looks.skinned.notice.empty());
     CHECK(looks.broken.button == looks.plain.button);
     CHECK(looks.broken.caption == looks.plain.caption);
     CHECK(looks.broken.messageBox == looks.plain.messageBox);

@@ -3,7 +3,10 @@
 #include <doctest.h>
 #include "CKivCipherFile.h"
 #include "CKivFileBuilder.h"
+#include "CKivProjectTemplate.h"
+#include "CKivSkinValidator.h"
 #include "test_compiler_support.h"
+#include <set>
 #include <string>
 
 using namespace kivcompiler;
@@ -25,6 +28,14 @@ bool WriteEncrypted(const std::wstring& path, const std::string& text)
 void Mark(CKivFileBuilder& builder)
 {
     builder.SetItem(L"Marker\\Item\\Key", L"7", kKivItemText);
+}
+
+// The bytes of the plain project builder saves at path.
+std::string SavedPlainText(const CKivFileBuilder& builder, const std::wstring& path)
+{
+    REQUIRE(builder.SavePlainProject(path.c_str()));
+    const std::vector<unsigned char> bytes = kivtest::ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 bool StillMarked(const CKivFileBuilder& builder)
@@ -118,6 +129,28 @@ TEST_CASE("reading rules: names, element names, repeated keys")
         REQUIRE(builder.OpenProject(path.c_str()));
         CHECK(builder.ProjectName() == L"my");
         CHECK(builder.ProjectFilePath(L"kiv") == dir.File(L"my.kiv"));
+    }
+    SUBCASE("my.skin.kivproj is saved back to itself, never over my.kivproj")
+    {
+        const std::wstring path = dir.File(L"my.skin.kivproj");
+        const std::wstring other = dir.File(L"my.kivproj");
+        REQUIRE(WriteEncrypted(path, "<KivProject><KivItem key=\"k\\a\" value=\"1\" type=\"1\"/></KivProject>"));
+        REQUIRE(WriteEncrypted(other, "<KivProject><KivItem key=\"k\\a\" value=\"other\" type=\"1\"/></KivProject>"));
+        const std::vector<unsigned char> another = kivtest::ReadFileBytes(other);
+        REQUIRE(builder.OpenProject(path.c_str()));
+        CHECK(builder.ProjectFile() == path);
+        builder.SetItem(L"k\\a", L"2", kKivItemText);
+        REQUIRE(builder.SaveProject());
+        CHECK(kivtest::ReadFileBytes(other) == another);
+        CKivFileBuilder reopened;
+        REQUIRE(reopened.OpenProject(path.c_str()));
+        CHECK(reopened.FindItem(L"k\\a")->value == L"2");
+        // A copy made for a build saves where the original would.
+        CKivFileBuilder copy;
+        copy.CopyFrom(builder);
+        CHECK(copy.ProjectFile() == path);
+        CHECK(copy.ProjectFilePath(L"kiv") == dir.File(L"my.kiv"));
+        CHECK(copy.Items().size() == 1);
     }
     SUBCASE("any element with the attributes is an item; a later one replaces an earlier one")
     {
@@ -247,10 +280,12 @@ TEST_CASE("plain projects read back what they wrote, relative to their own folde
     builder.SetItem(L"G\\E\\Pic", L"pic.bmp", kKivItemPicture);
     builder.SetItem(L"G\\E\\Size", L"12", kKivItemText);
     const std::wstring plain = dir.File(L"project.kivxml");
-    REQUIRE(builder.SavePlainProject(plain.c_str()));
-    const std::vector<unsigned char> bytes = kivtest::ReadFileBytes(plain);
-    const std::string text(bytes.begin(), bytes.end());
+    const std::string text = SavedPlainText(builder, plain);
     CHECK(text.find("<KivItem key=\"G\\E\\Pic\" value=\"pic.bmp\" type=\"2\"") != std::string::npos);
+
+    CHECK(text == "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<KivProject>\r\n"
+                  "  <KivItem key=\"G\\E\\Pic\" value=\"pic.bmp\" type=\"2\" />\r\n"
+                  "  <KivItem key=\"G\\E\\Size\" value=\"12\" type=\"1\" />\r\n</KivProject>\r\n");
 
     REQUIRE(WriteBmp(dir.File(L"pic.bmp"), 3, 3, Pattern(4)));
     CKivFileBuilder opened;
@@ -258,4 +293,84 @@ TEST_CASE("plain projects read back what they wrote, relative to their own folde
     CHECK(opened.ProjectFolder() == dir.Path() + L"\\");
     CHECK(opened.Items().size() == 2);
     CHECK(opened.ResolvePicturePath(opened.FindItem(L"G\\E\\Pic")->value) == dir.File(L"pic.bmp"));
+}
+
+TEST_CASE("plain projects keep markup and CJK characters of values exactly")
+{
+    kivtest::TempDir dir;
+    CKivFileBuilder builder;
+    const std::wstring odd = L"a&b <c> \"d\" \x76ae\x80a4\\\x4e2d.bmp";
+    builder.SetItem(L"G\\E\\Odd", odd, kKivItemPicture);
+    builder.SetItem(L"G\\E\\Empty", L"", kKivItemText);
+    // Control characters cannot be in a file name; they are written as
+    // references all the same, so the line stays one line.
+    builder.SetItem(L"G\\E\\Tab", L"1\t2\r\n", kKivItemText);
+    const std::wstring plain = dir.File(L"project.kivxml");
+    const std::string text = SavedPlainText(builder, plain);
+    CHECK(text.find("value=\"a&amp;b &lt;c&gt; &quot;d&quot; \xE7\x9A\xAE\xE8\x82\xA4\\\xE4\xB8\xAD.bmp\"") !=
+          std::string::npos);
+    CHECK(text.find("value=\"1&#9;2&#13;&#10;\"") != std::string::npos);
+    // Every item on a line of its own, each line ended by CR LF.
+    size_t lines = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n')
+        {
+            CHECK(text[i - 1] == '\r');
+            ++lines;
+        }
+    CHECK(lines == 6);
+    CKivFileBuilder opened;
+    REQUIRE(opened.OpenPlainProject(plain.c_str()));
+    REQUIRE(opened.FindItem(L"G\\E\\Odd") != nullptr);
+    CHECK(opened.FindItem(L"G\\E\\Odd")->value == odd);
+    CHECK(opened.FindItem(L"G\\E\\Empty")->value.empty());
+}
+
+TEST_CASE("a project from the template is complete and its pictures are copies beside it")
+{
+    kivtest::TempDir dir;
+    const std::wstring shipped = kivtest::SourceDir() + L"\\skins\\default\\project.kivxml";
+    CKivFileBuilder project;
+    REQUIRE(project.SetProjectPath(dir.Path().c_str(), L"fresh"));
+
+    SUBCASE("a missing template leaves the project as it was")
+    {
+        project.SetItem(L"A\\B\\C", L"1", kKivItemText);
+        std::wstring reason;
+        CHECK_FALSE(CKivProjectTemplate::Fill(dir.File(L"none.kivxml"), project, &reason));
+        CHECK(reason.find(L"none.kivxml") != std::wstring::npos);
+        CHECK(project.Items().size() == 1);
+        CHECK(ListFiles(dir.Path()).empty());
+    }
+    SUBCASE("every key, pictures copied without replacing a file")
+    {
+        // A picture of the designer's already where a copy would go, and a
+        // folder of the project's name that holds it.
+        REQUIRE(CreateDirectoryW(dir.File(L"fresh").c_str(), nullptr));
+        const std::vector<unsigned char> mine = {'m', 'i', 'n', 'e'};
+        REQUIRE(kivtest::WriteFileBytes(dir.File(L"fresh\\button_hot.bmp"), mine));
+        std::wstring reason;
+        REQUIRE(CKivProjectTemplate::Fill(shipped, project, &reason));
+        CHECK(project.Items().size() == 146);
+        CHECK(CKivSkinValidator::CheckProject(project).empty());
+        CHECK(kivtest::ReadFileBytes(dir.File(L"fresh\\button_hot.bmp")) == mine);
+        CHECK(project.FindItem(L"SystemControl\\Button\\HotBmp")->value == L"fresh\\button_hot_2.bmp");
+        CHECK(project.FindItem(L"SystemControl\\Button\\NormalBmp")->value == L"fresh\\button_normal.bmp");
+        CHECK(kivtest::ReadFileBytes(dir.File(L"fresh\\button_normal.bmp")) ==
+              kivtest::ReadFileBytes(kivtest::SourceDir() + L"\\skins\\default\\button_normal.bmp"));
+        CHECK(project.FindItem(L"WindowEdge\\CaptionBar\\Height")->value == L"30");
+        CHECK(ListFiles(dir.Path()).empty());  // nothing beside the project but its folder
+        for (const std::wstring& name : ListFiles(dir.File(L"fresh")))
+            DeleteFileW(dir.File(L"fresh\\" + name).c_str());
+        RemoveDirectoryW(dir.File(L"fresh").c_str());
+    }
+}
+
+TEST_CASE("free names count up before the extension")
+{
+    std::set<std::wstring> taken = {L"a.bmp", L"a_2.bmp", L"noext"};
+    auto isTaken = [&](const std::wstring& name) { return taken.count(name) != 0; };
+    CHECK(CKivProjectTemplate::FreeName(L"b.bmp", isTaken) == L"b.bmp");
+    CHECK(CKivProjectTemplate::FreeName(L"a.bmp", isTaken) == L"a_3.bmp");
+    CHECK(CKivProjectTemplate::FreeName(L"noext", isTaken) == L"noext_2");
 }

@@ -1,5 +1,6 @@
 #include "CKivBuildJob.h"
 #include "CKivAtomicFile.h"
+#include "CKivSkinValidator.h"
 #include "KivBuilderMessages.h"
 #include "KivSkinFile.h"
 #include <process.h>
@@ -29,12 +30,12 @@ bool CKivBuildJob::Start(HWND notify, const CKivFileBuilder& project)
     if (Running())
         return false;
     Join();
-    std::unique_ptr<CKivFileBuilder> copy(new CKivFileBuilder);
-    if (!copy->SetProjectPath(project.ProjectFolder().c_str(), project.ProjectName().c_str()))
+    if (project.ProjectFolder().empty())
         return false;
-    for (const auto& item : project.Items())
-        copy->SetItem(item.first, item.second.value, item.second.type);
+    std::unique_ptr<CKivFileBuilder> copy(new CKivFileBuilder);
+    copy->CopyFrom(project);
     m_skinPath = project.ProjectFilePath(L"kiv");
+    m_reason.clear();
     m_snapshot = std::move(copy);
     m_notify = notify;
     const uintptr_t thread = _beginthreadex(nullptr, 0, &CKivBuildJob::Main, this, 0, nullptr);
@@ -44,25 +45,56 @@ bool CKivBuildJob::Start(HWND notify, const CKivFileBuilder& project)
     return m_thread != nullptr;
 }
 
-int CKivBuildJob::Build(CKivFileBuilder& project, const std::wstring& skinPath)
+int CKivBuildJob::Build(CKivFileBuilder& project, const std::wstring& skinPath, std::wstring* reason)
 {
+    // Whatever kivtool check refuses is not built here either.
+    const std::vector<std::wstring> problems = CKivSkinValidator::CheckProject(project);
+    if (!problems.empty())
+    {
+        *reason = ProblemLines(project.ProjectFile(), problems);
+        return kCompileFailed;
+    }
     // The compiler's temporary files go with it; nothing of the designer's is touched.
     if (skinPath.empty() || !project.Compile())
+    {
+        *reason = CKivSkinValidator::Describe(project.ProjectFile(), project.LastError());
         return kCompileFailed;
+    }
+    const std::wstring early = CKivAtomicFile::Precheck(skinPath);
+    if (!early.empty())
+    {
+        *reason = early;
+        return kPackFailed;
+    }
     CKivAtomicFile skin(skinPath);
     if (skin.TempPath().empty() ||
         !PackSkinFile(skin.TempPath().c_str(), project.CompiledSettingsPath().c_str(),
                       project.CompiledAtlasPath().c_str()) ||
         !skin.Commit())
+    {
+        *reason = L"cannot write the skin file \"" + skinPath + L"\": " + CKivAtomicFile::Problem(skinPath);
         return kPackFailed;
+    }
     return kSucceeded;
+}
+
+std::wstring CKivBuildJob::ProblemLines(const std::wstring& file, const std::vector<std::wstring>& problems)
+{
+    std::wstring text;
+    for (size_t i = 0; i < problems.size() && i < kShownProblems; ++i)
+        text += (i ? L"\r\n" : L"") + CKivSkinValidator::Describe(file, problems[i]);
+    if (problems.size() > kShownProblems)
+        text += L"\r\n……另有 " + std::to_wstring(problems.size() - kShownProblems) + L" 个问题";
+    return text;
 }
 
 unsigned __stdcall CKivBuildJob::Main(void* self)
 {
     auto* job = static_cast<CKivBuildJob*>(self);
     const bool saved = job->m_snapshot->SaveProject();
-    const int result = Build(*job->m_snapshot, job->m_skinPath);
+    std::wstring reason;
+    const int result = Build(*job->m_snapshot, job->m_skinPath, &reason);
+    job->m_reason = reason;
     PostMessageW(job->m_notify, WM_KIV_BUILD_DONE, static_cast<WPARAM>(result), saved ? 1 : 0);
     return 0;
 }

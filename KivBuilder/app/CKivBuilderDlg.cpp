@@ -2,7 +2,9 @@
 #include "CKivBuilderAboutDlg.h"
 #include "CKivBuilderInstance.h"
 #include "CKivConfigFile.h"
+#include "CKivProjectTemplate.h"
 #include "CKivResources.h"
+#include "CKivSkinValidator.h"
 #include "CKivSkinStore.h"
 #include "CKivWndBox.h"
 #include "KivBuilderMessages.h"
@@ -163,8 +165,14 @@ void CKivBuilderDlg::UpdateTitle()
 {
     std::wstring title = Title();
     if (m_projectOpen)
-        title = m_builder.ProjectName() + L" - " + title;
+        title = m_builder.ProjectName() + (m_modified ? L"* - " : L" - ") + title;
     SetWindowTextW(Handle(), title.c_str());
+}
+
+void CKivBuilderDlg::SetModified(bool modified)
+{
+    m_modified = modified;
+    UpdateTitle();
 }
 
 bool CKivBuilderDlg::AskFileName(bool save, std::wstring* path)
@@ -205,8 +213,12 @@ std::wstring CKivBuilderDlg::ProjectFileFor(const std::wstring& chosen)
 bool CKivBuilderDlg::PrepareProject()
 {
     CKivConfigFile& config = CKivConfigFile::Instance();
-    if (!config.IsLoaded() && !config.Load((m_programDir + L"\\config\\KivConfig.xml").c_str()))
+    const std::wstring file = m_programDir + L"\\config\\KivConfig.xml";
+    if (!config.IsLoaded() && !config.Load(file.c_str()))
+    {
+        Message((L"无法读取配置文件：\r\n" + file).c_str(), L"错误", MB_OK | MB_ICONSTOP);
         return false;
+    }
     m_groups.Clear();
     m_list.ClearRows();
     m_list.SetTitle(L"参数");
@@ -236,6 +248,7 @@ void CKivBuilderDlg::CloseProject()
     m_builder.ClearItems();
     m_projectOpen = false;
     m_modified = false;
+    m_buildRequested = false;
     ShowWindow(m_groups.Window(), SW_HIDE);
     ShowWindow(m_list.Window(), SW_HIDE);
     ShowWindow(m_startPage.Window(), SW_SHOW);
@@ -253,7 +266,7 @@ bool CKivBuilderDlg::ConfirmDiscard()
         return false;
     if (answer == IDYES && !m_builder.SaveProject())
     {
-        Message(L"保存失败。", Title(), MB_OK);
+        Message((L"保存失败。\r\n" + m_builder.LastError()).c_str(), Title(), MB_OK);
         return false;
     }
     return true;
@@ -276,29 +289,64 @@ void CKivBuilderDlg::OnNew()
     if (!PrepareProject())
         return CloseProject();
     m_builder.SetProjectFile(target.c_str());
+    // A new project starts as a complete skin that builds at once.
+    const std::wstring templateFile = m_programDir + L"\\template\\project.kivxml";
+    std::wstring reason;
+    if (!CKivProjectTemplate::Fill(templateFile, m_builder, &reason))
+        Message((L"找不到项目模板，新项目的值都是空的：\r\n" + reason).c_str(), L"警告", MB_OK | MB_ICONEXCLAMATION);
     if (!m_builder.SaveProject())
     {
-        Message(L"保存失败。", Title(), MB_OK);
+        Message((L"保存失败。\r\n" + m_builder.LastError()).c_str(), Title(), MB_OK);
         return CloseProject();
     }
     m_projectOpen = true;
-    UpdateTitle();
+    SetModified(false);
+    FocusPanes();
 }
 
 bool CKivBuilderDlg::OpenProjectFile(const std::wstring& path)
 {
     if (path.empty() || path.size() >= MAX_PATH)
+    {
+        Message((L"无法打开项目：\r\n" + path + L"\r\n路径超过 259 个字符。").c_str(), L"错误", MB_OK | MB_ICONSTOP);
         return false;
+    }
     CloseProject();
-    if (!PrepareProject() || !m_builder.OpenProject(path.c_str()))
+    if (!PrepareProject())
     {
         CloseProject();
         return false;
     }
+    if (!m_builder.OpenProject(path.c_str()))
+    {
+        const std::wstring reason = m_builder.LastError();
+        CloseProject();
+        Message((L"无法打开项目：\r\n" + reason).c_str(), L"错误", MB_OK | MB_ICONSTOP);
+        return false;
+    }
     m_projectOpen = true;
-    m_modified = false;
-    UpdateTitle();
+    SetModified(false);
+    FocusPanes();
+    // What a build would refuse is said now, while there is time to mend it.
+    const std::vector<std::wstring> problems = CKivSkinValidator::CheckProject(m_builder);
+    if (!problems.empty())
+        Message((L"这个项目还不能生成，请先修正：\r\n" + CKivBuildJob::ProblemLines(m_builder.ProjectFile(), problems))
+                    .c_str(),
+                L"警告", MB_OK | MB_ICONEXCLAMATION);
     return true;
+}
+
+void CKivBuilderDlg::FocusPanes()
+{
+    AttachPictures();
+    SetFocus(m_groups.Window());
+}
+
+void CKivBuilderDlg::AttachPictures()
+{
+    // Picture rows look for their files where this project keeps them.
+    m_list.SetPictures(m_builder.ProjectFolder(),
+                       [this](const std::wstring& stored) { return m_builder.ResolvePicturePath(stored); });
 }
 
 void CKivBuilderDlg::OnOpen()
@@ -322,12 +370,17 @@ void CKivBuilderDlg::OnSave()
     if (Busy())
         return;
     CommitRows();
-    if (!m_projectOpen || !m_builder.SaveProject())
+    if (!m_projectOpen)
     {
         Message(L"保存失败。", Title(), MB_OK);
         return;
     }
-    m_modified = false;
+    if (!m_builder.SaveProject())
+    {
+        Message((L"保存失败。\r\n" + m_builder.LastError()).c_str(), Title(), MB_OK);
+        return;
+    }
+    SetModified(false);
 }
 
 void CKivBuilderDlg::OnSaveAs()
@@ -338,13 +391,12 @@ void CKivBuilderDlg::OnSaveAs()
     const std::wstring target = AskProjectTarget();
     if (target.empty())
         return;
-    if (KivFileExists(target.c_str()) && _wcsicmp(target.c_str(), m_builder.ProjectFilePath(L"kivproj").c_str()) != 0)
+    if (KivFileExists(target.c_str()) && _wcsicmp(target.c_str(), m_builder.ProjectFile().c_str()) != 0)
     {
         Message(L"文件已存在.", Title(), MB_OK);
         return;
     }
     // Pictures named relative to the old folder keep naming the same files.
-    const std::wstring oldFile = m_builder.ProjectFilePath(L"kivproj");
     std::vector<std::pair<std::wstring, std::wstring>> moved;
     for (const auto& item : m_builder.Items())
     {
@@ -354,17 +406,22 @@ void CKivBuilderDlg::OnSaveAs()
         if (!absolute.empty() && absolute.size() <= CKivFileBuilder::kMaxValue)
             moved.emplace_back(item.first, absolute);
     }
+    CKivFileBuilder before;
+    before.CopyFrom(m_builder);
     m_builder.SetProjectFile(target.c_str());
     for (const auto& item : moved)
         m_builder.SetItem(item.first, item.second, kKivItemPicture);
     if (!m_builder.SaveProject())
     {
-        m_builder.SetProjectFile(oldFile.c_str());
-        Message(L"保存失败。", Title(), MB_OK);
+        const std::wstring reason = m_builder.LastError();
+        m_builder.CopyFrom(before);
+        Message((L"保存失败。\r\n" + reason).c_str(), Title(), MB_OK);
         return;
     }
-    m_modified = false;
-    UpdateTitle();
+    // The rows on screen show what the project now holds.
+    ShowProjectValues();
+    AttachPictures();
+    SetModified(false);
 }
 
 void CKivBuilderDlg::OnPack()
@@ -396,6 +453,7 @@ void CKivBuilderDlg::StartWork()
     if (!m_job.Start(Handle(), m_builder))
     {
         m_previewRequested = false;
+        m_buildRequested = false;
         return;
     }
     m_waiting = true;
@@ -409,7 +467,10 @@ void CKivBuilderDlg::OnBuild()
     wchar_t text[MAX_PATH + 32];
     swprintf(text, MAX_PATH + 32, L"生成到以下位置：\r\n%ls", m_builder.ProjectFilePath(L"kiv").c_str());
     if (Message(text, L"生成.KIV文件", MB_YESNO | MB_ICONQUESTION) == IDYES)
+    {
+        m_buildRequested = true;
         StartWork();
+    }
 }
 
 void CKivBuilderDlg::OnPreview(const wchar_t* program)
@@ -427,13 +488,18 @@ INT_PTR CKivBuilderDlg::OnBuildDone(int result, bool saved)
     m_waiting = false;
     m_wait.Hide();
     if (saved)
-        m_modified = false;
+        SetModified(false);
+    const bool built = m_buildRequested;
+    m_buildRequested = false;
     if (result != CKivBuildJob::kSucceeded)
     {
         m_previewRequested = false;
+        // The numbered message comes first, then what the compiler found.
         wchar_t text[64];
         swprintf(text, 64, L"操作失败，错误:%d", result);
-        Message(text, L"错误", MB_OK | MB_ICONSTOP);
+        const std::wstring reason = m_job.Reason();
+        Message((reason.empty() ? std::wstring(text) : text + (L"\r\n" + reason)).c_str(), L"错误",
+                MB_OK | MB_ICONSTOP);
         return TRUE;
     }
     if (m_previewRequested)
@@ -441,6 +507,8 @@ INT_PTR CKivBuilderDlg::OnBuildDone(int result, bool saved)
         m_previewRequested = false;
         StartProgram(m_previewProgram, L"\"" + m_job.SkinPath() + L"\"");
     }
+    else if (built)
+        Message((L"生成成功：\r\n" + m_job.SkinPath()).c_str(), L"提示", MB_OK | MB_ICONINFORMATION);
     return TRUE;
 }
 
@@ -508,31 +576,48 @@ INT_PTR CKivBuilderDlg::OnElementSelected(WPARAM place, LPARAM generation)
     return TRUE;
 }
 
-void CKivBuilderDlg::StoreRow(const CKivMultiListCtrl::Row& row)
+void CKivBuilderDlg::StoreRow(size_t index)
 {
-    if (!m_projectOpen || row.kind != CKivMultiListCtrl::kProperty)
+    const std::vector<CKivMultiListCtrl::Row>& rows = m_list.Rows();
+    if (!m_projectOpen || index >= rows.size() || rows[index].kind != CKivMultiListCtrl::kProperty ||
+        !rows[index].changed)
         return;
+    const CKivMultiListCtrl::Row& row = rows[index];
     const KivProjectItem* item = m_builder.FindItem(row.key);
     if (item == nullptr || item->value != row.value || item->type != row.type)
     {
         m_builder.SetItem(row.key, row.value, row.type);
-        m_modified = true;
+        SetModified(true);
     }
+    m_list.MarkStored(index);
 }
 
 void CKivBuilderDlg::CommitRows()
 {
     // A change whose 1244 is still on its way (a command posted right behind
     // the edit) is taken from the rows now, so nothing waits on the queue.
+    // Only rows the designer changed are taken: a row never writes back a
+    // value the project no longer holds.
     m_list.CommitEdit();
-    for (const CKivMultiListCtrl::Row& row : m_list.Rows())
-        StoreRow(row);
+    for (size_t i = 0; i < m_list.Rows().size(); ++i)
+        StoreRow(i);
+}
+
+void CKivBuilderDlg::ShowProjectValues()
+{
+    const std::vector<CKivMultiListCtrl::Row>& rows = m_list.Rows();
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].kind == CKivMultiListCtrl::kProperty)
+        {
+            const KivProjectItem* item = m_builder.FindItem(rows[i].key);
+            m_list.ShowValue(i, item ? item->value : std::wstring());
+        }
 }
 
 INT_PTR CKivBuilderDlg::OnValueChanged(WPARAM index, LPARAM generation)
 {
-    if (const CKivMultiListCtrl::Row* row = m_list.RowOf(index, generation))
-        StoreRow(*row);
+    if (m_list.RowOf(index, generation) != nullptr)
+        StoreRow(index);
     return TRUE;
 }
 

@@ -66,10 +66,17 @@ private:
     INT_PTR OnBuildDone(int result, bool saved);
     INT_PTR OnExampleCommand(UINT command, WPARAM index, LPARAM generation);
 
-    // Stores a property row's value into the project item of its key.
-    void StoreRow(const CKivMultiListCtrl::Row& row);
-    // Commits an open edit and takes every row's value into the project.
+    // Stores a changed property row's value into the project item of its key.
+    void StoreRow(size_t index);
+    // Commits an open edit and takes every changed row's value into the project.
     void CommitRows();
+    // The rows show the project's values again (after Save As moved them).
+    void ShowProjectValues();
+    // Marks unsaved changes in the title.
+    void SetModified(bool modified);
+    // Points the picture rows at the project's folder and enters the group pane.
+    void FocusPanes();
+    void AttachPictures();
     // Fills the panes from the configuration and shows them; false when the
     // configuration cannot be read.
     bool PrepareProject();
@@ -100,6 +107,7 @@ private:
     bool m_waiting = false;
     bool m_skinLoaded = false;
     bool m_previewRequested = false;
+    bool m_buildRequested = false;
     std::wstring m_previewProgram = L"KivPreview.exe";
     CKivGroupItemBox m_groups;
     CKivMultiListCtrl m_list;

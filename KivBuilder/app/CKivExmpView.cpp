@@ -1,11 +1,16 @@
 #include "CKivExmpView.h"
+#include "CKivGdiObject.h"
+#include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
 #include "CKivPaintDC.h"
+#include "CKivSelectObject.h"
 #include "KivBuilderMessages.h"
 #include "KivBuilderRes.h"
 #include <windowsx.h>
 #include <algorithm>
 #include <gdiplus.h>
+
+const wchar_t* const CKivExmpView::kHint[2] = {L"双击示例：打开它的项目", L"右键示例：预览或打开"};
 
 CKivExmpView::CKivExmpView()
 {
@@ -49,21 +54,31 @@ const KivExample* CKivExmpView::ExampleOf(WPARAM index, LPARAM generation) const
 
 RECT CKivExmpView::ThumbRect(int index) const
 {
-    const int top = kGap + index * (kThumbHeight + kGap) - m_offset;
+    const int top = kHintHeight + kGap + index * (kThumbHeight + kNameHeight + kGap) - m_offset;
     return RECT{kThumbX, top, kThumbX + kThumbWidth, top + kThumbHeight};
+}
+
+RECT CKivExmpView::NameRect(int index) const
+{
+    const RECT thumb = ThumbRect(index);
+    return RECT{thumb.left, thumb.bottom, thumb.right, thumb.bottom + kNameHeight};
 }
 
 int CKivExmpView::ContentHeight() const
 {
-    return kGap + static_cast<int>(m_examples.size()) * (kThumbHeight + kGap);
+    return kHintHeight + kGap + static_cast<int>(m_examples.size()) * (kThumbHeight + kNameHeight + kGap);
 }
 
 int CKivExmpView::HitTest(POINT point) const
 {
+    // The band covers whatever scrolled beneath it.
+    if (point.y < kHintHeight)
+        return -1;
     for (int i = 0; i < static_cast<int>(m_examples.size()); ++i)
     {
-        const RECT rect = ThumbRect(i);
-        if (PtInRect(&rect, point))
+        const RECT thumb = ThumbRect(i);
+        const RECT name = NameRect(i);
+        if (PtInRect(&thumb, point) || PtInRect(&name, point))
             return i;
     }
     return -1;
@@ -92,29 +107,53 @@ void CKivExmpView::Draw(HDC target)
     CKivHDCMemoryTemp memory(target, client.right, client.bottom);
     if (!memory.IsValid())
         return;
-    Gdiplus::Graphics graphics(memory.GetDC());
-    graphics.Clear(Gdiplus::Color(255, 201, 201, 201));
-    for (int i = 0; i < static_cast<int>(m_examples.size()); ++i)
     {
-        const RECT rect = ThumbRect(i);
-        // Only the thumbnails in view are drawn.
-        if (rect.bottom <= 0 || rect.top >= client.bottom)
-            continue;
-        if (m_thumbnails[static_cast<size_t>(i)])
-            graphics.DrawImage(m_thumbnails[static_cast<size_t>(i)].get(), rect.left, rect.top, kThumbWidth,
-                               kThumbHeight);
-        if (i == m_pressed)
+        Gdiplus::Graphics graphics(memory.GetDC());
+        graphics.Clear(Gdiplus::Color(255, 201, 201, 201));
+        for (int i = 0; i < static_cast<int>(m_examples.size()); ++i)
         {
-            Gdiplus::SolidBrush red(Gdiplus::Color(80, 255, 0, 0));
-            graphics.FillRectangle(&red, rect.left, rect.top, kThumbWidth, kThumbHeight);
-        }
-        else if (i == m_hot)
-        {
-            Gdiplus::SolidBrush white(Gdiplus::Color(144, 255, 255, 255));
-            graphics.FillRectangle(&white, rect.left, rect.top, kThumbWidth, kThumbHeight);
+            const RECT rect = ThumbRect(i);
+            // Only the thumbnails in view are drawn.
+            if (rect.bottom + kNameHeight <= kHintHeight || rect.top >= client.bottom)
+                continue;
+            if (m_thumbnails[static_cast<size_t>(i)])
+                graphics.DrawImage(m_thumbnails[static_cast<size_t>(i)].get(), rect.left, rect.top, kThumbWidth,
+                                   kThumbHeight);
+            if (i == m_pressed)
+            {
+                Gdiplus::SolidBrush red(Gdiplus::Color(80, 255, 0, 0));
+                graphics.FillRectangle(&red, rect.left, rect.top, kThumbWidth, kThumbHeight);
+            }
+            else if (i == m_hot)
+            {
+                Gdiplus::SolidBrush white(Gdiplus::Color(144, 255, 255, 255));
+                graphics.FillRectangle(&white, rect.left, rect.top, kThumbWidth, kThumbHeight);
+            }
         }
     }
-    BitBlt(target, 0, 0, client.right, client.bottom, memory.GetDC(), 0, 0, SRCCOPY);
+    HDC dc = memory.GetDC();
+    CKivSelectObject font(dc, CKivGraphics::GetSkinFont(0));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    for (int i = 0; i < static_cast<int>(m_examples.size()); ++i)
+    {
+        RECT name = NameRect(i);
+        const std::wstring& text = m_examples[static_cast<size_t>(i)].name;
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &name,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    // The band last, over anything scrolled beneath it.
+    CKivBrush band(CreateSolidBrush(RGB(225, 225, 225)));
+    const RECT bandRect = {0, 0, kScrollX, kHintHeight};
+    if (band)
+        FillRect(dc, &bandRect, band);
+    SetTextColor(dc, RGB(60, 60, 60));
+    for (int line = 0; line < 2; ++line)
+    {
+        RECT rect = {kThumbX, 4 + line * 18, kScrollX, 4 + (line + 1) * 18};
+        DrawTextW(dc, kHint[line], -1, &rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
 }
 
 LRESULT CKivExmpView::OnPaint()
@@ -122,6 +161,13 @@ LRESULT CKivExmpView::OnPaint()
     CKivPaintDC paint(m_hwnd);
     if (paint.Get())
         Draw(paint);
+    return 0;
+}
+
+LRESULT CKivExmpView::OnPrintClient(HDC dc)
+{
+    if (dc)
+        Draw(dc);
     return 0;
 }
 
@@ -222,6 +268,7 @@ LRESULT CKivExmpView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case WM_PAINT: return OnPaint();
+    case WM_PRINTCLIENT: return OnPrintClient(reinterpret_cast<HDC>(wParam));
     case WM_ERASEBKGND: return 1;
     case WM_MOUSEMOVE: return OnMouseMove(point);
     case WM_MOUSELEAVE: return OnMouseLeave();

@@ -10,7 +10,8 @@ namespace Gdiplus
 class Image;
 }
 
-// The start page: the example skins as a vertical strip of thumbnails. A
+// The start page: the example skins as a vertical strip of thumbnails, each
+// with its name below, under a fixed band that says what the mouse does. A
 // double click opens an example's project (3585); the context menu previews
 // it (3586) or opens it (3587). Each command is posted to the parent as
 // WM_KIV_EXAMPLE_COMMAND with the example's index and the list's generation.
@@ -30,7 +31,11 @@ public:
         kWheelDistance = 100,
         kWheelStep = 2,
         kTimer = 1,
+        kHintHeight = 44,  // the fixed band at the top
+        kNameHeight = 20,  // the name below each thumbnail
     };
+    // The two lines of the band.
+    static const wchar_t* const kHint[2];
 
     CKivExmpView();
     ~CKivExmpView() override;
@@ -40,19 +45,21 @@ public:
     const std::vector<KivExample>& Examples() const { return m_examples; }
     DWORD Generation() const { return m_generation; }
     const KivExample* ExampleOf(WPARAM index, LPARAM generation) const;
-    // The thumbnail at a client point, or -1.
+    // The example whose thumbnail or name is at a client point, or -1.
     int HitTest(POINT point) const;
+    RECT ThumbRect(int index) const;
+    RECT NameRect(int index) const;
     int Offset() const { return m_offset; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    RECT ThumbRect(int index) const;
     int ContentHeight() const;
     void ScrollTo(int offset);
     void Post(UINT command, int index);
     void Draw(HDC target);
     LRESULT OnPaint();
+    LRESULT OnPrintClient(HDC dc);
     LRESULT OnMouseMove(POINT point);
     LRESULT OnMouseLeave();
     LRESULT OnButton(POINT point, bool down);

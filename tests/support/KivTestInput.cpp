@@ -125,4 +125,14 @@ void SendLeftButton(bool down)
     SendInput(1, &input, sizeof(input));
 }
 
+void SendKey(WORD virtualKey)
+{
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = virtualKey;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
 }  // namespace kivtest

@@ -30,5 +30,8 @@ void MoveCursorTo(HWND window, int x, int y);
 void SendMouseTo(HWND window, int x, int y);
 // Presses or releases the left button through the input queue.
 void SendLeftButton(bool down);
+// Presses and releases a key through the input queue, as a typing hand does;
+// it goes to whatever window has the keyboard focus.
+void SendKey(WORD virtualKey);
 
 }  // namespace kivtest

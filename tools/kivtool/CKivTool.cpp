@@ -3,9 +3,11 @@
 #include "CKivCipherFile.h"
 #include "CKivFileBuilder.h"
 #include "CKivPlainFile.h"
+#include "CKivProjectTemplate.h"
 #include "CKivWaitClip.h"
 #include "CKivSkinAuditor.h"
 #include "CKivSkinSchema.h"
+#include "CKivSkinValidator.h"
 #include "CKivSkinLoad.h"
 #include "CKivSkinStore.h"
 #include "CKivTextContrast.h"
@@ -30,26 +32,33 @@ const wchar_t kHelp[] =
     L"  kivtool build PROJECT [-o OUT.kiv]\n"
     L"      Compile a project into a skin file. PROJECT is an encrypted .kivproj,\n"
     L"      a plain project file (project.kivxml) or a folder holding one.\n"
-    L"      Without -o the skin goes beside the project as NAME.kiv. An existing\n"
-    L"      skin file is replaced only when the build succeeds.\n"
-    L"  kivtool dump SKIN.kiv [--atlas OUT.bmp]\n"
+    L"      Without -o the skin goes beside the project as NAME.kiv. A project\n"
+    L"      that check refuses is not built, and an existing skin file is\n"
+    L"      replaced only when the build succeeds.\n"
+    L"  kivtool dump SKIN.kiv [--atlas OUT.bmp [--force]]\n"
     L"      Load a skin as the library does and print every key with its value\n"
     L"      (pictures as left top right bottom in the atlas). --atlas also writes\n"
-    L"      the decrypted atlas picture. Exit code 1 when the library would refuse\n"
-    L"      the skin (an unusable atlas, say), after printing what could be read.\n"
+    L"      the decrypted atlas picture; an existing file is replaced only with\n"
+    L"      --force, and never the skin itself. Exit code 1 when the library\n"
+    L"      would refuse the skin (an unusable atlas, say) or its settings are\n"
+    L"      damaged, after printing what could be read.\n"
     L"  kivtool check SKIN.kiv|PROJECT\n"
     L"      Report what the library would refuse to load, missing or unknown keys,\n"
-    L"      pictures outside the atlas or empty,\n"
-    L"      and picture files that do not exist. Exit code 1 when anything is wrong.\n"
-    L"      Also warns (exit code unchanged) when the group box text colour of a\n"
-    L"      skin file contrasts less than 3:1 with the dialog background.\n"
+    L"      numbers the library would read otherwise than written (a switch is\n"
+    L"      0 or 1, a colour a decimal from 0 to 16777215), pictures outside the\n"
+    L"      atlas or empty, and picture files that are missing, cut short or too\n"
+    L"      large. build and the builder refuse exactly the same projects.\n"
+    L"      Exit code 1 when anything is wrong. Also warns (exit code unchanged)\n"
+    L"      when the group box text colour of a skin file contrasts less than\n"
+    L"      3:1 with the dialog background.\n"
     L"  kivtool export PROJECT.kivproj DIR [--force]\n"
     L"      Write DIR\\project.kivxml, a plain diff-friendly copy of the project, and\n"
     L"      copy each of its picture files once into DIR (paths become relative to\n"
     L"      DIR). Files already in DIR are replaced only with --force.\n"
-    L"  kivtool import DIR PROJECT.kivproj\n"
+    L"  kivtool import DIR PROJECT.kivproj [--force]\n"
     L"      Turn DIR\\project.kivxml (or a .kivxml file) back into an encrypted\n"
-    L"      project; picture paths become relative to the project's folder.\n"
+    L"      project; picture paths become relative to the project's folder. An\n"
+    L"      existing project is replaced only with --force.\n"
     L"  kivtool encrypt PLAIN OUT\n"
     L"      Encrypt a plain XML document with the skin cipher, as the builder\n"
     L"      reads its configuration and projects.\n"
@@ -68,6 +77,20 @@ bool EndsWithNoCase(const std::wstring& text, const wchar_t* tail)
 {
     const size_t length = wcslen(tail);
     return text.size() >= length && _wcsicmp(text.c_str() + text.size() - length, tail) == 0;
+}
+
+// The arguments other than --force, and whether --force was among them.
+bool TakeForce(const std::vector<std::wstring>& arguments, std::vector<std::wstring>* names)
+{
+    bool force = false;
+    for (const std::wstring& argument : arguments)
+    {
+        if (argument == L"--force")
+            force = true;
+        else
+            names->push_back(argument);
+    }
+    return force;
 }
 
 bool IsFolder(const std::wstring& path)
@@ -103,8 +126,12 @@ std::wstring RelativeTo(const std::wstring& folder, const std::wstring& path)
     if (!PathRelativePathToW(relative, WithSlash(folder).c_str(), FILE_ATTRIBUTE_DIRECTORY, path.c_str(), 0))
         return path;
     std::wstring result = relative;
+    // Windows answers .\x.bmp for a file in the folder itself, Wine \x.bmp,
+    // which would read as the root of a drive: both become x.bmp.
     if (result.compare(0, 2, L".\\") == 0)
         result.erase(0, 2);
+    else if (result.size() > 1 && result[0] == L'\\' && result[1] != L'\\')
+        result.erase(0, 1);
     return result;
 }
 
@@ -136,17 +163,19 @@ std::wstring Upper(std::wstring text)
     return text;
 }
 
-bool IsNumber(const std::wstring& text)
+// Whether two paths name one file, however spelt: another drive letter,
+// a short name or a hard link.
+bool SameFile(const std::wstring& first, const std::wstring& second)
 {
-    if (text.empty())
-        return false;
-    size_t start = text[0] == L'-' || text[0] == L'+' ? 1 : 0;
-    if (start == text.size())
-        return false;
-    for (size_t i = start; i < text.size(); ++i)
-        if (text[i] < L'0' || text[i] > L'9')
-            return false;
-    return true;
+    if (Upper(FullPath(first)) == Upper(FullPath(second)))
+        return true;
+    const CKivFileHandle a(CKivFileHandle::OpenRead(first.c_str()));
+    const CKivFileHandle b(CKivFileHandle::OpenRead(second.c_str()));
+    BY_HANDLE_FILE_INFORMATION infoA = {};
+    BY_HANDLE_FILE_INFORMATION infoB = {};
+    return a.IsValid() && b.IsValid() && GetFileInformationByHandle(a.Get(), &infoA) &&
+           GetFileInformationByHandle(b.Get(), &infoB) && infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+           infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
 }
 
 }  // namespace
@@ -207,11 +236,15 @@ int CKivTool::Help()
     return 0;
 }
 
-bool CKivTool::OpenAnyProject(const std::wstring& path, CKivFileBuilder* builder)
+bool CKivTool::OpenAnyProject(const std::wstring& path, CKivFileBuilder* builder, std::wstring* opened)
 {
     if (EndsWithNoCase(path, L".kivproj"))
+    {
+        *opened = FullPath(path);
         return builder->OpenProject(path.c_str());
+    }
     const std::wstring file = IsFolder(path) ? WithSlash(path) + kPlainProjectName : path;
+    *opened = FullPath(file);
     if (!builder->OpenPlainProject(file.c_str()))
         return false;
     // An exported folder is named after the skin; its project file is not.
@@ -246,11 +279,21 @@ int CKivTool::Build(const std::vector<std::wstring>& arguments)
     if (project.empty())
         return Usage(L"build needs a project");
     CKivFileBuilder builder;
-    if (!OpenAnyProject(project, &builder))
+    std::wstring file;
+    if (!OpenAnyProject(project, &builder, &file))
         return Failure(L"cannot open the project: " + builder.LastError());
     if (output.empty())
         output = builder.ProjectFolder() + builder.ProjectName() + L".kiv";
     output = FullPath(output);
+    const std::wstring target = CKivAtomicFile::Precheck(output);
+    if (!target.empty())
+        return Failure(L"cannot build: " + target);
+    // Whatever check refuses is not built.
+    const std::vector<std::wstring> problems = CKivSkinValidator::CheckProject(builder);
+    for (const std::wstring& problem : problems)
+        Err(L"kivtool: build failed: " + CKivSkinValidator::Describe(file, problem));
+    if (!problems.empty())
+        return 1;
     if (!builder.BuildSkin(output))
         return Failure(L"build failed: " + builder.LastError());
     Out(L"built " + output + L" (" + std::to_wstring(builder.Items().size()) + L" keys, " +
@@ -262,6 +305,7 @@ int CKivTool::Dump(const std::vector<std::wstring>& arguments)
 {
     std::wstring skin;
     std::wstring atlasOut;
+    bool force = false;
     for (size_t i = 0; i < arguments.size(); ++i)
     {
         if (arguments[i] == L"--atlas")
@@ -270,6 +314,8 @@ int CKivTool::Dump(const std::vector<std::wstring>& arguments)
                 return Usage(L"--atlas needs a file name");
             atlasOut = arguments[++i];
         }
+        else if (arguments[i] == L"--force")
+            force = true;
         else if (skin.empty())
             skin = arguments[i];
         else
@@ -279,6 +325,18 @@ int CKivTool::Dump(const std::vector<std::wstring>& arguments)
         return Usage(L"dump needs a skin file");
     if (!KivFileExists(skin.c_str()))
         return Failure(L"\"" + skin + L"\" does not exist");
+    // The atlas file is judged before anything is printed or written.
+    if (!atlasOut.empty())
+    {
+        atlasOut = FullPath(atlasOut);
+        if (SameFile(atlasOut, skin))
+            return Failure(L"--atlas names the skin file being dumped, \"" + atlasOut + L"\"");
+        const std::wstring target = CKivAtomicFile::Precheck(atlasOut);
+        if (!target.empty())
+            return Failure(L"cannot write the atlas: " + target);
+        if (!force && KivFileExists(atlasOut.c_str()))
+            return Failure(L"\"" + atlasOut + L"\" exists; --force replaces it");
+    }
     // The library's own load, short of making the skin current.
     const KivSkinSettings none = {};
     CKivSkinLoad load(none);
@@ -304,10 +362,23 @@ int CKivTool::Dump(const std::vector<std::wstring>& arguments)
     }
     if (!atlasOut.empty() && load.AtlasImage() != nullptr)
     {
-        CKivFileHandle file(CKivFileHandle::OpenWrite(atlasOut.c_str()));
-        if (!file.WriteExact(load.AtlasImage(), static_cast<DWORD>(load.AtlasImageLength())))
-            return Failure(L"cannot write \"" + atlasOut + L"\"");
+        CKivAtomicFile file(atlasOut);
+        bool written = false;
+        if (!file.TempPath().empty())
+        {
+            CKivFileHandle out(CKivFileHandle::OpenWrite(file.TempPath().c_str()));
+            written = out.WriteExact(load.AtlasImage(), static_cast<DWORD>(load.AtlasImageLength()));
+        }
+        if (!written || !file.Commit())
+            return Failure(L"cannot write the atlas: " + CKivAtomicFile::Problem(atlasOut));
     }
+    // The library stops reading at the first fault and leaves every key
+    // behind it unset: such a skin is no skin, whatever was printed.
+    CKivSkinAuditor audit;
+    std::wstring damage;
+    if (!audit.OpenSettings(skin.c_str(), &damage))
+        return Failure(L"the settings of \"" + skin + L"\" cannot be read whole, the keys after the fault read as 0: " +
+                       damage);
     if (!good)
         return Failure(L"the atlas of \"" + skin + L"\" is unusable, the library refuses the skin: " + load.Refusal());
     return 0;
@@ -321,9 +392,10 @@ int CKivTool::Check(const std::vector<std::wstring>& arguments)
     if (EndsWithNoCase(target, L".kiv"))
         return CheckSkin(target);
     CKivFileBuilder builder;
-    if (!OpenAnyProject(target, &builder))
+    std::wstring file;
+    if (!OpenAnyProject(target, &builder, &file))
         return Failure(L"cannot open the project: " + builder.LastError());
-    return CheckProject(builder);
+    return CheckProject(builder, file);
 }
 
 int CKivTool::CheckSkin(const std::wstring& path)
@@ -337,52 +409,13 @@ int CKivTool::CheckSkin(const std::wstring& path)
     std::wstring reason;
     if (!skin.Open(path.c_str(), &reason))
         return Failure(L"\"" + path + L"\": " + reason);
-    int problems = 0;
-    std::set<std::wstring> known;
-    for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
-    {
-        const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
-        known.insert(entry.key);
-        const auto found = skin.Keys().find(entry.key);
-        if (found == skin.Keys().end())
-        {
-            Out(std::wstring(L"missing key ") + entry.key);
-            ++problems;
-            continue;
-        }
-        if (entry.kind != kKivKindRect)
-            continue;
-        const CKivSkinAuditor::Value& value = found->second;
-        const LONG* r = value.rect;
-        const std::wstring text = std::to_wstring(r[0]) + L" " + std::to_wstring(r[1]) + L" " +
-                                  std::to_wstring(r[2]) + L" " + std::to_wstring(r[3]);
-        if (!value.hasRect)
-        {
-            Out(std::wstring(entry.key) + L": picture without left/top/right/bottom");
-            ++problems;
-        }
-        else if (r[2] <= r[0] || r[3] <= r[1])
-        {
-            Out(std::wstring(entry.key) + L": empty picture rectangle " + text);
-            ++problems;
-        }
-        else if (r[0] < 0 || r[1] < 0 || r[2] > skin.AtlasWidth() || r[3] > skin.AtlasHeight())
-        {
-            Out(std::wstring(entry.key) + L": rectangle " + text + L" lies outside the " +
-                std::to_wstring(skin.AtlasWidth()) + L"x" + std::to_wstring(skin.AtlasHeight()) + L" atlas");
-            ++problems;
-        }
-    }
-    for (const auto& key : skin.Keys())
-        if (!known.count(key.first))
-        {
-            Out(L"unknown key " + key.first + L" (the library ignores it)");
-            ++problems;
-        }
+    const std::vector<std::wstring> problems = CKivSkinValidator::CheckSkin(skin);
+    for (const std::wstring& problem : problems)
+        Out(CKivSkinValidator::Describe(path, problem));
     WarnLowContrast(skin);
-    if (problems)
+    if (!problems.empty())
     {
-        Out(std::to_wstring(problems) + L" problem(s) in " + path);
+        Out(std::to_wstring(problems.size()) + L" problem(s) in " + path);
         return 1;
     }
     Out(L"ok: " + path + L" has all " + std::to_wstring(CKivSkinSchema::Count()) + L" keys, atlas " +
@@ -448,65 +481,14 @@ void CKivTool::WarnLowContrast(const CKivSkinAuditor& skin)
         figure + L" with " + what + L" (3:1 or more reads well)");
 }
 
-int CKivTool::CheckProject(const CKivFileBuilder& builder)
+int CKivTool::CheckProject(const CKivFileBuilder& builder, const std::wstring& file)
 {
-    int problems = 0;
-    const CKivFileBuilder::ItemMap& items = builder.Items();
-    for (size_t i = 0; i < CKivSkinSchema::Count(); ++i)
+    const std::vector<std::wstring> problems = CKivSkinValidator::CheckProject(builder);
+    for (const std::wstring& problem : problems)
+        Out(CKivSkinValidator::Describe(file, problem));
+    if (!problems.empty())
     {
-        const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
-        const auto found = items.find(entry.key);
-        if (found == items.end())
-        {
-            Out(std::wstring(L"missing key ") + entry.key);
-            ++problems;
-            continue;
-        }
-        const KivProjectItem& item = found->second;
-        const bool picture = entry.kind == kKivKindRect;
-        if (picture != (item.type == kKivItemPicture))
-        {
-            Out(std::wstring(entry.key) + L": item type " + std::to_wstring(item.type) +
-                (picture ? L" but the key takes a picture (type 2)" : L" but the key takes a number (type 1 or 3)"));
-            ++problems;
-            continue;
-        }
-        if (!picture)
-        {
-            if (!IsNumber(item.value))
-            {
-                Out(std::wstring(entry.key) + L": \"" + item.value + L"\" is not a decimal number");
-                ++problems;
-            }
-            continue;
-        }
-        const std::wstring path = builder.ResolvePicturePath(item.value);
-        SIZE size;
-        if (item.value.empty())
-        {
-            Out(std::wstring(entry.key) + L": no picture file given");
-            ++problems;
-        }
-        else if (path.empty())
-        {
-            Out(std::wstring(entry.key) + L": picture file \"" + item.value + L"\" does not exist");
-            ++problems;
-        }
-        else if (!builder.QueryPictureSize(path, &size))
-        {
-            Out(std::wstring(entry.key) + L": \"" + path + L"\" cannot be loaded as a bitmap");
-            ++problems;
-        }
-    }
-    for (const auto& item : items)
-        if (CKivSkinSchema::Find(item.first.c_str()) == nullptr)
-        {
-            Out(L"unknown key " + item.first + L" (the library ignores it)");
-            ++problems;
-        }
-    if (problems)
-    {
-        Out(std::to_wstring(problems) + L" problem(s) in the project " + builder.ProjectName());
+        Out(std::to_wstring(problems.size()) + L" problem(s) in the project " + builder.ProjectName());
         return 1;
     }
     Out(L"ok: the project " + builder.ProjectName() + L" sets all " + std::to_wstring(CKivSkinSchema::Count()) +
@@ -517,22 +499,22 @@ int CKivTool::CheckProject(const CKivFileBuilder& builder)
 int CKivTool::Export(const std::vector<std::wstring>& arguments)
 {
     std::vector<std::wstring> names;
-    bool force = false;
-    for (const std::wstring& argument : arguments)
-    {
-        if (argument == L"--force")
-            force = true;
-        else
-            names.push_back(argument);
-    }
+    const bool force = TakeForce(arguments, &names);
     if (names.size() != 2)
         return Usage(L"export takes PROJECT.kivproj DIR [--force]");
     CKivFileBuilder builder;
     if (!builder.OpenProject(names[0].c_str()))
         return Failure(L"cannot open the project: " + builder.LastError());
     const std::wstring folder = WithSlash(FullPath(names[1]));
+    if (KivFileExists(FullPath(names[1]).c_str()))
+        return Failure(L"\"" + FullPath(names[1]) + L"\" is a file, not a folder");
     if (!IsFolder(folder) && !CreateDirectoryW(folder.c_str(), nullptr))
-        return Failure(L"cannot create the folder \"" + folder + L"\"");
+    {
+        // Only the last folder of the path is made, never a whole tree.
+        const std::wstring problem = CKivAtomicFile::Precheck(folder.substr(0, folder.size() - 1));
+        return Failure(L"cannot create the folder \"" + folder.substr(0, folder.size() - 1) + L"\": " +
+                       (problem.empty() ? L"the folder above it takes no new folders" : problem));
+    }
 
     // Every picture file is copied into the folder once, under its own name,
     // so the exported project is complete by itself; a different picture with
@@ -558,13 +540,9 @@ int CKivTool::Export(const std::vector<std::wstring>& arguments)
         std::wstring& target = targetOf[Upper(FullPath(source))];
         if (target.empty())
         {
-            const std::wstring name = FileNameOf(source);
-            const size_t dot = name.find_last_of(L'.');
-            const std::wstring stem = dot == std::wstring::npos ? name : name.substr(0, dot);
-            const std::wstring extension = dot == std::wstring::npos ? L"" : name.substr(dot);
-            target = name;
-            for (int n = 2; taken.count(Upper(target)); ++n)
-                target = stem + L"_" + std::to_wstring(n) + extension;
+            target = CKivProjectTemplate::FreeName(FileNameOf(source), [&](const std::wstring& candidate) {
+                return taken.count(Upper(candidate)) != 0;
+            });
             taken.insert(Upper(target));
             if (Upper(folder + target) != Upper(FullPath(source)))
                 copies.emplace_back(source, folder + target);
@@ -581,9 +559,10 @@ int CKivTool::Export(const std::vector<std::wstring>& arguments)
     }
     for (const auto& copy : copies)
         if (!CopyFileW(copy.first.c_str(), copy.second.c_str(), force ? FALSE : TRUE))
-            return Failure(L"cannot copy \"" + copy.first + L"\" to \"" + copy.second + L"\"");
+            return Failure(L"cannot copy \"" + copy.first + L"\" to \"" + copy.second + L"\": " +
+                           CKivAtomicFile::Problem(copy.second));
     if (!builder.SavePlainProject(plain.c_str()))
-        return Failure(L"cannot write \"" + plain + L"\"");
+        return Failure(L"cannot write \"" + plain + L"\": " + CKivAtomicFile::Problem(plain));
     Out(L"exported " + std::to_wstring(items.size()) + L" keys and " + std::to_wstring(copies.size()) +
         L" picture files to " + plain);
     return 0;
@@ -591,16 +570,29 @@ int CKivTool::Export(const std::vector<std::wstring>& arguments)
 
 int CKivTool::Import(const std::vector<std::wstring>& arguments)
 {
-    if (arguments.size() != 2)
-        return Usage(L"import takes DIR PROJECT.kivproj");
-    if (!EndsWithNoCase(arguments[1], L".kivproj"))
+    std::vector<std::wstring> names;
+    const bool force = TakeForce(arguments, &names);
+    if (names.size() != 2)
+        return Usage(L"import takes DIR PROJECT.kivproj [--force]");
+    if (!EndsWithNoCase(names[1], L".kivproj"))
         return Usage(L"the project to write must end in .kivproj");
     CKivFileBuilder plain;
-    if (!OpenAnyProject(arguments[0], &plain))
+    std::wstring file;
+    if (!OpenAnyProject(names[0], &plain, &file))
         return Failure(L"cannot open the plain project: " + plain.LastError());
+    // The project is written under exactly the name given: Shop.v2.kivproj
+    // is not Shop.kivproj, and an existing project is kept unless asked.
+    const std::wstring target = FullPath(names[1]);
+    const std::wstring problem = CKivAtomicFile::Precheck(target);
+    if (!problem.empty())
+        return Failure(L"cannot write the project: " + problem);
+    if (!force && KivFileExists(target.c_str()))
+        return Failure(L"\"" + target + L"\" exists; --force replaces it");
+    const std::wstring name = FileNameOf(target);
     CKivFileBuilder project;
-    if (!project.SetProjectFile(FullPath(arguments[1]).c_str()))
-        return Failure(L"cannot use \"" + arguments[1] + L"\": " + project.LastError());
+    if (!project.SetProjectPath(target.substr(0, target.size() - name.size()).c_str(),
+                                name.substr(0, name.size() - wcslen(L".kivproj")).c_str()))
+        return Failure(L"cannot use \"" + target + L"\": " + project.LastError());
     for (const auto& item : plain.Items())
     {
         std::wstring value = item.second.value;
@@ -616,9 +608,8 @@ int CKivTool::Import(const std::vector<std::wstring>& arguments)
         project.SetItem(item.first, value, item.second.type);
     }
     if (!project.SaveProject())
-        return Failure(L"cannot save the project: " + project.LastError());
-    Out(L"imported " + std::to_wstring(project.Items().size()) + L" keys into " +
-        project.ProjectFilePath(L"kivproj"));
+        return Failure(project.LastError());
+    Out(L"imported " + std::to_wstring(project.Items().size()) + L" keys into " + project.ProjectFile());
     return 0;
 }
 
@@ -634,7 +625,7 @@ int CKivTool::Encrypt(const std::vector<std::wstring>& arguments)
         !CKivCipherFile::WriteEncrypted(out.TempPath().c_str(), plain.data(), plain.size(),
                                         CKivCipherFile::kDocumentPiece) ||
         !out.Commit())
-        return Failure(L"cannot write \"" + arguments[1] + L"\"");
+        return Failure(L"cannot write \"" + arguments[1] + L"\": " + CKivAtomicFile::Problem(arguments[1]));
     return 0;
 }
 
@@ -643,6 +634,6 @@ int CKivTool::Clip(const std::vector<std::wstring>& arguments)
     if (arguments.size() != 1)
         return Usage(L"clip takes OUT.avi");
     if (!CKivWaitClip::Write(arguments[0].c_str()))
-        return Failure(L"cannot write \"" + arguments[0] + L"\"");
+        return Failure(L"cannot write \"" + arguments[0] + L"\": " + CKivAtomicFile::Problem(arguments[0]));
     return 0;
 }

@@ -28,12 +28,13 @@ private:
     int Clip(const std::vector<std::wstring>& arguments);
 
     int CheckSkin(const std::wstring& path);
-    int CheckProject(const CKivFileBuilder& builder);
+    int CheckProject(const CKivFileBuilder& builder, const std::wstring& file);
     // Warns (without failing) about explicit text colours that contrast less
     // than 3:1 with what is drawn under them.
     void WarnLowContrast(const CKivSkinAuditor& skin);
-    // Opens an encrypted project, a plain project file, or a folder holding one.
-    bool OpenAnyProject(const std::wstring& path, CKivFileBuilder* builder);
+    // Opens an encrypted project, a plain project file, or a folder holding
+    // one; opened is the full path of the project file itself.
+    bool OpenAnyProject(const std::wstring& path, CKivFileBuilder* builder, std::wstring* opened);
 
     int Usage(const std::wstring& problem);
     int Failure(const std::wstring& reason);

@@ -25,7 +25,7 @@ bool CKivSkinAuditor::ReadPlainSection(const wchar_t* path, int kind, std::vecto
     return true;
 }
 
-bool CKivSkinAuditor::Open(const wchar_t* path, std::wstring* reason)
+bool CKivSkinAuditor::OpenSettings(const wchar_t* path, std::wstring* reason)
 {
     m_keys.clear();
     m_atlas.clear();
@@ -42,7 +42,12 @@ bool CKivSkinAuditor::Open(const wchar_t* path, std::wstring* reason)
         *reason = L"the settings section cannot be read or decrypted";
         return false;
     }
-    if (!ParseSettings(settings, reason))
+    return ParseSettings(settings, reason);
+}
+
+bool CKivSkinAuditor::Open(const wchar_t* path, std::wstring* reason)
+{
+    if (!OpenSettings(path, reason))
         return false;
     if (!ReadPlainSection(path, kKivSectionAtlas, &m_atlas))
     {
@@ -92,7 +97,8 @@ bool CKivSkinAuditor::ParseSettings(const std::vector<BYTE>& document, std::wstr
     }
     if (FAILED(result))
     {
-        *reason = L"the settings document is not well-formed XML (line " + std::to_wstring(Line()) + L")";
+        *reason = L"the settings document is damaged: it is not well-formed XML from line " +
+                  std::to_wstring(Line()) + L" on";
         return false;
     }
     return true;

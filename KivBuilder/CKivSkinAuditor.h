@@ -19,6 +19,10 @@ public:
 
     // False with a reason when a section cannot be read or decrypted.
     bool Open(const wchar_t* path, std::wstring* reason);
+    // The settings section alone: false with a reason when the document
+    // cannot be read to its end (the library stops at the first fault and
+    // leaves the keys behind it unset).
+    bool OpenSettings(const wchar_t* path, std::wstring* reason);
 
     const std::map<std::wstring, Value>& Keys() const { return m_keys; }
     bool HasAtlas() const { return m_atlasWidth > 0; }
