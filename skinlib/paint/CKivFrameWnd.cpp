@@ -640,6 +640,12 @@ LRESULT CKivFrameWnd::OnPrint(HDC dc, LPARAM flags)
 
 LRESULT CKivFrameWnd::OnEraseBkgnd(HDC dc)
 {
+    // A child that leaves its background to the parent (a list view without a
+    // background colour, for one) forwards WM_ERASEBKGND with its own DC: that
+    // erase is the host's to answer, as it would be unskinned.
+    const HWND owner = dc ? WindowFromDC(dc) : nullptr;
+    if (owner && owner != Window())
+        return CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     if (m_paint && m_paint->EraseBackground(dc))
         return 1;
     return CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
