@@ -9,6 +9,7 @@
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <cstring>
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 using frametest::SkinnedFrame;
@@ -551,6 +552,99 @@ TEST_CASE("client background: the picture once at natural size, white elsewhere"
     Settings().edgeBackgroundColor = RGB(9, 80, 9);
     Printed q(f);
     CHECK(q(o.x + 5, o.y + 5) == RGB(9, 80, 9));
+    skin::Install();
+}
+
+namespace {
+
+// A host that counts the erases it hears and, when asked, answers them itself.
+struct EraseHost
+{
+    int erases = 0;
+    bool ownErase = false;
+};
+
+EraseHost& Eraser()
+{
+    static EraseHost host;
+    return host;
+}
+
+const COLORREF kHostErase = RGB(0, 200, 0);
+
+LRESULT CALLBACK EraseHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ERASEBKGND)
+    {
+        ++Eraser().erases;
+        if (Eraser().ownErase)
+        {
+            RECT client = {};
+            GetClientRect(window, &client);
+            CKivBrush green(CreateSolidBrush(kHostErase));
+            FillRect(reinterpret_cast<HDC>(wParam), &client, green);
+            return 1;
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_CASE("the host hears every erase of its client and may answer it itself")
+{
+    skin::Install();
+    Settings().edgeEnableBackground = 0;
+    Settings().edgeEnableBackColor = 1;
+    Settings().edgeBackgroundColor = RGB(9, 80, 9);
+    const HBRUSH classBrush = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
+    const wchar_t* name = kivtest::RegisterTestClass(L"KivEraseHost", &EraseHostProc, classBrush);
+    const HWND window = CreateWindowExW(0, name, L"Erase", WS_OVERLAPPEDWINDOW, 40, 40, 300, 200, nullptr,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    REQUIRE(window);
+    SkinnedFrame f(window, 300, 200);
+    Eraser() = EraseHost();
+    Canvas canvas(300, 200, RGB(1, 2, 3));
+    const auto erase = [&](HWND target) {
+        return SendMessageW(target, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.DC()), 0);
+    };
+
+    SUBCASE("left to the system: the skin's background, the class brush kept")
+    {
+        CHECK(erase(window) == 1);
+        CHECK(Eraser().erases == 1);
+        CHECK(canvas.Pixel(5, 5) == RGB(9, 80, 9));
+        CHECK(GetClassLongPtrW(window, GCLP_HBRBACKGROUND) == reinterpret_cast<ULONG_PTR>(classBrush));
+    }
+    SUBCASE("the host's own erase stands")
+    {
+        Eraser().ownErase = true;
+        CHECK(erase(window) == 1);
+        CHECK(Eraser().erases == 1);
+        CHECK(canvas.Pixel(5, 5) == kHostErase);
+    }
+    SUBCASE("a skin without a background: the class brush, the host asked once")
+    {
+        Settings().edgeEnableBackColor = 0;
+        CHECK(erase(window) == 1);
+        CHECK(Eraser().erases == 1);
+        CHECK(canvas.Pixel(5, 5) == GetSysColor(COLOR_HIGHLIGHT));
+    }
+    SUBCASE("a list view without a background colour forwards its erase to the host")
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        const HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 100, 80,
+                                          window, nullptr, GetModuleHandleW(nullptr), nullptr);
+        REQUIRE(list);
+        SendMessageW(list, LVM_SETBKCOLOR, 0, CLR_NONE);
+        Eraser() = EraseHost();
+        erase(list);
+        CHECK(Eraser().erases == 1);
+        SendMessageW(list, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
+        erase(list);
+        CHECK(Eraser().erases == 1);
+    }
     skin::Install();
 }
 

@@ -1,4 +1,5 @@
 #include "CKivFrameWnd.h"
+#include "CKivClassBrushLift.h"
 #include "CKivGdiObject.h"
 #include "CKivHDCMemory.h"
 #include "CKivHiddenRedraw.h"
@@ -640,15 +641,31 @@ LRESULT CKivFrameWnd::OnPrint(HDC dc, LPARAM flags)
 
 LRESULT CKivFrameWnd::OnEraseBkgnd(HDC dc)
 {
-    // A child that leaves its background to the parent (a list view without a
-    // background colour, for one) forwards WM_ERASEBKGND with its own DC: that
-    // erase is the host's to answer, as it would be unskinned.
-    const HWND owner = dc ? WindowFromDC(dc) : nullptr;
-    if (owner && owner != Window())
+    if (!m_paint)
         return CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    if (m_paint && m_paint->EraseBackground(dc))
+    // The host hears every erase, as it would unskinned (a child without a
+    // background colour forwards its erase here, and the host may answer it
+    // itself). Its class brush is lifted meanwhile, so the system's default
+    // handling erases nothing and answers 0; the skin's background then
+    // fills the client, with no class-brush flash underneath.
+    LRESULT answer = 0;
+    HBRUSH classBrush = nullptr;
+    {
+        const CKivClassBrushLift lift(Window());
+        classBrush = lift.Brush();
+        answer = CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    }
+    if (answer)
+        return answer;
+    if (m_paint->EraseBackground(dc))
         return 1;
-    return CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    if (!classBrush)
+        return 0;
+    // A skin without a background: the erase the host left to the system.
+    RECT client = {};
+    GetClientRect(Window(), &client);
+    FillRect(dc, &client, classBrush);
+    return 1;
 }
 
 void CKivFrameWnd::OnSize(UINT sizeType, int width, int height)
