@@ -12,6 +12,12 @@
 
 namespace {
 
+bool IsDialogWindow(HWND window)
+{
+    wchar_t className[8] = {};
+    return GetClassNameW(window, className, 8) == 6 && wcscmp(className, L"#32770") == 0;
+}
+
 // Undocumented: sent by the system for Alt+Space and a right click on the taskbar button.
 const UINT kPopupSystemMenu = 0x313;
 const int kHoverTimeMs = 2000;
@@ -444,9 +450,7 @@ void CKivFrameWnd::UpdateRegion()
     }
     if (!region)
         return;
-    wchar_t className[128] = {};
-    GetClassNameW(window, className, 128);
-    if (wcscmp(className, L"#32770") != 0)
+    if (!IsDialogWindow(window))
         InvalidateRect(window, nullptr, FALSE);
     // The system owns the region once it is set.
     if (SetWindowRgn(window, region, TRUE))
@@ -643,7 +647,15 @@ LRESULT CKivFrameWnd::OnEraseBkgnd(HDC dc)
 {
     if (!m_paint)
         return CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    // The host hears every erase, as it would unskinned (a child without a
+    // A dialog's own erase fills it with its dialog brush: the skin's
+    // background takes its place.
+    if (IsDialogWindow(Window()))
+    {
+        if (m_paint->EraseBackground(dc))
+            return 1;
+        return CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    }
+    // Any other host hears every erase, as it would unskinned (a child without a
     // background colour forwards its erase here, and the host may answer it
     // itself). Its class brush is lifted meanwhile, so the system's default
     // handling erases nothing and answers 0; the skin's background then
