@@ -7,6 +7,7 @@
 #include "CKivSkinStore.h"
 #include "CKivWindowDC.h"
 #include "CKivWindowsHookMouseHook.h"
+#include <algorithm>
 #include <cwchar>
 #include <new>
 
@@ -133,10 +134,12 @@ BOOL CKivFrameWnd::Attach(HWND window)
         after = rect;
         FitClientArea(*m_metrics, after);
     }
-    m_growth = RECT{0, 0, (before.right - before.left) - (after.right - after.left),
-                    (before.bottom - before.top) - (after.bottom - after.top)};
-    rect.right += m_growth.right;
-    rect.bottom += m_growth.bottom;
+    const RECT placed = rect;
+    rect.right += (before.right - before.left) - (after.right - after.left);
+    rect.bottom += (before.bottom - before.top) - (after.bottom - after.top);
+    KeepTrackingSize(rect);
+    m_growth = RECT{0, 0, (rect.right - rect.left) - (placed.right - placed.left),
+                    (rect.bottom - rect.top) - (placed.bottom - placed.top)};
     if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
         MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
     // A window not shown yet is still being created, or at least not laid out
@@ -256,6 +259,26 @@ void CKivFrameWnd::OnGetMinMaxInfo(MINMAXINFO* info)
     const KivFrameMetrics* m = Fallback(m_metrics, &m_emptyMetrics);
     info->ptMinTrackSize.y = m->captionHeight + m->borderBottom + m->borderTop;
     m_minTrackSize = info->ptMinTrackSize;
+}
+
+void CKivFrameWnd::KeepTrackingSize(RECT& rect)
+{
+    // The system holds a sizable or overlapped window to its tracking limits
+    // at every move; the adjustment the host does not hear must too, or the
+    // host's first own move would change the size.
+    const LONG_PTR style = GetWindowLongPtrW(Window(), GWL_STYLE);
+    if (style & (WS_MINIMIZE | WS_MAXIMIZE))
+        return;
+    if (!(style & WS_THICKFRAME) && (style & (WS_POPUP | WS_CHILD)))
+        return;
+    MINMAXINFO limits = {};
+    limits.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    limits.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    OnGetMinMaxInfo(&limits);
+    const LONG width = rect.right - rect.left;
+    const LONG height = rect.bottom - rect.top;
+    rect.right = rect.left + (std::min)((std::max)(width, limits.ptMinTrackSize.x), limits.ptMaxTrackSize.x);
+    rect.bottom = rect.top + (std::min)((std::max)(height, limits.ptMinTrackSize.y), limits.ptMaxTrackSize.y);
 }
 
 void CKivFrameWnd::OnExitSizeMove()
