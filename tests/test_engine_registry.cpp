@@ -92,10 +92,13 @@ TEST_CASE("class table: every row by class name and style")
         {L"Button", BS_AUTOCHECKBOX, KivSkinKind::CheckBox},
         {L"Button", BS_AUTORADIOBUTTON, KivSkinKind::RadioButton},
         {L"Button", BS_GROUPBOX, KivSkinKind::GroupBox},
-        {L"Button", BS_AUTO3STATE, KivSkinKind::None},
-        {L"Button", BS_CHECKBOX, KivSkinKind::None},
-        {L"Button", BS_RADIOBUTTON, KivSkinKind::None},
+        {L"Button", BS_CHECKBOX, KivSkinKind::CheckBox},
+        {L"Button", BS_3STATE, KivSkinKind::CheckBox},
+        {L"Button", BS_AUTO3STATE, KivSkinKind::CheckBox},
+        {L"Button", BS_RADIOBUTTON, KivSkinKind::RadioButton},
         {L"Button", BS_OWNERDRAW, KivSkinKind::None},
+        {L"Button", BS_PUSHBOX, KivSkinKind::None},
+        {L"Button", BS_SPLITBUTTON, KivSkinKind::None},
         {L"Edit", ES_MULTILINE, KivSkinKind::EditBox},
         {L"ComboBox", CBS_DROPDOWNLIST, KivSkinKind::ComboBox},
         {L"ListBox", 0, KivSkinKind::ListBox},
@@ -334,14 +337,14 @@ TEST_CASE("through the hook: windows are skinned while it runs, and stay skinned
     CKivEngine::Instance().AddIdFilter(4242);
     const size_t before = registry.Count();
     HWND before1 = MakeDialog(L"pane", WS_POPUP);
-    HWND pane = nullptr, button = nullptr, tristate = nullptr, combo = nullptr, idFiltered = nullptr;
+    HWND pane = nullptr, button = nullptr, ownerDrawn = nullptr, combo = nullptr, idFiltered = nullptr;
     HWND after = nullptr;
     {
         HookOn hook;
         REQUIRE(hook.ok);
         pane = MakeDialog(L"pane", WS_POPUP);
         button = MakeChild(pane, L"Button", BS_DEFPUSHBUTTON, 1, L"OK");
-        tristate = MakeChild(pane, L"Button", BS_AUTO3STATE, 2, L"Maybe");
+        ownerDrawn = MakeChild(pane, L"Button", BS_OWNERDRAW, 2, L"Drawn");
         combo = MakeChild(pane, L"ComboBox", CBS_DROPDOWN, 3);
         idFiltered = MakeChild(pane, L"#32770", 0, 4242, L"pane");  // filtered by its own identifier
         // A window created before the hook is not skinned, its new children are.
@@ -355,7 +358,7 @@ TEST_CASE("through the hook: windows are skinned while it runs, and stay skinned
     CHECK(paneSkin->Window() == pane);
     CHECK(GetWindowLongPtrW(pane, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&CKivWnd::SubclassProc));
     CHECK((registry.Find(button) != nullptr) == Builds(KivSkinKind::Button));
-    CHECK(registry.Find(tristate) == nullptr);
+    CHECK(registry.Find(ownerDrawn) == nullptr);
     CHECK((registry.Find(combo) != nullptr) == Builds(KivSkinKind::ComboBox));
     CHECK(registry.Find(FindWindowExW(combo, nullptr, L"Edit", nullptr)) == nullptr);
     CHECK(registry.Find(idFiltered) == nullptr);

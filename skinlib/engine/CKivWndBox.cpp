@@ -159,7 +159,11 @@ KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LON
         {
         case BS_PUSHBUTTON:
         case BS_DEFPUSHBUTTON: return KivSkinKind::Button;
-        case BS_AUTOCHECKBOX: return KivSkinKind::CheckBox;
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE: return KivSkinKind::CheckBox;
+        case BS_RADIOBUTTON:
         case BS_AUTORADIOBUTTON: return KivSkinKind::RadioButton;
         case BS_GROUPBOX: return KivSkinKind::GroupBox;
         default: return KivSkinKind::None;
