@@ -38,10 +38,17 @@ TempDir::TempDir()
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
     static unsigned counter = 0;
+    // A run that takes pictures for the documents (tools/docs.sh sets
+    // KIV_SCREENSHOTS) names its folders without the process id: a picture
+    // that shows a path is then the same every run.
+    const bool forDocuments = GetEnvironmentVariableW(L"KIV_SCREENSHOTS", nullptr, 0) > 0;
     for (;;)
     {
         wchar_t name[MAX_PATH];
-        wsprintfW(name, L"%skivtest_%lu_%u", base, GetCurrentProcessId(), ++counter);
+        if (forDocuments)
+            wsprintfW(name, L"%skivdocs_%u", base, ++counter);
+        else
+            wsprintfW(name, L"%skivtest_%lu_%u", base, GetCurrentProcessId(), ++counter);
         if (CreateDirectoryW(name, nullptr))
         {
             m_path = name;
