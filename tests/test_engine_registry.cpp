@@ -673,3 +673,72 @@ TEST_CASE("mouse hook forwards mouse messages of registered frames")
         DestroyWindow(frame);
     DestroyWindow(stranger);
 }
+
+// Runs last: a frame skin made through the hook sets the mouse hook numbers
+// the test above expects untouched.
+TEST_CASE("the title at creation comes from the creation parameters: nothing reaches the window before WM_CREATE")
+{
+    CKivWndBox& registry = Registry();
+    CKivEngine::Instance().AddCaptionFilter(L"Kept plain at creation");
+    RecordingClass();
+    std::vector<HWND> made;
+    {
+        HookOn hook;
+        REQUIRE(hook.ok);
+        Log().clear();
+        HWND titled = MakeTopLevel(L"Titled at creation");
+        REQUIRE(titled != nullptr);
+        made.push_back(titled);
+        // Whatever the frame skin does once attached, the registry asked the
+        // window nothing about its text while it was being created.
+        bool created = false;
+        for (const Seen& seen : Log())
+        {
+            if (seen.message == WM_CREATE)
+                created = true;
+            if (!created)
+            {
+                CAPTURE(seen.message);
+                CHECK(seen.message != WM_GETTEXTLENGTH);
+                CHECK(seen.message != WM_GETTEXT);
+            }
+        }
+        CHECK(created);
+        CHECK((registry.Find(titled) != nullptr) == Builds(KivSkinKind::FrameWnd));
+
+        // The same decisions as from the stored text: a filtered caption, also
+        // from an ANSI creation call, and a window still waiting for a title.
+        HWND filtered = MakeTopLevel(L"Kept plain at creation");
+        made.push_back(filtered);
+        CHECK(registry.IsExcluded(filtered));
+        CHECK(registry.Find(filtered) == nullptr);
+        HWND ansi = CreateWindowExA(0, "KivTestRecording", "Kept plain at creation", WS_OVERLAPPEDWINDOW, 10, 10, 200,
+                                    150, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        made.push_back(ansi);
+        CHECK(registry.IsExcluded(ansi));
+        HWND untitled = MakeTopLevel(L"");
+        made.push_back(untitled);
+        CHECK(registry.Find(untitled) == nullptr);
+        CHECK(registry.IsAwaitingTitle(untitled));
+        for (HWND window : made)
+            DestroyWindow(window);
+    }
+}
+
+TEST_CASE("the title a CREATESTRUCTW carries")
+{
+    CHECK(CKivWndBox::CreationTitle(nullptr).empty());
+    CREATESTRUCTW create = {};
+    CHECK(CKivWndBox::CreationTitle(&create).empty());
+    create.lpszName = MAKEINTRESOURCEW(12);
+    CHECK(CKivWndBox::CreationTitle(&create).empty());
+    const wchar_t ordinal[] = {0xFFFF, 0x0065, 0};
+    create.lpszName = ordinal;
+    CHECK(CKivWndBox::CreationTitle(&create).empty());
+    create.lpszName = L"Main";
+    CHECK(CKivWndBox::CreationTitle(&create) == L"Main");
+    // Cut to the 259 characters the registry reads from a window.
+    const std::wstring longTitle(400, L'x');
+    create.lpszName = longTitle.c_str();
+    CHECK(CKivWndBox::CreationTitle(&create) == std::wstring(259, L'x'));
+}

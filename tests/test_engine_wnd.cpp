@@ -110,6 +110,19 @@ HWND MakeAnsweringChild(HWND parent)
     return MakeChild(parent, L"KivTestAnsweringChild", 0, 5);
 }
 
+// A child skin that takes the three private messages a parent's skin sends,
+// passing them on to the child's procedure like any other message.
+class PrivateMessageSkin : public CKivWnd
+{
+public:
+    PrivateMessageSkin()
+    {
+        AnswerPrivateMessage(KIV_WM_CTLCOLOREDIT);
+        AnswerPrivateMessage(KIV_WM_EDITCHANGE);
+        AnswerPrivateMessage(KIV_WM_CTLCOLOR);
+    }
+};
+
 struct Fresh
 {
     Fresh()
@@ -259,7 +272,7 @@ TEST_CASE("routing table answers")
         // Only a child that has a skin object is asked: others may give the
         // private numbers a meaning of their own.
         HWND unskinned = MakeAnsweringChild(parent);
-        CKivWnd childSkin;
+        PrivateMessageSkin childSkin;
         REQUIRE(childSkin.Attach(child));
         HDC dc = reinterpret_cast<HDC>(static_cast<INT_PTR>(0xD0C));
         Answers()[WM_CTLCOLOREDIT] = 0xBEEF;
@@ -293,6 +306,21 @@ TEST_CASE("routing table answers")
         CHECK(SeenOf(KIV_WM_CTLCOLOR).empty());
         childSkin.Detach();
 
+        // A skinned child whose skin does not take the private messages is not
+        // asked either: passed on to the control, 25 would be answered with the
+        // default procedure's brush.
+        CKivWnd silentSkin;
+        REQUIRE(silentSkin.Attach(child));
+        g_childAnswer = 0x5150;
+        Log().clear();
+        CHECK(SendMessageW(parent, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child)) ==
+              0xBEEF);
+        CHECK(SendMessageW(parent, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(child)) == 0xFEED);
+        CHECK(SeenOf(KIV_WM_CTLCOLOREDIT).empty());
+        CHECK(SeenOf(KIV_WM_CTLCOLOR).empty());
+        silentSkin.Detach();
+
         // A real edit control knows nothing of 1254: the parent's own answer stands.
         HWND edit = MakeChild(parent, L"Edit", 0, 6);
         CHECK(SendMessageW(parent, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit)) ==
@@ -301,7 +329,7 @@ TEST_CASE("routing table answers")
     SUBCASE("EN_CHANGE is consumed only when a skinned control answers 1255")
     {
         HWND child = MakeAnsweringChild(parent);
-        CKivWnd childSkin;
+        PrivateMessageSkin childSkin;
         REQUIRE(childSkin.Attach(child));
         Answers()[WM_COMMAND] = 0x22;
         g_childAnswer = 0;
@@ -345,6 +373,17 @@ TEST_CASE("routing table answers")
         Log().clear();
         CHECK(SendMessageW(parent, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)) == 0x33);
         CHECK(SeenOf(WM_NOTIFY).size() == 2);
+
+        // A subclass the host put over the skinned control never sees the
+        // notification come back: the skin object is handed it directly.
+        {
+            TestSubclass over(child, "over");
+            g_childAnswer = 0x44;
+            Log().clear();
+            CHECK(SendMessageW(parent, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)) == 0x44);
+            REQUIRE(SeenOf(WM_NOTIFY).size() == 1);
+            CHECK(SeenOf(WM_NOTIFY)[0].who == "child");
+        }
 
         // No sender, or a window telling itself: no reflection, no endless loop.
         NMHDR self = {parent, 0, NM_CLICK};

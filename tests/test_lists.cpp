@@ -135,6 +135,31 @@ Step Call(std::function<LRESULT(HWND)> call)
     return [=](HWND control) { return Answer(call(control)); };
 }
 
+// A mouse message at the middle of a combo box's button.
+Step AtComboButton(UINT message)
+{
+    return [=](HWND control) {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof(info);
+        GetComboBoxInfo(control, &info);
+        const int x = (info.rcButton.left + info.rcButton.right) / 2;
+        const int y = (info.rcButton.top + info.rcButton.bottom) / 2;
+        return Answer(SendMessageW(control, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y)));
+    };
+}
+
+// A colour message without a DC sent to a combo box about its edit (or
+// face): nothing for a skin to colour, so the answer is the combo's parent's.
+Step ComboColour(UINT message)
+{
+    return [=](HWND control) {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof(info);
+        GetComboBoxInfo(control, &info);
+        return Answer(SendMessageW(control, message, 0, reinterpret_cast<LPARAM>(info.hwndItem)));
+    };
+}
+
 const LPARAM kBigData = static_cast<LPARAM>(sizeof(LPARAM) == 8 ? 0x123456789ABCDEF0ll : 0x12345678l);
 
 struct Script
@@ -182,7 +207,10 @@ std::vector<Script> Scripts()
         ReadText(WM_GETTEXT, 64), SendText(CB_SELECTSTRING, static_cast<WPARAM>(-1), L"ap"), Send(CB_GETCURSEL, 0, 0),
         Send(CB_SHOWDROPDOWN, TRUE, 0), Send(CB_GETDROPPEDSTATE, 0, 0), Send(CB_SHOWDROPDOWN, FALSE, 0),
         Send(CB_GETDROPPEDSTATE, 0, 0), Key(VK_DOWN), Send(CB_GETCURSEL, 0, 0), Send(CB_GETITEMHEIGHT, 0, 0),
-        Send(CB_DELETESTRING, 0, 0), Send(CB_GETCOUNT, 0, 0), Send(CB_RESETCONTENT, 0, 0), Send(CB_GETCOUNT, 0, 0)};
+        Send(CB_DELETESTRING, 0, 0), Send(CB_GETCOUNT, 0, 0), AtComboButton(WM_LBUTTONDOWN),
+        Send(CB_GETDROPPEDSTATE, 0, 0), AtComboButton(WM_LBUTTONUP), Send(CB_SHOWDROPDOWN, FALSE, 0),
+        ComboColour(KIV_WM_CTLCOLOR), ComboColour(WM_CTLCOLOREDIT), ComboColour(WM_CTLCOLORLISTBOX),
+        ComboColour(WM_CTLCOLORSTATIC), ComboColour(WM_CTLCOLORBTN), Send(CB_RESETCONTENT, 0, 0), Send(CB_GETCOUNT, 0, 0)};
     const std::vector<Step> bar = {
         ReadScrollInfo(sizeof(SCROLLINFO), SIF_ALL), Send(SBM_SETRANGE, 0, 100), Send(SBM_SETPOS, 50, TRUE),
         Send(SBM_GETPOS, 0, 0), Send(SBM_SETPOS, 500, TRUE), Send(SBM_GETPOS, 0, 0), Send(SBM_SETPOS, static_cast<WPARAM>(-20), TRUE),
@@ -191,6 +219,7 @@ std::vector<Script> Scripts()
         SetScrollInfoStep(SIF_ALL, 0, 99999, 1000, 70000), ReadScrollInfo(sizeof(SCROLLINFO), SIF_ALL),
         ReadScrollInfo(sizeof(SCROLLINFO) - 4, SIF_ALL), ReadScrollInfo(sizeof(SCROLLINFO), SIF_POS),
         SetScrollInfoStep(SIF_RANGE | SIF_DISABLENOSCROLL, 5, 5, 0, 0), ReadScrollInfo(sizeof(SCROLLINFO), SIF_ALL),
+        Call(IsWindowEnabled), SetScrollInfoStep(SIF_RANGE | SIF_DISABLENOSCROLL, 0, 50, 0, 0), Call(IsWindowEnabled),
         Call([](HWND h) { return SetScrollRange(h, SB_CTL, 0, 200000, TRUE); }),
         Call([](HWND h) { return SetScrollPos(h, SB_CTL, 150000, TRUE); }), Call([](HWND h) { return GetScrollPos(h, SB_CTL); }),
         Send(SBM_ENABLE_ARROWS, ESB_DISABLE_UP, 0), Key(VK_DOWN), Key(VK_END)};
@@ -536,10 +565,17 @@ TEST_CASE("borders only where the window has one, in the focus colour with the f
     RECT outer{};
     GetWindowRect(list, &outer);
     CHECK(outer.bottom - outer.top == 120);
-    CHECK(SendMessageW(list, LB_SETITEMHEIGHT, 0, 0) == LB_ERR);
+    // Item heights are the control's to accept or refuse, as unskinned.
+    const HWND unskinned =
+        host.Control(L"LISTBOX", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 200, 140, 150, 120, kId + 4, false);
     CHECK(SendMessageW(list, LB_SETITEMHEIGHT, 0, 256) == LB_ERR);
     CHECK(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0) == row);
-    CHECK(SendMessageW(list, LB_SETITEMHEIGHT, 0, 20) != LB_ERR);
+    for (const LPARAM height : {LPARAM(256), LPARAM(0), LPARAM(MAKELPARAM(0, 30)), LPARAM(255), LPARAM(20)})
+    {
+        CAPTURE(height);
+        CHECK(SendMessageW(list, LB_SETITEMHEIGHT, 0, height) == SendMessageW(unskinned, LB_SETITEMHEIGHT, 0, height));
+        CHECK(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0) == SendMessageW(unskinned, LB_GETITEMHEIGHT, 0, 0));
+    }
     CHECK(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0) == 20);
     parentSkin.Detach();
 }

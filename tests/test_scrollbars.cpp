@@ -341,3 +341,69 @@ TEST_CASE("70,000 items: dragging the drawn thumb to the end shows the last item
             ink += canvas.Pixel(x, y) != colours::kListBackground ? 1 : 0;
     CHECK(ink > 5);
 }
+
+namespace {
+
+SCROLLINFO Info(UINT mask, int minimum, int maximum, int page)
+{
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = mask;
+    info.nMin = minimum;
+    info.nMax = maximum;
+    info.nPage = static_cast<UINT>(page);
+    return info;
+}
+
+}  // namespace
+
+TEST_CASE("a redrawing SetScrollInfo enables and disables a visible bar as it does unskinned")
+{
+    kivtest::InstallControlSkin();
+    ControlHost host;
+    const HWND skinned = host.Control(L"SCROLLBAR", SBS_HORZ, 20, 20, 200, 20, kId, true);
+    const HWND plain = host.Control(L"SCROLLBAR", SBS_HORZ, 20, 60, 200, 20, kId + 1, false);
+    REQUIRE(ControlHost::Skin<CKivSysScrollBar>(skinned) != nullptr);
+    REQUIRE(ControlHost::Skin<CKivSysScrollBar>(plain) == nullptr);
+    struct Step
+    {
+        UINT mask;
+        int min, max, page;
+        BOOL redraw;
+        int enableArrows;  // EnableScrollBar before the step, or -1
+    };
+    const UINT both = SIF_POS | SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+    const Step steps[] = {
+        {both, 10, 100, 50, FALSE, ESB_DISABLE_BOTH},  // no redraw: the state stays
+        {both, 10, 100, 50, TRUE, -1},                 // redraw with room to scroll: enabled
+        {both, 10, 100, 100, TRUE, -1},                // nothing to scroll: disabled
+        {both, 10, 100, 100, TRUE, ESB_ENABLE_BOTH},
+        {both, 0, 41, 41, TRUE, ESB_DISABLE_BOTH},
+        {SIF_PAGE, 0, 41, 10, TRUE, -1},               // a page alone enables nothing
+        {SIF_RANGE | SIF_PAGE, 0, 100, 10, TRUE, ESB_DISABLE_LTUP},
+        {SIF_POS, 0, 0, 0, TRUE, ESB_DISABLE_BOTH},
+    };
+    int index = 0;
+    for (const Step& step : steps)
+    {
+        CAPTURE(index++);
+        for (HWND bar : {skinned, plain})
+        {
+            if (step.enableArrows >= 0)
+                EnableScrollBar(bar, SB_CTL, static_cast<UINT>(step.enableArrows));
+            const SCROLLINFO info = Info(step.mask, step.min, step.max, step.page);
+            SetScrollInfo(bar, SB_CTL, &info, step.redraw);
+        }
+        CHECK(IsWindowEnabled(skinned) == IsWindowEnabled(plain));
+    }
+    // A hidden bar keeps its state whatever it is told.
+    ShowWindow(skinned, SW_HIDE);
+    ShowWindow(plain, SW_HIDE);
+    EnableWindow(skinned, TRUE);
+    EnableWindow(plain, TRUE);
+    const SCROLLINFO info = Info(both, 0, 10, 20);
+    SetScrollInfo(skinned, SB_CTL, &info, TRUE);
+    SetScrollInfo(plain, SB_CTL, &info, TRUE);
+    CHECK(IsWindowEnabled(plain));
+    CHECK(IsWindowEnabled(skinned));
+}

@@ -191,14 +191,21 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     return SendMessageW(window, message, wParam, lParam);
 }
 
+// A progress bar of the host, skinned.
+HWND SkinnedProgress(Host& host)
+{
+    const HWND bar = host.Control(PROGRESS_CLASSW, 0, nullptr, 10, 10, 204, 20);
+    REQUIRE(dynamic_cast<CKivProgressBar*>(CKivWnd::FromHandle(bar)) != nullptr);
+    return bar;
+}
+
 }  // namespace
 
 TEST_CASE("progress bar answers as the common control does, from the control's defaults")
 {
     InstallSkin();
     Host host;
-    const HWND bar = host.Control(PROGRESS_CLASSW, 0, nullptr, 10, 10, 204, 20);
-    REQUIRE(dynamic_cast<CKivProgressBar*>(CKivWnd::FromHandle(bar)) != nullptr);
+    const HWND bar = SkinnedProgress(host);
 
     SUBCASE("defaults 0..100, step 10; setters answer the previous value and clamp to the range")
     {
@@ -218,7 +225,7 @@ TEST_CASE("progress bar answers as the common control does, from the control's d
         CHECK(Send(bar, PBM_GETPOS) == 30);
         CHECK(Send(bar, WM_USER + 13) == 5);  // PBM_GETSTEP
     }
-    SUBCASE("detached, the control answers with the model the skin held")
+    SUBCASE("detached, the control answers as it did")
     {
         Send(bar, PBM_SETRANGE32, 5, 80);
         Send(bar, PBM_SETSTEP, 7);
@@ -247,36 +254,40 @@ TEST_CASE("progress bar answers as the common control does, from the control's d
         CHECK(Send(bar, PBM_SETRANGE, 0, MAKELPARAM(10, 60000)) == MAKELONG(200, 300));
         CHECK(Send(bar, PBM_GETRANGE, FALSE) == 60000);
         CHECK(Send(bar, PBM_GETPOS) == 200);
-        CHECK(Send(bar, PBM_SETRANGE32, 0, 50) == MAKELONG(10, 60000));
+        // The old range in the low 32 bits, as the control packs it.
+        CHECK(static_cast<DWORD>(Send(bar, PBM_SETRANGE32, 0, 50)) == static_cast<DWORD>(MAKELONG(10, 60000)));
         CHECK(Send(bar, PBM_GETPOS) == 50);
     }
-    SUBCASE("negative steps stop at the minimum, no wrap either way")
+    SUBCASE("steps wrap within the range and extreme ranges answer as an unskinned bar does")
     {
-        Send(bar, PBM_SETPOS, 50);
-        Send(bar, PBM_SETSTEP, static_cast<WPARAM>(-30));
-        CHECK(Send(bar, PBM_STEPIT) == 50);
-        CHECK(Send(bar, PBM_STEPIT) == 20);
-        CHECK(Send(bar, PBM_GETPOS) == 0);
-        Send(bar, PBM_SETSTEP, 70);
-        Send(bar, PBM_STEPIT);
-        CHECK(Send(bar, PBM_STEPIT) == 70);
-        CHECK(Send(bar, PBM_GETPOS) == 100);
+        const HWND plain = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE, 10, 40, 204, 20,
+                                           host.Window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        REQUIRE(CKivWnd::FromHandle(plain) == nullptr);
+        struct Call
+        {
+            UINT message;
+            WPARAM wParam;
+            LPARAM lParam;
+        };
+        const Call calls[] = {
+            {PBM_SETPOS, 50, 0}, {PBM_SETSTEP, static_cast<WPARAM>(-30), 0}, {PBM_STEPIT, 0, 0},
+            {PBM_STEPIT, 0, 0}, {PBM_GETPOS, 0, 0}, {PBM_SETSTEP, 70, 0}, {PBM_STEPIT, 0, 0}, {PBM_STEPIT, 0, 0},
+            {PBM_GETPOS, 0, 0}, {PBM_SETRANGE32, 3, 15}, {PBM_SETSTEP, 50, 0}, {PBM_STEPIT, 0, 0}, {PBM_GETPOS, 0, 0},
+            {PBM_SETRANGE32, 5, 5}, {PBM_STEPIT, 0, 0}, {PBM_GETPOS, 0, 0}, {PBM_SETRANGE32, 10, 5},
+            {PBM_SETSTEP, 2, 0}, {PBM_STEPIT, 0, 0}, {PBM_GETPOS, 0, 0},
+            {PBM_SETRANGE32, static_cast<WPARAM>(INT_MIN), INT_MAX}, {PBM_GETRANGE, TRUE, 0}, {PBM_GETPOS, 0, 0},
+            {PBM_SETPOS, INT_MAX - 1, 0}, {PBM_DELTAPOS, 10, 0}, {PBM_GETPOS, 0, 0},
+            {PBM_DELTAPOS, static_cast<WPARAM>(INT_MIN), 0}, {PBM_GETPOS, 0, 0},
+            {PBM_SETSTEP, static_cast<WPARAM>(INT_MIN), 0}, {PBM_STEPIT, 0, 0}, {PBM_GETPOS, 0, 0}};
+        int index = 0;
+        for (const Call& call : calls)
+        {
+            CAPTURE(index++);
+            CHECK(Send(bar, call.message, call.wParam, call.lParam) == Send(plain, call.message, call.wParam, call.lParam));
+        }
     }
-    SUBCASE("64-bit arithmetic over INT_MIN..INT_MAX")
+    SUBCASE("fill lengths")
     {
-        Send(bar, PBM_SETRANGE32, static_cast<WPARAM>(INT_MIN), INT_MAX);
-        CHECK(Send(bar, PBM_GETRANGE, TRUE) == INT_MIN);
-        CHECK(Send(bar, PBM_GETPOS) == 0);
-        Send(bar, PBM_SETPOS, INT_MAX - 1);
-        CHECK(Send(bar, PBM_DELTAPOS, 10) == INT_MAX - 1);
-        CHECK(Send(bar, PBM_GETPOS) == INT_MAX);
-        CHECK(Send(bar, PBM_DELTAPOS, static_cast<WPARAM>(INT_MIN)) == INT_MAX);
-        CHECK(Send(bar, PBM_GETPOS) == -1);
-        Send(bar, PBM_SETSTEP, static_cast<WPARAM>(INT_MIN));
-        Send(bar, PBM_STEPIT);
-        CHECK(Send(bar, PBM_GETPOS) == INT_MIN);
-        CHECK(Send(bar, PBM_STEPIT) == INT_MIN);
-        CHECK(Send(bar, PBM_GETPOS) == INT_MIN);
         // Fill lengths stay exact where max - min + 1 leaves 32 bits.
         CHECK(CKivDirectProgress::FillLength(INT_MIN, INT_MAX, 0, 200) == 101);
         CHECK(CKivDirectProgress::FillLength(INT_MIN, INT_MAX, INT_MIN, 200) == 1);
@@ -284,6 +295,66 @@ TEST_CASE("progress bar answers as the common control does, from the control's d
         CHECK(CKivDirectProgress::FillLength(5, 1, 3, 200) == 0);
         CHECK(CKivDirectProgress::FillLength(0, 100, 50, 0) == 0);
     }
+}
+
+namespace {
+
+// What a host's own subclass over a progress bar sees of its repaints.
+struct PaintWatch
+{
+    static WNDPROC& Previous()
+    {
+        static WNDPROC previous = nullptr;
+        return previous;
+    }
+    static RECT& PaintRect()
+    {
+        static RECT rect = {};
+        return rect;
+    }
+    static bool& Erased()
+    {
+        static bool erased = false;
+        return erased;
+    }
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_PAINT)
+            GetUpdateRect(window, &PaintRect(), FALSE);
+        else if (message == WM_ERASEBKGND)
+            Erased() = true;
+        return CallWindowProcW(Previous(), window, message, wParam, lParam);
+    }
+};
+
+}  // namespace
+
+TEST_CASE("progress bar repaints through the control's own WM_PAINT, with an erase when the position goes back")
+{
+    InstallSkin();
+    Host host;
+    const HWND bar = SkinnedProgress(host);
+    PaintWatch::Previous() =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaintWatch::Proc)));
+    Send(bar, PBM_SETPOS, 0);
+    UpdateWindow(bar);
+    RECT client = {};
+    GetClientRect(bar, &client);
+
+    PaintWatch::Erased() = false;
+    SetRectEmpty(&PaintWatch::PaintRect());
+    Send(bar, PBM_SETPOS, 10);
+    CHECK(EqualRect(&PaintWatch::PaintRect(), &client));
+    UpdateWindow(bar);
+    CHECK_FALSE(PaintWatch::Erased());
+
+    PaintWatch::Erased() = false;
+    SetRectEmpty(&PaintWatch::PaintRect());
+    Send(bar, PBM_SETPOS, 0);
+    CHECK(EqualRect(&PaintWatch::PaintRect(), &client));
+    UpdateWindow(bar);
+    CHECK(PaintWatch::Erased());
+    SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaintWatch::Previous()));
 }
 
 TEST_CASE("progress fill pixels")

@@ -427,6 +427,7 @@ TEST_CASE("tab strip follows the control: messages, ANSI items, keys, deletion; 
     CHECK(CurSel(tab) == -1);
 
     // A taller font makes taller tabs: the whole of them takes the mouse.
+    AddTabs(tab, {L"Tall"});
     HFONT big = CreateFontW(-30, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, L"Arial");
     SendMessageW(tab, WM_SETFONT, reinterpret_cast<WPARAM>(big), TRUE);
     const int height = skin->Strip().TabHeight();
@@ -440,11 +441,47 @@ TEST_CASE("tab strip follows the control: messages, ANSI items, keys, deletion; 
     SendMessageW(tab, WM_SETFONT, 0, FALSE);
     DeleteObject(big);
 
-    // Detach gives the control its own style back.
-    const LONG style = static_cast<LONG>(GetWindowLongPtrW(tab, GWL_STYLE));
-    CHECK((style & CKivTabCtrl::kAddedStyle) == CKivTabCtrl::kAddedStyle);
+    // The control keeps its host's style, skinned and after detach: a
+    // multi-line or button style would change its rows and keyboard.
+    const LONG_PTR style = GetWindowLongPtrW(tab, GWL_STYLE);
+    CHECK((style & (TCS_OWNERDRAWFIXED | TCS_MULTILINE | TCS_BUTTONS)) == 0);
+    CHECK(SendMessageW(tab, TCM_GETROWCOUNT, 0, 0) == 1);
     REQUIRE(skin->Detach());
-    CHECK((GetWindowLongPtrW(tab, GWL_STYLE) & CKivTabCtrl::kAddedStyle) == 0);
+    CHECK(GetWindowLongPtrW(tab, GWL_STYLE) == style);
+}
+
+TEST_CASE("tab controls: an owner-drawn one keeps its host's drawing; hot tracking does not show through the strip")
+{
+    InstallSkin();
+    Dialog dialog;
+    REQUIRE(dialog.Hooked());
+    const HWND owned = dialog.Control(WC_TABCONTROLW, TCS_OWNERDRAWFIXED | TCS_FIXEDWIDTH, 20, 20, 300, 100);
+    CHECK(TabSkin(owned) == nullptr);
+    DestroyWindow(owned);
+
+    const Tabs made = MakeTabs(dialog, TCS_HOTTRACK, 300, 100, {L"One", L"Two", L"Three"});
+    SendMessageW(made.tab, TCM_SETCURSEL, 0, 0);
+    kivtest::PumpPending();
+    const RECT band = made.skin->Strip().StripBand();
+    auto bandPixels = [&] {
+        std::vector<COLORREF> pixels;
+        for (int y = band.top; y < band.bottom; ++y)
+            for (int x = band.left; x < band.right; ++x)
+                pixels.push_back(dialog.Pixel(made.tab, x, y));
+        return pixels;
+    };
+    // The control draws the tab under the mouse itself as it moves; the strip
+    // must be what shows once the mouse has gone past the last tab.
+    for (int x = 2; x < band.right; x += 3)
+        SendMessageW(made.tab, WM_MOUSEMOVE, 0, MAKELPARAM(x, (band.top + band.bottom) / 2));
+    const std::vector<COLORREF> moved = bandPixels();
+    RedrawWindow(made.tab, &band, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const std::vector<COLORREF> repainted = bandPixels();
+    REQUIRE(moved.size() == repainted.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < moved.size(); ++i)
+        differing += moved[i] != repainted[i] ? 1 : 0;
+    CHECK(differing == 0);
 }
 
 TEST_CASE("tab strip overflow: choosing a hidden tab from the menu moves it to the first place")

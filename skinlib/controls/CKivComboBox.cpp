@@ -65,7 +65,7 @@ void CKivComboBox::BindParts()
     if (m_list.Window() == nullptr && info.hwndList != nullptr && FromHandle(info.hwndList) == nullptr)
     {
         m_list.CountDepthIn(this);
-        m_list.SetDropDown((GetWindowLongPtrW(window, GWL_STYLE) & 3) != CBS_SIMPLE);
+        m_list.SetDropDown((GetWindowLongPtrW(window, GWL_STYLE) & 3) != CBS_SIMPLE ? window : nullptr);
         m_list.Attach(info.hwndList);
     }
     const bool wantsEdit = (GetWindowLongPtrW(window, GWL_STYLE) & 3) != CBS_DROPDOWNLIST;
@@ -146,8 +146,7 @@ LRESULT CKivComboBox::Forward(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = Window();
     bool painted = false;
-    const LRESULT answer =
-        m_selfPaint.Watch([&] { return CKivWnd::WindowProc(message, wParam, lParam); }, &painted);
+    const LRESULT answer = m_selfPaint.Watch([&] { return PassOn(message, wParam, lParam); }, &painted);
     if (Window() != window)
         return answer;
     // Parts made after the skin attached (at WM_CREATE, which the hook sees
@@ -160,6 +159,19 @@ LRESULT CKivComboBox::Forward(UINT message, WPARAM wParam, LPARAM lParam)
     if (painted || ChangesLook(message))
         InvalidateRect(window, nullptr, FALSE);
     return answer;
+}
+
+LRESULT CKivComboBox::PassOn(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The base answers mouse messages with 0; the combo's own answer (TRUE
+    // for a press it handled) is what its host gets unskinned.
+    switch (message)
+    {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE: return CallPrevious(message, wParam, lParam);
+    default: return CKivWnd::WindowProc(message, wParam, lParam);
+    }
 }
 
 LRESULT CKivComboBox::OnCtlColor(HDC dc)

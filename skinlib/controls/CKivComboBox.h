@@ -23,7 +23,7 @@ public:
         COLORREF buttonSelect = 0xC0C0C0;
     };
 
-    CKivComboBox() = default;
+    CKivComboBox() { AnswerPrivateMessage(KIV_WM_CTLCOLOREDIT); }
     ~CKivComboBox() override;
 
     BOOL Attach(HWND window) override;
@@ -44,6 +44,7 @@ public:
 
 private:
     LRESULT Forward(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCtlColor(HDC dc);
     LRESULT OnComboPaint(HDC dc);
     // Binds the edit and list skins to the combo's parts that exist now.

@@ -6,17 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// The answer of PBM_SETRANGE and PBM_SETRANGE32: the old range in two words,
-// a LONG widened with its sign as the control answers it.
-LRESULT PackRange(int minimum, int maximum)
-{
-    return static_cast<LRESULT>(MAKELONG(LOWORD(minimum), LOWORD(maximum)));
-}
-
-}  // namespace
-
 int CKivDirectProgress::Init6(int x, int y, int width, int height, HWND host, int horizontal)
 {
     m_horizontal = horizontal ? 1 : 0;
@@ -45,50 +34,11 @@ int CKivDirectProgress::SetBounds(int x, int y, int width, int height)
     return changed;
 }
 
-LRESULT CKivDirectProgress::SetRange(int minimum, int maximum)
+void CKivDirectProgress::Show(int minimum, int maximum, int position)
 {
-    const LRESULT previous = PackRange(m_min, m_max);
     m_min = minimum;
     m_max = maximum;
-    // The position stays inside the range; the bar shows empty until set.
-    m_pos = static_cast<int>(std::clamp<long long>(m_pos, std::min(m_min, m_max), std::max(m_min, m_max)));
-    m_empty = true;
-    Repaint();
-    return previous;
-}
-
-LRESULT CKivDirectProgress::MoveTo(long long position)
-{
-    const LRESULT previous = m_pos;
-    const long long low = std::min(m_min, m_max);
-    const long long high = std::max(m_min, m_max);
-    m_pos = static_cast<int>(std::clamp(position, low, high));
-    m_empty = false;
-    Repaint();
-    return previous;
-}
-
-LRESULT CKivDirectProgress::SetPos(int position)
-{
-    return MoveTo(position);
-}
-
-LRESULT CKivDirectProgress::DeltaPos(int delta)
-{
-    return MoveTo(static_cast<long long>(m_pos) + delta);
-}
-
-LRESULT CKivDirectProgress::SetStep(int step)
-{
-    const LRESULT previous = m_step;
-    m_step = step;
-    return previous;
-}
-
-LRESULT CKivDirectProgress::StepIt()
-{
-    // No wrap: the position stops at the end of the range it steps towards.
-    return MoveTo(static_cast<long long>(m_pos) + m_step);
+    m_pos = position;
 }
 
 int CKivDirectProgress::FillLength(int minimum, int maximum, int position, int length)

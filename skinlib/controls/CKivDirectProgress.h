@@ -1,10 +1,9 @@
 #pragma once
 #include "CKivDirectBase.h"
 
-// The drawn progress element: range, position and step of a progress bar,
-// and its fill drawn from the skin. The model answers as the common control
-// does (previous values from the setters, the position always inside the
-// range); 64-bit arithmetic keeps ranges up to INT_MIN..INT_MAX exact.
+// The drawn progress element: the fill of a progress bar drawn from the
+// skin, for the range and position the bar shows. The values are the
+// control's, handed over before each paint.
 class CKivDirectProgress : public CKivDirectBase
 {
 public:
@@ -21,17 +20,14 @@ public:
     void SetHorizontal(int horizontal) { m_horizontal = horizontal ? 1 : 0; }
     int Horizontal() const { return m_horizontal; }
 
-    // Each returns what the matching PBM_ message answers.
-    LRESULT SetRange(int minimum, int maximum);
-    LRESULT SetPos(int position);
-    LRESULT DeltaPos(int delta);
-    LRESULT SetStep(int step);
-    LRESULT StepIt();
+    // The range and position to show, without painting.
+    void Show(int minimum, int maximum, int position);
     int Pos() const { return m_pos; }
     int Min() const { return m_min; }
     int Max() const { return m_max; }
-    int Step() const { return m_step; }
-    // True while no position was set since creation or the last range change.
+    // An empty bar shows no fill whatever its position: a fresh bar and one
+    // whose range just changed are empty until a position is set.
+    void SetEmpty(bool empty) { m_empty = empty; }
     bool ShowsEmpty() const { return m_empty; }
 
     // Pixels of length filled for a position; 0 outside the range.
@@ -43,18 +39,12 @@ public:
     void Paint(HDC dc) const;
 
 private:
-    // Takes a new position, clamped to the range; answers the previous one.
-    LRESULT MoveTo(long long position);
-
     int m_horizontal = 0;
     int m_min = 0;
     int m_max = 100;
     int m_pos = 0;
-    int m_step = 10;
     COLORREF m_progressColor = 0xF0A0A0;
     RECT m_progressPic = {};
     int m_enablePic = 0;
-    // The bar shows no fill until a position is set: a fresh bar and one
-    // whose range just changed are empty, whatever the position reads.
     bool m_empty = true;
 };

@@ -22,7 +22,11 @@ public:
         RECT backgroundBmp = {};
     };
 
-    CKivEditBox() = default;
+    CKivEditBox()
+    {
+        AnswerPrivateMessage(KIV_WM_CTLCOLOREDIT);
+        AnswerPrivateMessage(KIV_WM_EDITCHANGE);
+    }
 
     BOOL Attach(HWND window) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

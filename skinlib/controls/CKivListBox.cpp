@@ -1,4 +1,5 @@
 #include "CKivListBox.h"
+#include <commctrl.h>
 #include <vector>
 #include "CKivHDCMemory.h"
 #include "CKivPaintDC.h"
@@ -25,7 +26,7 @@ BOOL CKivListBox::Attach(HWND window)
     if (!CKivWnd::Attach(window))
         return FALSE;
     m_bar.Init(0, 0, 0, 0, window);
-    m_bar.SetUseCapture(!m_dropDown);
+    m_bar.SetUseCapture(!IsDropDown());
     m_bar.SetNotify([this](int code, int position) { OnBarRequest(code, position); });
     PlaceBar();
     SyncBar();
@@ -82,7 +83,6 @@ LRESULT CKivListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE: return OnBarMouse(message, wParam, lParam);
     case WM_WINDOWPOSCHANGING: return OnPosChanging(wParam, lParam);
-    case LB_SETITEMHEIGHT: return OnSetItemHeight(wParam, lParam);
     case WM_NCCALCSIZE:
     case WM_WINDOWPOSCHANGED:
     case WM_STYLECHANGED: return OnLayoutChange(message, wParam, lParam);
@@ -136,19 +136,13 @@ LRESULT CKivListBox::OnCtlColor(HDC dc)
     return reinterpret_cast<LRESULT>(BackgroundBrush());
 }
 
-LRESULT CKivListBox::OnSetItemHeight(WPARAM wParam, LPARAM lParam)
-{
-    if (lParam <= 0 || lParam > 255)
-        return LB_ERR;
-    return Forward(LB_SETITEMHEIGHT, wParam, lParam);
-}
-
 LRESULT CKivListBox::OnPosChanging(WPARAM wParam, LPARAM lParam)
 {
-    // Only a drop-down is held to twenty rows; a stand-alone list keeps the
+    // Only a drop-down is held to twenty rows, or to the visible items its
+    // combo box was asked for when that is more; a stand-alone list keeps the
     // height its host gives it.
     WINDOWPOS* position = reinterpret_cast<WINDOWPOS*>(lParam);
-    if (m_dropDown && position != nullptr && !(position->flags & SWP_NOSIZE))
+    if (IsDropDown() && position != nullptr && !(position->flags & SWP_NOSIZE))
     {
         RECT window{};
         RECT client{};
@@ -156,9 +150,11 @@ LRESULT CKivListBox::OnPosChanging(WPARAM wParam, LPARAM lParam)
         GetClientRect(Window(), &client);
         const LRESULT height = CallPrevious(LB_GETITEMHEIGHT, 0, 0);
         const int frame = (window.bottom - window.top) - client.bottom;
+        const LRESULT asked = SendMessageW(m_combo, CB_GETMINVISIBLE, 0, 0);
+        const int rows = (asked > kMaxDropDownRows && asked < 0x10000) ? static_cast<int>(asked) : kMaxDropDownRows;
         if (height > 0 && frame >= 0)
         {
-            const int most = kMaxDropDownRows * static_cast<int>(height) + frame;
+            const int most = rows * static_cast<int>(height) + frame;
             if (position->cy > most)
                 position->cy = most;
         }

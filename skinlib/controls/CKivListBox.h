@@ -25,10 +25,11 @@ public:
         CKivDirectScrollBar::Colours bar;
     };
 
-    // A drop-down never shows more rows than this.
+    // A drop-down shows no more rows than this, unless its combo box was
+    // asked for more visible items (CB_SETMINVISIBLE).
     static const int kMaxDropDownRows = 20;
 
-    CKivListBox() = default;
+    CKivListBox() { AnswerPrivateMessage(KIV_WM_CTLCOLOR); }
 
     BOOL Attach(HWND window) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -39,9 +40,10 @@ public:
     bool Setup(const KivSkinSettings& settings);
     void SetLook(const Look& look);
     const Look& GetLook() const { return m_look; }
-    // Marks the list as a combo box's drop-down (set before Attach).
-    void SetDropDown(bool dropDown) { m_dropDown = dropDown; }
-    bool IsDropDown() const { return m_dropDown; }
+    // Marks the list as the drop-down of that combo box (set before Attach);
+    // null: not a drop-down.
+    void SetDropDown(HWND combo) { m_combo = combo; }
+    bool IsDropDown() const { return m_combo != nullptr; }
     // Whether a window of this style is drawn by the skin.
     static bool Skinnable(LONG_PTR style);
 
@@ -61,7 +63,6 @@ private:
     LRESULT OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam);
     LRESULT OnBarMouse(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnPosChanging(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSetItemHeight(WPARAM wParam, LPARAM lParam);
     LRESULT OnLayoutChange(UINT message, WPARAM wParam, LPARAM lParam);
     void OnBarRequest(int code, int position);
     // Puts the drawn bar where the control's vertical scroll bar is.
@@ -75,7 +76,7 @@ private:
 
     CKivDirectScrollBar m_bar;
     Look m_look;
-    bool m_dropDown = false;
+    HWND m_combo = nullptr;
     CKivSolidBrush m_brush;
     CKivSelfPaintWatch m_selfPaint;
 };

@@ -3,11 +3,6 @@
 #include "KivSkinSettings.h"
 #include <commctrl.h>
 
-namespace {
-// PBM_GETSTEP, declared by the headers only for newer targets.
-const UINT kGetStep = WM_USER + 13;
-}  // namespace
-
 BOOL CKivProgressBar::Attach(HWND window)
 {
     if (window == nullptr || (GetWindowLongPtrW(window, GWL_STYLE) & PBS_MARQUEE) != 0)
@@ -18,17 +13,6 @@ BOOL CKivProgressBar::Attach(HWND window)
     GetClientRect(window, &client);
     Init6(0, 0, client.right, client.bottom, window, (GetWindowLongPtrW(window, GWL_STYLE) & PBS_VERTICAL) ? 0 : 1);
     return TRUE;
-}
-
-BOOL CKivProgressBar::Detach()
-{
-    if (Window() != nullptr)
-    {
-        CallPrevious(PBM_SETRANGE32, static_cast<WPARAM>(Min()), Max());
-        CallPrevious(PBM_SETSTEP, static_cast<WPARAM>(Step()), 0);
-        CallPrevious(PBM_SETPOS, static_cast<WPARAM>(Pos()), 0);
-    }
-    return CKivWnd::Detach();
 }
 
 bool CKivProgressBar::Setup(const KivSkinSettings& settings)
@@ -45,31 +29,32 @@ LRESULT CKivProgressBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case WM_PAINT: return OnPaintMessage(reinterpret_cast<HDC>(wParam));
-    case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_PRINTCLIENT: return OnPrintClient(reinterpret_cast<HDC>(wParam));
     case WM_ERASEBKGND: return 1;
     case WM_SIZE: return OnSizeMessage(wParam, lParam);
     case WM_STYLECHANGED: return OnStyleChanged(wParam, lParam);
-    case PBM_SETRANGE: return SetRange(LOWORD(lParam), HIWORD(lParam));
-    case PBM_SETRANGE32: return SetRange(static_cast<int>(wParam), static_cast<int>(lParam));
-    case PBM_SETPOS: return SetPos(static_cast<int>(wParam));
-    case PBM_DELTAPOS: return DeltaPos(static_cast<int>(wParam));
-    case PBM_SETSTEP: return SetStep(static_cast<int>(wParam));
-    case PBM_STEPIT: return StepIt();
-    case PBM_GETPOS: return Pos();
-    case kGetStep: return Step();
-    case PBM_GETRANGE: return OnGetRange(wParam, lParam);
+    case PBM_SETRANGE:
+    case PBM_SETRANGE32: return OnRangeChange(message, wParam, lParam);
+    case PBM_SETPOS:
+    case PBM_DELTAPOS:
+    case PBM_STEPIT: return OnPositionChange(message, wParam, lParam);
     default: return CKivWnd::WindowProc(message, wParam, lParam);
     }
+}
+
+void CKivProgressBar::FollowControl()
+{
+    PBRANGE range = {};
+    CallPrevious(PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+    Show(range.iLow, range.iHigh, static_cast<int>(CallPrevious(PBM_GETPOS, 0, 0)));
 }
 
 LRESULT CKivProgressBar::OnPaintMessage(HDC dc)
 {
     // A DC in wParam means "draw here", outside any paint cycle.
     if (dc != nullptr)
-    {
-        Paint(dc);
-        return 0;
-    }
+        return OnPrintClient(dc);
+    FollowControl();
     FitToClient();
     CKivPaintDC paint(Window());
     if (paint)
@@ -77,23 +62,49 @@ LRESULT CKivProgressBar::OnPaintMessage(HDC dc)
     return 0;
 }
 
+LRESULT CKivProgressBar::OnPrintClient(HDC dc)
+{
+    FollowControl();
+    Paint(dc);
+    return 0;
+}
+
+LRESULT CKivProgressBar::OnRangeChange(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const HWND window = Window();
+    const LRESULT answer = CallPrevious(message, wParam, lParam);
+    if (Window() != window)
+        return answer;
+    // Drawn at once: the control repaints only when the position moved.
+    SetEmpty(true);
+    FollowControl();
+    Repaint();
+    return answer;
+}
+
+LRESULT CKivProgressBar::OnPositionChange(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const HWND window = Window();
+    const bool wasEmpty = ShowsEmpty();
+    SetEmpty(false);
+    const LRESULT answer = CallPrevious(message, wParam, lParam);
+    if (Window() != window)
+        return answer;
+    // The control repaints itself for a new position; an empty bar that
+    // keeps its position shows its fill now.
+    FollowControl();
+    if (wasEmpty)
+        Repaint();
+    return answer;
+}
+
 LRESULT CKivProgressBar::OnSizeMessage(WPARAM type, LPARAM size)
 {
     const LRESULT result = CallPrevious(WM_SIZE, type, size);
     // The control adds its edge after we attached: the client area shrinks.
+    FollowControl();
     FitToClient();
     return result;
-}
-
-LRESULT CKivProgressBar::OnGetRange(WPARAM minimum, LPARAM range)
-{
-    if (range != 0)
-    {
-        PBRANGE* out = reinterpret_cast<PBRANGE*>(range);
-        out->iLow = Min();
-        out->iHigh = Max();
-    }
-    return minimum ? Min() : Max();
 }
 
 LRESULT CKivProgressBar::OnStyleChanged(WPARAM which, LPARAM styles)

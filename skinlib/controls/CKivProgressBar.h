@@ -5,8 +5,10 @@
 struct KivSkinSettings;
 
 // Progress bar skin: the drawn progress element covers the client area and
-// holds the range and position; the control's own procedure never sees the
-// PBM_ messages the element answers. Marquee bars keep the system look.
+// shows the range and position the control holds. Every PBM_ message goes on
+// to the control, so its answers, its stepping (which wraps within the range)
+// and its own invalidation and repaint are those of the real control; the
+// element paints in the control's WM_PAINT. Marquee bars keep the system look.
 class CKivProgressBar : public CKivWnd, public CKivDirectProgress
 {
 public:
@@ -14,17 +16,21 @@ public:
     ~CKivProgressBar() override = default;
 
     BOOL Attach(HWND window) override;
-    // Hands range, step and position back to the control, which shows them from then on.
-    BOOL Detach() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Copies the fill colour and picture of the skin; true.
     bool Setup(const KivSkinSettings& settings);
 
 private:
     LRESULT OnPaintMessage(HDC dc);
+    LRESULT OnPrintClient(HDC dc);
     LRESULT OnSizeMessage(WPARAM type, LPARAM size);
-    LRESULT OnGetRange(WPARAM minimum, LPARAM range);
     LRESULT OnStyleChanged(WPARAM which, LPARAM styles);
+    // A range change: the bar shows empty until a position is set.
+    LRESULT OnRangeChange(UINT message, WPARAM wParam, LPARAM lParam);
+    // A position change: the control repaints when the position moved.
+    LRESULT OnPositionChange(UINT message, WPARAM wParam, LPARAM lParam);
+    // Reads range and position back from the control into the element.
+    void FollowControl();
     // The element follows the client area.
     void FitToClient();
 };

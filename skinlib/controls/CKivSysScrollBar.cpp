@@ -1,4 +1,5 @@
 #include "CKivSysScrollBar.h"
+#include <cstddef>
 #include "CKivPaintDC.h"
 #include "KivSkinSettings.h"
 
@@ -84,17 +85,46 @@ LRESULT CKivSysScrollBar::OnScrollMessage(UINT message, WPARAM wParam, LPARAM lP
     // The control keeps the values but must not paint its own look: the
     // redraw flag goes off and the drawn bar shows the result.
     LRESULT answer = 0;
+    const HWND window = Window();
     switch (message)
     {
     case SBM_SETPOS: answer = CallPrevious(SBM_SETPOS, wParam, FALSE); break;
     case SBM_SETRANGEREDRAW: answer = CallPrevious(SBM_SETRANGE, wParam, lParam); break;
-    case SBM_SETSCROLLINFO: answer = CallPrevious(SBM_SETSCROLLINFO, FALSE, lParam); break;
+    case SBM_SETSCROLLINFO:
+        answer = CallPrevious(SBM_SETSCROLLINFO, FALSE, lParam);
+        if (wParam != 0 && Window() == window)
+            FollowArrowState(reinterpret_cast<const SCROLLINFO*>(lParam));
+        break;
     default: answer = CallPrevious(message, wParam, lParam); break;
     }
+    if (Window() != window)
+        return answer;
     Refresh();
     if (message == SBM_ENABLE_ARROWS)
         m_bar.Repaint();
     return answer;
+}
+
+void CKivSysScrollBar::FollowArrowState(const SCROLLINFO* info)
+{
+    // With its redraw flag on, SBM_SETSCROLLINFO for a new range or page
+    // also enables a visible control whose arrows it left both enabled, and
+    // disables it when both are disabled. The flag went off on the way to
+    // the control, so that part is done here, from the arrows the control
+    // now reports.
+    const HWND window = Window();
+    if (info == nullptr || (info->cbSize != sizeof(SCROLLINFO) && info->cbSize != offsetof(SCROLLINFO, nTrackPos)) ||
+        !(info->fMask & SIF_ALL) ||
+        !(info->fMask & (SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL)) || !IsWindowVisible(window))
+        return;
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    if (!CallPrevious(SBM_GETSCROLLBARINFO, 0, reinterpret_cast<LPARAM>(&bar)))
+        return;
+    const bool upDisabled = (bar.rgstate[1] & STATE_SYSTEM_UNAVAILABLE) != 0;
+    const bool downDisabled = (bar.rgstate[5] & STATE_SYSTEM_UNAVAILABLE) != 0;
+    if (upDisabled == downDisabled)
+        EnableWindow(window, upDisabled ? FALSE : TRUE);
 }
 
 LRESULT CKivSysScrollBar::OnGetScrollInfo(WPARAM wParam, LPARAM lParam)

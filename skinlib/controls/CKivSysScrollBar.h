@@ -33,6 +33,8 @@ private:
     LRESULT OnSized(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnFocusChange(UINT message, WPARAM wParam, LPARAM lParam);
     void OnBarRequest(int code, int position);
+    // The enabled state a redrawing SBM_SETSCROLLINFO gives the control.
+    void FollowArrowState(const SCROLLINFO* info);
     // Reads range, page and position back from the control.
     void Refresh();
 

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+#include "CKivGdiObject.h"
 #include "CKivGraphics.h"
 #include "KivSkinSettings.h"
 
@@ -16,13 +17,18 @@ CKivTabCtrl::~CKivTabCtrl() = default;
 
 BOOL CKivTabCtrl::Attach(HWND window)
 {
+    // A tab control its host draws itself keeps the host's drawing: the
+    // strip would take the WM_DRAWITEM the host waits for.
+    if (window == nullptr || (GetWindowLongPtrW(window, GWL_STYLE) & TCS_OWNERDRAWFIXED))
+        return FALSE;
     if (!CKivWnd::Attach(window))
         return FALSE;
-    m_originalStyle = static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE));
-    SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>(m_originalStyle | kAddedStyle));
+    // The control keeps the style its host gave it: the strip is drawn in
+    // WM_PAINT, which never reaches the control.
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     RECT client = {};
     GetClientRect(window, &client);
-    m_strip.Init7(0, 0, client.right, client.bottom, window, (m_originalStyle & TCS_VERTICAL) ? 0 : 1);
+    m_strip.Init7(0, 0, client.right, client.bottom, window, (style & TCS_VERTICAL) ? 0 : 1);
     m_strip.SetBackgroundAtPosition(1);
     // The control's background is erased in WM_ERASEBKGND.
     m_strip.SetNoBackground(1);
@@ -33,13 +39,6 @@ BOOL CKivTabCtrl::Attach(HWND window)
 BOOL CKivTabCtrl::Detach()
 {
     const HWND window = Window();
-    if (window != nullptr && IsWindow(window))
-    {
-        // Only what the skin added goes; bits the host set itself stay.
-        const LONG added = kAddedStyle & ~m_originalStyle;
-        const LONG style = static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE));
-        SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>(style & ~added));
-    }
     const BOOL detached = CKivWnd::Detach();
     if (window != nullptr && IsWindow(window))
         InvalidateRect(window, nullptr, TRUE);
@@ -66,14 +65,18 @@ LRESULT CKivTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCHITTEST:
     case WM_SIZE: return CKivWnd::WindowProc(message, wParam, lParam);
     case WM_NOTIFY: return OnNotify(wParam, lParam);
-    case WM_KEYDOWN: return OnKeyDown(wParam, lParam);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP: return OnMouseButton(message, wParam, lParam);
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_TIMER: return OnHotTrack(message, wParam, lParam);
+    case WM_PARENTNOTIFY: return OnParentNotify(wParam, lParam);
     case KIV_WM_DRAWNBUTTONCLICK: return OnStripClick(wParam, lParam);
     case KIV_WM_TABSELECT: return OnTabSelect(static_cast<int>(static_cast<INT_PTR>(wParam)));
-    case TCM_SETCURSEL: return PassAndFollow(message, wParam, lParam);
-    case TCM_SETCURFOCUS: return OnSetCurFocus(wParam, lParam);
+    case WM_KEYDOWN:
+    case TCM_SETCURSEL:
+    case TCM_SETCURFOCUS: return PassAndFollow(message, wParam, lParam);
     case TCM_INSERTITEMA:
     case TCM_INSERTITEMW:
     case TCM_SETITEMA:
@@ -152,34 +155,39 @@ LRESULT CKivTabCtrl::OnStripClick(WPARAM elementId, LPARAM lParam)
     return 0;
 }
 
-LRESULT CKivTabCtrl::OnKeyDown(WPARAM key, LPARAM lParam)
+LRESULT CKivTabCtrl::OnParentNotify(WPARAM wParam, LPARAM lParam)
 {
-    const HWND window = Window();
-    const LRESULT focusBefore = CallPrevious(TCM_GETCURFOCUS, 0, 0);
-    const LRESULT result = CallPrevious(WM_KEYDOWN, key, lParam);
-    if (Window() != window)
-        return result;
-    // With the button style the control only moves the focus on arrow
-    // keys; a host that made plain tabs expects them to select.
-    const int focus = static_cast<int>(CallPrevious(TCM_GETCURFOCUS, 0, 0));
-    if (!HadButtons() && focus != focusBefore && focus >= 0)
-        ChangeSelection(focus);
-    else
-        FollowSelection();
-    return result;
+    // A single-line control with more tabs than fit makes an up-down child
+    // at its right end, over the strip's overflow button. The strip offers
+    // every tab itself: the arrows get an empty region, so they neither show
+    // nor take the mouse, and the control keeps its child.
+    const HWND child = reinterpret_cast<HWND>(lParam);
+    if (LOWORD(wParam) == WM_CREATE && child != nullptr && GetParent(child) == Window())
+    {
+        wchar_t name[32] = {};
+        if (GetClassNameW(child, name, 32) && lstrcmpiW(name, UPDOWN_CLASSW) == 0)
+        {
+            // The window owns the region once it took it.
+            CKivRegion empty(CreateRectRgn(0, 0, 0, 0));
+            if (empty && SetWindowRgn(child, empty, FALSE))
+                empty.Release();
+        }
+    }
+    return CKivWnd::WindowProc(WM_PARENTNOTIFY, wParam, lParam);
 }
 
-LRESULT CKivTabCtrl::OnSetCurFocus(WPARAM index, LPARAM lParam)
+LRESULT CKivTabCtrl::OnHotTrack(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = Window();
-    const LRESULT result = CallPrevious(TCM_SETCURFOCUS, index, lParam);
-    if (Window() != window)
-        return result;
-    const int item = static_cast<int>(static_cast<INT_PTR>(index));
-    if (!HadButtons() && item >= 0 && item < ItemCount())
-        ChangeSelection(item);
-    else
-        FollowSelection();
+    m_strip.OnMessage(message, wParam, lParam);
+    const LRESULT result = CKivWnd::WindowProc(message, wParam, lParam);
+    // A hot-tracking control draws the tab under the mouse straight onto the
+    // screen: the strip goes over it at once.
+    if (Window() == window && (GetWindowLongPtrW(window, GWL_STYLE) & TCS_HOTTRACK))
+    {
+        const RECT band = m_strip.StripBand();
+        RedrawWindow(window, &band, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
     return result;
 }
 

@@ -11,7 +11,8 @@ struct KivSkinSettings;
 // notifications; a click on the strip goes through the same steps the
 // control takes for its own clicks: TCN_SELCHANGING (which may refuse),
 // the change, then TCN_SELCHANGE. The area below (beside) the strip lets
-// the mouse through to the windows beneath, such as the pages.
+// the mouse through to the windows beneath, such as the pages. A tab control
+// created owner-drawn (TCS_OWNERDRAWFIXED) stays with its host's drawing.
 class CKivTabCtrl : public CKivOwnerDrawCtrl
 {
 public:
@@ -30,16 +31,14 @@ public:
     int Setup(const KivSkinSettings& settings);
 
     const CKivDirectTabCtrl& Strip() const { return m_strip; }
-    // The style bits the skin added at attach (and takes away at detach).
-    static constexpr LONG kAddedStyle = TCS_OWNERDRAWFIXED | TCS_MULTILINE | TCS_BUTTONS;
 
 private:
     LRESULT OnTabSelect(int index);
     LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseButton(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnStripClick(WPARAM elementId, LPARAM lParam);
-    LRESULT OnKeyDown(WPARAM key, LPARAM lParam);
-    LRESULT OnSetCurFocus(WPARAM index, LPARAM lParam);
+    LRESULT OnHotTrack(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnParentNotify(WPARAM wParam, LPARAM lParam);
     // Passes an item change to the control, then builds the strip anew.
     LRESULT OnItemsChanged(UINT message, WPARAM wParam, LPARAM lParam);
     // Passes a message to the control, then shows its selection on the strip.
@@ -52,8 +51,6 @@ private:
     void FollowSelection();
     int ItemCount();
     int CurrentSelection();
-    bool HadButtons() const { return (m_originalStyle & TCS_BUTTONS) != 0; }
 
     CKivDirectTabCtrl m_strip;
-    LONG m_originalStyle = 0;
 };

@@ -55,7 +55,7 @@ LRESULT CALLBACK CKivWindowsHook::CallWndProc(int code, WPARAM wParam, LPARAM lP
     try
     {
         if (message != nullptr && message->message == WM_CREATE)
-            OnWindowCreate(message->hwnd);
+            OnWindowCreate(message->hwnd, reinterpret_cast<const CREATESTRUCTW*>(message->lParam));
         else if (message != nullptr && message->message == WM_NCDESTROY)
             CKivEngine::Instance().Registry().OnWindowDestroyed(message->hwnd);
         else if (message != nullptr && message->message == WM_SETTEXT &&
@@ -68,9 +68,9 @@ LRESULT CALLBACK CKivWindowsHook::CallWndProc(int code, WPARAM wParam, LPARAM lP
     return CallNextHookEx(CallWindowHook().Handle(), code, wParam, lParam);
 }
 
-void CKivWindowsHook::OnWindowCreate(HWND window)
+void CKivWindowsHook::OnWindowCreate(HWND window, const CREATESTRUCTW* create)
 {
     CKivEngine& engine = CKivEngine::Instance();
     if (!engine.IsIdFiltered(GetDlgCtrlID(window)))
-        engine.Registry().OnWindowCreated(window);
+        engine.Registry().OnWindowCreated(window, CKivWndBox::CreationTitle(create));
 }

@@ -23,7 +23,10 @@ public:
     static LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam);
 
 private:
-    static void OnWindowCreate(HWND window);
+    // The title comes from the creation parameters: the window is still
+    // inside its WM_CREATE, and asking it for its text would send it a
+    // message before its own procedure has seen WM_CREATE.
+    static void OnWindowCreate(HWND window, const CREATESTRUCTW* create);
 
     HOOKPROC m_procedure = nullptr;
     HHOOK m_hook = nullptr;

@@ -276,10 +276,23 @@ LRESULT CKivWnd::OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam,
     // filtered list, a rich edit, for which 1255 means something else)
     // leaves the answer to the host.
     const HWND child = reinterpret_cast<HWND>(lParam);
-    const LRESULT answer = FromHandle(child) ? SendMessageW(child, childMessage, wParam, 0) : 0;
+    const CKivWnd* skin = FromHandle(child);
+    const LRESULT answer =
+        (skin && skin->AnswersPrivateMessage(childMessage)) ? SendMessageW(child, childMessage, wParam, 0) : 0;
     if (answer != 0)
         return answer;
     return charset.CallProc(previous, window, message, wParam, lParam);
+}
+
+unsigned CKivWnd::PrivateMessageBit(UINT message)
+{
+    switch (message)
+    {
+    case KIV_WM_CTLCOLOREDIT: return 1;
+    case KIV_WM_EDITCHANGE: return 2;
+    case KIV_WM_CTLCOLOR: return 4;
+    default: return 0;
+    }
 }
 
 LRESULT CKivWnd::OnNotifyReflect(WPARAM wParam, LPARAM lParam)
@@ -289,9 +302,13 @@ LRESULT CKivWnd::OnNotifyReflect(WPARAM wParam, LPARAM lParam)
     const CKivWndCharset charset = m_charset;
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
     // A notification a window sends about itself would bounce back here forever.
-    if (header && header->hwndFrom && header->hwndFrom != window && FromHandle(header->hwndFrom))
+    CKivWnd* sender = (header && header->hwndFrom && header->hwndFrom != window) ? FromHandle(header->hwndFrom) : nullptr;
+    // Handed to the sender's skin object itself, not sent to the window: a
+    // host's own subclass of the control must not see notifications coming
+    // back at it that the control never gets unskinned.
+    if (sender != nullptr && sender != this && GetWindowThreadProcessId(header->hwndFrom, nullptr) == GetCurrentThreadId())
     {
-        const LRESULT answer = SendMessageW(header->hwndFrom, WM_NOTIFY, wParam, lParam);
+        const LRESULT answer = sender->Dispatch(WM_NOTIFY, wParam, lParam);
         if (answer != 0)
             return answer;
     }
@@ -329,7 +346,8 @@ LRESULT CKivWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     const HWND window = m_hwnd;
     const WNDPROC previous = m_previousProc;
     const CKivWndCharset charset = m_charset;
-    if (HIWORD(wParam) == EN_CHANGE && control && FromHandle(control) &&
+    const CKivWnd* skin = control ? FromHandle(control) : nullptr;
+    if (HIWORD(wParam) == EN_CHANGE && skin && skin->AnswersPrivateMessage(KIV_WM_EDITCHANGE) &&
         SendMessageW(control, KIV_WM_EDITCHANGE, 0, 0) != 0)
         return 0;
     return charset.CallProc(previous, window, WM_COMMAND, wParam, lParam);

@@ -64,6 +64,11 @@ public:
     // For an object embedded in another: its handlers count as the owner's,
     // so the owner is not deleted while one of them is on the stack.
     void CountDepthIn(CKivWnd* owner) { m_depthOwner = owner; }
+    // Whether this object answers one of the private messages a parent's
+    // skin sends its children (1254, 1255, 25). They go only to children
+    // that do: passed on to a control, 25 (WM_CTLCOLOR) would be answered
+    // with the system's default brush.
+    bool AnswersPrivateMessage(UINT message) const { return (m_privateMessages & PrivateMessageBit(message)) != 0; }
 
     // The shared subclass procedure and the map it dispatches through.
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -79,6 +84,8 @@ public:
     static std::map<HWND, ForwardTarget>& ForwardMap();
 
 protected:
+    // Marks a private message this object answers (from its constructor).
+    void AnswerPrivateMessage(UINT message) { m_privateMessages |= PrivateMessageBit(message); }
     // The previous procedure's answer to a message.
     LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
     // The default procedure's answer, in the window's character set.
@@ -100,6 +107,7 @@ private:
     LRESULT OnPaintMessage(WPARAM dc, LPARAM lParam);
     LRESULT OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam, LPARAM lParam);
     LRESULT OnNotifyReflect(WPARAM wParam, LPARAM lParam);
+    static unsigned PrivateMessageBit(UINT message);
 
     HWND m_hwnd = nullptr;
     WNDPROC m_previousProc = nullptr;
@@ -108,6 +116,7 @@ private:
     int m_depth = 0;
     bool m_deleteWhenIdle = false;
     CKivWnd* m_depthOwner = nullptr;
+    unsigned m_privateMessages = 0;
 };
 
 // Private messages between a skinned parent and its skinned controls.

@@ -188,12 +188,27 @@ std::wstring CKivWndBox::ClassNameForSkin(HWND window)
     return m_dotNet == 1 ? MapDotNetClassName(name) : name;
 }
 
+std::wstring CKivWndBox::CreationTitle(const CREATESTRUCTW* create)
+{
+    if (create == nullptr || IS_INTRESOURCE(create->lpszName) || create->lpszName[0] == 0xFFFF)
+        return std::wstring();
+    size_t length = 0;
+    while (length < kNameLength - 1 && create->lpszName[length] != L'\0')
+        ++length;
+    return std::wstring(create->lpszName, length);
+}
+
 KivSkinKind CKivWndBox::ChooseSkin(HWND window)
+{
+    return ChooseSkin(window, WindowText(window));
+}
+
+KivSkinKind CKivWndBox::ChooseSkin(HWND window, const std::wstring& title)
 {
     if (IsFilteredByAncestor(window))
         return KivSkinKind::Filtered;
     const LONG style = static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE));
-    const bool captionedTopLevel = HasTopLevelCaption(window) && GetWindowTextLengthW(window) != 0;
+    const bool captionedTopLevel = HasTopLevelCaption(window) && !title.empty();
     std::wstring name = UpperClassName(window);
     if (m_dotNet == 1)
     {
@@ -201,10 +216,11 @@ KivSkinKind CKivWndBox::ChooseSkin(HWND window)
         if (name.empty())
             return KivSkinKind::None;
     }
-    return ChooseByClass(window, name, style, captionedTopLevel);
+    return ChooseByClass(window, name, style, title, captionedTopLevel);
 }
 
-KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LONG style, bool captionedTopLevel)
+KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LONG style, const std::wstring& title,
+                                      bool captionedTopLevel)
 {
     if (name == L"BUTTON")
     {
@@ -246,7 +262,7 @@ KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LON
     if (name == L"SYSTABCONTROL32")
         return KivSkinKind::TabCtrl;
     if (name == L"#32770" || captionedTopLevel)
-        return ChooseWindowKind(WindowText(window), name, style);
+        return ChooseWindowKind(title, name, style);
     return KivSkinKind::None;
 }
 
@@ -271,16 +287,21 @@ KivSkinKind CKivWndBox::ChooseWindowKind(const std::wstring& caption, const std:
 
 int CKivWndBox::OnWindowCreated(HWND window)
 {
+    return OnWindowCreated(window, WindowText(window));
+}
+
+int CKivWndBox::OnWindowCreated(HWND window, const std::wstring& title)
+{
     // A window is created once: anything still held under its handle belongs
     // to an earlier window that died without us seeing its WM_NCDESTROY.
     DropStale(window);
     m_excludedWindows.erase(window);
-    const KivSkinKind kind = ChooseSkin(window);
+    const KivSkinKind kind = ChooseSkin(window, title);
     switch (kind)
     {
     case KivSkinKind::Excluded: m_excludedWindows.insert(window); return 0;
     case KivSkinKind::None:
-        if (GetWindowTextLengthW(window) == 0 && WouldFrameIfTitled(window))
+        if (title.empty() && WouldFrameIfTitled(window))
             RememberUntitled(window);
         return 0;
     case KivSkinKind::Filtered: return 0;
@@ -421,8 +442,9 @@ bool CKivWndBox::WouldFrameIfTitled(HWND window)
     std::wstring name = UpperClassName(window);
     if (m_dotNet == 1)
         name = MapDotNetClassName(name);
-    return !name.empty() && ChooseByClass(window, name, style, false) == KivSkinKind::None &&
-           ChooseByClass(window, name, style, true) != KivSkinKind::None;
+    // The text only matters for the caption filter, which never answers None.
+    return !name.empty() && ChooseByClass(window, name, style, std::wstring(), false) == KivSkinKind::None &&
+           ChooseByClass(window, name, style, std::wstring(), true) != KivSkinKind::None;
 }
 
 void CKivWndBox::RememberUntitled(HWND window)

@@ -43,11 +43,20 @@ public:
     virtual ~CKivWndBox();
 
     virtual int OnWindowCreated(HWND window);
+    // The same with the title the window was created with, for a window that
+    // is still being created: nothing is sent to it.
+    int OnWindowCreated(HWND window, const std::wstring& title);
     virtual BOOL IsFilteredByAncestor(HWND window);
     virtual std::wstring MapDotNetClassName(const std::wstring& upperName);
 
     // The decision alone: looks at the window and the filters, changes nothing.
     KivSkinKind ChooseSkin(HWND window);
+    KivSkinKind ChooseSkin(HWND window, const std::wstring& title);
+    // The title a CREATESTRUCTW carries (a resource ordinal is no title), cut
+    // to the length the registry reads; empty without one. Under Wine and
+    // Windows alike a Unicode call-window hook sees WM_CREATE's parameters
+    // in Unicode form, whichever CreateWindowEx made the window.
+    static std::wstring CreationTitle(const CREATESTRUCTW* create);
     // Creates, records and attaches the object of that kind; the attach
     // result, or 0 when the window is already registered or the kind has no
     // object (yet).
@@ -103,7 +112,8 @@ private:
     CKivWndBox(const CKivWndBox&) = delete;
     CKivWndBox& operator=(const CKivWndBox&) = delete;
 
-    KivSkinKind ChooseByClass(HWND window, const std::wstring& name, LONG style, bool captionedTopLevel);
+    KivSkinKind ChooseByClass(HWND window, const std::wstring& name, LONG style, const std::wstring& title,
+                              bool captionedTopLevel);
     KivSkinKind ChooseWindowKind(const std::wstring& caption, const std::wstring& name, LONG style);
     bool WouldFrameIfTitled(HWND window);
     void OnFirstTitle(HWND window);

@@ -20,7 +20,7 @@ fail() {
 
 version=${KIV_WINE_VERSION:-$(dpkg-query -W -f='${Version}' wine 2>/dev/null || true)}
 [ -n "$version" ] || fail "the Debian package wine is not installed"
-cache=${1:-${KIV_CONFORMANCE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kiv-conformance}}
+cache=${1:-${KIV_CONFORMANCE_CACHE:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/kiv-conformance}}
 dest=$cache/wine-${version//:/_}
 # What the test programs are built from (the peer test header includes the
 # other two).

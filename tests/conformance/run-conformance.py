@@ -49,7 +49,7 @@ class Run:
         self.start_failure = None
         self.exception = None
         for text in output.splitlines():
-            if self.exception is None and "nhandled" in text and "exception" in text or "page fault" in text:
+            if self.exception is None and (("nhandled" in text and "exception" in text) or "page fault" in text):
                 self.exception = text.strip()
             match = FAILURE.match(text)
             if match:
@@ -84,8 +84,10 @@ class Lane:
     def __init__(self, args, index):
         self.args = args
         self.state = os.path.join(args.state_root, "lane%d" % index)
+        self.work = os.path.join(self.state, "work")
 
     def start(self):
+        os.makedirs(self.work, exist_ok=True)
         subprocess.run([os.path.join(self.args.cmake_dir, "wine-session.sh"), "start", self.state, self.args.winearch],
                        check=True, stdin=subprocess.DEVNULL)
 
@@ -101,7 +103,8 @@ class Lane:
         program = os.path.join(self.args.bin, program_name(test))
         command = [os.path.join(self.args.cmake_dir, "wine-run.sh"), self.state, self.args.winearch, program]
         began = time.monotonic()
-        process = subprocess.Popen(command, cwd=self.args.bin, env=env, stdin=subprocess.DEVNULL,
+        # Tests write files into their current folder: each lane has its own.
+        process = subprocess.Popen(command, cwd=self.work, env=env, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
         timed_out = False
         try:
@@ -130,10 +133,32 @@ def mode_name(mode):
     return "plain" if mode == "plain" else "skin-" + os.path.splitext(mode)[0]
 
 
-def run_all(lanes, jobs):
-    """Runs (test, mode) jobs over the lanes; returns {(test, mode): Run}."""
+def read_durations(path):
+    """Seconds each (test, mode) took last time, from 'test mode seconds' lines."""
+    durations = {}
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as handle:
+            for text in handle:
+                parts = text.split()
+                if len(parts) == 3:
+                    try:
+                        durations[(parts[0], parts[1])] = float(parts[2])
+                    except ValueError:
+                        pass
+    return durations
+
+
+def write_durations(path, durations):
+    with open(path, "w", encoding="utf-8") as handle:
+        for (test, mode), seconds in sorted(durations.items()):
+            handle.write("%s %s %.1f\n" % (test, mode, seconds))
+
+
+def run_all(lanes, jobs, durations):
+    """Runs (test, mode) jobs over the lanes, the longest last time first so
+    the lanes end together; returns {(test, mode): Run}."""
     pending = queue.Queue()
-    for job in jobs:
+    for job in sorted(jobs, key=lambda job: -durations.get(job, 0.0)):
         pending.put(job)
     results = {}
     errors = []
@@ -192,9 +217,9 @@ def read_exclusions(path, sources):
             if not text or text.startswith("#"):
                 continue
             parts = [part.strip() for part in text.split(" | ")]
-            if len(parts) != 3 or ":" not in parts[0]:
+            where, _, line = parts[0].rpartition(":")
+            if len(parts) != 3 or "/" not in where or not line.isdigit():
                 raise SystemExit("%s:%d: expected 'dll/file.c:line | source text | reason'" % (path, number))
-            where, line = parts[0].rsplit(":", 1)
             dll, name = where.split("/", 1)
             source = os.path.join(sources, "dlls", dll, "tests", name)
             held = ""
@@ -224,6 +249,14 @@ def main():
     parser.add_argument("--timeout", type=int, default=180, help="seconds one program may run")
     parser.add_argument("tests", nargs="+", help="dll/name of each test file")
     args = parser.parse_args()
+    # A developer may name fewer files, e.g. KIV_CONFORMANCE_FILES="comctl32/button user32/static".
+    chosen = os.environ.get("KIV_CONFORMANCE_FILES", "").split()
+    if chosen:
+        unknown = [test for test in chosen if test not in args.tests]
+        if unknown:
+            print("conformance: FAILED: KIV_CONFORMANCE_FILES names files not in the group: %s" % " ".join(unknown))
+            return 1
+        args.tests = [test for test in args.tests if test in chosen]
     for name in ("bin", "cmake_dir", "state_root", "sources", "fetch", "exclusions"):
         if getattr(args, name):
             setattr(args, name, os.path.abspath(getattr(args, name)))
@@ -251,16 +284,24 @@ def main():
     modes = ["plain"] + args.skin
     try:
         for lane in lanes:
-            lane.start()
+            try:
+                lane.start()
+            except subprocess.CalledProcessError:
+                print("conformance: FAILED: no Wine session could be started in %s" % lane.state)
+                return 1
         print("conformance: %d files, plain and with %s, %d lanes" % (len(args.tests), " and ".join(args.skin),
                                                                         len(lanes)), flush=True)
-        first = run_all(lanes, [(test, mode) for test in args.tests for mode in modes])
+        timings = os.path.join(args.state_root, "durations.txt")
+        durations = read_durations(timings)
+        first = run_all(lanes, [(test, mode) for test in args.tests for mode in modes], durations)
+        durations.update({key: run.seconds for key, run in first.items()})
+        write_durations(timings, durations)
         suspects = [test for test in args.tests
                     if any(skin_only([first[(test, "plain")]], [first[(test, skin)]]) for skin in args.skin)]
         second = {}
         if suspects:
             print("conformance: running again to confirm: %s" % ", ".join(suspects), flush=True)
-            second = run_all(lanes, [(test, mode) for test in suspects for mode in modes])
+            second = run_all(lanes, [(test, mode) for test in suspects for mode in modes], durations)
     finally:
         for lane in lanes:
             lane.stop()
