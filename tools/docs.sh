@@ -33,13 +33,7 @@ for part in "$@"; do
 done
 
 bash tools/setup.sh
-arch=i686 winearch=win32
-WINEARCH=win32 . cmake/wine-env.sh
-if ! kiv_can_run_win32; then
-  arch=x86_64 winearch=win64
-  echo "docs: this machine cannot run 32-bit programs; using the x86_64 build" >&2
-fi
-build=${KIV_BUILD_DIR:-$root/build/$arch}
+. tools/pick-build.sh docs
 configure=(-G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$arch-mingw.cmake)
 [ $arch = i686 ] && [ ! -f "$build/CMakeCache.txt" ] && configure+=(-DKIV_SKIN_COMPILER=)
 cmake -S . -B "$build" "${configure[@]}" >/dev/null

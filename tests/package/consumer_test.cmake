@@ -4,13 +4,7 @@ set(prefix ${KIV_WORK_DIR}/prefix)
 set(build ${KIV_WORK_DIR}/build)
 file(REMOVE_RECURSE ${KIV_WORK_DIR})
 
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  message("${out}${err}")
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "failed (${rc}): ${ARGN}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/run_step.cmake)
 
 run(${CMAKE_COMMAND} --install ${KIV_BINARY_DIR} --prefix ${prefix})
 

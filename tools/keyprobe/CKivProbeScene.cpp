@@ -17,6 +17,17 @@ void PumpPending()
     }
 }
 
+// Gives a tab control its two items.
+void AddTabs(HWND tab, const wchar_t* first, const wchar_t* second)
+{
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(first);
+    SendMessageW(tab, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    item.pszText = const_cast<wchar_t*>(second);
+    SendMessageW(tab, TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(&item));
+}
+
 }  // namespace
 
 CKivProbeScene::CKivProbeScene(HINSTANCE instance) : m_instance(instance)
@@ -112,12 +123,7 @@ void CKivProbeScene::AddHeldStates()
     SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_APPLICATION)), 0);
     y += 38;
     HWND tab = ControlIn(parent, WC_TABCONTROLW, L"", 0, 8, y, 170, 30);
-    TCITEMW item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(L"None");
-    SendMessageW(tab, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    item.pszText = const_cast<wchar_t*>(L"Selected");
-    SendMessageW(tab, TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(&item));
+    AddTabs(tab, L"None", L"Selected");
     SendMessageW(tab, TCM_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
@@ -172,12 +178,7 @@ void CKivProbeScene::AddControls()
     SendMessageW(progress, PBM_SETPOS, 60, 0);
 
     HWND tab = Control(WC_TABCONTROLW, L"", 0, 280, 84, 220, 70);
-    TCITEMW item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(L"First");
-    SendMessageW(tab, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    item.pszText = const_cast<wchar_t*>(L"Second");
-    SendMessageW(tab, TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(&item));
+    AddTabs(tab, L"First", L"Second");
 
     HWND listView = Control(WC_LISTVIEWW, L"", WS_BORDER | LVS_LIST, 280, 162, 105, 120);
     LVITEMW row = {};
