@@ -662,15 +662,21 @@ TEST_CASE("three-state and non-automatic buttons: the Mixed set, the control's o
             Host::LeftButton(true);
             Host::LeftButton(false);
             CHECK(kivtest::PumpUntil([] { return g_clicks == 1; }, 3000));
-            kivtest::PumpPending();
             CHECK(check(control) == BST_UNCHECKED);
-            CHECK(glyph(control) == PictureColour(uncheckedHot));
+            CHECK(host.PumpUntilPixel(control, 4, 12, PictureColour(uncheckedHot)));
             // The program's BM_SETCHECK arrives while the control handles the
             // release. The second click lands elsewhere: a radio button
             // reports a double click as BN_DOUBLECLICKED alone.
             g_answerClicks = true;
             kivtest::SendMouseTo(control, 100, 12);
-            kivtest::PumpPending();
+            POINT moved = {100, 12};
+            ClientToScreen(control, &moved);
+            CHECK(kivtest::PumpUntil(
+                [&] {
+                    POINT at = {};
+                    return GetCursorPos(&at) && at.x == moved.x && at.y == moved.y;
+                },
+                3000));
             Host::LeftButton(true);
             Host::LeftButton(false);
             CHECK(kivtest::PumpUntil([] { return g_clicks == 2; }, 3000));
