@@ -59,6 +59,21 @@ void RemoveTree(const std::wstring& path)
 
 }  // namespace
 
+const wchar_t* RegisterTestClass(const wchar_t* name, WNDPROC proc, HBRUSH background)
+{
+    WNDCLASSW w = {};
+    if (!GetClassInfoW(GetModuleHandleW(nullptr), name, &w))
+    {
+        w.lpfnWndProc = proc;
+        w.hInstance = GetModuleHandleW(nullptr);
+        w.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        w.hbrBackground = background;
+        w.lpszClassName = name;
+        RegisterClassW(&w);
+    }
+    return name;
+}
+
 TempDir::TempDir()
 {
     wchar_t base[MAX_PATH];
