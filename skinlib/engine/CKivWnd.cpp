@@ -298,6 +298,25 @@ unsigned CKivWnd::PrivateMessageBit(UINT message)
     }
 }
 
+namespace {
+
+// Makes a handover the current one for the time a notification is handed over.
+template <typename T>
+class HandoverScope
+{
+public:
+    HandoverScope(T*& current, T* handover) : m_current(current), m_outer(current) { m_current = handover; }
+    ~HandoverScope() { m_current = m_outer; }
+    HandoverScope(const HandoverScope&) = delete;
+    HandoverScope& operator=(const HandoverScope&) = delete;
+
+private:
+    T*& m_current;
+    T* m_outer;
+};
+
+}  // namespace
+
 LRESULT CKivWnd::OnNotifyReflect(WPARAM wParam, LPARAM lParam)
 {
     const HWND window = m_hwnd;
@@ -311,11 +330,32 @@ LRESULT CKivWnd::OnNotifyReflect(WPARAM wParam, LPARAM lParam)
     // back at it that the control never gets unskinned.
     if (sender != nullptr && sender != this && GetWindowThreadProcessId(header->hwndFrom, nullptr) == GetCurrentThreadId())
     {
+        Handover handover = {window, previous, charset, lParam};
+        HandoverScope scope(CurrentHandover(), &handover);
         const LRESULT answer = sender->Dispatch(WM_NOTIFY, wParam, lParam);
         if (answer != 0)
             return answer;
     }
     return charset.CallProc(previous, window, WM_NOTIFY, wParam, lParam);
+}
+
+CKivWnd::Handover*& CKivWnd::CurrentHandover()
+{
+    static Handover* current = nullptr;
+    return current;
+}
+
+bool CKivWnd::AskParentFirst(WPARAM wParam, LPARAM lParam, LRESULT* answer)
+{
+    Handover* const handover = CurrentHandover();
+    if (handover == nullptr || handover->notification != lParam || !IsOwnNotification(lParam))
+        return false;
+    // Asked once: a second ask for the same handover finds it spent.
+    handover->notification = 0;
+    const LRESULT result = handover->charset.CallProc(handover->previous, handover->parent, WM_NOTIFY, wParam, lParam);
+    if (answer != nullptr)
+        *answer = result;
+    return true;
 }
 
 void CKivWnd::OnLButtonDown(WPARAM wParam, LPARAM lParam) { CallPrevious(WM_LBUTTONDOWN, wParam, lParam); }

@@ -93,6 +93,12 @@ protected:
     // True for a WM_NOTIFY lParam this window sent about itself (the parent's
     // skin hands those back to the sender first).
     bool IsOwnNotification(LPARAM lParam) const;
+    // For a skin that filters its own notifications: while the parent's skin
+    // is handing one of them over, asks the parent's own procedure for its
+    // answer (once) and gives true. A skin that does so must then answer the
+    // notification non-zero itself, or the parent's skin passes it on again.
+    // False when no parent skin is handing this window's notification over.
+    bool AskParentFirst(WPARAM wParam, LPARAM lParam, LRESULT* answer);
     // Invalidates the client area and has it painted at once through WM_PAINT.
     void RedrawNow();
     LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
@@ -117,6 +123,16 @@ private:
     bool m_deleteWhenIdle = false;
     CKivWnd* m_depthOwner = nullptr;
     unsigned m_privateMessages = 0;
+
+    // The parent procedure a notification is being handed over from.
+    struct Handover
+    {
+        HWND parent;
+        WNDPROC previous;
+        CKivWndCharset charset;
+        LPARAM notification;
+    };
+    static Handover*& CurrentHandover();
 };
 
 // Private messages between a skinned parent and its skinned controls.
