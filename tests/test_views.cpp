@@ -723,11 +723,12 @@ TEST_CASE("tree view: skin back colour and border; detach gives the control its 
     const WNDPROC control = skin->PreviousProc();
     CHECK(static_cast<COLORREF>(CallWindowProcW(control, tree, TVM_GETBKCOLOR, 0, 0)) == kTreeBack);
     CHECK(static_cast<COLORREF>(CallWindowProcW(control, tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(0, 0, 0));
-    // ... while the host reads and sets its own, which detach hands over.
+    // ... while the host reads its own; a colour the host sets is its
+    // choice: the control shows it, and detach leaves it.
     CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0)) == static_cast<COLORREF>(-1));
     CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_SETTEXTCOLOR, 0, RGB(1, 2, 3))) == static_cast<COLORREF>(-1));
     CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(1, 2, 3));
-    CHECK(static_cast<COLORREF>(CallWindowProcW(control, tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(0, 0, 0));
+    CHECK(static_cast<COLORREF>(CallWindowProcW(control, tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(1, 2, 3));
     CHECK(dialog.PumpUntilPixel(tree, 100, 150, kTreeBack));
     CHECK(dialog.FramePixel(tree, 0, 0) == kTreeBorder);
     CHECK(dialog.FramePixel(tree, 249, 199) == kTreeBorder);
