@@ -452,6 +452,9 @@ void CKivListBox::Paint(HDC dc, const RECT& area)
         if (focused && index == caret)
             DrawFocusRect(memory, &row);
     }
+    // The part of a wide bar inside the client area is drawn with the rows.
+    if (rowRight < width)
+        m_bar.Draw(memory, bar.left, bar.top);
     BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, area.left, area.top,
            SRCCOPY);
 }
