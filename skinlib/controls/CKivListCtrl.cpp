@@ -198,6 +198,12 @@ bool CKivListCtrl::TakesItemStages()
     return GetFocus() == window && CallPrevious(LVM_GETSELECTEDCOUNT, 0, 0) > 0;
 }
 
+std::pair<COLORREF, COLORREF> CKivListCtrl::ItemColours(const NMCUSTOMDRAW* draw) const
+{
+    const NMLVCUSTOMDRAW* item = reinterpret_cast<const NMLVCUSTOMDRAW*>(draw);
+    return {item->clrText, item->clrTextBk};
+}
+
 void CKivListCtrl::ColourItem(NMCUSTOMDRAW* draw)
 {
     if (!(draw->uItemState & CDIS_SELECTED))

@@ -39,6 +39,7 @@ protected:
     void RestoreControl() override;
     bool TakesItemStages() override;
     void ColourItem(NMCUSTOMDRAW* draw) override;
+    std::pair<COLORREF, COLORREF> ItemColours(const NMCUSTOMDRAW* draw) const override;
 
 private:
     // The three colours the control keeps, in this order.

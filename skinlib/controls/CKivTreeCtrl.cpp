@@ -96,6 +96,12 @@ bool CKivTreeCtrl::TakesItemStages()
     return GetFocus() == window || (GetWindowLongPtrW(window, GWL_STYLE) & TVS_SHOWSELALWAYS) != 0;
 }
 
+std::pair<COLORREF, COLORREF> CKivTreeCtrl::ItemColours(const NMCUSTOMDRAW* draw) const
+{
+    const NMTVCUSTOMDRAW* item = reinterpret_cast<const NMTVCUSTOMDRAW*>(draw);
+    return {item->clrText, item->clrTextBk};
+}
+
 void CKivTreeCtrl::ColourItem(NMCUSTOMDRAW* draw)
 {
     NMTVCUSTOMDRAW* item = reinterpret_cast<NMTVCUSTOMDRAW*>(draw);

@@ -30,6 +30,7 @@ protected:
     void RestoreControl() override;
     bool TakesItemStages() override;
     void ColourItem(NMCUSTOMDRAW* draw) override;
+    std::pair<COLORREF, COLORREF> ItemColours(const NMCUSTOMDRAW* draw) const override;
 
 private:
     // A colour the host sets or reads: the set goes to the control and the

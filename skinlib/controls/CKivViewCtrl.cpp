@@ -109,9 +109,15 @@ LRESULT CKivViewCtrl::OnOwnCustomDraw(WPARAM wParam, LPARAM lParam)
     // the host hears what it asked for, and the answer is never 0, which
     // would have the parent ask its own procedure a second time.
     LRESULT answer = 0;
+    bool hostColoured = false;
     if (m_hostItems || (draw->dwDrawStage & CDDS_ITEM) == 0)
+    {
+        const std::pair<COLORREF, COLORREF> offered = ItemColours(draw);
         answer = AskHost(wParam, lParam);
-    if (draw->dwDrawStage == CDDS_ITEMPREPAINT && (answer & CDRF_SKIPDEFAULT) == 0)
+        hostColoured = ItemColours(draw) != offered;
+    }
+    // Colours the host gave the item are its own choice and stay.
+    if (draw->dwDrawStage == CDDS_ITEMPREPAINT && (answer & CDRF_SKIPDEFAULT) == 0 && !hostColoured)
         ColourItem(draw);
     // The same font again: the control only measures the text once more.
     return answer != 0 ? answer : CDRF_NEWFONT;

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <utility>
 #include <commctrl.h>
 #include "CKivWindowScrollBars.h"
 #include "CKivWnd.h"
@@ -39,6 +40,8 @@ protected:
     // One item about to be drawn (CDDS_ITEMPREPAINT) that the host left to
     // the control: the skin's colours go into the structure.
     virtual void ColourItem(NMCUSTOMDRAW* /*draw*/) {}
+    // The text and text background colours an item stage carries.
+    virtual std::pair<COLORREF, COLORREF> ItemColours(const NMCUSTOMDRAW* /*draw*/) const { return {0, 0}; }
     // Paints frame and client again (after a settings change or detach).
     void RedrawAll() const;
 
