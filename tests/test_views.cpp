@@ -591,6 +591,31 @@ TEST_CASE("tab strip: the buttons are the control's items: captions whole, hit t
         last.bottom = std::max(last.bottom, item.bottom);
     }
     CHECK(band.bottom == last.bottom);
+
+    // Captions are written in the font the control measured its items
+    // with: a small font gives small items, and each caption still leaves
+    // the edges of its button bare.
+    CKivFont small(CreateFontW(-9, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
+    REQUIRE(small);
+    SendMessageW(tab, WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), TRUE);
+    SendMessageW(tab, TCM_SETCURSEL, 0, 0);
+    CheckButtonsOnItems(tab, strip);
+    InvalidateRect(tab, nullptr, TRUE);
+    UpdateWindow(tab);
+    const RECT firstSmall = ItemRect(tab, 0);
+    CHECK(dialog.PumpUntilPixel(tab, firstSmall.right - 2, firstSmall.top + 2, kTabPressed));
+    for (int i = 1; i < 4; ++i)
+    {
+        CAPTURE(i);
+        const RECT item = ItemRect(tab, i);
+        int inked = 0;
+        for (int y = item.top + 2; y < item.bottom - 2; ++y)
+            for (int x : {item.left + 1, item.right - 2})
+                inked += dialog.Pixel(tab, x, y) != kTabNormal ? 1 : 0;
+        CHECK(inked == 0);
+    }
+    SendMessageW(tab, WM_SETFONT, 0, FALSE);
     dialog.Park();
 }
 

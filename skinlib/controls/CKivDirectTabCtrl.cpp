@@ -131,8 +131,16 @@ void CKivDirectTabCtrl::LayoutButtons(int index)
         button.SetElementId(i);
         button.SetRadioMode(1);
         button.SetVerticalText(m_horizontal ? 0 : 1);
+        button.SetFont(m_font);
         button.SetColors(m_itemNormalColor, m_itemHotColor, m_itemPressedColor);
     }
+}
+
+void CKivDirectTabCtrl::SetFont(HFONT font)
+{
+    m_font = font;
+    for (const auto& button : m_buttons)
+        button->SetFont(font);
 }
 
 void CKivDirectTabCtrl::SetTabs(const std::vector<std::wstring>& captions)

@@ -39,6 +39,9 @@ public:
     // Where the control lays out each of its items (host client
     // coordinates, by control index; an empty rectangle: not in view).
     void SetItemRects(const std::vector<RECT>& rects);
+    // The font the control measured its items with (not owned): horizontal
+    // captions are written in it, so they fit the items' rectangles.
+    void SetFont(HFONT font);
     // Paints the strip's background (its colour, or the dialog background
     // when transparent) into dc, whose origin is the host's client origin.
     void PaintBackgroundTo(HDC dc) const;
@@ -94,6 +97,7 @@ private:
     void SetButtonCheck(int index, int checked);
 
     int m_horizontal = 1;
+    HFONT m_font = nullptr;
     std::vector<std::unique_ptr<CKivDirectPushButton>> m_buttons;
     CKivDirectPushButton m_moreButton;
     int m_tabWidth = 70;

@@ -304,6 +304,7 @@ std::vector<RECT> CKivTabCtrl::ItemRects()
 
 void CKivTabCtrl::Relayout()
 {
+    m_strip.SetFont(reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0)));
     const std::vector<RECT> rects = ItemRects();
     bool same = rects.size() == m_laidOut.size();
     for (size_t i = 0; same && i < rects.size(); ++i)
