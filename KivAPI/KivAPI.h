@@ -44,7 +44,12 @@ KIVAPI BOOL WINAPI KivLoadSkin(const wchar_t* path);
 
 /* Installs the skinning hook on the calling thread. Non-zero when installed;
  * 0 when a hook is already installed, when windows of another thread that ran
- * KivRun are still skinned, or when the platform refuses it. */
+ * KivRun are still skinned, or when the platform refuses it.
+ * While no skin is loaded (KivRun called before any KivLoadSkin succeeded, for
+ * instance because the file is missing) the hook leaves every window the
+ * thread creates in the system look. Once a KivLoadSkin succeeds, windows
+ * created from then on are skinned as usual; those created before it keep the
+ * system look. */
 KIVAPI BOOL WINAPI KivRun(void);
 
 /* Removes the hook. Windows skinned so far stay skinned. Non-zero when a hook was removed. */

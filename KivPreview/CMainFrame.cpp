@@ -105,7 +105,7 @@ LRESULT CMainFrame::OnDestroy()
     if (CKivPreviewMDIApp* app = CKivPreviewMDIApp::Instance())
         app->SaveRecentFiles();
     PostQuitMessage(0);
-    return Default();
+    return CKivMdiFrame::OnDestroy();
 }
 
 void CMainFrame::OnAbout()

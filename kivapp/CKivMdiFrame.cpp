@@ -1,6 +1,7 @@
 #include "CKivMdiFrame.h"
 #include "CKivMdiChild.h"
 #include "KivCommandIds.h"
+#include <vector>
 
 HWND CKivMdiFrame::CreateFrame(const wchar_t* className, const wchar_t* title, DWORD style, HMENU menu,
                                HMENU windowMenu)
@@ -122,6 +123,25 @@ LRESULT CKivMdiFrame::OnCommand(UINT id, UINT, HWND control)
     if (Handle())
         UpdateToolBar();
     return handled ? 0 : Default();
+}
+
+// Wine's MDI client frees its list of children at its own WM_DESTROY, and a
+// window's children get theirs only after it: a child still open then reads
+// the freed list (the Window menu refresh of its WM_DESTROY runs past a freed
+// buffer). Destroying the children while the client is whole avoids that.
+LRESULT CKivMdiFrame::OnDestroy()
+{
+    if (m_client != nullptr)
+    {
+        std::vector<HWND> children;
+        for (HWND child = GetWindow(m_client, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (GetWindow(child, GW_OWNER) == nullptr)
+                children.push_back(child);
+        for (HWND child : children)
+            if (IsWindow(child))
+                SendMessageW(m_client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
+    }
+    return Default();
 }
 
 LRESULT CKivMdiFrame::OnInitMenuPopup(HMENU menu, UINT, bool systemMenu)

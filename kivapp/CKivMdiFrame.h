@@ -40,6 +40,8 @@ protected:
     LRESULT OnSize(UINT type, int width, int height) override;
     LRESULT OnCommand(UINT id, UINT code, HWND control) override;
     LRESULT OnInitMenuPopup(HMENU menu, UINT index, bool systemMenu) override;
+    // Destroys the children first, while the MDI client still keeps their list.
+    LRESULT OnDestroy() override;
 
 private:
     HWND m_client = nullptr;

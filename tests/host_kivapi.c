@@ -1,20 +1,8 @@
 /* A plain C host of KivAPI.dll: the header compiles as C, the import library
  * links, and the exports behave as documented. */
-#include <stdio.h>
 #include <windows.h>
 #include "KivAPI.h"
-
-static int passed = 0, failed = 0;
-
-#define EXPECT(cond)                                                   \
-    do {                                                               \
-        if (cond) {                                                    \
-            ++passed;                                                  \
-        } else {                                                       \
-            ++failed;                                                  \
-            printf("%s:%d: FAILED: %s\n", __FILE__, __LINE__, #cond); \
-        }                                                              \
-    } while (0)
+#include "KivHostExpect.h"
 
 int main(void)
 {
@@ -45,6 +33,5 @@ int main(void)
     EXPECT(KivDotNETApp() != NULL);
     EXPECT(KivDotNETApp() == KivDotNETApp());
 
-    printf("%d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return KIV_HOST_RESULT();
 }

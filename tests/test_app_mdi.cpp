@@ -30,6 +30,13 @@ public:
     }
     ~TestChild() override { --g_liveChildren; }
 
+protected:
+    LRESULT OnDestroy() override
+    {
+        m_log.push_back("child destroyed");
+        return Default();
+    }
+
 private:
     std::vector<std::string>& m_log;
 };
@@ -94,6 +101,29 @@ struct MdiFixture
 UINT MenuState(HMENU menu, UINT id)
 {
     return GetMenuState(menu, id, MF_BYCOMMAND);
+}
+
+// Notes the MDI client's WM_DESTROY in the frame's log.
+std::vector<std::string>* g_clientLog = nullptr;
+WNDPROC g_clientProc = nullptr;
+
+LRESULT CALLBACK ClientRecorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY && g_clientLog)
+        g_clientLog->push_back("client destroyed");
+    return CallWindowProcW(g_clientProc, window, message, wParam, lParam);
+}
+
+// Access violations raised in this process, whoever handles them afterwards
+// (Wine swallows those raised inside a window procedure called from user32).
+LONG g_accessViolations = 0;
+
+LONG CALLBACK CountAccessViolation(EXCEPTION_POINTERS* pointers)
+{
+    if (pointers && pointers->ExceptionRecord &&
+        pointers->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION)
+        InterlockedIncrement(&g_accessViolations);
+    return EXCEPTION_CONTINUE_SEARCH;
 }
 
 }  // namespace
@@ -303,4 +333,30 @@ TEST_CASE("recent files appear in the menu in place of the placeholder")
     CHECK(GetMenuItemID(popup, 1) == ID_FILE_MRU_FILE1);
     CHECK((GetMenuState(popup, 1, MF_BYPOSITION) & MF_GRAYED) != 0);
     DestroyMenu(popup);
+}
+
+TEST_CASE("a frame destroyed with children open ends them while its MDI client still lists them")
+{
+    MdiFixture f;
+    for (int i = 0; i < 3; ++i)
+        REQUIRE(f.AddChild() != nullptr);
+    SendMessageW(f.frame.MdiClient(), WM_MDIMAXIMIZE,
+                 SendMessageW(f.frame.MdiClient(), WM_MDIGETACTIVE, 0, 0), 0);
+    kivtest::PumpPending();
+    REQUIRE(g_liveChildren == 3);
+    g_clientLog = &f.frame.log;
+    g_clientProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        f.frame.MdiClient(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ClientRecorder)));
+    f.frame.log.clear();
+    g_accessViolations = 0;
+    void* counter = AddVectoredExceptionHandler(1, &CountAccessViolation);
+    DestroyWindow(f.frame.Handle());
+    RemoveVectoredExceptionHandler(counter);
+    g_clientLog = nullptr;
+    CHECK(g_liveChildren == 0);
+    CHECK(g_accessViolations == 0);
+    // Every child is gone before the client frees its list of them.
+    const std::vector<std::string> expected = {"child destroyed", "child destroyed", "child destroyed",
+                                               "client destroyed"};
+    CHECK(f.frame.log == expected);
 }

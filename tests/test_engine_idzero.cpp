@@ -5,6 +5,7 @@
 #include "CKivEngine.h"
 #include "CKivWndBox.h"
 #include "KivEngineTestWindows.h"
+#include "KivTestSkin.h"
 
 using namespace kivengine;
 
@@ -35,7 +36,8 @@ TEST_CASE("identifier filter 0 excludes every window less than seven levels deep
     CHECK(registry.ChooseSkin(belowZero) == KivSkinKind::Filtered);
 
     // Through the hook a top-level window without a menu is filtered by its
-    // own identifier, which is its menu handle.
+    // own identifier, which is its menu handle. The hook skins only with a skin.
+    kivtest::skin::Install();
     REQUIRE(CKivEngine::Instance().Run());
     HWND dialog = MakeWindow(L"#32770", L"Dialog", WS_POPUP | WS_CAPTION);
     HWND deep = MakeChild(chain[6], L"#32770", 0, 9, L"pane");

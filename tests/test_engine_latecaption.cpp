@@ -5,6 +5,7 @@
 #include "CKivEngine.h"
 #include "CKivWnd.h"
 #include "CKivWndBox.h"
+#include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <vector>
 
@@ -70,6 +71,7 @@ HWND FindMessageBox()
 
 TEST_CASE("a filtered caption set before the dialog shows excludes it and its controls")
 {
+    kivtest::skin::Install();  // the hook skins only with a skin
     CKivEngine& engine = CKivEngine::Instance();
     engine.AddCaptionFilter(kFiltered);
     REQUIRE(engine.Run());

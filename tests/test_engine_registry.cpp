@@ -8,6 +8,7 @@
 #include "CKivWndBox.h"
 #include "CKivWndNoCaptionBar.h"
 #include "KivEngineTestWindows.h"
+#include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <psapi.h>
 
@@ -66,10 +67,15 @@ long long BusyHeapBytes()
     return total;
 }
 
-// Turns the hook off again whatever a failing check does.
+// Turns the hook off again whatever a failing check does. The hook skins
+// windows only while there is a skin, so one is put in first.
 struct HookOn
 {
-    HookOn() { ok = CKivEngine::Instance().Run() != FALSE; }
+    HookOn()
+    {
+        kivtest::skin::Install();
+        ok = CKivEngine::Instance().Run() != FALSE;
+    }
     ~HookOn() { CKivEngine::Instance().Stop(); }
     bool ok;
 };

@@ -1,6 +1,7 @@
 // The skinned frame on real windows: geometry, pixels, hit-testing, caption
 // buttons, system menu, icon click and client background.
 #include <doctest.h>
+#include "CKivEngine.h"
 #include "CKivFrameWnd.h"
 #include "CKivGraphics.h"
 #include "CKivSkinStore.h"
@@ -8,6 +9,8 @@
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <cstring>
+#include <commctrl.h>
+#include <tlhelp32.h>
 
 using frametest::SkinnedFrame;
 using kivtest::Canvas;
@@ -42,6 +45,20 @@ KivSkinSettings& Settings()
 }
 
 const COLORREF kOutline = RGB(0xA0, 0xA0, 0xA0);
+
+int ThreadsOfThisProcess()
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    int count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+    CloseHandle(snapshot);
+    return count;
+}
 
 }  // namespace
 
@@ -483,6 +500,39 @@ TEST_CASE("icon: a single click opens the system menu after the double-click tim
     skin::Install();
 }
 
+TEST_CASE("icon: the click is judged on the window's own thread; a frame destroyed meanwhile goes at once")
+{
+    skin::Install();
+    const UINT doubleClick = GetDoubleClickTime();
+    SetDoubleClickTime(1500);
+    frametest::ModalGuard guard(8000);
+    CKivEngine::Instance().Run();
+    const HWND window = frametest::CreateHost(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80, 300, 200);
+    CKivEngine::Instance().Stop();
+    REQUIRE(dynamic_cast<CKivFrameWnd*>(CKivWnd::FromHandle(window)) != nullptr);
+    kivtest::PumpPending();
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    const POINT icon = {rect.left + 12, rect.top + 14};
+    REQUIRE(frametest::MoveCursor(icon));
+    frametest::ResetLog();
+
+    const int threads = ThreadsOfThisProcess();
+    REQUIRE(threads > 0);
+    SendMessageW(window, WM_NCLBUTTONDOWN, HTSYSMENU, MAKELPARAM(icon.x, icon.y));
+    CHECK(ThreadsOfThisProcess() == threads);
+
+    // Nothing waits for the double-click time, and nothing reaches the dead window.
+    const DWORD start = GetTickCount();
+    DestroyWindow(window);
+    CHECK(GetTickCount() - start < 700);
+    const DWORD judged = GetTickCount() + 1800;
+    kivtest::PumpUntil([&] { return GetTickCount() > judged; }, 2500);
+    CHECK(frametest::Log().menuLoops == 0);
+    CHECK_FALSE(guard.Fired());
+    SetDoubleClickTime(doubleClick);
+}
+
 TEST_CASE("client background: the picture once at natural size, white elsewhere")
 {
     skin::Install();
@@ -502,6 +552,99 @@ TEST_CASE("client background: the picture once at natural size, white elsewhere"
     Settings().edgeBackgroundColor = RGB(9, 80, 9);
     Printed q(f);
     CHECK(q(o.x + 5, o.y + 5) == RGB(9, 80, 9));
+    skin::Install();
+}
+
+namespace {
+
+// A host that counts the erases it hears and, when asked, answers them itself.
+struct EraseHost
+{
+    int erases = 0;
+    bool ownErase = false;
+};
+
+EraseHost& Eraser()
+{
+    static EraseHost host;
+    return host;
+}
+
+const COLORREF kHostErase = RGB(0, 200, 0);
+
+LRESULT CALLBACK EraseHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ERASEBKGND)
+    {
+        ++Eraser().erases;
+        if (Eraser().ownErase)
+        {
+            RECT client = {};
+            GetClientRect(window, &client);
+            CKivBrush green(CreateSolidBrush(kHostErase));
+            FillRect(reinterpret_cast<HDC>(wParam), &client, green);
+            return 1;
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_CASE("the host hears every erase of its client and may answer it itself")
+{
+    skin::Install();
+    Settings().edgeEnableBackground = 0;
+    Settings().edgeEnableBackColor = 1;
+    Settings().edgeBackgroundColor = RGB(9, 80, 9);
+    const HBRUSH classBrush = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
+    const wchar_t* name = kivtest::RegisterTestClass(L"KivEraseHost", &EraseHostProc, classBrush);
+    const HWND window = CreateWindowExW(0, name, L"Erase", WS_OVERLAPPEDWINDOW, 40, 40, 300, 200, nullptr,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    REQUIRE(window);
+    SkinnedFrame f(window, 300, 200);
+    Eraser() = EraseHost();
+    Canvas canvas(300, 200, RGB(1, 2, 3));
+    const auto erase = [&](HWND target) {
+        return SendMessageW(target, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.DC()), 0);
+    };
+
+    SUBCASE("left to the system: the skin's background, the class brush kept")
+    {
+        CHECK(erase(window) == 1);
+        CHECK(Eraser().erases == 1);
+        CHECK(canvas.Pixel(5, 5) == RGB(9, 80, 9));
+        CHECK(GetClassLongPtrW(window, GCLP_HBRBACKGROUND) == reinterpret_cast<ULONG_PTR>(classBrush));
+    }
+    SUBCASE("the host's own erase stands")
+    {
+        Eraser().ownErase = true;
+        CHECK(erase(window) == 1);
+        CHECK(Eraser().erases == 1);
+        CHECK(canvas.Pixel(5, 5) == kHostErase);
+    }
+    SUBCASE("a skin without a background: the class brush, the host asked once")
+    {
+        Settings().edgeEnableBackColor = 0;
+        CHECK(erase(window) == 1);
+        CHECK(Eraser().erases == 1);
+        CHECK(canvas.Pixel(5, 5) == GetSysColor(COLOR_HIGHLIGHT));
+    }
+    SUBCASE("a list view without a background colour forwards its erase to the host")
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        const HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 100, 80,
+                                          window, nullptr, GetModuleHandleW(nullptr), nullptr);
+        REQUIRE(list);
+        SendMessageW(list, LVM_SETBKCOLOR, 0, CLR_NONE);
+        Eraser() = EraseHost();
+        erase(list);
+        CHECK(Eraser().erases == 1);
+        SendMessageW(list, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
+        erase(list);
+        CHECK(Eraser().erases == 1);
+    }
     skin::Install();
 }
 

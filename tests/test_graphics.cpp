@@ -9,6 +9,8 @@
 #include <climits>
 #include <ios>
 #include <string>
+#include <thread>
+#include <vector>
 
 using kivtest::Canvas;
 namespace skin = kivtest::skin;
@@ -299,4 +301,27 @@ TEST_CASE("background parts: colour fills and the picture under a control")
     CHECK(canvas.Pixel(3, 4) == skin::BackgroundColour(15, 9));
     DestroyWindow(parent);
     memset(&settings, 0, sizeof(settings));
+}
+
+TEST_CASE("the live object count stays exact while several threads make and drop objects")
+{
+    // The builder's worker thread builds pictures while the UI thread paints:
+    // both change the count at once, and no change may be lost.
+    const long before = CKivGdiObjectCount::Live();
+    const HBRUSH stock = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    auto work = [stock](int seed) {
+        for (int i = 0; i < 20000; ++i)
+        {
+            CKivBrush made(CreateSolidBrush(RGB(seed, i & 0xFF, 7)));
+            CKivBrush held(stock);
+            CKivBrush moved(std::move(held));
+            moved.Release();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int seed = 0; seed < 4; ++seed)
+        threads.emplace_back(work, seed);
+    for (std::thread& thread : threads)
+        thread.join();
+    CHECK(CKivGdiObjectCount::Live() == before);
 }

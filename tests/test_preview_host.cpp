@@ -7,6 +7,7 @@
 #include "CKivGdiObject.h"
 #include "CKivSelectObject.h"
 #include "KivCommandIds.h"
+#include "KivDebuggedProcess.h"
 #include "KivSkinTestImages.h"
 #include "KivTestProcess.h"
 #include "KivTestSupport.h"
@@ -34,9 +35,7 @@ public:
     bool Started() const { return m_process.Started(); }
     HWND Find(const wchar_t* className, const wchar_t* title) const
     {
-        Search search = {m_process.Id(), className, title, nullptr};
-        EnumWindows(&Program::Match, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return kivtest::FindProcessWindow(m_process.Id(), className, title);
     }
     HWND WaitFor(const wchar_t* className, const wchar_t* title) const
     {
@@ -48,29 +47,6 @@ public:
     long ExitCode(DWORD timeoutMs = 10000) const { return m_process.ExitCode(timeoutMs); }
 
 private:
-    struct Search
-    {
-        DWORD process;
-        const wchar_t* className;
-        const wchar_t* title;
-        HWND found;
-    };
-    static BOOL CALLBACK Match(HWND window, LPARAM param)
-    {
-        auto* search = reinterpret_cast<Search*>(param);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        wchar_t name[128] = {};
-        wchar_t text[128] = {};
-        GetClassNameW(window, name, 128);
-        GetWindowTextW(window, text, 128);
-        if (process != search->process || !IsWindowVisible(window) ||
-            (search->className && lstrcmpW(name, search->className)) || (search->title && lstrcmpW(text, search->title)))
-            return TRUE;
-        search->found = window;
-        return FALSE;
-    }
-
     kivtest::TestProcess m_process;
 };
 
@@ -468,4 +444,31 @@ TEST_CASE("KivPreviewMDI opens the skin file as its document and adds windows on
 
     PostMessageW(frame, WM_CLOSE, 0, 0);
     CHECK(program.ExitCode() == 0);
+}
+
+TEST_CASE("KivPreviewMDI ends without an access violation, with and without a skin")
+{
+    const std::wstring program = L"\"" + kivtest::BinaryDir() + L"\\KivPreviewMDI.exe\"";
+    const std::wstring skin = kivtest::BinaryDir() + L"\\default.kiv";
+    for (const std::wstring& line : {program, program + L" \"" + skin + L"\""})
+    {
+        CAPTURE(std::string(line.begin(), line.end()));
+        kivtest::DebuggedProcess run(line);
+        REQUIRE(run.Started());
+        HWND frame = nullptr;
+        REQUIRE(run.RunUntil([&] { return (frame = kivtest::FindProcessWindow(run.Id(), L"KivPreviewMDIFrame")); },
+                             20000));
+        HWND client = FindWindowExW(frame, nullptr, L"MDICLIENT", nullptr);
+        REQUIRE(client);
+        // A second document, maximised: the frame then also carries the child's menu and buttons.
+        PostMessageW(frame, WM_COMMAND, ID_FILE_NEW, 0);
+        CHECK(run.RunUntil([&] { return GetWindow(GetWindow(client, GW_CHILD), GW_HWNDNEXT) != nullptr; }, 10000));
+        PostMessageW(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(GetWindow(client, GW_CHILD)), 0);
+        run.RunUntil([] { return false; }, 300);
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        CHECK(run.RunUntil([&] { return run.Ended(); }, 20000));
+        CHECK(run.ExitCode() == 0);
+        INFO("first at " << run.FirstViolationAddress());
+        CHECK(run.AccessViolations() == 0);
+    }
 }

@@ -46,7 +46,8 @@ bool CKivEditBox::Setup(const KivSkinSettings& settings)
 void CKivEditBox::SetLook(const Look& look)
 {
     m_look = look;
-    if (Window() != nullptr)
+    // A hidden edit is drawn whole, frame included, when it is shown.
+    if (Window() != nullptr && IsWindowVisible(Window()))
         RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 

@@ -36,6 +36,39 @@ bool CKivSystemPaintMute::Painted() const
     return found != Drawings().end() && found->second != m_drawingsBefore;
 }
 
+void CKivSystemPaintMute::Silence(HDC dc, HWND control)
+{
+    // The system check box and radio button keep the DC's clip region aside
+    // while they draw and, without a text, return before putting it back: a
+    // clip region of ours would leak one region per state change. Their
+    // drawing is moved out of sight instead, which leaves no clip region to
+    // keep. Other controls get an empty clip region.
+    switch (GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK)
+    {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+        if (IsButton(control))
+        {
+            OffsetViewportOrgEx(dc, -kOutOfSight, -kOutOfSight, nullptr);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    IntersectClipRect(dc, 0, 0, 0, 0);
+}
+
+bool CKivSystemPaintMute::IsButton(HWND control)
+{
+    wchar_t name[16] = {};
+    return GetClassNameW(control, name, 16) > 0 && lstrcmpiW(name, L"Button") == 0;
+}
+
 LRESULT CALLBACK CKivSystemPaintMute::CallWndProcRet(int code, WPARAM wParam, LPARAM lParam)
 {
     // After the parent answered: it saw the DC as the control prepared it.
@@ -46,7 +79,7 @@ LRESULT CALLBACK CKivSystemPaintMute::CallWndProcRet(int code, WPARAM wParam, LP
         if ((message->message == WM_CTLCOLORBTN || message->message == WM_CTLCOLORSTATIC) && message->wParam != 0 &&
             IsMuted(control))
         {
-            IntersectClipRect(reinterpret_cast<HDC>(message->wParam), 0, 0, 0, 0);
+            Silence(reinterpret_cast<HDC>(message->wParam), control);
             ++Drawings()[control];
         }
     }

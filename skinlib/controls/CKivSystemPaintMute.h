@@ -42,6 +42,11 @@ private:
     // Muted drawings per window while a mute is open for it.
     static std::map<HWND, unsigned>& Drawings();
     static LRESULT CALLBACK CallWndProcRet(int code, WPARAM wParam, LPARAM lParam);
+    // Keeps what the control draws next on this DC off the screen.
+    static void Silence(HDC dc, HWND control);
+    static bool IsButton(HWND control);
+    // Far enough that nothing a control draws lands on any window.
+    static const int kOutOfSight = 30000;
 
     HWND m_window;
     unsigned m_drawingsBefore = 0;

@@ -1,6 +1,7 @@
 #include "CKivWindowsHook.h"
 #include "CKivCaptionWatch.h"
 #include "CKivEngine.h"
+#include "CKivSkinStore.h"
 #include "CKivWndBox.h"
 
 CKivWindowsHook::~CKivWindowsHook()
@@ -70,6 +71,10 @@ LRESULT CALLBACK CKivWindowsHook::CallWndProc(int code, WPARAM wParam, LPARAM lP
 
 void CKivWindowsHook::OnWindowCreate(HWND window, const CREATESTRUCTW* create)
 {
+    // Without a skin every window keeps the system's look: an all-zero skin
+    // would take frames' captions and menu bars and paint lists black.
+    if (!CKivSkinStore::HasSkin())
+        return;
     CKivEngine& engine = CKivEngine::Instance();
     if (!engine.IsIdFiltered(GetDlgCtrlID(window)))
         engine.Registry().OnWindowCreated(window, CKivWndBox::CreationTitle(create));

@@ -209,7 +209,10 @@ bool CKivWnd::IsOwnNotification(LPARAM lParam) const
 
 void CKivWnd::RedrawNow()
 {
-    if (m_hwnd == nullptr)
+    // A hidden window is painted whole when it is shown; invalidating it now
+    // would only cost a trip to the server (controls change state many times
+    // while their dialog is created).
+    if (m_hwnd == nullptr || !IsWindowVisible(m_hwnd))
         return;
     InvalidateRect(m_hwnd, nullptr, FALSE);
     UpdateWindow(m_hwnd);

@@ -1,8 +1,8 @@
 #include "CKivFrameWnd.h"
+#include "CKivClassBrushLift.h"
 #include "CKivGdiObject.h"
 #include "CKivHDCMemory.h"
 #include "CKivHiddenRedraw.h"
-#include "CKivInitialize.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
 #include "CKivWindowDC.h"
@@ -26,6 +26,45 @@ POINT PointFromLParam(LPARAM lParam)
     return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
+// What a move or resize tells the window's procedure (and, through the
+// default procedure, its WM_MOVE and WM_SIZE handlers).
+bool IsPlacementMessage(UINT message)
+{
+    return message == WM_WINDOWPOSCHANGING || message == WM_WINDOWPOSCHANGED || message == WM_MOVE ||
+           message == WM_SIZE || message == WM_GETMINMAXINFO;
+}
+
+// The caption bits: a window without either has no caption for the skin to draw.
+const LONG_PTR kCaptionBits = WS_BORDER | WS_DLGFRAME;
+
+// The messages through which the skin takes over the non-client area; while
+// the window has no caption they belong to the system again.
+bool IsFrameMessage(UINT message)
+{
+    switch (message)
+    {
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+    case WM_NCHITTEST:
+    case WM_NCACTIVATE:
+    case WM_NCMOUSEMOVE:
+    case WM_NCMOUSELEAVE:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_GETMINMAXINFO:
+    case WM_SETTEXT:
+    case WM_SETICON:
+    case WM_SYSCOMMAND:
+    case WM_INITMENUPOPUP:
+    case WM_PRINT:
+    case kPopupSystemMenu: return true;
+    default: return false;
+    }
+}
+
 bool InBox(POINT p, const KivButtonBox& box)
 {
     return CKivGraphics::PtInRectInclusive(p.x, p.y, box.x, box.y, box.x + box.width, box.y + box.height) != 0;
@@ -35,7 +74,7 @@ bool InBox(POINT p, const KivButtonBox& box)
 
 CKivFrameWnd::~CKivFrameWnd()
 {
-    StopIconThread();
+    StopIconTimer();
     m_paint.reset();
 }
 
@@ -75,25 +114,36 @@ BOOL CKivFrameWnd::Attach(HWND window)
     if (!CKivWnd::Attach(window))
         return FALSE;
     RefreshMetrics();
-    UpdateRegion();
-    RECT after = {};
-    GetClientRect(window, &after);
     RECT rect = {};
     GetWindowRect(window, &rect);
-    // Signed: a skin frame thinner than the system's shrinks the window, so
-    // the client keeps its size either way. Detach takes the growth back.
+    // The client area the skin's frame will leave, measured before the
+    // window changes, so that one move both grows the window and lets the
+    // skin answer WM_NCCALCSIZE. Signed: a skin frame thinner than the
+    // system's shrinks the window, so the client keeps its size either way.
+    // Detach takes the growth back.
+    RECT after = before;
+    if (m_metrics != &m_emptyMetrics)
+    {
+        after = rect;
+        FitClientArea(*m_metrics, after);
+    }
     m_growth = RECT{0, 0, (before.right - before.left) - (after.right - after.left),
                     (before.bottom - before.top) - (after.bottom - after.top)};
     rect.right += m_growth.right;
     rect.bottom += m_growth.bottom;
-    // Moving the window makes the system ask for the client area again, now answered by the skin.
     if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
         MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-    MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    // A window not shown yet is still being created, or at least not laid out
+    // by its host: the host hears nothing of this (no WM_WINDOWPOSCHANGED,
+    // WM_MOVE or WM_SIZE arrives before its CreateWindowEx returns).
+    m_quietPlacement = !IsWindowVisible(window);
+    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_FRAMECHANGED);
     if (FromHandle(window) != this)
         return TRUE;
     RefreshMetrics();
     UpdateRegion();
+    m_quietPlacement = false;
     m_menuBar.SetWindow(window);
     CKivWindowsHookMouseHook::Instance().SetMessages(CKivMenuBar::MouseMoveMessage(), CKivMenuBar::LeftDownMessage());
     CKivWindowsHookMouseHook::AddWindow(window);
@@ -114,6 +164,7 @@ BOOL CKivFrameWnd::Detach()
 {
     const HWND window = Window();
     m_menuBar.RestoreMenu();
+    StopIconTimer();
     if (window != nullptr)
         m_glow.Destroy();
     if (!CKivWnd::Detach())
@@ -140,6 +191,12 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     const HWND window = Window();
     if (window == nullptr || PreviousProc() == nullptr)
         return 0;
+    if (m_quietPlacement && IsPlacementMessage(message))
+        return 0;
+    if (message == WM_STYLECHANGED)
+        return OnStyleChanged(wParam, lParam);
+    if (!m_framed && IsFrameMessage(message))
+        return CallPrevious(message, wParam, lParam);
     switch (message)
     {
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); break;
@@ -159,7 +216,7 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PRINT: if (lParam & PRF_NONCLIENT) return OnPrint(reinterpret_cast<HDC>(wParam), lParam); break;
     default: break;
     }
-    if (!m_menuBar.HandleMessage(message, wParam, lParam))
+    if (m_framed && !m_menuBar.HandleMessage(message, wParam, lParam))
         return 0;
     const LRESULT result = Route(message, wParam, lParam);
     // The window may have been destroyed, and this object with it, meanwhile.
@@ -198,7 +255,42 @@ void CKivFrameWnd::OnGetMinMaxInfo(MINMAXINFO* info)
 void CKivFrameWnd::OnExitSizeMove()
 {
     m_sizing = 0;
+    if (m_framed)
+        UpdateRegion();
+}
+
+// A program that turns its caption off (a full-screen mode removes WS_CAPTION
+// and WS_THICKFRAME) gets the system's frame for the style that is left:
+// no skin caption, border, region, shadow or drawn menu bar. They come back
+// with the caption bits.
+LRESULT CKivFrameWnd::OnStyleChanged(WPARAM which, LPARAM lParam)
+{
+    const HWND window = Window();
+    const LRESULT result = CallPrevious(WM_STYLECHANGED, which, lParam);
+    const STYLESTRUCT* styles = reinterpret_cast<const STYLESTRUCT*>(lParam);
+    if (which != static_cast<WPARAM>(GWL_STYLE) || styles == nullptr || FromHandle(window) != this)
+        return result;
+    const bool framed = (static_cast<LONG_PTR>(styles->styleNew) & kCaptionBits) != 0;
+    if (framed == m_framed)
+        return result;
+    m_framed = framed;
+    if (!framed)
+    {
+        m_menuBar.RestoreMenu();
+        StopIconTimer();
+        if (m_pressed && GetCapture() == window)
+            ReleaseCapture();
+        m_pressed = 0;
+        m_glow.Destroy();
+        // Also has the system measure the frame again.
+        SetWindowRgn(window, nullptr, TRUE);
+        return result;
+    }
+    RefreshMetrics();
     UpdateRegion();
+    if (FromHandle(window) == this)
+        AttachGlow();
+    return result;
 }
 
 LRESULT CKivFrameWnd::OnPopupSystemMenu()
@@ -238,7 +330,7 @@ bool CKivFrameWnd::OnNcLButtonDblClk(LPARAM lParam)
 // that sizes itself while it is created).
 void CKivFrameWnd::OnWindowPosChanged(const WINDOWPOS* position)
 {
-    if (position == nullptr || (position->flags & SWP_NOSIZE))
+    if (!m_framed || position == nullptr || (position->flags & SWP_NOSIZE))
         return;
     RECT rect = {};
     GetWindowRect(Window(), &rect);
@@ -304,11 +396,15 @@ void CKivFrameWnd::OnNcCalcSize(WPARAM wParam, LPARAM lParam)
     }
     m_metrics = metrics;
     m_menuBar.SetMetrics(metrics);
-    RECT& client = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0];
-    client.left += metrics->borderLeft;
-    client.top += metrics->captionHeight + metrics->borderTop + metrics->menuBarHeight;
-    client.right -= metrics->borderRight;
-    client.bottom -= metrics->borderBottom;
+    FitClientArea(*metrics, reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]);
+}
+
+void CKivFrameWnd::FitClientArea(const KivFrameMetrics& metrics, RECT& client) const
+{
+    client.left += metrics.borderLeft;
+    client.top += metrics.captionHeight + metrics.borderTop + metrics.menuBarHeight;
+    client.right -= metrics.borderRight;
+    client.bottom -= metrics.borderBottom;
     // The client edge and the scroll bars stay where the system has them:
     // just inside the frame, drawn by the system.
     if (GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE)
@@ -360,7 +456,7 @@ void CKivFrameWnd::UpdateRegion()
 int CKivFrameWnd::DrawFrameWnd(int updateRegion)
 {
     const HWND window = Window();
-    if (window == nullptr || !IsWindowVisible(window))
+    if (window == nullptr || !m_framed || !IsWindowVisible(window))
         return 0;
     if (updateRegion)
         UpdateRegion();
@@ -545,9 +641,31 @@ LRESULT CKivFrameWnd::OnPrint(HDC dc, LPARAM flags)
 
 LRESULT CKivFrameWnd::OnEraseBkgnd(HDC dc)
 {
-    if (m_paint && m_paint->EraseBackground(dc))
+    if (!m_paint)
+        return CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    // The host hears every erase, as it would unskinned (a child without a
+    // background colour forwards its erase here, and the host may answer it
+    // itself). Its class brush is lifted meanwhile, so the system's default
+    // handling erases nothing and answers 0; the skin's background then
+    // fills the client, with no class-brush flash underneath.
+    LRESULT answer = 0;
+    HBRUSH classBrush = nullptr;
+    {
+        const CKivClassBrushLift lift(Window());
+        classBrush = lift.Brush();
+        answer = CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    }
+    if (answer)
+        return answer;
+    if (m_paint->EraseBackground(dc))
         return 1;
-    return CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    if (!classBrush)
+        return 0;
+    // A skin without a background: the erase the host left to the system.
+    RECT client = {};
+    GetClientRect(Window(), &client);
+    FillRect(dc, &client, classBrush);
+    return 1;
 }
 
 void CKivFrameWnd::OnSize(UINT sizeType, int width, int height)
@@ -593,6 +711,7 @@ void CKivFrameWnd::OnDestroy()
     if (m_paint)
         m_paint->ReleaseContext();
     m_surface.reset();
+    StopIconTimer();
     if (m_pressed && GetCapture() == Window())
         ReleaseCapture();
     m_pressed = 0;
@@ -885,57 +1004,46 @@ void CKivFrameWnd::OnNcRButtonUp(WPARAM hitTest, LPARAM lParam)
 void CKivFrameWnd::OnIconClick()
 {
     ++m_iconClicks;
-    if (m_iconThreadRunning)
+    if (m_iconTimer)
         return;
-    if (m_iconThread)
-    {
-        WaitForSingleObject(m_iconThread, INFINITE);  // already past its last step
-        CloseHandle(m_iconThread);
-        m_iconThread = nullptr;
-    }
-    // The thread gets its own copy of the icon rectangle: the metrics may be
-    // recomputed on this thread while it sleeps.
-    RefreshMetrics();
-    m_iconThreadRect = m_metrics->iconRect;
-    m_iconThreadRunning = true;
-    m_iconThread = CreateThread(nullptr, 0, &CKivFrameWnd::IconClickThread, this, 0, nullptr);
-    if (m_iconThread == nullptr)
-    {
-        m_iconThreadRunning = false;
+    // The timer's procedure is called straight from the message loop, so the
+    // window's own procedure never sees it; its identifier, this object's
+    // address, cannot be one the host chose for its own timers.
+    m_iconTimer = SetTimer(Window(), reinterpret_cast<UINT_PTR>(this), GetDoubleClickTime(),
+                           &CKivFrameWnd::IconClickTimeUp) != 0;
+    if (!m_iconTimer)
         m_iconClicks = 0;
-    }
 }
 
-DWORD WINAPI CKivFrameWnd::IconClickThread(void* parameter)
+void CALLBACK CKivFrameWnd::IconClickTimeUp(HWND window, UINT, UINT_PTR id, DWORD)
 {
-    CKivFrameWnd* self = static_cast<CKivFrameWnd*>(parameter);
-    Sleep(GetDoubleClickTime());
+    KillTimer(window, id);
+    CKivFrameWnd* frame = dynamic_cast<CKivFrameWnd*>(FromHandle(window));
+    if (frame != nullptr && reinterpret_cast<UINT_PTR>(frame) == id)
+        frame->OnIconClickTimeUp();
+}
+
+void CKivFrameWnd::OnIconClickTimeUp()
+{
+    const int clicks = m_iconClicks;
+    m_iconClicks = 0;
+    m_iconTimer = false;
+    const HWND window = Window();
     POINT cursor = {};
-    GetCursorPos(&cursor);
-    const HWND window = self->Window();
     RECT rect = {};
-    if (window && GetWindowRect(window, &rect))
-    {
-        const RECT& icon = self->m_iconThreadRect;
-        const POINT p = {cursor.x - rect.left, cursor.y - rect.top};
-        if (self->m_iconClicks == 1 &&
-            CKivGraphics::PtInRectInclusive(p.x, p.y, icon.left, icon.top, icon.right, icon.bottom))
-            PostMessageW(window, WM_NCRBUTTONUP, HTSYSMENU, MAKELPARAM(cursor.x, cursor.y));
-    }
-    self->m_iconClicks = 0;
-    self->m_iconThreadRunning = false;
-    return 0;
+    if (clicks != 1 || !GetCursorPos(&cursor) || !GetWindowRect(window, &rect))
+        return;
+    RefreshMetrics();
+    const RECT& icon = m_metrics->iconRect;
+    if (CKivGraphics::PtInRectInclusive(cursor.x - rect.left, cursor.y - rect.top, icon.left, icon.top, icon.right,
+                                        icon.bottom))
+        PostMessageW(window, WM_NCRBUTTONUP, HTSYSMENU, MAKELPARAM(cursor.x, cursor.y));
 }
 
-// The thread reads this object, so the object waits for it (at most the
-// double-click time) before it goes.
-void CKivFrameWnd::StopIconThread()
+void CKivFrameWnd::StopIconTimer()
 {
-    if (m_iconThread == nullptr)
-        return;
-    // Under the loader lock (the DLL's detach at process end) the thread is
-    // already gone or can never finish: waiting would hang the host.
-    WaitForSingleObject(m_iconThread, CKivInitialize::UnderLoaderLock() ? 0 : INFINITE);
-    CloseHandle(m_iconThread);
-    m_iconThread = nullptr;
+    if (m_iconTimer && Window() != nullptr)
+        KillTimer(Window(), reinterpret_cast<UINT_PTR>(this));
+    m_iconTimer = false;
+    m_iconClicks = 0;
 }

@@ -1,6 +1,5 @@
 #pragma once
 #include <windows.h>
-#include <atomic>
 #include <memory>
 #include "CKivEffectGlowWnd.h"
 #include "CKivHDCMemory.h"
@@ -81,6 +80,8 @@ public:
 
 private:
     void RefreshMetrics();
+    // Turns a window rectangle into the client area the skin's frame leaves.
+    void FitClientArea(const KivFrameMetrics& metrics, RECT& client) const;
     // Gives a top-level frame its shadow, unless the skin hides shadows.
     void AttachGlow();
     void OnGetMinMaxInfo(MINMAXINFO* info);
@@ -88,6 +89,7 @@ private:
     void OnCapturedMouseMove();
     void OnCapturedButtonUp();
     void OnExitSizeMove();
+    LRESULT OnStyleChanged(WPARAM which, LPARAM lParam);
     LRESULT OnPopupSystemMenu();
     LRESULT OnPrint(HDC dc, LPARAM flags);
     LRESULT OnCaptionChange(UINT message, WPARAM wParam, LPARAM lParam);
@@ -110,8 +112,10 @@ private:
     POINT ToWindow(POINT screen) const;
     bool IsMaximized() const;
     LONG_PTR Style() const;
-    static DWORD WINAPI IconClickThread(void* parameter);
-    void StopIconThread();
+    // The double-click time after the first icon click: judged on this thread.
+    static void CALLBACK IconClickTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time);
+    void OnIconClickTimeUp();
+    void StopIconTimer();
 
     int m_pressed = 0;
     int m_sizing = 0;
@@ -122,11 +126,10 @@ private:
     // The frame is composed here; kept between paints while the size stays.
     std::unique_ptr<CKivHDCMemory> m_surface;
     CKivMenuBar m_menuBar;
-    // Click counting for the icon: the thread decides after the double-click time.
-    std::atomic<int> m_iconClicks{0};
-    std::atomic<bool> m_iconThreadRunning{false};
-    HANDLE m_iconThread = nullptr;
-    RECT m_iconThreadRect = {};
+    // Click counting for the icon: a window timer whose identifier is this
+    // object decides after the double-click time.
+    int m_iconClicks = 0;
+    bool m_iconTimer = false;
     // A caption button was released where it was pressed; its action is due.
     bool m_releasePending = false;
     // The window size the region was last made for.
@@ -134,6 +137,11 @@ private:
     POINT m_minTrackSize = {5, 5};
     // What Attach added to each side of the window rectangle.
     RECT m_growth = {};
+    // The window has a caption bit, so the skin draws its frame.
+    bool m_framed = true;
+    // Attach is adjusting a window its host has not laid out yet: the
+    // placement messages that causes are not passed on.
+    bool m_quietPlacement = false;
     // Stands in while the strategy has no geometry, so nothing reads null.
     KivFrameMetrics m_emptyMetrics = {};
     // Follows the frame by itself; ends at the frame's WM_DESTROY.

@@ -1,14 +1,22 @@
 #pragma once
 #include <windows.h>
+#include <atomic>
 
 // Counts the GDI objects our owner types hold, process-wide; tests use it as a
-// leak oracle where the platform offers none.
+// leak oracle where the platform offers none. Owners live on more than one
+// thread (the builder makes pictures on its worker while the UI thread
+// paints), so every change is atomic.
 class CKivGdiObjectCount
 {
 public:
-    static long& Live()
+    static long Live() { return Counter().load(); }
+    static void Add() { ++Counter(); }
+    static void Remove() { --Counter(); }
+
+private:
+    static std::atomic<long>& Counter()
     {
-        static long live = 0;
+        static std::atomic<long> live{0};
         return live;
     }
 };
@@ -44,18 +52,18 @@ public:
         if (m_handle)
         {
             DeleteObject(m_handle);
-            --CKivGdiObjectCount::Live();
+            CKivGdiObjectCount::Remove();
         }
         m_handle = handle;
         if (m_handle)
-            ++CKivGdiObjectCount::Live();
+            CKivGdiObjectCount::Add();
     }
     // Gives up ownership without deleting.
     T Release()
     {
         T handle = m_handle;
         if (m_handle)
-            --CKivGdiObjectCount::Live();
+            CKivGdiObjectCount::Remove();
         m_handle = nullptr;
         return handle;
     }

@@ -38,6 +38,12 @@ int CKivWindowHelper::GetSystemFrameWidth(HWND window)
 BOOL CKivWindowHelper::CalcBorderWidths(HWND window, KivFrameMetrics* metrics, const KivSkinSettings* settings)
 {
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    // A minimised window is nothing but its caption.
+    if (style & WS_MINIMIZE)
+    {
+        metrics->borderLeft = metrics->borderTop = metrics->borderRight = metrics->borderBottom = 0;
+        return TRUE;
+    }
     if (style & WS_MAXIMIZE)
     {
         // The width the window hangs over its work area by (see WM_GETMINMAXINFO).
@@ -80,17 +86,30 @@ KivFrameMetrics* CKivWindowHelper::CalcFrameMetrics(HWND window, KivFrameMetrics
                              settings->captionBarIconY + settings->captionBarIconHeight + iconTop};
     metrics->menuBarHeight = GetMenuBarHeight(window, settings);
     metrics->captionHeight = settings->captionBarHeight;
-    const int C = metrics->captionHeight;
     RECT rect = {};
     GetWindowRect(window, &rect);
     NormalizeWindowRect(window, &rect);
     const int W = rect.right, H = rect.bottom;
+    int BH = settings->captionBarButtonHeight;
+    // The system makes a minimised window as high as its own caption, which
+    // may be lower than the skin's: the caption then fills the window, and
+    // buttons and icon are fitted into it rather than cut off.
+    if ((GetWindowLongPtrW(window, GWL_STYLE) & WS_MINIMIZE) && H > 0)
+    {
+        metrics->captionHeight = H;
+        metrics->menuBarHeight = 0;
+        BH = BH < H ? BH : H;
+        const int iconHeight = metrics->iconRect.bottom - metrics->iconRect.top;
+        if (metrics->iconRect.bottom > H)
+            OffsetRect(&metrics->iconRect, 0, (H - iconHeight) / 2 - metrics->iconRect.top);
+    }
+    const int C = metrics->captionHeight;
     metrics->leftBorderRect = RECT{0, 0, L, H};
     metrics->topBorderRect = RECT{L, 0, W - R, T};
     metrics->rightBorderRect = RECT{W - R, 0, W, H};
     metrics->bottomBorderRect = RECT{L, H - B, W - R, H};
     metrics->captionRect = RECT{L, T, W - R, T + C};
-    const int BW = settings->captionBarButtonWidth, BH = settings->captionBarButtonHeight;
+    const int BW = settings->captionBarButtonWidth;
     const int S = settings->captionBarButtonSpace;
     metrics->closeButton = KivButtonBox{W - 2 * S - BW - R, C / 2 + T - BH / 2, BW, BH};
     if (GetWindowLongPtrW(window, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))

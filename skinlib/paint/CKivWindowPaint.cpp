@@ -130,10 +130,19 @@ void CKivWindowPaint::DrawCaptionIcon(HDC dc)
         x = s.captionBarIconX;
         y = s.captionBarIconY;
     }
-    // Always 16 x 16: the configured icon size only shapes the hit area.
+    // A caption lower than the icon's place (a minimised window's) centres it.
+    if (y + 16 > m_metrics.captionHeight)
+        y = (m_metrics.captionHeight - 16) / 2;
+    // Always 16 x 16: the configured icon size only shapes the hit area. As
+    // the system does, a window that has only a big icon shows that one
+    // shrunk, and the class's icons come after the window's.
     HICON icon = reinterpret_cast<HICON>(SendMessageW(Window(), WM_GETICON, ICON_SMALL, 0));
     if (icon == nullptr)
+        icon = reinterpret_cast<HICON>(SendMessageW(Window(), WM_GETICON, ICON_BIG, 0));
+    if (icon == nullptr)
         icon = reinterpret_cast<HICON>(GetClassLongPtrW(Window(), GCLP_HICONSM));
+    if (icon == nullptr)
+        icon = reinterpret_cast<HICON>(GetClassLongPtrW(Window(), GCLP_HICON));
     if (icon)
         DrawIconEx(target, origin.x + x, origin.y + y, icon, 16, 16, 0, nullptr, DI_NORMAL);
 }

@@ -1,5 +1,6 @@
 #include "CKivSkinStore.h"
 #include "CKivSkinLoad.h"
+#include <cstring>
 
 namespace {
 
@@ -37,6 +38,14 @@ HBITMAP CKivSkinStore::Atlas()
 unsigned CKivSkinStore::Generation()
 {
     return g_generation;
+}
+
+bool CKivSkinStore::HasSkin()
+{
+    if (g_store.atlas != nullptr)
+        return true;
+    static const KivSkinSettings empty = {};
+    return memcmp(&g_store.settings, &empty, sizeof(empty)) != 0;
 }
 
 void CKivSkinStore::DeleteAtlas()

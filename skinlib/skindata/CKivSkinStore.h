@@ -11,6 +11,10 @@ public:
     static HBITMAP Atlas();
     // Grows by one at every skin load, so painting caches know when to drop what they hold.
     static unsigned Generation();
+    // Whether there is a skin to draw with: a load has given the store its
+    // atlas, or the settings record holds any value (it is all zero until a
+    // skin is put in). Without one the engine leaves new windows alone.
+    static bool HasSkin();
 
     // Loads a .kiv file into a new settings record and atlas and swaps both
     // in only when both are good (true). Otherwise false, and the skin in use

@@ -33,4 +33,39 @@ long TestProcess::ExitCode(DWORD timeoutMs) const
     return static_cast<long>(code);
 }
 
+namespace {
+
+struct Search
+{
+    DWORD process;
+    const wchar_t* className;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK Match(HWND window, LPARAM parameter)
+{
+    Search* search = reinterpret_cast<Search*>(parameter);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t name[128] = {};
+    wchar_t text[128] = {};
+    GetClassNameW(window, name, 128);
+    GetWindowTextW(window, text, 128);
+    if (process != search->process || !IsWindowVisible(window) ||
+        (search->className && lstrcmpW(name, search->className)) || (search->title && lstrcmpW(text, search->title)))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND FindProcessWindow(DWORD process, const wchar_t* className, const wchar_t* title)
+{
+    Search search = {process, className, title, nullptr};
+    EnumWindows(&Match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace kivtest

@@ -25,4 +25,8 @@ private:
     PROCESS_INFORMATION m_info = {};
 };
 
+// The first visible top-level window of the process with that class and
+// title (either may be null: any), or null.
+HWND FindProcessWindow(DWORD process, const wchar_t* className, const wchar_t* title = nullptr);
+
 }  // namespace kivtest

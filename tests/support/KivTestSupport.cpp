@@ -33,6 +33,21 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
+const wchar_t* RegisterTestClass(const wchar_t* name, WNDPROC proc, HBRUSH background)
+{
+    WNDCLASSW w = {};
+    if (!GetClassInfoW(GetModuleHandleW(nullptr), name, &w))
+    {
+        w.lpfnWndProc = proc;
+        w.hInstance = GetModuleHandleW(nullptr);
+        w.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        w.hbrBackground = background;
+        w.lpszClassName = name;
+        RegisterClassW(&w);
+    }
+    return name;
+}
+
 TempDir::TempDir()
 {
     wchar_t base[MAX_PATH];

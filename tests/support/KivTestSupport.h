@@ -12,6 +12,11 @@ void PumpPending();
 // Pumps messages until the condition holds or timeoutMs passes; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 
+// Registers a window class of this module with that procedure, arrow cursor
+// and background, unless it exists already; the class name.
+const wchar_t* RegisterTestClass(const wchar_t* name, WNDPROC proc,
+                                 HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+
 // A fresh folder under the temp directory, removed with its files on destruction.
 class TempDir
 {
