@@ -125,16 +125,6 @@ void PlaceCursor(POINT screen)
     REQUIRE(there());
 }
 
-void SendMouseToScreen(POINT screen)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
-}
-
 // The steps of a drag still to come, sent one at a time from a timer that
 // runs inside the tracking loop: each step is handled before the next is sent.
 // Under Wine the display echoes a moved pointer late, at a place already
@@ -153,7 +143,7 @@ void CALLBACK NextDragStep(HWND, UINT, UINT_PTR timer, DWORD)
 {
     if (g_drag.next < g_drag.points.size())
     {
-        SendMouseToScreen(g_drag.points[g_drag.next++]);
+        kivtest::SendMouseToScreen(g_drag.points[g_drag.next++]);
         if (g_drag.next == g_drag.points.size() && !g_drag.repeated)
         {
             g_drag.repeated = true;

@@ -18,17 +18,7 @@ LRESULT CKivViewCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (Window() == nullptr || PreviousProc() == nullptr)
         return 0;
-    if (message == CKivWindowScrollBars::RepaintMessage())
-    {
-        m_bars.Paint();
-        return 0;
-    }
-    const HWND window = Window();
-    const LRESULT answer = Dispatch(message, wParam, lParam);
-    // The control may have drawn its scroll bars meanwhile.
-    if (Window() == window)
-        m_bars.AfterMessage(message);
-    return answer;
+    return m_bars.Around(message, [&] { return Dispatch(message, wParam, lParam); });
 }
 
 LRESULT CKivViewCtrl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
@@ -67,17 +57,15 @@ LRESULT CKivViewCtrl::OnViewNcPaint(WPARAM region)
 
 LRESULT CKivViewCtrl::OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam)
 {
-    if (!CKivWindowScrollBars::IsBarHit(hitTest))
-        return CKivWnd::WindowProc(message, hitTest, lParam);
-    return m_bars.Track([&] { return CKivWnd::WindowProc(message, hitTest, lParam); });
+    return m_bars.Press(hitTest, [&] { return CKivWnd::WindowProc(message, hitTest, lParam); });
 }
 
 LRESULT CKivViewCtrl::OnPrint(WPARAM dc, LPARAM flags)
 {
     const HWND window = Window();
     const LRESULT answer = CKivWnd::WindowProc(WM_PRINT, dc, flags);
-    if (Window() == window && (flags & PRF_NONCLIENT) && dc != 0)
-        m_bars.PaintTo(reinterpret_cast<HDC>(dc));
+    if (Window() == window)
+        m_bars.AfterPrint(dc, flags);
     return answer;
 }
 

@@ -248,6 +248,32 @@ void CKivWindowScrollBars::AfterMessage(UINT message)
     Paint();
 }
 
+LRESULT CKivWindowScrollBars::Around(UINT message, const std::function<LRESULT()>& handle)
+{
+    if (message == RepaintMessage())
+    {
+        Paint();
+        return 0;
+    }
+    const HWND window = m_window;
+    const LRESULT answer = handle();
+    // The control may have drawn its scroll bars meanwhile.
+    if (m_window == window)
+        AfterMessage(message);
+    return answer;
+}
+
+LRESULT CKivWindowScrollBars::Press(WPARAM hitTest, const std::function<LRESULT()>& pass)
+{
+    return IsBarHit(hitTest) ? Track(pass) : pass();
+}
+
+void CKivWindowScrollBars::AfterPrint(WPARAM dc, LPARAM flags)
+{
+    if ((flags & PRF_NONCLIENT) && dc != 0)
+        PaintTo(reinterpret_cast<HDC>(dc));
+}
+
 LRESULT CKivWindowScrollBars::Track(const std::function<LRESULT()>& pass)
 {
     Tracking& tracking = CurrentTracking();
