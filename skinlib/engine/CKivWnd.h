@@ -70,6 +70,12 @@ public:
     // with the system's default brush.
     bool AnswersPrivateMessage(UINT message) const { return (m_privateMessages & PrivateMessageBit(message)) != 0; }
 
+    // Sends a colour message (WM_CTLCOLOR*) for a child to its parent as the
+    // control itself would, but with the child's skin kept out of the answer:
+    // what comes back is the host's own choice (brush, and the colours it
+    // set on dc).
+    static LRESULT AskHostColours(HWND parent, UINT message, HDC dc, HWND child);
+
     // The shared subclass procedure and the map it dispatches through.
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static CKivWnd* FromHandle(HWND window);
@@ -114,6 +120,8 @@ private:
     LRESULT OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam, LPARAM lParam);
     LRESULT OnNotifyReflect(WPARAM wParam, LPARAM lParam);
     static unsigned PrivateMessageBit(UINT message);
+    // The child whose host colours are being asked (AskHostColours), or null.
+    static HWND& ProbingChild();
 
     HWND m_hwnd = nullptr;
     WNDPROC m_previousProc = nullptr;
@@ -136,7 +144,9 @@ private:
 };
 
 // Private messages between a skinned parent and its skinned controls.
-const UINT KIV_WM_CTLCOLOREDIT = WM_USER + 230;   // 1254: the edit answers a brush or 0
+// 1254, for WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC of an edit, after the host answered:
+// lParam is the host's own brush (0: the default); the edit answers a brush or 0 (the host's stands).
+const UINT KIV_WM_CTLCOLOREDIT = WM_USER + 230;
 const UINT KIV_WM_EDITCHANGE = WM_USER + 231;     // 1255: non-zero consumes EN_CHANGE
 const UINT KIV_WM_CTLCOLOR = 25;                  // WM_CTLCOLOR: the list box answers a brush
 const UINT KIV_WM_MENUMOUSEMOVE = WM_USER + 100;  // 1124
