@@ -499,7 +499,7 @@ TEST_CASE("regedit: dark with the dark skin; header and status bar readable")
                       {{"tree row", TreeRow(), false}, {"header", HeaderItem()}, {"status bar", StatusPart()}}});
 }
 
-// Its MDI client and children stay in the system's look: the share is reported.
+// Its document windows draw their own white panes: the share is reported.
 TEST_CASE("winefile: its owner-drawn rows keep its own colours; status bar readable")
 {
     CheckLook(Program{L"winefile.exe", -1.0, {{"header", HeaderItem(), false}, {"status bar", StatusPart()}}});
@@ -515,10 +515,9 @@ TEST_CASE("winecfg: dark with the dark skin; tab, list row and combo face readab
     CheckLook(Program{L"winecfg.exe", 0.85, {{"tab", TabItem()}, {"list row", ListRow()}, {"combo face", ComboFace()}}});
 }
 
-TEST_CASE("wordpad: document line and status bar readable")
+TEST_CASE("wordpad: dark with the dark skin; document line and status bar readable")
 {
-    // The rich edit document stays in the system's look: the share is reported.
-    CheckLook(Program{L"wordpad.exe", -1.0, {{"edit line", EditLine(L"RichEdit20W")}, {"status bar", StatusPart()}}});
+    CheckLook(Program{L"wordpad.exe", 0.85, {{"edit line", EditLine(L"RichEdit20W")}, {"status bar", StatusPart()}}});
 }
 
 TEST_CASE("winemine: dark with the dark skin")
@@ -526,8 +525,7 @@ TEST_CASE("winemine: dark with the dark skin")
     CheckLook(Program{L"winemine.exe", 0.85, {}});
 }
 
-TEST_CASE("progman: skinned, its MDI client reported")
+TEST_CASE("progman: dark with the dark skin, its MDI client included")
 {
-    // The MDI client fills the window and stays in the system's look.
-    CheckLook(Program{L"progman.exe", -1.0, {}});
+    CheckLook(Program{L"progman.exe", 0.85, {}});
 }
