@@ -499,7 +499,7 @@ TEST_CASE("regedit: dark with the dark skin; header and status bar readable")
                       {{"tree row", TreeRow(), false}, {"header", HeaderItem()}, {"status bar", StatusPart()}}});
 }
 
-// Its document windows draw their own white panes: the share is reported.
+// Its document windows stay mostly light: the share is reported, not held.
 TEST_CASE("winefile: its owner-drawn rows keep its own colours; status bar readable")
 {
     CheckLook(Program{L"winefile.exe", -1.0, {{"header", HeaderItem(), false}, {"status bar", StatusPart()}}});
