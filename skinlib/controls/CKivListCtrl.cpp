@@ -26,6 +26,16 @@ int CKivListCtrl::Setup(const KivSkinSettings& settings)
     return 1;
 }
 
+void CKivListCtrl::OnSkinChanged(const KivSkinSettings& settings)
+{
+    // A skin without the see-through background gives the control back its
+    // own; a skin with one has the picture built again at the next frame
+    // paint (it is keyed on the skin load).
+    if (settings.listControlBackTransparent == 0 && Window() != nullptr)
+        RestoreControl();
+    Setup(settings);
+}
+
 CKivListCtrl::BackgroundKey CKivListCtrl::CurrentKey() const
 {
     BackgroundKey key;

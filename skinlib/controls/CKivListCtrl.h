@@ -18,6 +18,7 @@ public:
 
     // Takes the list view settings; 1 when attached.
     int Setup(const KivSkinSettings& settings);
+    void OnSkinChanged(const KivSkinSettings& settings) override;
 
     int BackTransparent() const { return m_backTransparent; }
     // How many background images the skin has built (for tests).

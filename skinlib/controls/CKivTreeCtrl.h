@@ -18,6 +18,7 @@ public:
 
     // Takes the tree view colours; 1 when attached.
     int Setup(const KivSkinSettings& settings);
+    void OnSkinChanged(const KivSkinSettings& settings) override;
 
     COLORREF BackColor() const { return m_backColor; }
     // While the skin's colours stand, the host reads and sets its own.

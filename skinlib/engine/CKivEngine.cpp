@@ -48,8 +48,10 @@ BOOL CKivEngine::LoadSkin(const wchar_t* path)
 {
     if (!CKivSkinStore::LoadSkin(path))
         return FALSE;
-    // Frames measure their borders and caption from the skin: ask each skinned
-    // window to measure and draw itself again.
+    // Every skinned window first takes what it copied from the new skin;
+    // only then is each measured and drawn again, once, so no window shows
+    // a mix of the two skins.
+    m_registry->TakeNewSkin(CKivSkinStore::Settings());
     std::vector<HWND> windows;
     for (const auto& entry : CKivWnd::SubclassMap())
         windows.push_back(entry.first);

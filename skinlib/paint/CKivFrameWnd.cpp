@@ -160,6 +160,49 @@ void CKivFrameWnd::AttachGlow()
     m_glow.CreateGlow(window, static_cast<COLORREF>(s.edgeShadowColor), s.edgeEnableSizeCtl ? TRUE : FALSE);
 }
 
+void CKivFrameWnd::OnSkinChanged(const KivSkinSettings& settings)
+{
+    const HWND window = Window();
+    // Without a caption the frame is the system's until the caption returns,
+    // and it is measured from the skin in use then.
+    if (window == nullptr || !IsWindow(window) || !m_framed)
+        return;
+    RECT before = {};
+    GetClientRect(window, &before);
+    RefreshMetrics();
+    // The client area keeps its size, as it did when the frame was first
+    // skinned: the host's layout stays right under the new borders. A
+    // maximised or minimised window keeps the size the system gave it.
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    RECT after = rect;
+    if (m_metrics != &m_emptyMetrics)
+        FitClientArea(*m_metrics, after);
+    const int growX = (before.right - before.left) - (after.right - after.left);
+    const int growY = (before.bottom - before.top) - (after.bottom - after.top);
+    if ((growX != 0 || growY != 0) && !IsZoomed(window) && !IsIconic(window))
+    {
+        m_growth.right += growX;
+        m_growth.bottom += growY;
+        SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left + growX, rect.bottom - rect.top + growY,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        if (FromHandle(window) != this)
+            return;
+        RefreshMetrics();
+    }
+    UpdateRegion();
+    // The glow takes the new colour and size control, or goes with a skin
+    // that hides it.
+    const bool wantsGlow = !settings.edgeHideShadow;
+    const COLORREF shadow = static_cast<COLORREF>(settings.edgeShadowColor) & 0xFFFFFF;
+    const BOOL sizeControl = settings.edgeEnableSizeCtl ? TRUE : FALSE;
+    const bool hasGlow = m_glow.Owner() != nullptr;
+    if (hasGlow && (!wantsGlow || m_glow.ShadowColor() != shadow || m_glow.SizeControl() != sizeControl))
+        m_glow.Destroy();
+    if (wantsGlow && m_glow.Owner() == nullptr)
+        AttachGlow();
+}
+
 BOOL CKivFrameWnd::Detach()
 {
     const HWND window = Window();

@@ -47,6 +47,7 @@ public:
     void OnNcRButtonDown(WPARAM hitTest, LPARAM lParam) override;
     void OnNcRButtonUp(WPARAM hitTest, LPARAM lParam) override;
     void OnDestroy() override;
+    void OnSkinChanged(const KivSkinSettings& settings) override;
     // Attached to a window that was shown before: catches up on what the
     // frame does when it sees the window shown, and redraws the frame.
     void OnAttachedWhileShown();
