@@ -10,6 +10,7 @@
 #include "CKivWndBox.h"
 #include "KivControlGallery.h"
 #include "KivGdiLeakOracle.h"
+#include "KivSkinTestImages.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 #include <cstdio>
@@ -145,6 +146,38 @@ private:
     HHOOK m_hook = nullptr;
 };
 
+// A skin of frame sizes and shadow only, written as a .kiv file.
+std::wstring WriteFrameSkin(const kivtest::TempDir& folder, const wchar_t* name, int caption, int left, int top,
+                            int right, int bottom, COLORREF shadow, bool sizeControl, bool hideShadow)
+{
+    auto value = [](const char* leaf, long number) {
+        return "<" + std::string(leaf) + " value=\"" + std::to_string(number) + "\"/>";
+    };
+    const std::string body =
+        "<WindowEdge><CaptionBar>" + value("Height", caption) + "</CaptionBar><BorderLeft>" + value("Width", left) +
+        "</BorderLeft><BorderTop>" + value("Width", top) + "</BorderTop><BorderRight>" + value("Width", right) +
+        "</BorderRight><BorderBottom>" + value("Width", bottom) + "</BorderBottom><Edge>" +
+        value("ShadowColor", static_cast<long>(shadow)) + value("EnableSizeCtl", sizeControl ? 1 : 0) +
+        value("HideShadow", hideShadow ? 1 : 0) + "</Edge></WindowEdge>";
+    const std::wstring path = folder.File(name);
+    REQUIRE(kivtest::WriteFileBytes(path, kivtest::MakeSkinFile(kivtest::SettingsXml(body), kivtest::skin::AtlasImage())));
+    return path;
+}
+
+SIZE WindowSize(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+SIZE ClientSize(HWND window)
+{
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    return SIZE{rect.right, rect.bottom};
+}
+
 int EnvironmentCount(const char* name, int fallback)
 {
     char text[16] = {};
@@ -251,6 +284,65 @@ TEST_CASE("a skin that fails to load leaves every open window as it was")
         const std::unique_ptr<Canvas> after = Shot(gallery.Controls()[i].window);
         CHECK(after->SameAs(*before[i]));
     }
+}
+
+TEST_CASE("a frame keeps its client area under new borders and its glow follows the skin")
+{
+    SwitchScene scene;
+    kivtest::TempDir folder;
+    const std::wstring thin = WriteFrameSkin(folder, L"thin.kiv", 30, 4, 4, 4, 4, RGB(16, 32, 48), true, false);
+    const std::wstring thick = WriteFrameSkin(folder, L"thick.kiv", 40, 6, 5, 6, 7, RGB(64, 80, 96), false, false);
+    const std::wstring bare = WriteFrameSkin(folder, L"bare.kiv", 30, 4, 4, 4, 4, RGB(16, 32, 48), true, true);
+    CKivEngine& engine = CKivEngine::Instance();
+    REQUIRE(engine.LoadSkin(thin.c_str()));
+    const HWND frame = kivtest::CreateMenuFrame(kFrameTitle, 8, 300, 300, 120);
+    REQUIRE(frame != nullptr);
+    REQUIRE(kivtest::PumpPaints());
+    auto* skin = dynamic_cast<CKivFrameWnd*>(engine.Registry().Find(frame));
+    REQUIRE(skin != nullptr);
+    const SIZE client = ClientSize(frame);
+    const SIZE thinSize = WindowSize(frame);
+    REQUIRE(skin->Glow().Window() != nullptr);
+    CHECK(skin->Glow().ShadowColor() == RGB(16, 32, 48));
+
+    REQUIRE(engine.LoadSkin(thick.c_str()));
+    REQUIRE(kivtest::PumpPaints());
+    CHECK(engine.Registry().Find(frame) == skin);
+    CHECK(ClientSize(frame).cx == client.cx);
+    CHECK(ClientSize(frame).cy == client.cy);
+    CHECK(WindowSize(frame).cx > thinSize.cx);
+    CHECK(WindowSize(frame).cy > thinSize.cy);
+    POINT origin = {0, 0};
+    ClientToScreen(frame, &origin);
+    RECT bounds = {};
+    GetWindowRect(frame, &bounds);
+    CHECK(origin.x - bounds.left == 6);
+    CHECK(origin.y - bounds.top == 45 + skin->Metrics()->menuBarHeight);
+    // The same glow window, in the new colour, letting clicks through.
+    CHECK(skin->Glow().ShadowColor() == RGB(64, 80, 96));
+    CHECK(skin->Glow().SizeControl() == FALSE);
+    CHECK((GetWindowLongPtrW(skin->Glow().Window(), GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0);
+    // A frame made under this skin from the same size looks the same.
+    const HWND fresh = kivtest::CreateMenuFrame(kFrameTitle, 400, 300, 300, 120);
+    REQUIRE(fresh != nullptr);
+    CHECK(WindowSize(fresh).cx == WindowSize(frame).cx);
+    CHECK(WindowSize(fresh).cy == WindowSize(frame).cy);
+    DestroyWindow(fresh);
+
+    REQUIRE(engine.LoadSkin(bare.c_str()));
+    REQUIRE(kivtest::PumpPaints());
+    CHECK(skin->Glow().Window() == nullptr);
+    CHECK(WindowSize(frame).cx == thinSize.cx);
+    CHECK(WindowSize(frame).cy == thinSize.cy);
+
+    REQUIRE(engine.LoadSkin(thin.c_str()));
+    REQUIRE(kivtest::PumpPaints());
+    CHECK(skin->Glow().Window() != nullptr);
+    CHECK(skin->Glow().ShadowColor() == RGB(16, 32, 48));
+    CHECK(skin->Glow().SizeControl() == TRUE);
+    CHECK(ClientSize(frame).cx == client.cx);
+    CHECK(ClientSize(frame).cy == client.cy);
+    DestroyWindow(frame);
 }
 
 // KIV_SWITCH_ROUNDS sets the number of switches (50 by default; 1,000 for

@@ -135,6 +135,8 @@ private:
     bool m_releasePending = false;
     // The window size the region was last made for.
     SIZE m_regionSize = {-1, -1};
+    // Whether the region was last made with rounded corners.
+    bool m_roundRegion = false;
     POINT m_minTrackSize = {5, 5};
     // What Attach added to each side of the window rectangle.
     RECT m_growth = {};
