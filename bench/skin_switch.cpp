@@ -26,20 +26,13 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-std::wstring BesideProgram(const wchar_t* name)
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.find_last_of(L"\\/") + 1);
-    return folder + name;
-}
-
 }  // namespace
 
 int main()
 {
-    const std::wstring skins[2] = {BesideProgram(L"dark.kiv"), BesideProgram(L"default.kiv")};
+    // default.kiv beside the program, and dark.kiv beside it.
+    const std::wstring light = kivbench::SkinPath(0, nullptr);
+    const std::wstring skins[2] = {light.substr(0, light.find_last_of(L"\\/") + 1) + L"dark.kiv", light};
     CKivEngine& engine = CKivEngine::Instance();
     if (!engine.LoadSkin(skins[1].c_str()) || !engine.Run())
     {
