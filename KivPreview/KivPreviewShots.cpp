@@ -73,10 +73,10 @@ bool ShootSkinSwitch(HWND dialog, const std::wstring& out)
 {
     if (!Shots::Shoot(dialog, out + L"\\preview-switch-before.bmp"))
         return false;
-    RECT client = {};
-    GetClientRect(dialog, &client);
-    POINT probe = {4, client.bottom - 4};
-    ClientToScreen(dialog, &probe);
+    // The OK button's face differs between any two skins worth comparing.
+    RECT button = {};
+    GetWindowRect(GetDlgItem(dialog, IDOK), &button);
+    const POINT probe = {button.left + 4, (button.top + button.bottom) / 2};
     const COLORREF before = ScreenPixel(probe);
     PostMessageW(dialog, WM_SYSCOMMAND, ID_SKIN_NEXT, 0);
     if (!Shots::WaitFor([&] { return ScreenPixel(probe) != before; }))
