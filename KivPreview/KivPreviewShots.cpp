@@ -187,6 +187,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return 2;
     }
     CreateDirectoryW(arguments[3].c_str(), nullptr);
+    // The pictures show no control under the mouse, wherever a session left it.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     const bool dialogOk = ShootDialogProgram(arguments[1], arguments[2], arguments[3]);
     const bool mdiOk = ShootMdiProgram(arguments[1], arguments[2], arguments[3]);
     return dialogOk && mdiOk ? 0 : 1;

@@ -8,6 +8,7 @@
 #   lib/                 libKivAPI.dll.a (mingw), KivAPI.lib (MSVC), libskinlib.a, cmake/Kiv/
 #   skins/               the shipped skins as plain projects
 #   samples/, bindings/  the sample hosts and the .NET binding
+#   docs/                hosting.md, designing.md, keys.md and the pictures they show
 #   LICENSE.txt, README.txt
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -50,8 +51,11 @@ install(FILES ${CMAKE_BINARY_DIR}/KivConfig.cmake ${CMAKE_BINARY_DIR}/KivConfigV
   DESTINATION ${KIV_CMAKE_DIR})
 
 # An import library in the format MSVC's linker reads, made from the .def
-# with the toolchain's dlltool (32-bit: stdcall-decorated symbols that bind
-# to the undecorated exports).
+# (32-bit: stdcall-decorated symbols that bind to the undecorated exports).
+# LLVM's dlltool writes the short import members MSVC's own lib.exe writes;
+# those count as safe for /SAFESEH, which Visual Studio's x86 Release builds
+# link with. GNU dlltool's members carry no SEH marker, and such a link
+# refuses them, so it is only the fallback.
 if(MINGW)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(dlltool_machine i386)
@@ -60,9 +64,18 @@ if(MINGW)
     set(dlltool_machine i386:x86-64)
     set(KIVAPI_DEF_FILE ${CMAKE_SOURCE_DIR}/KivAPI/KivAPI.def)
   endif()
+  find_program(KIV_LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-16 llvm-dlltool-15 llvm-dlltool-14)
+  if(KIV_LLVM_DLLTOOL)
+    set(implib_tool ${KIV_LLVM_DLLTOOL})
+  else()
+    message(WARNING "llvm-dlltool not found (Debian package llvm): lib/KivAPI.lib is made by GNU dlltool, "
+                    "and a 32-bit MSVC link with /SAFESEH refuses it")
+    set(implib_tool ${KIV_MINGW_PREFIX}-dlltool)
+  endif()
   set(KIV_MSVC_IMPLIB ${CMAKE_BINARY_DIR}/lib/KivAPI.lib)
   add_custom_command(OUTPUT ${KIV_MSVC_IMPLIB}
-    COMMAND ${KIV_MINGW_PREFIX}-dlltool -m ${dlltool_machine} -k -d ${KIVAPI_DEF_FILE} -D KivAPI.dll -l KivAPI.lib
+    COMMAND ${CMAKE_COMMAND} -E remove -f KivAPI.lib
+    COMMAND ${implib_tool} -m ${dlltool_machine} -k -d ${KIVAPI_DEF_FILE} -D KivAPI.dll -l KivAPI.lib
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/lib
     DEPENDS ${KIVAPI_DEF_FILE}
     COMMENT "Making the MSVC import library KivAPI.lib"
@@ -85,6 +98,10 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/skins/ DESTINATION skins
   FILES_MATCHING PATTERN "*.kivxml" PATTERN "*.bmp")
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/ DESTINATION samples)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/bindings/ DESTINATION bindings)
+install(FILES ${CMAKE_SOURCE_DIR}/docs/hosting.md ${CMAKE_SOURCE_DIR}/docs/designing.md
+  ${CMAKE_SOURCE_DIR}/docs/keys.md DESTINATION docs)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/keys DESTINATION docs FILES_MATCHING PATTERN "*.png")
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/screenshots/builder DESTINATION docs/screenshots)
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE RENAME LICENSE.txt DESTINATION .)
 install(FILES ${CMAKE_SOURCE_DIR}/cmake/package-README.txt RENAME README.txt DESTINATION .)
 

@@ -55,7 +55,11 @@ std::unique_ptr<CKivWnd> SkinFor(DWORD style)
 {
     switch (style & BS_TYPEMASK)
     {
-    case BS_AUTOCHECKBOX: return std::unique_ptr<CKivWnd>(new CKivCheckBox);
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE: return std::unique_ptr<CKivWnd>(new CKivCheckBox);
+    case BS_RADIOBUTTON:
     case BS_AUTORADIOBUTTON: return std::unique_ptr<CKivWnd>(new CKivRadioButton);
     case BS_GROUPBOX: return std::unique_ptr<CKivWnd>(new CKivGroupBox);
     default: return std::unique_ptr<CKivWnd>(new CKivButton);
@@ -101,8 +105,12 @@ std::vector<std::string> Traffic(DWORD style, bool skinned)
     Step("BM_SETSTATE 0", button, [&] { SendMessageW(button, BM_SETSTATE, FALSE, 0); });
     Step("BM_SETCHECK 0", button, [&] { SendMessageW(button, BM_SETCHECK, BST_UNCHECKED, 0); });
     Step("BM_SETCHECK 1", button, [&] { SendMessageW(button, BM_SETCHECK, BST_CHECKED, 0); });
+    Step("BM_SETCHECK 2", button, [&] { SendMessageW(button, BM_SETCHECK, BST_INDETERMINATE, 0); });
     Step("WM_SETTEXT", button, [&] { SetWindowTextW(button, L"Other"); });
+    // Three clicks take a three-state box once round its cycle.
     Step("BM_CLICK", button, [&] { SendMessageW(button, BM_CLICK, 0, 0); });
+    Step("BM_CLICK again", button, [&] { SendMessageW(button, BM_CLICK, 0, 0); });
+    Step("BM_CLICK third", button, [&] { SendMessageW(button, BM_CLICK, 0, 0); });
     Step("WM_ENABLE", button, [&] {
         EnableWindow(button, FALSE);
         EnableWindow(button, TRUE);
@@ -147,7 +155,8 @@ void InstallButtonSkin()
     KivSkinSettings& s = CKivSkinStore::Settings();
     s.buttonNormalBmp = s.buttonHotBmp = s.buttonPressedBmp = s.buttonDisabledBmp = s.buttonDefaultBmp =
         kivtest::skin::SlotRect(kivtest::skin::CaptionActive);
-    s.checkBoxUncheckedNormal = s.checkBoxCheckedNormal = kivtest::skin::SlotRect(kivtest::skin::CloseDefault);
+    s.checkBoxUncheckedNormal = s.checkBoxCheckedNormal = s.checkBoxMixedNormal =
+        kivtest::skin::SlotRect(kivtest::skin::CloseDefault);
     s.radioButtonUncheckedNormal = s.radioButtonCheckedNormal = kivtest::skin::SlotRect(kivtest::skin::MaxDefault);
     s.groupBoxSize = 1;
 }
@@ -172,11 +181,13 @@ TEST_CASE("a skinned common-controls button sends and receives what the unskinne
 {
     kivtest::CommonControls6 v6;
     REQUIRE(v6.Active());
-    CompareStyles({BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX});
+    CompareStyles({BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_CHECKBOX, BS_AUTOCHECKBOX, BS_3STATE, BS_AUTO3STATE,
+                   BS_RADIOBUTTON, BS_AUTORADIOBUTTON, BS_GROUPBOX});
 }
 
 TEST_CASE("a skinned system button sends and receives what the unskinned one does")
 {
-    CompareStyles({BS_PUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX});
+    CompareStyles({BS_PUSHBUTTON, BS_CHECKBOX, BS_AUTOCHECKBOX, BS_3STATE, BS_AUTO3STATE, BS_RADIOBUTTON,
+                   BS_AUTORADIOBUTTON, BS_GROUPBOX});
 }
 

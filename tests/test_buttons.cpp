@@ -110,6 +110,9 @@ void InstallSkin(int round = 10, int lineWidth = 3)
 using Surface = kivtest::Canvas;
 
 int g_clicks = 0;
+// When set, the host answers BN_CLICKED of a check box or radio button as a
+// program with non-automatic buttons does: it toggles the check itself.
+bool g_answerClicks = false;
 
 // What the host saw of its controls' NM_CUSTOMDRAW, and how it answers:
 // preAnswer to CDDS_PREPAINT; with a fill colour set, the host paints the
@@ -164,7 +167,12 @@ LRESULT OnHostCustomDraw(const NMCUSTOMDRAW& draw)
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
+    {
         ++g_clicks;
+        const HWND sender = reinterpret_cast<HWND>(lParam);
+        if (g_answerClicks && sender != nullptr)
+            SendMessageW(sender, BM_SETCHECK, SendMessageW(sender, BM_GETCHECK, 0, 0) == BST_CHECKED ? 0 : 1, 0);
+    }
     if (message == WM_NOTIFY && lParam && reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW)
         return OnHostCustomDraw(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
     return DefWindowProcW(window, message, wParam, lParam);
@@ -181,6 +189,7 @@ public:
         ParkCursor();
         kivtest::PumpPending();
         g_clicks = 0;
+        g_answerClicks = false;
         g_customDraw = CustomDrawRecord();
     }
     ~Host()
@@ -218,7 +227,11 @@ public:
     {
         switch (style & 0xF)
         {
-        case BS_AUTOCHECKBOX: return Skin<CKivCheckBox>(control);
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE: return Skin<CKivCheckBox>(control);
+        case BS_RADIOBUTTON:
         case BS_AUTORADIOBUTTON: return Skin<CKivRadioButton>(control);
         default: return Skin<CKivButton>(control);
         }
@@ -434,8 +447,9 @@ TEST_CASE("check box glyph sets")
     {
         SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
         CHECK(glyph() == PictureColour(CheckCheckedNormal));
+        // A two-state box keeps BST_CHECKED for BST_INDETERMINATE, as the control does.
         SendMessageW(box, BM_SETCHECK, BST_INDETERMINATE, 0);
-        CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_INDETERMINATE);
+        CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED);
         CHECK(glyph() == PictureColour(CheckCheckedNormal));
         CHECK(printed() == PictureColour(CheckCheckedNormal));
         SendMessageW(box, BM_SETSTATE, 1, 0);
@@ -454,13 +468,12 @@ TEST_CASE("check box glyph sets")
         CHECK(glyph() == PictureColour(CheckUncheckedNormal));
         CHECK(printed() == PictureColour(CheckUncheckedNormal));
     }
-    SUBCASE("a check state the control does not know draws nothing over the old picture")
+    SUBCASE("a check value the control does not know is kept and drawn as the control keeps it")
     {
         SendMessageW(box, BM_SETCHECK, 7, 0);
-        Surface surface(140, 24, RGB(1, 2, 3));
-        SendMessageW(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.DC()), PRF_CLIENT);
-        CHECK(surface.Pixel(4, 12) == RGB(1, 2, 3));
-        CHECK(surface.Pixel(60, 2) == RGB(1, 2, 3));
+        CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED);
+        CHECK(glyph() == PictureColour(CheckCheckedNormal));
+        CHECK(printed() == PictureColour(CheckCheckedNormal));
     }
     SUBCASE("a click toggles through the hot and pressed glyphs")
     {
@@ -556,6 +569,179 @@ TEST_CASE("radio buttons: a click checks, the group follows, a release outside c
         CHECK(host.Pixel(second, 4, 12) == PictureColour(RadioCheckedDisabled));
         SendMessageW(second, BM_SETCHECK, BST_UNCHECKED, 0);
         CHECK(host.Pixel(second, 4, 12) == PictureColour(RadioUncheckedDisabled));
+    }
+}
+
+TEST_CASE("three-state and non-automatic buttons: the Mixed set, the control's own state cycle and clicks")
+{
+    InstallSkin();
+    Host host;
+    auto glyph = [&](HWND control) { return host.Pixel(control, 4, 12); };
+    auto check = [](HWND control) { return SendMessageW(control, BM_GETCHECK, 0, 0); };
+
+    SUBCASE("BST_INDETERMINATE shows the Mixed glyph for normal, hot, pressed and disabled")
+    {
+        const HWND box = host.Control(BS_3STATE, L"Maybe", 20, 20, 140, 24);
+        REQUIRE(host.Skin<CKivCheckBox>(box) != nullptr);
+        SendMessageW(box, BM_SETCHECK, BST_INDETERMINATE, 0);
+        CHECK(check(box) == BST_INDETERMINATE);
+        CHECK(glyph(box) == PictureColour(CheckMixedNormal));
+        Host::MoveCursor(box, 60, 12);
+        CHECK(host.PumpUntilPixel(box, 4, 12, PictureColour(CheckMixedHot)));
+        Host::LeftButton(true);
+        CHECK(host.PumpUntilPixel(box, 4, 12, PictureColour(CheckMixedPressed)));
+        Host::LeftButton(false);
+        // A non-automatic box tells its parent and keeps its state.
+        CHECK(host.PumpUntilPixel(box, 4, 12, PictureColour(CheckMixedHot)));
+        CHECK(kivtest::PumpUntil([] { return g_clicks == 1; }, 3000));
+        CHECK(check(box) == BST_INDETERMINATE);
+        host.ParkCursor();
+        CHECK(host.PumpUntilPixel(box, 4, 12, PictureColour(CheckMixedNormal)));
+        EnableWindow(box, FALSE);
+        CHECK(glyph(box) == PictureColour(CheckMixedDisabled));
+        EnableWindow(box, TRUE);
+        SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+        CHECK(glyph(box) == PictureColour(CheckCheckedNormal));
+        // A three-state box keeps BST_INDETERMINATE for any value above BST_CHECKED.
+        SendMessageW(box, BM_SETCHECK, 5, 0);
+        CHECK(check(box) == BST_INDETERMINATE);
+        CHECK(glyph(box) == PictureColour(CheckMixedNormal));
+        SendMessageW(box, BM_SETCHECK, BST_UNCHECKED, 0);
+        CHECK(glyph(box) == PictureColour(CheckUncheckedNormal));
+    }
+    SUBCASE("an automatic three-state box goes checked, indeterminate, unchecked, one step a click")
+    {
+        const HWND box = host.Control(BS_AUTO3STATE, L"Cycle", 20, 20, 140, 24);
+        REQUIRE(host.Skin<CKivCheckBox>(box) != nullptr);
+        Host::MoveCursor(box, 60, 12);
+        CHECK(host.PumpUntilPixel(box, 4, 12, PictureColour(CheckUncheckedHot)));
+        const struct
+        {
+            LRESULT check;
+            int hot;
+        } cycle[] = {{BST_CHECKED, CheckCheckedHot}, {BST_INDETERMINATE, CheckMixedHot},
+                     {BST_UNCHECKED, CheckUncheckedHot}, {BST_CHECKED, CheckCheckedHot}};
+        int clicks = 0;
+        for (const auto& step : cycle)
+        {
+            CAPTURE(clicks);
+            Host::LeftButton(true);
+            Host::LeftButton(false);
+            ++clicks;
+            CHECK(host.PumpUntilPixel(box, 4, 12, PictureColour(step.hot)));
+            CHECK(kivtest::PumpUntil([&] { return g_clicks == clicks; }, 3000));
+            CHECK(check(box) == step.check);
+        }
+        // The keyboard and BM_CLICK take the same steps.
+        SetFocus(box);
+        SendMessageW(box, WM_KEYDOWN, VK_SPACE, 0);
+        SendMessageW(box, WM_KEYUP, VK_SPACE, 0);
+        CHECK(check(box) == BST_INDETERMINATE);
+        host.ParkCursor();
+        CHECK(host.PumpUntilPixel(box, 4, 12, PictureColour(CheckMixedNormal)));
+        SendMessageW(box, BM_CLICK, 0, 0);
+        CHECK(check(box) == BST_UNCHECKED);
+        CHECK(host.PumpUntilPixel(box, 4, 12, PictureColour(CheckUncheckedNormal)));
+    }
+    SUBCASE("a plain check box and radio button change when the program answers the click")
+    {
+        const HWND box = host.Control(BS_CHECKBOX, L"Plain", 20, 20, 140, 24);
+        const HWND radio = host.Control(BS_RADIOBUTTON | WS_GROUP, L"Radio", 20, 60, 140, 24);
+        REQUIRE(host.Skin<CKivCheckBox>(box) != nullptr);
+        REQUIRE(host.Skin<CKivRadioButton>(radio) != nullptr);
+        for (HWND control : {box, radio})
+        {
+            const bool isBox = control == box;
+            CAPTURE(isBox);
+            const int uncheckedHot = isBox ? CheckUncheckedHot : RadioUncheckedHot;
+            const int checkedHot = isBox ? CheckCheckedHot : RadioCheckedHot;
+            g_clicks = 0;
+            g_answerClicks = false;
+            Host::MoveCursor(control, 60, 12);
+            CHECK(host.PumpUntilPixel(control, 4, 12, PictureColour(uncheckedHot)));
+            Host::LeftButton(true);
+            Host::LeftButton(false);
+            CHECK(kivtest::PumpUntil([] { return g_clicks == 1; }, 3000));
+            CHECK(check(control) == BST_UNCHECKED);
+            CHECK(host.PumpUntilPixel(control, 4, 12, PictureColour(uncheckedHot)));
+            // The program's BM_SETCHECK arrives while the control handles the
+            // release. The second click lands elsewhere: a radio button
+            // reports a double click as BN_DOUBLECLICKED alone.
+            g_answerClicks = true;
+            kivtest::SendMouseTo(control, 100, 12);
+            POINT moved = {100, 12};
+            ClientToScreen(control, &moved);
+            CHECK(kivtest::PumpUntil(
+                [&] {
+                    POINT at = {};
+                    return GetCursorPos(&at) && at.x == moved.x && at.y == moved.y;
+                },
+                3000));
+            Host::LeftButton(true);
+            Host::LeftButton(false);
+            CHECK(kivtest::PumpUntil([] { return g_clicks == 2; }, 3000));
+            CHECK(host.PumpUntilPixel(control, 4, 12, PictureColour(checkedHot)));
+            CHECK(check(control) == BST_CHECKED);
+        }
+        g_answerClicks = false;
+        // A radio button keeps BST_CHECKED for any value above it.
+        SendMessageW(radio, BM_SETCHECK, BST_UNCHECKED, 0);
+        host.ParkCursor();
+        SendMessageW(radio, BM_SETCHECK, BST_INDETERMINATE, 0);
+        CHECK(check(radio) == BST_CHECKED);
+        CHECK(host.PumpUntilPixel(radio, 4, 12, PictureColour(RadioCheckedNormal)));
+    }
+    SUBCASE("a skin without Mixed pictures shows an indeterminate box with the Checked ones")
+    {
+        KivSkinSettings& s = CKivSkinStore::Settings();
+        s.checkBoxMixedNormal = s.checkBoxMixedDisabled = RECT{0, 0, 0, 0};
+        const HWND box = host.Control(BS_AUTO3STATE, L"Older skin", 20, 20, 140, 24);
+        REQUIRE(host.Skin<CKivCheckBox>(box) != nullptr);
+        SendMessageW(box, BM_SETCHECK, BST_INDETERMINATE, 0);
+        CHECK(glyph(box) == PictureColour(CheckCheckedNormal));
+        EnableWindow(box, FALSE);
+        CHECK(glyph(box) == PictureColour(CheckCheckedDisabled));
+        // Pictures the skin has are used.
+        Host::MoveCursor(box, 60, 12);
+        EnableWindow(box, TRUE);
+        CHECK(host.PumpUntilPixel(box, 4, 12, PictureColour(CheckMixedHot)));
+    }
+}
+
+TEST_CASE("after BM_SETCHECK with any value a skinned button answers and shows what the unskinned one holds")
+{
+    for (bool common : {false, true})
+    {
+        CAPTURE(common);
+        std::unique_ptr<kivtest::CommonControls6> v6(common ? new kivtest::CommonControls6 : nullptr);
+        InstallSkin();
+        Host host;
+        for (DWORD type : {BS_CHECKBOX, BS_AUTOCHECKBOX, BS_3STATE, BS_AUTO3STATE, BS_RADIOBUTTON, BS_AUTORADIOBUTTON})
+        {
+            CAPTURE(type);
+            // Each in a group of its own: checking an automatic radio button
+            // clears the others of its group.
+            const HWND plain = host.Control(type | WS_GROUP, L"Plain", 200, 20, 140, 24);
+            const HWND skinned = host.Control(type | WS_GROUP, L"Skinned", 20, 20, 140, 24);
+            REQUIRE(host.SkinFor(skinned, type) != nullptr);
+            const bool radio = type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+            for (WPARAM value : {WPARAM(2), WPARAM(0), WPARAM(1), WPARAM(3), WPARAM(0), WPARAM(7), WPARAM(-1)})
+            {
+                CAPTURE(value);
+                SendMessageW(plain, BM_SETCHECK, value, 0);
+                const LRESULT held = SendMessageW(plain, BM_GETCHECK, 0, 0);
+                SendMessageW(skinned, BM_SETCHECK, value, 0);
+                CHECK(SendMessageW(skinned, BM_GETCHECK, 0, 0) == held);
+                CHECK((SendMessageW(skinned, BM_GETSTATE, 0, 0) & 3) == (SendMessageW(plain, BM_GETSTATE, 0, 0) & 3));
+                const int shown = radio ? (held ? RadioCheckedNormal : RadioUncheckedNormal)
+                                        : held == BST_INDETERMINATE ? CheckMixedNormal
+                                        : held == BST_CHECKED       ? CheckCheckedNormal
+                                                                    : CheckUncheckedNormal;
+                CHECK(host.PumpUntilPixel(skinned, 4, 12, PictureColour(shown)));
+            }
+            DestroyWindow(plain);
+            DestroyWindow(skinned);
+        }
     }
 }
 
@@ -656,10 +842,10 @@ TEST_CASE("styles outside the family, and skins without the first picture, keep 
 {
     InstallSkin();
     Host host;
-    CHECK(host.Skin<CKivCheckBox>(host.Control(BS_AUTO3STATE, L"", 0, 0, 80, 20)) == nullptr);
-    CHECK(host.Skin<CKivCheckBox>(host.Control(BS_CHECKBOX, L"", 0, 30, 80, 20)) == nullptr);
+    CHECK(host.Skin<CKivButton>(host.Control(BS_COMMANDLINK, L"", 0, 0, 80, 20)) == nullptr);
+    CHECK(host.Skin<CKivButton>(host.Control(BS_PUSHBOX, L"", 0, 30, 80, 20)) == nullptr);
     CHECK(host.Skin<CKivButton>(host.Control(BS_OWNERDRAW, L"", 0, 60, 80, 20)) == nullptr);
-    CHECK(host.Skin<CKivRadioButton>(host.Control(BS_RADIOBUTTON, L"", 0, 90, 80, 20)) == nullptr);
+    CHECK(host.Skin<CKivButton>(host.Control(BS_SPLITBUTTON, L"", 0, 90, 80, 20)) == nullptr);
     const HWND group = host.Control(BS_GROUPBOX, L"", 0, 120, 80, 20);
     CKivButton wrongClass;
     CHECK(wrongClass.Attach(group) == FALSE);
@@ -674,6 +860,11 @@ TEST_CASE("styles outside the family, and skins without the first picture, keep 
     CHECK(host.Skin<CKivRadioButton>(radio) == nullptr);
     CHECK(CKivWnd::FromHandle(push) == nullptr);
     CHECK(host.Skin<CKivCheckBox>(host.Control(BS_AUTOCHECKBOX, L"", 100, 60, 80, 20)) != nullptr);
+    // Every check box kind needs the unchecked picture, every radio kind the radio one.
+    CHECK(host.Skin<CKivRadioButton>(host.Control(BS_RADIOBUTTON, L"", 100, 90, 80, 20)) == nullptr);
+    CKivSkinStore::Settings().checkBoxUncheckedNormal = RECT{0, 0, 0, 0};
+    for (DWORD type : {BS_CHECKBOX, BS_AUTOCHECKBOX, BS_3STATE, BS_AUTO3STATE})
+        CHECK(host.Skin<CKivCheckBox>(host.Control(type, L"", 200, 0, 80, 20)) == nullptr);
 }
 
 namespace {
@@ -862,8 +1053,8 @@ TEST_CASE("the hook gives each button type its skin object while the window is c
         int kind;  // the CKivButton kind, 0 for no skin object, 4 for the group box skin
     };
     const Row rows[] = {{BS_PUSHBUTTON, 1}, {BS_DEFPUSHBUTTON, 1}, {BS_AUTOCHECKBOX, 2}, {BS_AUTORADIOBUTTON, 3},
-                        {BS_GROUPBOX, 4}, {BS_CHECKBOX, 0}, {BS_3STATE, 0}, {BS_AUTO3STATE, 0},
-                        {BS_RADIOBUTTON, 0}, {BS_USERBUTTON, 0}, {BS_OWNERDRAW, 0}};
+                        {BS_GROUPBOX, 4},    {BS_CHECKBOX, 2},      {BS_3STATE, 2},       {BS_AUTO3STATE, 2},
+                        {BS_RADIOBUTTON, 3}, {BS_USERBUTTON, 0},    {BS_OWNERDRAW, 0}};
     std::vector<HWND> controls;
     int y = 0;
     for (const Row& row : rows)
@@ -899,6 +1090,9 @@ TEST_CASE("the hook gives each button type its skin object while the window is c
     CHECK(host.Pixel(controls[0], 4, 9) == PictureColour(PushNormal));
     CHECK(host.Pixel(controls[2], 4, 9) == PictureColour(CheckUncheckedNormal));
     CHECK(host.Pixel(controls[3], 4, 9) == PictureColour(RadioUncheckedNormal));
+    for (size_t plainKind = 5; plainKind <= 7; ++plainKind)
+        CHECK(host.Pixel(controls[plainKind], 4, 9) == PictureColour(CheckUncheckedNormal));
+    CHECK(host.Pixel(controls[8], 4, 9) == PictureColour(RadioUncheckedNormal));
     CHECK(engine.Stop());
     for (HWND control : controls)
         DestroyWindow(control);

@@ -257,7 +257,7 @@ TEST_CASE("a main window titled after creation gets the frame skin as if titled 
         HWND bare = frametest::CreateHost(WS_POPUP, 0, 0, 100, 80, nullptr);
         HWND child = CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_CAPTION, 0, 0, 50, 50, reference, nullptr,
                                      nullptr, nullptr);
-        HWND button = CreateWindowExW(0, L"BUTTON", nullptr, WS_POPUP | WS_CAPTION | BS_AUTO3STATE, 0, 0, 50, 50,
+        HWND button = CreateWindowExW(0, L"BUTTON", nullptr, WS_POPUP | WS_CAPTION | BS_OWNERDRAW, 0, 0, 50, 50,
                                       nullptr, nullptr, nullptr, nullptr);
         for (HWND window : {tool, bare, child, button})
         {

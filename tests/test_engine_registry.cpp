@@ -98,10 +98,13 @@ TEST_CASE("class table: every row by class name and style")
         {L"Button", BS_AUTOCHECKBOX, KivSkinKind::CheckBox},
         {L"Button", BS_AUTORADIOBUTTON, KivSkinKind::RadioButton},
         {L"Button", BS_GROUPBOX, KivSkinKind::GroupBox},
-        {L"Button", BS_AUTO3STATE, KivSkinKind::None},
-        {L"Button", BS_CHECKBOX, KivSkinKind::None},
-        {L"Button", BS_RADIOBUTTON, KivSkinKind::None},
+        {L"Button", BS_CHECKBOX, KivSkinKind::CheckBox},
+        {L"Button", BS_3STATE, KivSkinKind::CheckBox},
+        {L"Button", BS_AUTO3STATE, KivSkinKind::CheckBox},
+        {L"Button", BS_RADIOBUTTON, KivSkinKind::RadioButton},
         {L"Button", BS_OWNERDRAW, KivSkinKind::None},
+        {L"Button", BS_PUSHBOX, KivSkinKind::None},
+        {L"Button", BS_SPLITBUTTON, KivSkinKind::None},
         {L"Edit", ES_MULTILINE, KivSkinKind::EditBox},
         {L"ComboBox", CBS_DROPDOWNLIST, KivSkinKind::ComboBox},
         {L"ListBox", 0, KivSkinKind::ListBox},
@@ -303,35 +306,142 @@ TEST_CASE("an empty caption filter matches only dialogs without a caption")
         DestroyWindow(window);
 }
 
-TEST_CASE(".NET mode maps Windows Forms class names")
+TEST_CASE(".NET mode maps each Windows Forms class name to the class it wraps, matched whole")
 {
     CKivWndBox& registry = Registry();
-    CHECK(registry.MapDotNetClassName(L"WINDOWSFORMS10.RICHEDIT20W.APP.0.XYZ") == L"EDIT");
-    CHECK(registry.MapDotNetClassName(L"WINDOWSFORMS10.SCROLLBAR.APP.0.1") == L"SCROLLBAR");
-    CHECK(registry.MapDotNetClassName(L"WINDOWSFORMS10.SYSTABCONTROL32.APP.0.1") == L"SYSTABCONTROL32");
-    // EDIT is looked for first, wherever it stands.
-    CHECK(registry.MapDotNetClassName(L"X.SCROLLBAR.EDIT") == L"EDIT");
-    CHECK(registry.MapDotNetClassName(L"WINDOWSFORMS10.BUTTON.APP.0.1") == L"WINDOWSFORMS10.BUTTON.APP.0.1");
-    CHECK(registry.MapDotNetClassName(L"").empty());
+    struct Row
+    {
+        const wchar_t* name;
+        const wchar_t* mapped;
+    };
+    // As Windows Forms names them (upper-cased): the wrapped class between
+    // "WINDOWSFORMS10." and ".APP.".
+    const Row forms[] = {
+        {L"WINDOWSFORMS10.BUTTON.APP.0.2BF8098_R6_AD1", L"BUTTON"},
+        {L"WINDOWSFORMS10.EDIT.APP.0.2BF8098_R6_AD1", L"EDIT"},
+        {L"WINDOWSFORMS10.COMBOBOX.APP.0.2BF8098_R6_AD1", L"COMBOBOX"},
+        {L"WINDOWSFORMS10.LISTBOX.APP.0.2BF8098_R6_AD1", L"LISTBOX"},
+        {L"WINDOWSFORMS10.STATIC.APP.0.2BF8098_R6_AD1", L"STATIC"},
+        {L"WINDOWSFORMS10.SCROLLBAR.APP.0.141B42A_R9_AD1", L"SCROLLBAR"},
+        {L"WINDOWSFORMS10.MSCTLS_TRACKBAR32.APP.0.141B42A_R9_AD1", L"MSCTLS_TRACKBAR32"},
+        {L"WINDOWSFORMS10.MSCTLS_PROGRESS32.APP.0.141B42A_R9_AD1", L"MSCTLS_PROGRESS32"},
+        {L"WINDOWSFORMS10.SYSLISTVIEW32.APP.0.141B42A_R9_AD1", L"SYSLISTVIEW32"},
+        {L"WINDOWSFORMS10.SYSTREEVIEW32.APP.0.141B42A_R9_AD1", L"SYSTREEVIEW32"},
+        {L"WINDOWSFORMS10.SYSTABCONTROL32.APP.0.141B42A_R9_AD1", L"SYSTABCONTROL32"},
+        {L"WINDOWSFORMS10.TOOLBARWINDOW32.APP.0.33C0D9D", L"TOOLBARWINDOW32"},
+        {L"WINDOWSFORMS10.REBARWINDOW32.APP.0.33C0D9D", L"REBARWINDOW32"},
+        {L"WINDOWSFORMS10.MSCTLS_STATUSBAR32.APP.0.33C0D9D", L"MSCTLS_STATUSBAR32"},
+        {L"WINDOWSFORMS10.SYSHEADER32.APP.0.33C0D9D", L"SYSHEADER32"},
+        {L"WINDOWSFORMS10.TOOLTIPS_CLASS32.APP.0.33C0D9D", L"TOOLTIPS_CLASS32"},
+        {L"WINDOWSFORMS10.MSCTLS_UPDOWN32.APP.0.33C0D9D", L"MSCTLS_UPDOWN32"},
+        {L"WINDOWSFORMS10.MDICLIENT.APP.0.33C0D9D", L"MDICLIENT"},
+        {L"WINDOWSFORMS10.RICHEDIT50W.APP.0.2BF8098_R6_AD1", L"RICHEDIT50W"},
+        {L"WINDOWSFORMS10.RICHEDIT20W.APP.0.XYZ", L"RICHEDIT20W"},
+    };
+    for (const Row& row : forms)
+    {
+        CAPTURE(std::string(row.name, row.name + wcslen(row.name)));
+        CHECK(registry.MapDotNetClassName(row.name) == row.mapped);
+    }
+    // Names that are no Forms name of a skinned class keep their name: the
+    // forms themselves, classes no skin takes, look-alikes, and the system's
+    // own classes a .NET program also creates (message boxes, common dialogs).
+    const wchar_t* const kept[] = {
+        L"WINDOWSFORMS10.WINDOW.8.APP.0.2BF8098_R6_AD1",
+        L"WINDOWSFORMS10.WINDOW.0.APP.0.2BF8098_R6_AD1",
+        L"WINDOWSFORMS10.SYSMONTHCAL32.APP.0.2BF8098_R6_AD1",
+        L"WINDOWSFORMS10.EDITX.APP.0.1",
+        L"WINDOWSFORMS10.MYEDIT.APP.0.1",
+        L"WINDOWSFORMS10.RICHEDIT.APP.0.1",
+        L"WINDOWSFORMS10.EDIT",
+        L"WINDOWSFORMS10.EDIT.APPX",
+        L"WINDOWSFORMS10..APP.0.1",
+        L"WINDOWSFORMSX.EDIT.APP.0.1",
+        L"MY.WINDOWSFORMS10.EDIT.APP.0",
+        L"X.SCROLLBAR.EDIT",
+        L"RICHEDIT20W",
+        L"BUTTON",
+        L"#32770",
+        L"",
+    };
+    for (const wchar_t* name : kept)
+    {
+        CAPTURE(std::string(name, name + wcslen(name)));
+        CHECK(registry.MapDotNetClassName(name) == name);
+    }
+}
 
-    WNDCLASSW forms = {};
-    forms.lpfnWndProc = &RecordingProc;
-    forms.hInstance = GetModuleHandleW(nullptr);
-    forms.lpszClassName = L"WindowsForms10.RichEdit20W.app.0.xyz";
-    REQUIRE(RegisterClassW(&forms));
-    forms.lpszClassName = L"WindowsForms10.BUTTON.app.0.xyz";
-    REQUIRE(RegisterClassW(&forms));
-    HWND host = MakeTopLevel(L"Form");
-    HWND rich = MakeChild(host, L"WindowsForms10.RichEdit20W.app.0.xyz", 0, 1);
-    HWND button = MakeChild(host, L"WindowsForms10.BUTTON.app.0.xyz", 0, 2);
+namespace {
 
-    CHECK(Choose(rich) == KivSkinKind::None);
+// Registers a class the way Windows Forms does for a control: the system
+// class's procedure and settings under the Forms name.
+bool RegisterFormsClass(const wchar_t* system, const wchar_t* forms)
+{
+    WNDCLASSW wrapped = {};
+    if (!GetClassInfoW(nullptr, system, &wrapped))
+        return false;
+    wrapped.hInstance = GetModuleHandleW(nullptr);
+    wrapped.lpszClassName = forms;
+    return RegisterClassW(&wrapped) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+TEST_CASE("in .NET mode the Forms controls get the skin their wrapped class and style give")
+{
+    CKivWndBox& registry = Registry();
+    LoadLibraryW(L"riched20.dll");
+    struct Row
+    {
+        const wchar_t* system;
+        const wchar_t* forms;
+        DWORD style;
+        KivSkinKind expected;
+    };
+    // FlatStyle.System controls are the system's; Standard ones the forms draw themselves.
+    const Row rows[] = {
+        {L"Button", L"WindowsForms10.BUTTON.app.0.kiv_r1_ad1", BS_PUSHBUTTON, KivSkinKind::Button},
+        {L"Button", L"WindowsForms10.BUTTON.app.0.kiv_r1_ad1", BS_3STATE, KivSkinKind::CheckBox},
+        {L"Button", L"WindowsForms10.BUTTON.app.0.kiv_r1_ad1", BS_RADIOBUTTON, KivSkinKind::RadioButton},
+        {L"Button", L"WindowsForms10.BUTTON.app.0.kiv_r1_ad1", BS_GROUPBOX, KivSkinKind::GroupBox},
+        {L"Button", L"WindowsForms10.BUTTON.app.0.kiv_r1_ad1", BS_OWNERDRAW, KivSkinKind::None},
+        {L"Edit", L"WindowsForms10.EDIT.app.0.kiv_r1_ad1", ES_AUTOHSCROLL, KivSkinKind::EditBox},
+        {L"ComboBox", L"WindowsForms10.COMBOBOX.app.0.kiv_r1_ad1", CBS_DROPDOWN, KivSkinKind::ComboBox},
+        {L"ListBox", L"WindowsForms10.LISTBOX.app.0.kiv_r1_ad1", LBS_NOTIFY, KivSkinKind::ListBox},
+        {L"Static", L"WindowsForms10.STATIC.app.0.kiv_r1_ad1", SS_LEFT, KivSkinKind::Static},
+        {L"ScrollBar", L"WindowsForms10.SCROLLBAR.app.0.kiv_r1_ad1", SBS_VERT, KivSkinKind::SysScrollBar},
+        {TRACKBAR_CLASSW, L"WindowsForms10.msctls_trackbar32.app.0.kiv_r1_ad1", 0, KivSkinKind::SliderControl},
+        {PROGRESS_CLASSW, L"WindowsForms10.msctls_progress32.app.0.kiv_r1_ad1", 0, KivSkinKind::ProgressBar},
+        {WC_LISTVIEWW, L"WindowsForms10.SysListView32.app.0.kiv_r1_ad1", 0, KivSkinKind::ListCtrl},
+        {WC_TREEVIEWW, L"WindowsForms10.SysTreeView32.app.0.kiv_r1_ad1", 0, KivSkinKind::TreeCtrl},
+        {WC_TABCONTROLW, L"WindowsForms10.SysTabControl32.app.0.kiv_r1_ad1", 0, KivSkinKind::TabCtrl},
+        {L"RichEdit20W", L"WindowsForms10.RichEdit20W.app.0.kiv_r1_ad1", 0, KivSkinKind::None},
+    };
+    HWND form = MakeWindow(RecordingClass(), L"Form", WS_OVERLAPPEDWINDOW);
+    REQUIRE(form);
     registry.SetDotNet(true);
-    CHECK(Choose(rich) == KivSkinKind::EditBox);
-    CHECK(Choose(button) == KivSkinKind::None);
-    CHECK(Choose(host) == KivSkinKind::FrameWnd);
+    for (const Row& row : rows)
+    {
+        INFO("class " << std::string(row.forms, row.forms + wcslen(row.forms)) << " style " << row.style);
+        REQUIRE(RegisterFormsClass(row.system, row.forms));
+        HWND control = MakeChild(form, row.forms, row.style, 10, L"text");
+        REQUIRE(control);
+        CHECK(Choose(control) == row.expected);
+        if (row.expected == KivSkinKind::ComboBox)
+        {
+            // The edit a Forms combo box makes inside itself is the combo box skin's.
+            HWND inner = FindWindowExW(control, nullptr, L"Edit", nullptr);
+            REQUIRE(inner);
+            CHECK(Choose(inner) == KivSkinKind::None);
+        }
+    }
+    // A titled form is a frame by the top-level test, whatever its class.
+    CHECK(Choose(form) == KivSkinKind::FrameWnd);
     registry.SetDotNet(false);
-    DestroyWindow(host);
+    // Without .NET mode a Forms name matches no class row.
+    HWND plainMode = MakeChild(form, L"WindowsForms10.BUTTON.app.0.kiv_r1_ad1", BS_PUSHBUTTON, 11);
+    CHECK(Choose(plainMode) == KivSkinKind::None);
+    DestroyWindow(form);
 }
 
 TEST_CASE("through the hook: windows are skinned while it runs, and stay skinned after it stops")
@@ -340,14 +450,14 @@ TEST_CASE("through the hook: windows are skinned while it runs, and stay skinned
     CKivEngine::Instance().AddIdFilter(4242);
     const size_t before = registry.Count();
     HWND before1 = MakeDialog(L"pane", WS_POPUP);
-    HWND pane = nullptr, button = nullptr, tristate = nullptr, combo = nullptr, idFiltered = nullptr;
+    HWND pane = nullptr, button = nullptr, ownerDrawn = nullptr, combo = nullptr, idFiltered = nullptr;
     HWND after = nullptr;
     {
         HookOn hook;
         REQUIRE(hook.ok);
         pane = MakeDialog(L"pane", WS_POPUP);
         button = MakeChild(pane, L"Button", BS_DEFPUSHBUTTON, 1, L"OK");
-        tristate = MakeChild(pane, L"Button", BS_AUTO3STATE, 2, L"Maybe");
+        ownerDrawn = MakeChild(pane, L"Button", BS_OWNERDRAW, 2, L"Drawn");
         combo = MakeChild(pane, L"ComboBox", CBS_DROPDOWN, 3);
         idFiltered = MakeChild(pane, L"#32770", 0, 4242, L"pane");  // filtered by its own identifier
         // A window created before the hook is not skinned, its new children are.
@@ -361,7 +471,7 @@ TEST_CASE("through the hook: windows are skinned while it runs, and stay skinned
     CHECK(paneSkin->Window() == pane);
     CHECK(GetWindowLongPtrW(pane, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&CKivWnd::SubclassProc));
     CHECK((registry.Find(button) != nullptr) == Builds(KivSkinKind::Button));
-    CHECK(registry.Find(tristate) == nullptr);
+    CHECK(registry.Find(ownerDrawn) == nullptr);
     CHECK((registry.Find(combo) != nullptr) == Builds(KivSkinKind::ComboBox));
     CHECK(registry.Find(FindWindowExW(combo, nullptr, L"Edit", nullptr)) == nullptr);
     CHECK(registry.Find(idFiltered) == nullptr);

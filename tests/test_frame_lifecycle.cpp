@@ -338,3 +338,31 @@ TEST_CASE("a dialog that set only its big icon shows it in the caption, shrunk")
     DestroyIcon(g_bigIcon);
     kivtest::PumpPending();
 }
+
+TEST_CASE("a small sizable window keeps its size through its host's first own move")
+{
+    // The shipped skin's frame is thinner than the system's: attaching would
+    // shrink a window that the system already holds at its smallest size.
+    REQUIRE(CKivSkinStore::LoadSkin((kivtest::BinaryDir() + L"\\default.kiv").c_str()));
+    CKivEngine::Instance().Run();
+    HWND window = CreateWindowExW(0, HostClass(), L"Kiv small", WS_OVERLAPPEDWINDOW | WS_HSCROLL, 60, 60, 20, 20,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    CKivEngine::Instance().Stop();
+    REQUIRE(window != nullptr);
+    REQUIRE(dynamic_cast<CKivFrameWnd*>(CKivWnd::FromHandle(window)) != nullptr);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    RECT created = {};
+    GetWindowRect(window, &created);
+    CHECK(created.right - created.left >= GetSystemMetrics(SM_CXMINTRACK));
+    const SIZE client = ClientSize(window);
+    MoveWindow(window, created.left + 5, created.top + 5, created.right - created.left, created.bottom - created.top,
+               TRUE);
+    RECT moved = {};
+    GetWindowRect(window, &moved);
+    CHECK(moved.right - moved.left == created.right - created.left);
+    CHECK(moved.bottom - moved.top == created.bottom - created.top);
+    CHECK(ClientSize(window).cx == client.cx);
+    DestroyWindow(window);
+    kivtest::PumpPending();
+    skin::Install();
+}

@@ -192,6 +192,11 @@ std::vector<Step> ButtonScript(bool unicode, DWORD newStyle, HWND partner)
         {"BM_GETCHECK", send(BM_GETCHECK, 0, 0)},
         {"BM_SETCHECK checked", send(BM_SETCHECK, BST_CHECKED, 0)},
         {"BM_GETCHECK after set", send(BM_GETCHECK, 0, 0)},
+        {"BM_SETCHECK indeterminate", send(BM_SETCHECK, BST_INDETERMINATE, 0)},
+        {"BM_GETCHECK after indeterminate", send(BM_GETCHECK, 0, 0)},
+        {"BM_SETCHECK 7", send(BM_SETCHECK, 7, 0)},
+        {"BM_GETCHECK after 7", send(BM_GETCHECK, 0, 0)},
+        {"BM_GETSTATE after 7", send(BM_GETSTATE, 0, 0)},
         {"BM_SETSTATE TRUE", send(BM_SETSTATE, TRUE, 0)},
         {"BM_GETSTATE pushed", send(BM_GETSTATE, 0, 0)},
         {"BM_SETSTATE FALSE", send(BM_SETSTATE, FALSE, 0)},
@@ -202,6 +207,8 @@ std::vector<Step> ButtonScript(bool unicode, DWORD newStyle, HWND partner)
         {"WM_GETTEXT short buffer", [unicode](HWND t, std::string& text) { return GetText(unicode, t, text, 4); }},
         {"BM_CLICK", send(BM_CLICK, 0, 0)},
         {"BM_GETCHECK after click", send(BM_GETCHECK, 0, 0)},
+        {"BM_CLICK again", send(BM_CLICK, 0, 0)},
+        {"BM_GETCHECK after second click", send(BM_GETCHECK, 0, 0)},
         {"EnableWindow FALSE", [](HWND t, std::string&) { return static_cast<LRESULT>(EnableWindow(t, FALSE)); }},
         // BM_CLICK on a disabled auto radio button never returns under Wine
         // (the system control, unskinned as well): radios leave it out.
@@ -632,16 +639,20 @@ void InstallButtonSkin()
 TEST_CASE("a skinned button answers and notifies exactly as the system button")
 {
     InstallButtonSkin();
-    // BS_CHECKBOX has no skin object: the engine leaves it to the system, so
+    // BS_OWNERDRAW has no skin object: the engine leaves it to the system, so
     // both runs use the system control and must agree trivially; it stays in
     // the table to hold that choice.
     const Case cases[] = {
         {"BS_PUSHBUTTON", BS_PUSHBUTTON, BS_DEFPUSHBUTTON, false, true},
         {"BS_DEFPUSHBUTTON", BS_DEFPUSHBUTTON, BS_PUSHBUTTON, false, true},
         {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX, BS_AUTOCHECKBOX | BS_LEFTTEXT, false, true},
-        {"BS_CHECKBOX", BS_CHECKBOX, BS_CHECKBOX | BS_LEFTTEXT, false, false},
+        {"BS_CHECKBOX", BS_CHECKBOX, BS_CHECKBOX | BS_LEFTTEXT, false, true},
+        {"BS_3STATE", BS_3STATE, BS_3STATE | BS_LEFTTEXT, false, true},
+        {"BS_AUTO3STATE", BS_AUTO3STATE, BS_AUTO3STATE | BS_LEFTTEXT, false, true},
+        {"BS_RADIOBUTTON pair", BS_RADIOBUTTON, BS_RADIOBUTTON | BS_LEFTTEXT, true, true},
         {"BS_AUTORADIOBUTTON pair", BS_AUTORADIOBUTTON, BS_AUTORADIOBUTTON | BS_LEFTTEXT, true, true},
         {"BS_GROUPBOX", BS_GROUPBOX, BS_GROUPBOX | BS_CENTER, false, true},
+        {"BS_OWNERDRAW", BS_OWNERDRAW, BS_OWNERDRAW, false, false},
     };
     for (bool unicode : {false, true})
         for (const Case& c : cases)

@@ -18,15 +18,7 @@ root=$PWD
 
 bash tools/setup.sh
 
-# i686 is the primary target; a kernel that cannot run 32-bit programs gets
-# the x86_64 build instead.
-arch=i686 winearch=win32
-WINEARCH=win32 . cmake/wine-env.sh
-if ! kiv_can_run_win32; then
-  arch=x86_64 winearch=win64
-  echo "run: this machine cannot run 32-bit programs; showing the x86_64 build" >&2
-fi
-build=${KIV_BUILD_DIR:-$root/build/$arch}
+. tools/pick-build.sh run
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$arch-mingw.cmake >/dev/null
 targets=(KivPreview KivPreviewMDI KivPreviewShots)
 known_targets=$(ninja -C "$build" -t targets all 2>/dev/null || true)

@@ -3,10 +3,12 @@
 // Start-up order on the UI thread, before the first form is created:
 //   KivApi.KivInitialize();
 //   KivApi.KivDotNETApp();                 Windows Forms hosts only
-//   if (KivApi.KivLoadSkin("default.kiv")) {
+//   if (KivApi.KivLoadSkin(Path.Combine(AppDomain.CurrentDomain.BaseDirectory, "default.kiv"))) {
 //       KivApi.KivAddFilterForCaption("Open");
 //       KivApi.KivRun();
 //   }
+// (A bare "default.kiv" would be looked up in the current folder, which is not
+// the program's when it is started from elsewhere.)
 // KivAPI.dll must match the process: the 32-bit DLL for an x86 process, the
 // 64-bit one for x64 (an AnyCPU program runs as x64 on 64-bit Windows).
 using System;

@@ -42,10 +42,14 @@ BOOL CKivButton::Attach(HWND window)
         m_kind = KindPushButton;
         first = &skin.buttonNormalBmp;
         break;
+    case BS_CHECKBOX:
     case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
         m_kind = KindCheckBox;
         first = &skin.checkBoxUncheckedNormal;
         break;
+    case BS_RADIOBUTTON:
     case BS_AUTORADIOBUTTON:
         m_kind = KindRadioButton;
         first = &skin.radioButtonUncheckedNormal;
@@ -139,8 +143,20 @@ LRESULT CKivButton::OnGetCheck(WPARAM wParam, LPARAM lParam)
 LRESULT CKivButton::OnSetCheck(WPARAM check, LPARAM lParam)
 {
     if (m_kind == KindCheckBox)
-        m_checkState = static_cast<int>(check);
+        m_checkState = CheckKeptFor(check);
     return RouteAndShow(BM_SETCHECK, check, lParam, CurrentState());
+}
+
+int CKivButton::CheckKeptFor(WPARAM check) const
+{
+    // The control clamps what it is given: a three-state box keeps
+    // BST_INDETERMINATE for anything above BST_CHECKED, every other check
+    // box and radio button keeps BST_CHECKED for anything non-zero.
+    if (check == BST_UNCHECKED)
+        return BST_UNCHECKED;
+    const LONG_PTR type = GetWindowLongPtrW(Window(), GWL_STYLE) & BS_TYPEMASK;
+    const bool threeState = type == BS_3STATE || type == BS_AUTO3STATE;
+    return threeState && check != BST_CHECKED ? BST_INDETERMINATE : BST_CHECKED;
 }
 
 // BM_GETSTATE stays with the control: hosts read BST_PUSHED, BST_FOCUS and

@@ -66,6 +66,8 @@ protected:
     int CurrentState() const { return m_pressed ? StatePressed : StateNormal; }
     // The window text, cut to kMaxText characters; returns its length.
     int ReadText(wchar_t (&text)[kMaxText + 1]) const;
+    // The check state the control keeps after BM_SETCHECK with this value.
+    int CheckKeptFor(WPARAM check) const;
     // The control's BM_GETSTATE bits, asked of its own procedure.
     LRESULT ControlState();
     // True when the control has the focus as it knows it.

@@ -1,4 +1,5 @@
 #include "CKivCheckBox.h"
+#include "CKivGraphics.h"
 #include "CKivSkinStore.h"
 
 const RECT* CKivCheckBox::ChooseGlyph(int state)
@@ -13,6 +14,8 @@ const RECT* CKivCheckBox::ChooseGlyph(int state)
                                       &skin.checkBoxUncheckedPressed, &skin.checkBoxUncheckedDisabled};
     const RECT* const checked[4] = {&skin.checkBoxCheckedNormal, &skin.checkBoxCheckedHot,
                                     &skin.checkBoxCheckedPressed, &skin.checkBoxCheckedDisabled};
+    const RECT* const mixed[4] = {&skin.checkBoxMixedNormal, &skin.checkBoxMixedHot, &skin.checkBoxMixedPressed,
+                                  &skin.checkBoxMixedDisabled};
     const RECT* const implicit[4] = {&skin.checkBoxImplicitNormal, &skin.checkBoxImplicitHot,
                                      &skin.checkBoxImplicitPressed, &skin.checkBoxImplicitDisabled};
     // The check state is the one the skin tracked from BM_SETCHECK: asking
@@ -25,19 +28,26 @@ const RECT* CKivCheckBox::ChooseGlyph(int state)
     }
     else
     {
-        const int check = CheckState();
-        if (check == BST_UNCHECKED)
-            set = unchecked;
-        else if (check == BST_CHECKED || check == BST_INDETERMINATE)
-            set = checked;
-        else
-            return nullptr;
+        switch (CheckState())
+        {
+        case BST_UNCHECKED: set = unchecked; break;
+        case BST_CHECKED: set = checked; break;
+        case BST_INDETERMINATE: set = mixed; break;
+        default: return nullptr;
+        }
     }
+    int index = 0;
     if (GetWindowLongPtrW(window, GWL_STYLE) & WS_DISABLED)
-        return set[3];
-    if (state < StateNormal || state > StateDisabled)
+        index = 3;
+    else if (state >= StateNormal && state <= StateDisabled)
+        index = state - StateNormal;
+    else
         return nullptr;
-    return set[state - StateNormal];
+    // A skin without the indeterminate pictures shows a three-state box that
+    // holds BST_INDETERMINATE as checked, rather than with no box at all.
+    if (set == mixed && CKivGraphics::IsSkinRectEmpty(mixed[index]))
+        return checked[index];
+    return set[index];
 }
 
 void CKivCheckBox::PaintContent(HDC canvas, int state)

@@ -15,7 +15,7 @@ LRESULT CKivRadioButton::OnSetCheckRadio(WPARAM check, LPARAM lParam)
 {
     // Recorded first: the control may paint (and the skin with it) while it
     // takes the new state.
-    SetCheckState(static_cast<int>(check));
+    SetCheckState(CheckKeptFor(check));
     CKivButton::WindowProc(BM_SETCHECK, check, lParam);
     return 0;
 }

@@ -127,12 +127,65 @@ BOOL CKivWndBox::IsFilteredByAncestor(HWND window)
 
 std::wstring CKivWndBox::MapDotNetClassName(const std::wstring& upperName)
 {
-    static const wchar_t* const kKnown[] = {L"EDIT",          L"SCROLLBAR",     L"MSCTLS_TRACKBAR32",
-                                           L"SYSLISTVIEW32", L"SYSTREEVIEW32", L"SYSTABCONTROL32"};
-    for (const wchar_t* known : kKnown)
-        if (upperName.find(known) != std::wstring::npos)
-            return known;
+    // Windows Forms registers a class of its own for every control it makes:
+    // "WINDOWSFORMS10." + the class it wraps + ".APP." + version and domain
+    // parts (upper-cased here). The wrapped class is compared whole with the
+    // classes below, the ones the registry gives a skin (or will), so that a
+    // rich edit never becomes an edit. Anything else, the forms' own
+    // "WINDOW.8" windows and classes the program registers itself included,
+    // keeps its name.
+    // One class a line.
+    static const wchar_t* const kFormsClasses[] = {
+        L"BUTTON",
+        L"EDIT",
+        L"COMBOBOX",
+        L"LISTBOX",
+        L"STATIC",
+        L"SCROLLBAR",
+        L"MSCTLS_TRACKBAR32",
+        L"MSCTLS_PROGRESS32",
+        L"SYSLISTVIEW32",
+        L"SYSTREEVIEW32",
+        L"SYSTABCONTROL32",
+        L"TOOLBARWINDOW32",
+        L"REBARWINDOW32",
+        L"MSCTLS_STATUSBAR32",
+        L"SYSHEADER32",
+        L"TOOLTIPS_CLASS32",
+        L"MSCTLS_UPDOWN32",
+        L"MDICLIENT",
+        L"RICHEDIT50W",
+        L"RICHEDIT20W",
+    };
+    const std::wstring wrapped = FormsWrappedClass(upperName);
+    for (const wchar_t* known : kFormsClasses)
+        if (wrapped == known)
+            return wrapped;
     return upperName;
+}
+
+std::wstring CKivWndBox::FormsWrappedClass(const std::wstring& upperName)
+{
+    static const wchar_t kPrefix[] = L"WINDOWSFORMS";
+    static const wchar_t kApp[] = L".APP.";
+    if (upperName.compare(0, wcslen(kPrefix), kPrefix) != 0)
+        return std::wstring();
+    size_t start = wcslen(kPrefix);
+    while (start < upperName.size() && upperName[start] >= L'0' && upperName[start] <= L'9')
+        ++start;
+    if (start >= upperName.size() || upperName[start] != L'.')
+        return std::wstring();
+    ++start;
+    const size_t end = upperName.find(kApp, start);
+    if (end == std::wstring::npos || end == start)
+        return std::wstring();
+    return upperName.substr(start, end - start);
+}
+
+std::wstring CKivWndBox::ClassNameForSkin(HWND window)
+{
+    std::wstring name = UpperClassName(window);
+    return m_dotNet == 1 ? MapDotNetClassName(name) : name;
 }
 
 std::wstring CKivWndBox::CreationTitle(const CREATESTRUCTW* create)
@@ -175,14 +228,18 @@ KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LON
         {
         case BS_PUSHBUTTON:
         case BS_DEFPUSHBUTTON: return KivSkinKind::Button;
-        case BS_AUTOCHECKBOX: return KivSkinKind::CheckBox;
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE: return KivSkinKind::CheckBox;
+        case BS_RADIOBUTTON:
         case BS_AUTORADIOBUTTON: return KivSkinKind::RadioButton;
         case BS_GROUPBOX: return KivSkinKind::GroupBox;
         default: return KivSkinKind::None;
         }
     }
     if (name == L"EDIT")  // the edit inside a combo box is drawn by the combo box skin
-        return UpperClassName(GetParent(window)) == L"COMBOBOX" ? KivSkinKind::None : KivSkinKind::EditBox;
+        return ClassNameForSkin(GetParent(window)) == L"COMBOBOX" ? KivSkinKind::None : KivSkinKind::EditBox;
     if (name == L"COMBOBOX")
         return KivSkinKind::ComboBox;
     if (name == L"LISTBOX")

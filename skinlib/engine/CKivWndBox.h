@@ -105,6 +105,11 @@ public:
 
     // Upper-case class name (ASCII letters only); empty for an invalid window.
     static std::wstring UpperClassName(HWND window);
+    // The class a Windows Forms class name wraps ("BUTTON" of
+    // "WINDOWSFORMS10.BUTTON.APP.0.2BF8098_R6_AD1"), empty for other names.
+    static std::wstring FormsWrappedClass(const std::wstring& upperName);
+    // The upper-case class name the class rows compare: in .NET mode mapped.
+    std::wstring ClassNameForSkin(HWND window);
 
 private:
     CKivWndBox();

@@ -7,10 +7,17 @@
 #include "CKivSkinStore.h"
 #include "CKivWindowDC.h"
 #include "CKivWindowsHookMouseHook.h"
+#include <algorithm>
 #include <cwchar>
 #include <new>
 
 namespace {
+
+bool IsDialogWindow(HWND window)
+{
+    wchar_t className[8] = {};
+    return GetClassNameW(window, className, 8) == 6 && wcscmp(className, L"#32770") == 0;
+}
 
 // Undocumented: sent by the system for Alt+Space and a right click on the taskbar button.
 const UINT kPopupSystemMenu = 0x313;
@@ -127,10 +134,12 @@ BOOL CKivFrameWnd::Attach(HWND window)
         after = rect;
         FitClientArea(*m_metrics, after);
     }
-    m_growth = RECT{0, 0, (before.right - before.left) - (after.right - after.left),
-                    (before.bottom - before.top) - (after.bottom - after.top)};
-    rect.right += m_growth.right;
-    rect.bottom += m_growth.bottom;
+    const RECT placed = rect;
+    rect.right += (before.right - before.left) - (after.right - after.left);
+    rect.bottom += (before.bottom - before.top) - (after.bottom - after.top);
+    KeepTrackingSize(rect);
+    m_growth = RECT{0, 0, (rect.right - rect.left) - (placed.right - placed.left),
+                    (rect.bottom - rect.top) - (placed.bottom - placed.top)};
     if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
         MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
     // A window not shown yet is still being created, or at least not laid out
@@ -302,6 +311,26 @@ void CKivFrameWnd::OnGetMinMaxInfo(MINMAXINFO* info)
     const KivFrameMetrics* m = Fallback(m_metrics, &m_emptyMetrics);
     info->ptMinTrackSize.y = m->captionHeight + m->borderBottom + m->borderTop;
     m_minTrackSize = info->ptMinTrackSize;
+}
+
+void CKivFrameWnd::KeepTrackingSize(RECT& rect)
+{
+    // The system holds a sizable or overlapped window to its tracking limits
+    // at every move; the adjustment the host does not hear must too, or the
+    // host's first own move would change the size.
+    const LONG_PTR style = GetWindowLongPtrW(Window(), GWL_STYLE);
+    if (style & (WS_MINIMIZE | WS_MAXIMIZE))
+        return;
+    if (!(style & WS_THICKFRAME) && (style & (WS_POPUP | WS_CHILD)))
+        return;
+    MINMAXINFO limits = {};
+    limits.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    limits.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    OnGetMinMaxInfo(&limits);
+    const LONG width = rect.right - rect.left;
+    const LONG height = rect.bottom - rect.top;
+    rect.right = rect.left + (std::min)((std::max)(width, limits.ptMinTrackSize.x), limits.ptMaxTrackSize.x);
+    rect.bottom = rect.top + (std::min)((std::max)(height, limits.ptMinTrackSize.y), limits.ptMaxTrackSize.y);
 }
 
 void CKivFrameWnd::OnExitSizeMove()
@@ -497,9 +526,7 @@ void CKivFrameWnd::UpdateRegion()
     }
     if (!region)
         return;
-    wchar_t className[128] = {};
-    GetClassNameW(window, className, 128);
-    if (wcscmp(className, L"#32770") != 0)
+    if (!IsDialogWindow(window))
         InvalidateRect(window, nullptr, FALSE);
     // The system owns the region once it is set.
     if (SetWindowRgn(window, region, TRUE))
@@ -696,7 +723,15 @@ LRESULT CKivFrameWnd::OnEraseBkgnd(HDC dc)
 {
     if (!m_paint)
         return CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    // The host hears every erase, as it would unskinned (a child without a
+    // A dialog's own erase fills it with its dialog brush: the skin's
+    // background takes its place.
+    if (IsDialogWindow(Window()))
+    {
+        if (m_paint->EraseBackground(dc))
+            return 1;
+        return CallPrevious(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    }
+    // Any other host hears every erase, as it would unskinned (a child without a
     // background colour forwards its erase here, and the host may answer it
     // itself). Its class brush is lifted meanwhile, so the system's default
     // handling erases nothing and answers 0; the skin's background then

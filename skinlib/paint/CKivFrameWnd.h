@@ -86,6 +86,8 @@ private:
     // Gives a top-level frame its shadow, unless the skin hides shadows.
     void AttachGlow();
     void OnGetMinMaxInfo(MINMAXINFO* info);
+    // Holds a window rectangle to the tracking limits the system keeps at moves.
+    void KeepTrackingSize(RECT& rect);
     void OnIconClick();
     void OnCapturedMouseMove();
     void OnCapturedButtonUp();

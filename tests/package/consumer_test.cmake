@@ -4,13 +4,7 @@ set(prefix ${KIV_WORK_DIR}/prefix)
 set(build ${KIV_WORK_DIR}/build)
 file(REMOVE_RECURSE ${KIV_WORK_DIR})
 
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  message("${out}${err}")
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "failed (${rc}): ${ARGN}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/run_step.cmake)
 
 run(${CMAKE_COMMAND} --install ${KIV_BINARY_DIR} --prefix ${prefix})
 
@@ -19,11 +13,28 @@ foreach(file bin/KivAPI.dll include/KivAPI.h include/kiv/CKivEngine.h lib/libKiv
              lib/KivAPI.lib lib/libskinlib.a lib/cmake/Kiv/KivConfig.cmake
              lib/cmake/Kiv/KivConfigVersion.cmake lib/cmake/Kiv/KivTargets.cmake
              bin/kivtool.exe bin/default.kiv bin/dark.kiv skins/default/project.kivxml
-             LICENSE.txt README.txt)
+             docs/hosting.md docs/designing.md docs/keys.md LICENSE.txt README.txt)
   if(NOT EXISTS ${prefix}/${file})
     message(FATAL_ERROR "installed tree lacks ${file}")
   endif()
 endforeach()
+# Every picture the shipped pages show is shipped beside them.
+set(pictures 0)
+foreach(page hosting designing keys)
+  file(READ ${prefix}/docs/${page}.md text)
+  # (Matches without the link's square bracket: CMake lists keep brackets whole.)
+  string(REGEX MATCHALL "\\([^()]+\\.png\\)" links "${text}")
+  foreach(link ${links})
+    string(REGEX REPLACE "^\\((.*)\\)$" "\\1" picture "${link}")
+    if(NOT EXISTS ${prefix}/docs/${picture})
+      message(FATAL_ERROR "docs/${page}.md shows ${picture}, which the installed tree lacks")
+    endif()
+    math(EXPR pictures "${pictures} + 1")
+  endforeach()
+endforeach()
+if(pictures LESS 146)
+  message(FATAL_ERROR "the installed pages show ${pictures} pictures; keys.md alone shows one a key")
+endif()
 # No path of the build or source tree may leak into the exported targets.
 file(GLOB exported ${prefix}/lib/cmake/Kiv/*.cmake)
 foreach(file ${exported})
@@ -45,3 +56,21 @@ foreach(program kiv_hello kiv_static_host)
   endif()
 endforeach()
 message("consumer built kiv_hello.exe and kiv_static_host.exe from ${prefix}")
+
+# A cross toolchain that searches packages only below its own root (as many
+# mingw toolchains do) re-roots CMAKE_PREFIX_PATH; Kiv_DIR names the package
+# folder itself and is taken as it is.
+set(restricted ${KIV_WORK_DIR}/restricted-toolchain.cmake)
+file(WRITE ${restricted} "include(${KIV_TOOLCHAIN})\nset(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)\n")
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${prefix}/samples -B ${KIV_WORK_DIR}/rerooted -G ${KIV_GENERATOR}
+    -DCMAKE_TOOLCHAIN_FILE=${restricted} -DCMAKE_MAKE_PROGRAM=${KIV_MAKE_PROGRAM} -DCMAKE_PREFIX_PATH=${prefix}
+  RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+message("with CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY, CMAKE_PREFIX_PATH alone: configure exit ${rc}")
+run(${CMAKE_COMMAND} -S ${prefix}/samples -B ${KIV_WORK_DIR}/restricted -G ${KIV_GENERATOR}
+    -DCMAKE_TOOLCHAIN_FILE=${restricted} -DCMAKE_MAKE_PROGRAM=${KIV_MAKE_PROGRAM}
+    -DKiv_DIR=${prefix}/lib/cmake/Kiv -DCMAKE_BUILD_TYPE=Release)
+run(${CMAKE_COMMAND} --build ${KIV_WORK_DIR}/restricted -j1 --target kiv_hello)
+if(NOT EXISTS ${KIV_WORK_DIR}/restricted/kiv_hello.exe)
+  message(FATAL_ERROR "the build through Kiv_DIR made no kiv_hello.exe")
+endif()
+message("with CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY, Kiv_DIR found the package and built kiv_hello.exe")

@@ -16,10 +16,11 @@ foreach(line ${lines})
   else()
     set(thunk "${name}")
   endif()
-  # The pointer in the import table and the call thunk.
-  foreach(symbol "I __imp_${thunk}" "T ${thunk}")
-    string(FIND "${symbols}" " ${symbol}\n" at)
-    if(at EQUAL -1)
+  # The pointer in the import table and the call thunk (GNU nm types them
+  # I and T, llvm-nm both T).
+  foreach(symbol "__imp_${thunk}" "${thunk}")
+    string(REPLACE "@" "[@]" pattern "${symbol}")
+    if(NOT symbols MATCHES " [ITit] ${pattern}\n")
       message(FATAL_ERROR "${KIV_IMPLIB} lacks ${symbol}:\n${symbols}")
     endif()
     message("${symbol}")

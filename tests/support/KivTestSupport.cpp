@@ -33,6 +33,32 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
+namespace {
+
+// Deletes a folder with everything below it.
+void RemoveTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE)
+    {
+        do
+        {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path + L"\\" + name);
+            else
+                DeleteFileW((path + L"\\" + name).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
 const wchar_t* RegisterTestClass(const wchar_t* name, WNDPROC proc, HBRUSH background)
 {
     WNDCLASSW w = {};
@@ -53,10 +79,23 @@ TempDir::TempDir()
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
     static unsigned counter = 0;
+    // A run that takes pictures for the documents (tools/docs.sh sets
+    // KIV_SCREENSHOTS) names its folders without the process id: a picture
+    // that shows a path is then the same every run.
+    const bool forDocuments = GetEnvironmentVariableW(L"KIV_SCREENSHOTS", nullptr, 0) > 0;
     for (;;)
     {
         wchar_t name[MAX_PATH];
-        wsprintfW(name, L"%skivtest_%lu_%u", base, GetCurrentProcessId(), ++counter);
+        if (forDocuments)
+        {
+            // Whatever an earlier run left under the name goes first.
+            wsprintfW(name, L"%skivdocs_%u", base, ++counter);
+            RemoveTree(name);
+        }
+        else
+        {
+            wsprintfW(name, L"%skivtest_%lu_%u", base, GetCurrentProcessId(), ++counter);
+        }
         if (CreateDirectoryW(name, nullptr))
         {
             m_path = name;
@@ -69,20 +108,8 @@ TempDir::TempDir()
 
 TempDir::~TempDir()
 {
-    if (m_path.empty())
-        return;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((m_path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE)
-    {
-        do
-        {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW((m_path + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(m_path.c_str());
+    if (!m_path.empty())
+        RemoveTree(m_path);
 }
 
 bool WriteFileBytes(const std::wstring& path, const void* data, size_t size)

@@ -56,20 +56,27 @@ const KivProbeSwitch kSwitches[] = {
     {L"WindowEdge\\Edge\\Background", L"WindowEdge\\Edge\\EnableBackground", L"1"},
     {L"WindowEdge\\Edge\\Background", L"WindowEdge\\Edge\\EnableBackColor", L"0"},
     {L"SystemControl\\ProgressControl\\ProgressPic", L"SystemControl\\ProgressControl\\EnablePic", L"1"},
+    {L"SystemControl\\ProgressControl\\ProgressColor", L"SystemControl\\ProgressControl\\EnablePic", L"0"},
+    {L"SystemControl\\EditControl\\BackgroundBmp", L"SystemControl\\EditControl\\EnableBackgroundColor", L"0"},
+    // Teal (RGB 0, 160, 160): a fill colour no shipped picture has.
+    {L"SystemControl\\EditControl\\EnableBackgroundColor", L"SystemControl\\EditControl\\BackgroundColor",
+     L"10526720"},
 };
+
+bool SwitchApplies(const KivProbeSwitch& s, const wchar_t* key)
+{
+    const size_t length = wcslen(s.keyPrefix);
+    const bool prefix = s.keyPrefix[length - 1] == L'*';
+    return prefix ? wcsncmp(key, s.keyPrefix, length - 1) == 0 : wcscmp(key, s.keyPrefix) == 0;
+}
 
 // The switches for a key, as "key=value;..." (empty when it needs none).
 std::wstring SwitchesFor(const wchar_t* key)
 {
     std::wstring switches;
     for (const KivProbeSwitch& s : kSwitches)
-    {
-        const size_t length = wcslen(s.keyPrefix);
-        const bool prefix = s.keyPrefix[length - 1] == L'*';
-        const bool matches = prefix ? wcsncmp(key, s.keyPrefix, length - 1) == 0 : wcscmp(key, s.keyPrefix) == 0;
-        if (matches)
+        if (SwitchApplies(s, key))
             switches += std::wstring(s.switchKey) + L"=" + s.value + L";";
-    }
     return switches;
 }
 
@@ -88,8 +95,13 @@ bool CKivKeyProbe::OpenProject(const KivSchemaEntry* entry, CKivFileBuilder* pro
         return false;
     }
     for (const KivProbeSwitch& s : kSwitches)
-        if (entry && SwitchesFor(entry->key).find(s.switchKey) != std::wstring::npos)
-            project->SetItem(s.switchKey, s.value, kKivItemText);
+    {
+        if (entry == nullptr || !SwitchApplies(s, entry->key))
+            continue;
+        // The item keeps its kind (a colour stays a colour).
+        const KivProjectItem* item = project->FindItem(s.switchKey);
+        project->SetItem(s.switchKey, s.value, item ? item->type : kKivItemText);
+    }
     return true;
 }
 
@@ -237,7 +249,7 @@ CKivKeyProbe::Result CKivKeyProbe::Probe(const KivSchemaEntry& entry, const std:
         for (LONG y = ring.top; y <= ring.bottom; ++y)
             picture[y * m_width + ring.left] = picture[y * m_width + ring.right] = 0xFF0000;
     }
-    result.ok = SavePng(picture, m_width, m_height, picturePath);
+    result.ok = picturePath.empty() || SavePng(picture, m_width, m_height, picturePath);
     return result;
 }
 

@@ -24,6 +24,7 @@ public:
     CKivKeyProbe(HINSTANCE instance, const std::wstring& projectPath, const std::wstring& workDir);
     // Compiles the unchanged skin and takes the reference picture.
     bool Start();
+    // Measures one key; saves its picture unless picturePath is empty.
     Result Probe(const KivSchemaEntry& entry, const std::wstring& picturePath);
     const std::wstring& LastError() const { return m_error; }
 

@@ -17,24 +17,44 @@ void PumpPending()
     }
 }
 
+// Gives a tab control its two items.
+void AddTabs(HWND tab, const wchar_t* first, const wchar_t* second)
+{
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(first);
+    SendMessageW(tab, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    item.pszText = const_cast<wchar_t*>(second);
+    SendMessageW(tab, TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(&item));
+}
+
 }  // namespace
 
 CKivProbeScene::CKivProbeScene(HINSTANCE instance) : m_instance(instance)
 {
+    // The active frame has no minimise box and the inactive one no maximise
+    // box and a disabled close command, so that every caption button shows
+    // both its normal and its disabled picture.
     const DWORD frameStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
-    m_inactive = CreateWindowExW(0, WC_DIALOG, L"Inactive window", frameStyle, kLeft + 540, kTop + 40, 200, 150,
-                                 nullptr, nullptr, m_instance, nullptr);
+    m_inactive = CreateWindowExW(0, WC_DIALOG, L"Inactive window", frameStyle & ~WS_MAXIMIZEBOX, kLeft + 540,
+                                 kTop + 40, 200, 330, nullptr, nullptr, m_instance, nullptr);
     m_menu = CreateMenu();
     AppendMenuW(m_menu, MF_STRING, 1, L"File");
     AppendMenuW(m_menu, MF_STRING, 2, L"Edit");
     AppendMenuW(m_menu, MF_STRING, 3, L"Help");
-    m_active = CreateWindowExW(0, WC_DIALOG, L"Active window", frameStyle, kLeft, kTop, 520, 360, nullptr, m_menu,
-                               m_instance, nullptr);
+    m_active = CreateWindowExW(0, WC_DIALOG, L"Active window", frameStyle & ~WS_MINIMIZEBOX, kLeft, kTop, 520, 360,
+                               nullptr, m_menu, m_instance, nullptr);
     if (!IsValid())
         return;
+    EnableMenuItem(GetSystemMenu(m_inactive, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    // A stock icon: shared, never destroyed.
+    SendMessageW(m_active, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION)));
     AddControls();
+    AddHeldStates();
     SetForegroundWindow(m_active);
     SetActiveWindow(m_active);
+    // The focused push button wears the skin's face for the focus.
+    SetFocus(GetDlgItem(m_active, IDOK));
     Settle();
 }
 
@@ -52,8 +72,59 @@ CKivProbeScene::~CKivProbeScene()
 HWND CKivProbeScene::Control(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width,
                              int height, int id)
 {
-    return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, m_active,
+    return ControlIn(m_active, className, text, style, x, y, width, height, id);
+}
+
+HWND CKivProbeScene::ControlIn(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
+                               int width, int height, int id)
+{
+    return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
+}
+
+void CKivProbeScene::AddHeldStates()
+{
+    // States a program can hold on screen without the mouse: a button held
+    // pressed (BM_SETSTATE), the indeterminate and implicit check pictures,
+    // disabled ones, a picture control and a tab strip with no tab selected.
+    const HWND parent = m_inactive;
+    struct Held
+    {
+        const wchar_t* text;
+        DWORD style;
+        WPARAM check;
+        WPARAM state;
+        bool disabled;
+    };
+    const Held held[] = {
+        {L"Pressed", BS_PUSHBUTTON, BST_UNCHECKED, TRUE, false},
+        {L"Pressed off", BS_AUTOCHECKBOX, BST_UNCHECKED, TRUE, false},
+        {L"Pressed on", BS_AUTOCHECKBOX, BST_CHECKED, TRUE, false},
+        {L"Mixed pressed", BS_AUTO3STATE, BST_INDETERMINATE, TRUE, false},
+        {L"Mixed disabled", BS_AUTO3STATE, BST_INDETERMINATE, FALSE, true},
+        {L"Implicit", BS_AUTOCHECKBOX, BST_UNCHECKED, 2, false},
+        {L"Implicit disabled", BS_AUTOCHECKBOX, BST_UNCHECKED, 2, true},
+        {L"Radio pressed", BS_AUTORADIOBUTTON | WS_GROUP, BST_UNCHECKED, TRUE, false},
+        {L"Radio on pressed", BS_AUTORADIOBUTTON | WS_GROUP, BST_CHECKED, TRUE, false},
+    };
+    int y = 4;
+    for (const Held& h : held)
+    {
+        const bool push = (h.style & 0xF) == BS_PUSHBUTTON;
+        HWND control = ControlIn(parent, WC_BUTTONW, h.text, h.style, 8, y, push ? 80 : 170, push ? 24 : 20);
+        SendMessageW(control, BM_SETCHECK, h.check, 0);
+        if (h.disabled)
+            EnableWindow(control, FALSE);
+        if (h.state)
+            SendMessageW(control, BM_SETSTATE, h.state, 0);
+        y += push ? 28 : 22;
+    }
+    HWND icon = ControlIn(parent, WC_STATICW, L"", SS_ICON, 8, y, 32, 32);
+    SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_APPLICATION)), 0);
+    y += 38;
+    HWND tab = ControlIn(parent, WC_TABCONTROLW, L"", 0, 8, y, 170, 30);
+    AddTabs(tab, L"None", L"Selected");
+    SendMessageW(tab, TCM_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
 void CKivProbeScene::AddControls()
@@ -107,12 +178,7 @@ void CKivProbeScene::AddControls()
     SendMessageW(progress, PBM_SETPOS, 60, 0);
 
     HWND tab = Control(WC_TABCONTROLW, L"", 0, 280, 84, 220, 70);
-    TCITEMW item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(L"First");
-    SendMessageW(tab, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    item.pszText = const_cast<wchar_t*>(L"Second");
-    SendMessageW(tab, TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(&item));
+    AddTabs(tab, L"First", L"Second");
 
     HWND listView = Control(WC_LISTVIEWW, L"", WS_BORDER | LVS_LIST, 280, 162, 105, 120);
     LVITEMW row = {};

@@ -2,8 +2,9 @@
 #include <windows.h>
 
 // The windows a key picture is taken of: an active dialog frame with a menu
-// bar and one of every standard control (some checked, mixed or disabled),
-// and a smaller inactive frame beside it. Created after the skin is loaded
+// bar, an icon and one of every standard control (some checked, mixed or
+// disabled, the default push button focused), and an inactive frame beside
+// it with the states a program can hold without the mouse. Created after the skin is loaded
 // and the hook runs, so the engine skins them; destroyed with the object.
 class CKivProbeScene
 {
@@ -25,7 +26,10 @@ public:
 private:
     HWND Control(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width,
                  int height, int id = 0);
+    HWND ControlIn(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
+                   int width, int height, int id = 0);
     void AddControls();
+    void AddHeldStates();
 
     HINSTANCE m_instance;
     HWND m_active = nullptr;

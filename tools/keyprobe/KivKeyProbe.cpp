@@ -1,10 +1,12 @@
-// KivKeyProbe PROJECT.kivxml OUT_DIR [KEY_PART] [--expect-change]
+// KivKeyProbe PROJECT.kivxml OUT_DIR [KEY_PART] [--expect-change] [--table-only]
 //
 // Takes one picture per skin key (OUT_DIR\<Group>_<Element>_<Property>.png)
 // with the real engine, and writes OUT_DIR\keys.tsv: key, kind, changed
 // pixel count, the changed area (left top right bottom), the picture's name
-// and the switches set so that the key shows at all. KEY_PART limits the run to keys that contain it. Exit 0 when every
-// picture was written (and, with --expect-change, every key changed pixels).
+// and the switches set so that the key shows at all. KEY_PART limits the run
+// to keys that contain it; --table-only writes the table without pictures.
+// Exit 0 when every key was measured (and, with --expect-change, every key
+// changed pixels).
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -59,17 +61,20 @@ int main()
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::vector<std::wstring> positional;
     bool expectChange = false;
+    bool tableOnly = false;
     for (int i = 1; argv && i < argc; ++i)
     {
         if (std::wstring(argv[i]) == L"--expect-change")
             expectChange = true;
+        else if (std::wstring(argv[i]) == L"--table-only")
+            tableOnly = true;
         else
             positional.push_back(argv[i]);
     }
     LocalFree(argv);
     if (positional.size() < 2 || positional.size() > 3)
     {
-        fwprintf(stderr, L"usage: KivKeyProbe PROJECT.kivxml OUT_DIR [KEY_PART] [--expect-change]\n");
+        fwprintf(stderr, L"usage: KivKeyProbe PROJECT.kivxml OUT_DIR [KEY_PART] [--expect-change] [--table-only]\n");
         return 2;
     }
     const std::wstring project = positional[0], out = positional[1];
@@ -95,7 +100,7 @@ int main()
         if (!part.empty() && std::wstring(entry.key).find(part) == std::wstring::npos)
             continue;
         const std::wstring picture = PictureName(entry.key);
-        const CKivKeyProbe::Result result = probe.Probe(entry, out + L"\\" + picture);
+        const CKivKeyProbe::Result result = probe.Probe(entry, tableOnly ? std::wstring() : out + L"\\" + picture);
         if (!result.ok)
         {
             fwprintf(stderr, L"KivKeyProbe: no picture for %ls %ls\n", entry.key, probe.LastError().c_str());

@@ -38,12 +38,23 @@ namespace KivWinFormsSample
         {
             Text = "Kiv sample (Windows Forms)";
             ClientSize = new Size(360, 200);
-            var check = new CheckBox { Text = "A check box", Location = new Point(16, 16), AutoSize = true };
+            // Buttons, check boxes, radio buttons, group boxes and labels are the
+            // system's controls, and so skinned, only with FlatStyle.System:
+            // with any other FlatStyle Windows Forms draws them itself.
+            var check = new CheckBox { Text = "A check box", Location = new Point(16, 16), AutoSize = true,
+                                       FlatStyle = FlatStyle.System, ThreeState = true };
+            var radio = new RadioButton { Text = "A radio button", Location = new Point(180, 16), AutoSize = true,
+                                          FlatStyle = FlatStyle.System, Checked = true };
             var edit = new TextBox { Text = "An edit box", Location = new Point(16, 48), Width = 200 };
             var progress = new ProgressBar { Location = new Point(16, 84), Width = 200, Value = 60 };
-            var close = new Button { Text = "Close", Location = new Point(264, 160) };
+            var list = new ComboBox { Location = new Point(16, 116), Width = 200, DropDownStyle = ComboBoxStyle.DropDownList };
+            list.Items.AddRange(new object[] { "A combo box", "Second" });
+            list.SelectedIndex = 0;
+            var label = new Label { Text = "A label", Location = new Point(16, 164), AutoSize = true,
+                                    FlatStyle = FlatStyle.System };
+            var close = new Button { Text = "Close", Location = new Point(264, 160), FlatStyle = FlatStyle.System };
             close.Click += (sender, e) => Close();
-            Controls.AddRange(new Control[] { check, edit, progress, close });
+            Controls.AddRange(new Control[] { check, radio, edit, progress, list, label, close });
             AcceptButton = close;
         }
     }
