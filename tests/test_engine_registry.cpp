@@ -415,7 +415,7 @@ TEST_CASE("in .NET mode the Forms controls get the skin their wrapped class and 
         {WC_LISTVIEWW, L"WindowsForms10.SysListView32.app.0.kiv_r1_ad1", 0, KivSkinKind::ListCtrl},
         {WC_TREEVIEWW, L"WindowsForms10.SysTreeView32.app.0.kiv_r1_ad1", 0, KivSkinKind::TreeCtrl},
         {WC_TABCONTROLW, L"WindowsForms10.SysTabControl32.app.0.kiv_r1_ad1", 0, KivSkinKind::TabCtrl},
-        {L"RichEdit20W", L"WindowsForms10.RichEdit20W.app.0.kiv_r1_ad1", 0, KivSkinKind::None},
+        {L"RichEdit20W", L"WindowsForms10.RichEdit20W.app.0.kiv_r1_ad1", 0, KivSkinKind::RichEdit},
     };
     HWND form = MakeWindow(RecordingClass(), L"Form", WS_OVERLAPPEDWINDOW);
     REQUIRE(form);

@@ -784,18 +784,31 @@ TEST_CASE("a maximised MDI child's buttons on the skinned bar: layout, pixels an
     for (const CKivMenuBar::Item& item : menuBar.Items())
         CHECK(item.popup != icon.button.popup);
 
-    // Something is drawn on each button: glyphs and the icon, not the bar.
+    // Each button shows the skin's caption-button picture, as the frame's
+    // caption buttons do; the icon shows the child's icon, not the bar.
     Canvas canvas(f.Width(), f.Height(), RGB(1, 2, 3));
     kivtest::PrintWindowTo(mdi.window, canvas);
     const COLORREF background = skin::SlotColour(skin::MenuBarBackground);
-    for (const RECT& r : {minRect, restoreRect, closeRect})
+    const std::pair<RECT, int> pictured[] = {
+        {minRect, skin::MinDefault}, {restoreRect, skin::RestoreDefault}, {closeRect, skin::CloseDefault}};
+    for (const auto& button : pictured)
     {
+        const RECT& r = button.first;
         CAPTURE(r.left);
         const int area = (r.right - r.left) * (r.bottom - r.top);
-        CHECK(CountColour(canvas, r, background) < area / 4);
-        CHECK(CountColour(canvas, r, GetSysColor(COLOR_BTNTEXT)) >= 4);
+        CHECK(CountColour(canvas, r, skin::SlotColour(button.second)) == area);
     }
     CHECK(CountColour(canvas, iconRect, background) < (iconRect.right - iconRect.left) * (iconRect.bottom - iconRect.top) - 20);
+    // A skin without a close picture leaves that button to the system's glyph.
+    CKivSkinStore::Settings().closeButtonDefaultBmp = RECT{};
+    Canvas glyph(f.Width(), f.Height(), RGB(1, 2, 3));
+    kivtest::PrintWindowTo(mdi.window, glyph);
+    CHECK(CountColour(glyph, closeRect, skin::SlotColour(skin::CloseDefault)) == 0);
+    CHECK(CountColour(glyph, closeRect, background) < (closeRect.right - closeRect.left) * (closeRect.bottom - closeRect.top) / 4);
+    CHECK(CountColour(glyph, closeRect, GetSysColor(COLOR_BTNTEXT)) >= 4);
+    CHECK(CountColour(glyph, minRect, skin::SlotColour(skin::MinDefault)) ==
+          (minRect.right - minRect.left) * (minRect.bottom - minRect.top));
+    CKivSkinStore::Settings().closeButtonDefaultBmp = skin::SlotRect(skin::CloseDefault);
 
     SUBCASE("restore restores the child, and the icon opens the child's system menu under it")
     {

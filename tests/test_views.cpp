@@ -6,6 +6,7 @@
 #include "CKivDirectTabCtrl.h"
 #include "CKivEngine.h"
 #include "CKivGdiObject.h"
+#include "CKivGraphics.h"
 #include "CKivListCtrl.h"
 #include "CKivSkinStore.h"
 #include "CKivTabCtrl.h"
@@ -32,6 +33,7 @@ const COLORREF kTabHot = RGB(128, 192, 64);
 const COLORREF kTabPressed = RGB(192, 64, 128);
 const COLORREF kLine = RGB(255, 0, 255);
 const COLORREF kLineSelected = RGB(0, 200, 200);
+const COLORREF kTabBack = RGB(90, 30, 150);
 
 void InstallSkin()
 {
@@ -48,6 +50,8 @@ void InstallSkin()
     s.tabControlItemPressedColor = static_cast<int>(kTabPressed);
     s.tabControlBottomLineColor = static_cast<int>(kLine);
     s.tabControlBottomLineSelect = static_cast<int>(kLineSelected);
+    s.tabControlBackgroundColor = static_cast<int>(kTabBack);
+    s.tabControlTransparent = 0;
 }
 
 // What the dialog saw.
@@ -193,6 +197,14 @@ public:
         POINT p = {x, y};
         ClientToScreen(window, &p);
         SetCursorPos(p.x, p.y);
+        // Wine moves the cursor asynchronously: the click must not land
+        // where it was before.
+        kivtest::PumpUntil(
+            [&] {
+                POINT now = {};
+                return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
+            },
+            2000);
         kivtest::PumpPending();
     }
     static void Button(bool down)
@@ -430,7 +442,7 @@ TEST_CASE("tab strip follows the control: messages, ANSI items, keys, deletion; 
     AddTabs(tab, {L"Tall"});
     HFONT big = CreateFontW(-30, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, L"Arial");
     SendMessageW(tab, WM_SETFONT, reinterpret_cast<WPARAM>(big), TRUE);
-    const int height = skin->Strip().TabHeight();
+    const int height = skin->Strip().StripBand().bottom;
     CHECK(height > 22);
     POINT inside = {10, height - 2};
     POINT below = {10, height + 5};
@@ -484,16 +496,164 @@ TEST_CASE("tab controls: an owner-drawn one keeps its host's drawing; hot tracki
     CHECK(differing == 0);
 }
 
-TEST_CASE("tab strip overflow: choosing a hidden tab from the menu moves it to the first place")
+namespace {
+
+RECT ItemRect(HWND tab, int index)
+{
+    RECT item = {};
+    if (!SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
+        return RECT{};
+    return item;
+}
+
+int HitTest(HWND tab, POINT at)
+{
+    TCHITTESTINFO hit = {at, 0};
+    return static_cast<int>(SendMessageW(tab, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
+// Every button in view lies exactly where the control has its item, and the
+// control's hit test at its middle names that item.
+void CheckButtonsOnItems(HWND tab, const CKivDirectTabCtrl& strip)
+{
+    int shown = 0;
+    for (int i = 0; i < strip.ButtonCount(); ++i)
+    {
+        if (!strip.IsShown(i))
+            continue;
+        ++shown;
+        const CKivDirectPushButton* button = strip.Button(i);
+        CAPTURE(i);
+        const RECT bounds = button->Bounds();
+        const RECT item = ItemRect(tab, button->TabIndex());
+        CHECK(EqualRect(&bounds, &item));
+        CHECK(HitTest(tab, POINT{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2}) == button->TabIndex());
+    }
+    CHECK(shown > 0);
+}
+
+}  // namespace
+
+TEST_CASE("tab strip: the buttons are the control's items: captions whole, hit tests and clicks agree")
 {
     InstallSkin();
     Dialog dialog;
-    const Tabs made = MakeTabs(dialog, 0, 200, 150, {L"A", L"B", L"C", L"D", L"E"});
+    const Tabs made = MakeTabs(dialog, 0, 480, 200, {L"Applications", L"Processes", L"Performance", L"Desktop Integration"});
+    const HWND tab = made.tab;
+    const CKivDirectTabCtrl& strip = made.skin->Strip();
+    REQUIRE(strip.ButtonCount() == 4);
+    CheckButtonsOnItems(tab, strip);
+    CHECK_FALSE(strip.HasHiddenTabs());
+    // Each caption fits its button: the control sized the item for it.
+    const HDC dc = GetDC(tab);
+    for (int i = 0; i < strip.ButtonCount(); ++i)
+    {
+        CAPTURE(i);
+        const CKivDirectPushButton* button = strip.Button(i);
+        SIZE extent = {};
+        HGDIOBJ old = SelectObject(dc, CKivGraphics::GetSkinFont(0));
+        GetTextExtentPoint32W(dc, button->Text().c_str(), static_cast<int>(button->Text().size()), &extent);
+        SelectObject(dc, old);
+        const RECT bounds = button->Bounds();
+        CHECK(extent.cx < bounds.right - bounds.left);
+        // Neighbours do not overlap.
+        if (i > 0)
+            CHECK(strip.Button(i - 1)->Bounds().right <= bounds.left);
+    }
+    ReleaseDC(tab, dc);
+    // The pixels show them there: the selected tab pressed, the next normal.
+    InvalidateRect(tab, nullptr, TRUE);
+    UpdateWindow(tab);
+    const RECT first = ItemRect(tab, 0);
+    const RECT second = ItemRect(tab, 1);
+    CHECK(dialog.PumpUntilPixel(tab, first.right - 2, first.top + 2, kTabPressed));
+    CHECK(dialog.Pixel(tab, second.left + 2, second.top + 2) == kTabNormal);
+
+    // A click lands on the tab the control would have hit.
+    g_notes = Notes();
+    const RECT third = ItemRect(tab, 2);
+    Dialog::Click(tab, third.right - 3, (third.top + third.bottom) / 2);
+    CHECK(kivtest::PumpUntil([&] { return CurSel(tab) == 2; }, 3000));
+    CHECK(g_notes.tabCodes == std::vector<UINT>{TCN_SELCHANGING, TCN_SELCHANGE});
+    CheckButtonsOnItems(tab, strip);
+
+    // A multi-line control: its rows, and the selected row moved next to the page.
+    const Tabs rows = MakeTabs(dialog, TCS_MULTILINE, 200, 150, {L"Applications", L"Processes", L"Performance", L"Users"});
+    REQUIRE(SendMessageW(rows.tab, TCM_GETROWCOUNT, 0, 0) > 1);
+    CheckButtonsOnItems(rows.tab, rows.skin->Strip());
+    SendMessageW(rows.tab, TCM_SETCURSEL, 0, 0);
+    CheckButtonsOnItems(rows.tab, rows.skin->Strip());
+    const RECT band = rows.skin->Strip().StripBand();
+    RECT last = {};
+    for (int i = 0; i < 4; ++i)
+    {
+        const RECT item = ItemRect(rows.tab, i);
+        last.bottom = std::max(last.bottom, item.bottom);
+    }
+    CHECK(band.bottom == last.bottom);
+
+    // Captions are written in the font the control measured its items
+    // with: a small font gives small items, and each caption still leaves
+    // the edges of its button bare.
+    CKivFont small(CreateFontW(-9, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
+    REQUIRE(small);
+    SendMessageW(tab, WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), TRUE);
+    SendMessageW(tab, TCM_SETCURSEL, 0, 0);
+    CheckButtonsOnItems(tab, strip);
+    InvalidateRect(tab, nullptr, TRUE);
+    UpdateWindow(tab);
+    const RECT firstSmall = ItemRect(tab, 0);
+    CHECK(dialog.PumpUntilPixel(tab, firstSmall.right - 2, firstSmall.top + 2, kTabPressed));
+    for (int i = 1; i < 4; ++i)
+    {
+        CAPTURE(i);
+        const RECT item = ItemRect(tab, i);
+        int inked = 0;
+        for (int y = item.top + 2; y < item.bottom - 2; ++y)
+            for (int x : {item.left + 1, item.right - 2})
+                inked += dialog.Pixel(tab, x, y) != kTabNormal ? 1 : 0;
+        CHECK(inked == 0);
+    }
+    SendMessageW(tab, WM_SETFONT, 0, FALSE);
+    dialog.Park();
+}
+
+TEST_CASE("tab strip background: the skin's colour, or the dialog background when transparent")
+{
+    for (int transparent : {0, 1})
+    {
+        CAPTURE(transparent);
+        InstallSkin();
+        CKivSkinStore::Settings().tabControlTransparent = transparent;
+        Dialog dialog;
+        const Tabs made = MakeTabs(dialog, 0, 300, 150, {L"One", L"Two"});
+        const RECT last = ItemRect(made.tab, 1);
+        const RECT band = made.skin->Strip().StripBand();
+        REQUIRE(last.right + 20 < band.right);
+        InvalidateRect(made.tab, nullptr, TRUE);
+        UpdateWindow(made.tab);
+        // Beside the last tab, in the band: nothing but the strip's background.
+        const COLORREF expected = transparent ? kDialogColour : kTabBack;
+        CHECK(dialog.PumpUntilPixel(made.tab, last.right + 10, (band.top + band.bottom) / 2, expected));
+        // The buttons and the page line are drawn over it as before.
+        CHECK(dialog.Pixel(made.tab, last.left + 2, last.top + 2) == kTabNormal);
+        CHECK(dialog.Pixel(made.tab, last.right + 10, band.bottom) == kLineSelected);
+        dialog.Park();
+    }
+}
+
+TEST_CASE("tab strip overflow: a tab out of view chosen from the menu is selected and scrolled into view")
+{
+    InstallSkin();
+    Dialog dialog;
+    const Tabs made = MakeTabs(dialog, 0, 200, 150, {L"Alpha", L"Bravo", L"Charlie", L"Delta", L"Echo"});
     const HWND tab = made.tab;
     CKivTabCtrl* skin = made.skin;
     const CKivDirectTabCtrl& strip = skin->Strip();
-    REQUIRE(strip.VisibleCount() == (200 - 12) / strip.TabWidth());
-    REQUIRE(strip.VisibleCount() < 5);
+    REQUIRE(strip.HasHiddenTabs());
+    REQUIRE_FALSE(strip.IsShown(4));
+    CheckButtonsOnItems(tab, strip);
 
     // The menu runs its own loop: a timer there gives it keys.
     g_menuKeysTo = tab;
@@ -514,49 +674,57 @@ TEST_CASE("tab strip overflow: choosing a hidden tab from the menu moves it to t
     Dialog::Click(tab, more.left + 5, more.top + 5);
     CHECK(kivtest::PumpUntil([&] { return CurSel(tab) == 4; }, 5000));
     KillTimer(nullptr, timer);
-    CHECK(strip.Button(0)->TabIndex() == 4);
-    CHECK(strip.Button(4)->TabIndex() == 0);
-    CHECK(strip.Button(0)->Text() == L"E");
-    CHECK(strip.Selected() == 0);
+    kivtest::PumpPending();
+    // The control scrolled to it; the strip shows it where the control has it.
+    CHECK(strip.Button(4)->TabIndex() == 4);
+    CHECK(strip.IsShown(4));
+    CHECK(strip.SelectedTab() == 4);
     CHECK(CheckedButtons(*skin) == 1);
     CHECK(g_notes.tabCodes == std::vector<UINT>{TCN_SELCHANGING, TCN_SELCHANGE});
-    CHECK(ButtonPixel(dialog, tab, *skin, 0) == kTabPressed);
+    CheckButtonsOnItems(tab, strip);
+    const RECT echo = ItemRect(tab, 4);
+    REQUIRE_FALSE(IsRectEmpty(&echo));
+    CHECK(dialog.PumpUntilPixel(tab, echo.left + 2, echo.top + 2, kTabPressed));
     CHECK(strip.MoreButton().Checked() == 0);
 
-    // A control selection of a hidden tab brings it forward the same way.
-    SendMessageW(tab, TCM_SETCURSEL, 3, 0);
-    CHECK(strip.Button(0)->TabIndex() == 3);
+    // A control selection of a tab out of view brings it into view the same way.
+    SendMessageW(tab, TCM_SETCURSEL, 0, 0);
+    CHECK(strip.IsShown(0));
+    CHECK(strip.SelectedTab() == 0);
     CHECK(CheckedButtons(*skin) == 1);
+    CheckButtonsOnItems(tab, strip);
     dialog.Park();
 }
 
-TEST_CASE("vertical tabs are 70 pixels high with rotated captions; clicks beside the strip reach the page")
+TEST_CASE("vertical tabs lie where the control lays them out, with rotated captions; clicks beside the strip reach the page")
 {
     InstallSkin();
     Dialog dialog;
     REQUIRE(dialog.Hooked());
     const HWND page = dialog.Control(PageClass(), 0, 20, 20, 300, 300);
-    const HWND tab = dialog.Control(WC_TABCONTROLW, TCS_VERTICAL, 20, 20, 300, 300);
+    const HWND tab = dialog.Control(WC_TABCONTROLW, TCS_VERTICAL | TCS_MULTILINE, 20, 20, 300, 300);
     SetWindowPos(page, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     CKivTabCtrl* skin = TabSkin(tab);
     REQUIRE(skin != nullptr);
     AddTabs(tab, {L"Vertical", L"Captions", L"Here"});
     const CKivDirectTabCtrl& strip = skin->Strip();
     CHECK(strip.Horizontal() == 0);
-    CHECK(strip.TabHeight() == 70);
-    const int width = strip.TabWidth();
-    REQUIRE(width > 6);
+    CheckButtonsOnItems(tab, strip);
+    const RECT first = ItemRect(tab, 0);
+    const RECT second = ItemRect(tab, 1);
+    // Taller than wide, one below the other.
+    CHECK(first.bottom - first.top > first.right - first.left);
+    CHECK(second.top >= first.bottom);
     InvalidateRect(tab, nullptr, TRUE);
     UpdateWindow(tab);
-    // Tab 0 is selected: pressed down to y 69, tab 1 normal from y 70.
-    CHECK(dialog.PumpUntilPixel(tab, 1, 69, kTabPressed));
-    CHECK(dialog.Pixel(tab, 1, 70) == kTabNormal);
-    CHECK(dialog.Pixel(tab, 1, 139) == kTabNormal);
+    // Tab 0 is selected: pressed; tab 1 normal.
+    CHECK(dialog.PumpUntilPixel(tab, first.left + 1, first.bottom - 2, kTabPressed));
+    CHECK(dialog.Pixel(tab, second.left + 1, second.top + 1) == kTabNormal);
 
     // The caption of tab 1 runs down the button: its ink is taller than wide.
     int top = 1000, bottom = -1, left = 1000, right = -1;
-    for (int y = 70; y < 140; ++y)
-        for (int x = 0; x < width; ++x)
+    for (int y = second.top; y < second.bottom; ++y)
+        for (int x = second.left; x < second.right; ++x)
             if (dialog.Pixel(tab, x, y) != kTabNormal)
             {
                 top = std::min(top, y);
@@ -568,10 +736,11 @@ TEST_CASE("vertical tabs are 70 pixels high with rotated captions; clicks beside
     CHECK(bottom - top > 2 * (right - left));
 
     // Beside the strip the mouse goes through to the page; on it, to the tab.
-    Dialog::Click(tab, width + 60, 150);
+    const RECT band = strip.StripBand();
+    Dialog::Click(tab, band.right + 60, 150);
     CHECK(kivtest::PumpUntil([] { return g_notes.pageClicks == 1; }, 3000));
     CHECK(CurSel(tab) == 0);
-    Dialog::Click(tab, 3, 75);
+    Dialog::Click(tab, (second.left + second.right) / 2, (second.top + second.bottom) / 2);
     CHECK(kivtest::PumpUntil([&] { return CurSel(tab) == 1; }, 3000));
     CHECK(g_notes.pageClicks == 1);
     dialog.Park();
@@ -723,11 +892,12 @@ TEST_CASE("tree view: skin back colour and border; detach gives the control its 
     const WNDPROC control = skin->PreviousProc();
     CHECK(static_cast<COLORREF>(CallWindowProcW(control, tree, TVM_GETBKCOLOR, 0, 0)) == kTreeBack);
     CHECK(static_cast<COLORREF>(CallWindowProcW(control, tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(0, 0, 0));
-    // ... while the host reads and sets its own, which detach hands over.
+    // ... while the host reads its own; a colour the host sets is its
+    // choice: the control shows it, and detach leaves it.
     CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0)) == static_cast<COLORREF>(-1));
     CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_SETTEXTCOLOR, 0, RGB(1, 2, 3))) == static_cast<COLORREF>(-1));
     CHECK(static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(1, 2, 3));
-    CHECK(static_cast<COLORREF>(CallWindowProcW(control, tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(0, 0, 0));
+    CHECK(static_cast<COLORREF>(CallWindowProcW(control, tree, TVM_GETTEXTCOLOR, 0, 0)) == RGB(1, 2, 3));
     CHECK(dialog.PumpUntilPixel(tree, 100, 150, kTreeBack));
     CHECK(dialog.FramePixel(tree, 0, 0) == kTreeBorder);
     CHECK(dialog.FramePixel(tree, 249, 199) == kTreeBorder);

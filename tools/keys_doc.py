@@ -115,12 +115,11 @@ REASONS = {
                                                 "left; BM_SETSTATE itself shows the pressed picture (ImplicitPressed)",
     "SystemControl\\EditControl\\HotColor": "an edit box under the mouse or with the keyboard focus (the scene's "
                                              "focus is on the default push button)",
-    "SystemControl\\ListBox\\VScrollSize": "not read by the engine yet: the drawn bar keeps the system's width",
-    "SystemControl\\ComboBox\\ListBoxVScrollSize": "not read by the engine yet: the drawn bar keeps the system's width",
+    "SystemControl\\ComboBox\\ListBoxVScrollSize": "an open drop-down list, where it sets the width of the list's bar",
     "SystemControl\\ComboBox\\ButtonSelectColor": "the drop-down button while it is pressed",
     "SystemControl\\SliderControl\\ThumbSelect": "the thumb while it is dragged",
-    "SystemControl\\TabControl\\BackgroundColor": "not drawn yet: the strip's background is left to the control",
-    "SystemControl\\TabControl\\Transparent": "not drawn yet: the strip's background is left to the control",
+    "SystemControl\\TabControl\\Transparent": "the strip then shows the dialog's background, which the shipped skin "
+                                              "paints in the same colour as the strip's BackgroundColor",
 }
 for _button in ("Close", "Max", "Min", "Restore"):
     REASONS.setdefault(f"WindowEdge\\{_button}Button\\HotBmp", MOUSE)

@@ -1,6 +1,8 @@
 #include "CKivComboBox.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
+#include "CKivHostColours.h"
+#include "CKivTextContrast.h"
 #include "CKivPaintDC.h"
 #include "CKivSelectObject.h"
 #include "KivSkinSettings.h"
@@ -89,6 +91,7 @@ bool CKivComboBox::Setup(const KivSkinSettings& settings)
     list.bar.slider = static_cast<COLORREF>(settings.comboBoxSBarSliderColor);
     list.bar.sliderBorder = static_cast<COLORREF>(settings.comboBoxSBarSliderBorderColor);
     list.bar.background = static_cast<COLORREF>(settings.comboBoxSBarBackground);
+    list.barWidth = settings.comboBoxListBoxVScrollSize;
     m_list.SetLook(list);
     SetLook(look);
     return true;
@@ -224,11 +227,22 @@ void CKivComboBox::Paint(HDC dc)
     const HDC memory = canvas.GetDC();
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     const bool simple = (style & 3) == CBS_SIMPLE;
+    const bool enabled = IsWindowEnabled(window) != FALSE;
+    // The face is white unless the host gives its own brush; the text is the
+    // host's colour, else black or white, whichever reads on the face.
+    const CKivHostColours host = (style & 3) == CBS_DROPDOWNLIST
+                                     ? CKivHostColours::Ask(GetParent(window), enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
+                                                            memory, window)
+                                     : CKivHostColours();
+    if (Window() != window)
+        return;
+    const HBRUSH faceBrush = host.brush != nullptr ? host.brush : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    const COLORREF face = host.brush != nullptr ? host.brushColour : RGB(255, 255, 255);
     {
         CKivPen outline(CreatePen(PS_SOLID, 1, m_look.outline));
         CKivSelectObject pen(memory, outline);
-        CKivSelectObject brush(memory, GetStockObject(WHITE_BRUSH));
-        FillRect(memory, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        CKivSelectObject brush(memory, faceBrush);
+        FillRect(memory, &client, faceBrush);
         // A simple combo's list sits below the face: only the face is outlined.
         const int faceBottom = simple ? info.rcItem.bottom + 1 : client.bottom;
         Rectangle(memory, 0, 0, client.right, faceBottom);
@@ -245,12 +259,12 @@ void CKivComboBox::Paint(HDC dc)
     }
     if ((style & 3) == CBS_DROPDOWNLIST)
     {
-        // Black on white, no highlight or focus mark, also with the focus.
+        // No highlight or focus mark, also with the focus.
         const LRESULT selected = CallPrevious(CB_GETCURSEL, 0, 0);
         const std::wstring text = selected >= 0 ? m_list.ItemText(static_cast<int>(selected)) : std::wstring();
         CKivSelectObject font(memory, reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0)));
         SetBkMode(memory, TRANSPARENT);
-        SetTextColor(memory, IsWindowEnabled(window) ? 0x000000 : GetSysColor(COLOR_GRAYTEXT));
+        SetTextColor(memory, enabled ? host.TextOn(face) : CKivTextContrast::GrayOn(CKivTextContrast::RelativeLuminance(face)));
         RECT face = info.rcItem;
         face.left += kFaceIndent;
         DrawTextW(memory, text.c_str(), static_cast<int>(text.size()), &face, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);

@@ -56,7 +56,7 @@ void CKivDirectButton::Draw(HDC dc, int state) const
     // black and white reads better on the fill.
     SetTextColor(mem, CKivTextContrast::ReadableOn(CKivTextContrast::RelativeLuminance(colour)));
     {
-        CKivSelectObject font(mem, CKivGraphics::GetSkinFont(m_verticalText ? 1 : 0));
+        CKivSelectObject font(mem, (m_font != nullptr && !m_verticalText) ? m_font : CKivGraphics::GetSkinFont(m_verticalText ? 1 : 0));
         if (!m_text.empty() && m_verticalText)
         {
             // The vertical font runs downwards: its cell lies left of the

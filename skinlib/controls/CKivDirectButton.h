@@ -34,6 +34,8 @@ public:
     const std::wstring& Text() const { return m_text; }
     void SetText(const std::wstring& text) { m_text = text; }
     void SetVerticalText(int vertical) { m_verticalText = vertical; }
+    // The font of a horizontal caption (not owned); null: the skin's font.
+    void SetFont(HFONT font) { m_font = font; }
     void SetArrow(int arrow) { m_arrow = arrow; }
     void SetColors(COLORREF normal, COLORREF hot, COLORREF pressed);
     COLORREF ColorOf(int state) const;
@@ -45,6 +47,7 @@ protected:
     int m_state = StateNormal;
     std::wstring m_text;
     int m_verticalText = 0;
+    HFONT m_font = nullptr;
     COLORREF m_normalColor = 0xE00000;
     COLORREF m_hotColor = 0xB00000;
     COLORREF m_pressedColor = 0x990000;

@@ -1,45 +1,8 @@
 #include "CKivDirectScrollBar.h"
 #include <algorithm>
 #include <cstdlib>
-#include "CKivGdiObject.h"
-#include "CKivGraphics.h"
-#include "CKivHDCMemory.h"
-#include "CKivSelectObject.h"
 #include "CKivWindowDC.h"
 
-namespace {
-
-// One arrow button: outline and fill, with a triangle pointing along the bar.
-void DrawArrowButton(HDC dc, const RECT& box, int direction, COLORREF fill, COLORREF border)
-{
-    CKivBrush brush(CreateSolidBrush(fill));
-    CKivPen pen(CreatePen(PS_SOLID, 1, border));
-    CKivSelectObject selectBrush(dc, brush);
-    CKivSelectObject selectPen(dc, pen);
-    Rectangle(dc, box.left, box.top, box.right, box.bottom);
-    const int cx = (box.left + box.right) / 2;
-    const int cy = (box.top + box.bottom) / 2;
-    const bool vertical = direction <= 1;
-    const int cross = static_cast<int>(vertical ? box.right - box.left : box.bottom - box.top);
-    const int base = std::min(vertical ? 10 : 5, std::max(0, cross - 4));
-    const int depth = vertical ? base / 2 : base;
-    const int across = vertical ? base : base * 2;
-    if (base <= 0)
-        return;
-    const POINT origin = vertical ? POINT{cx - across / 2, cy - depth / 2} : POINT{cx - depth / 2, cy - across / 2};
-    CKivGraphics::FillArrow(dc, &origin, direction, fill, depth, across);
-}
-
-void DrawBox(HDC dc, const RECT& box, COLORREF fill, COLORREF border)
-{
-    CKivBrush brush(CreateSolidBrush(fill));
-    CKivPen pen(CreatePen(PS_SOLID, 1, border));
-    CKivSelectObject selectBrush(dc, brush);
-    CKivSelectObject selectPen(dc, pen);
-    Rectangle(dc, box.left, box.top, box.right, box.bottom);
-}
-
-}  // namespace
 
 int CKivDirectScrollBar::SetBounds(int x, int y, int width, int height)
 {
@@ -284,40 +247,18 @@ void CKivDirectScrollBar::Repaint() const
 
 void CKivDirectScrollBar::Draw(HDC dc, int x, int y) const
 {
-    if (dc == nullptr || m_width <= 0 || m_height <= 0)
-        return;
-    CKivHDCMemory canvas(dc, m_width, m_height);
-    if (!canvas.IsValid())
-        return;
-    const HDC memory = canvas.GetDC();
-    {
-        CKivBrush track(CreateSolidBrush(m_colours.background));
-        const RECT all{0, 0, m_width, m_height};
-        FillRect(memory, &all, track);
-    }
     const Layout layout = Measure();
-    const int main = MainSize();
     const bool pressedShown = m_dragging && OnPressedPart();
-    if (layout.arrow > 0)
-    {
-        const RECT back = m_horizontal ? RECT{0, 0, layout.arrow, m_height} : RECT{0, 0, m_width, layout.arrow};
-        const RECT forward = m_horizontal ? RECT{main - layout.arrow, 0, main, m_height}
-                                          : RECT{0, main - layout.arrow, m_width, main};
-        const bool backDown = pressedShown && m_part == PartBack;
-        const bool forwardDown = pressedShown && m_part == PartForward;
-        DrawArrowButton(memory, back, m_horizontal ? 2 : 0, backDown ? m_colours.slider : m_colours.bar,
-                        backDown ? m_colours.sliderBorder : m_colours.barBorder);
-        DrawArrowButton(memory, forward, m_horizontal ? 3 : 1, forwardDown ? m_colours.slider : m_colours.bar,
-                        forwardDown ? m_colours.sliderBorder : m_colours.barBorder);
-    }
-    if (layout.thumbLength > 0)
-    {
-        const bool dragged = m_dragging && m_part == PartThumb;
-        const int start = dragged ? m_dragThumb : layout.thumbStart;
-        const RECT thumb = m_horizontal ? RECT{start, 0, start + layout.thumbLength, m_height}
-                                        : RECT{0, start, m_width, start + layout.thumbLength};
-        DrawBox(memory, thumb, dragged ? m_colours.slider : m_colours.bar,
-                dragged ? m_colours.sliderBorder : m_colours.barBorder);
-    }
-    BitBlt(dc, x, y, m_width, m_height, memory, 0, 0, SRCCOPY);
+    const bool dragged = m_dragging && m_part == PartThumb;
+    CKivScrollBarPaint::Geometry geometry;
+    geometry.horizontal = m_horizontal;
+    geometry.width = m_width;
+    geometry.height = m_height;
+    geometry.arrow = layout.arrow;
+    geometry.thumbStart = dragged ? m_dragThumb : layout.thumbStart;
+    geometry.thumbLength = layout.thumbLength;
+    geometry.backPressed = pressedShown && m_part == PartBack;
+    geometry.forwardPressed = pressedShown && m_part == PartForward;
+    geometry.thumbPressed = dragged;
+    CKivScrollBarPaint::Draw(dc, x, y, geometry, m_colours);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include "CKivDirectBase.h"
+#include "CKivScrollBarPaint.h"
 
 // A drawn scroll bar inside a rectangle of its host. It never keeps a
 // position of its own: the owner hands it what the real scroll bar holds
@@ -21,14 +22,7 @@ public:
         PartPageBack = 4,  // track before the thumb
         PartPageForward = 5
     };
-    struct Colours
-    {
-        COLORREF bar = 0xFFFFFF;
-        COLORREF barBorder = 0x000000;
-        COLORREF slider = 0x00F0F0;
-        COLORREF sliderBorder = 0x0000FF;
-        COLORREF background = 0xFFA0A0;
-    };
+    using Colours = CKivScrollBarPaint::Colours;
     // Where a thumb lies along the bar, in element-local pixels.
     struct Layout
     {

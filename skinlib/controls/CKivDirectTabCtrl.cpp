@@ -38,6 +38,7 @@ int CKivDirectTabCtrl::Init7(int x, int y, int width, int height, HWND host, int
     CKivDirectBase::Init(x, y, width, height, host);
     m_horizontal = horizontal ? 1 : 0;
     m_moreButton.Init(0, 0, m_moreSize, m_moreSize, host);
+    MeasureBand();
     PlaceMoreButton();
     LayoutButtons(-1);
     return 1;
@@ -57,20 +58,38 @@ void CKivDirectTabCtrl::ApplySettings(const KivSkinSettings& settings)
         button->SetColors(m_itemNormalColor, m_itemHotColor, m_itemPressedColor);
 }
 
-void CKivDirectTabCtrl::SetItemSize(int width, int height)
+void CKivDirectTabCtrl::SetItemRects(const std::vector<RECT>& rects)
 {
-    if (m_horizontal)
-    {
-        if (m_sizeFromItem && height > 0)
-            m_tabHeight = height;
-    }
-    else
-    {
-        m_tabWidth = (m_sizeFromItem && width > 0) ? width : 20;
-        m_tabHeight = 70;
-    }
+    m_itemRects = rects;
+    MeasureBand();
     PlaceMoreButton();
     LayoutButtons(-1);
+}
+
+void CKivDirectTabCtrl::MeasureBand()
+{
+    // Without the control's rectangles: one row (column) of fixed size.
+    m_bandStart = m_margin;
+    m_bandEnd = m_margin + (m_horizontal ? m_tabHeight : m_tabWidth);
+    bool any = false;
+    for (const RECT& r : m_itemRects)
+    {
+        if (r.right <= r.left || r.bottom <= r.top)
+            continue;
+        const int start = m_horizontal ? r.top - m_y : r.left - m_x;
+        const int end = m_horizontal ? r.bottom - m_y : r.right - m_x;
+        m_bandStart = any ? std::min(m_bandStart, start) : start;
+        m_bandEnd = any ? std::max(m_bandEnd, end) : end;
+        any = true;
+    }
+    if (!any)
+        return;
+    // The rows reach the strip's edge: from the edge to the far side of the items.
+    const int size = m_horizontal ? m_height : m_width;
+    if (m_bandStart > size - m_bandEnd)
+        m_bandEnd = size;
+    else
+        m_bandStart = 0;
 }
 
 void CKivDirectTabCtrl::PlaceMoreButton()
@@ -79,12 +98,12 @@ void CKivDirectTabCtrl::PlaceMoreButton()
     m_moreButton.SetArrow(1);
     m_moreButton.SetRadioMode(0);
     m_moreButton.SetColors(m_itemNormalColor, m_itemHotColor, m_itemPressedColor);
+    // At the far end of the band, against the page.
+    const int across = std::max(m_bandStart, std::min(m_bandEnd - m_moreSize, m_horizontal ? m_height : m_width));
     if (m_horizontal)
-        m_moreButton.SetBounds(m_x + m_width - m_moreSize - m_margin, m_y + m_margin + m_tabHeight - m_moreSize,
-                               m_moreSize, m_moreSize);
+        m_moreButton.SetBounds(m_x + m_width - m_moreSize - m_margin, m_y + across, m_moreSize, m_moreSize);
     else
-        m_moreButton.SetBounds(m_x + m_margin + m_tabWidth - m_moreSize, m_y + m_height - m_moreSize - m_margin,
-                               m_moreSize, m_moreSize);
+        m_moreButton.SetBounds(m_x + across, m_y + m_height - m_moreSize - m_margin, m_moreSize, m_moreSize);
 }
 
 void CKivDirectTabCtrl::LayoutButtons(int index)
@@ -95,14 +114,33 @@ void CKivDirectTabCtrl::LayoutButtons(int index)
     for (int i = first; i < last; ++i)
     {
         CKivDirectPushButton& button = *m_buttons[static_cast<size_t>(i)];
-        const int x = m_horizontal ? m_x + m_margin + i * m_tabWidth : m_x + m_margin;
-        const int y = m_horizontal ? m_y + m_margin : m_y + m_margin + i * m_tabHeight;
-        button.Init(x, y, m_tabWidth, m_tabHeight, m_host);
+        const size_t item = static_cast<size_t>(button.TabIndex());
+        if (button.TabIndex() >= 0 && item < m_itemRects.size())
+        {
+            const RECT& r = m_itemRects[item];
+            const bool empty = r.right <= r.left || r.bottom <= r.top;
+            button.Init(empty ? 0 : r.left, empty ? 0 : r.top, empty ? 0 : r.right - r.left, empty ? 0 : r.bottom - r.top,
+                        m_host);
+        }
+        else
+        {
+            const int x = m_horizontal ? m_x + m_margin + i * m_tabWidth : m_x + m_margin;
+            const int y = m_horizontal ? m_y + m_margin : m_y + m_margin + i * m_tabHeight;
+            button.Init(x, y, m_tabWidth, m_tabHeight, m_host);
+        }
         button.SetElementId(i);
         button.SetRadioMode(1);
         button.SetVerticalText(m_horizontal ? 0 : 1);
+        button.SetFont(m_font);
         button.SetColors(m_itemNormalColor, m_itemHotColor, m_itemPressedColor);
     }
+}
+
+void CKivDirectTabCtrl::SetFont(HFONT font)
+{
+    m_font = font;
+    for (const auto& button : m_buttons)
+        button->SetFont(font);
 }
 
 void CKivDirectTabCtrl::SetTabs(const std::vector<std::wstring>& captions)
@@ -123,17 +161,50 @@ int CKivDirectTabCtrl::SetBounds(int x, int y, int width, int height)
 {
     if (!CKivDirectBase::SetBounds(x, y, width, height))
         return 0;
+    MeasureBand();
     PlaceMoreButton();
     LayoutButtons(-1);
     PaintAll();
     return 1;
 }
 
+bool CKivDirectTabCtrl::IsShown(int index) const
+{
+    const CKivDirectPushButton* button = Button(index);
+    if (button == nullptr)
+        return false;
+    const RECT b = button->Bounds();
+    if (b.right <= b.left || b.bottom <= b.top)
+        return false;
+    if (m_itemRects.empty())
+    {
+        // The fixed layout shows the buttons that fit before the overflow button.
+        const int room = m_horizontal ? (m_width - m_moreSize) / std::max(m_tabWidth, 1)
+                                      : (m_height - m_moreSize) / std::max(m_tabHeight, 1);
+        return index < std::max(room, 1);
+    }
+    return b.left >= m_x && b.left < m_x + m_width && b.top >= m_y && b.top < m_y + m_height;
+}
+
 int CKivDirectTabCtrl::VisibleCount() const
 {
-    const int room = m_horizontal ? (m_width - m_moreSize) / std::max(m_tabWidth, 1)
-                                  : (m_height - m_moreSize) / std::max(m_tabHeight, 1);
-    return std::max(room, 1);
+    int shown = 0;
+    for (int i = 0; i < ButtonCount(); ++i)
+        shown += IsShown(i) ? 1 : 0;
+    return shown;
+}
+
+bool CKivDirectTabCtrl::HasHiddenTabs() const
+{
+    for (int i = 0; i < ButtonCount(); ++i)
+    {
+        if (!IsShown(i))
+            return true;
+        const RECT b = m_buttons[static_cast<size_t>(i)]->Bounds();
+        if ((m_horizontal && b.right > m_x + m_width) || (!m_horizontal && b.bottom > m_y + m_height))
+            return true;
+    }
+    return false;
 }
 
 const CKivDirectPushButton* CKivDirectTabCtrl::Button(int index) const
@@ -152,8 +223,8 @@ int CKivDirectTabCtrl::SelectedTab() const
 RECT CKivDirectTabCtrl::StripBand() const
 {
     if (m_horizontal)
-        return RECT{m_x, m_y, m_x + m_width, m_y + m_margin + m_tabHeight};
-    return RECT{m_x, m_y, m_x + m_margin + m_tabWidth, m_y + m_height};
+        return RECT{m_x, m_y + m_bandStart, m_x + m_width, m_y + m_bandEnd};
+    return RECT{m_x + m_bandStart, m_y, m_x + m_bandEnd, m_y + m_height};
 }
 
 void CKivDirectTabCtrl::UncheckAll()
@@ -168,7 +239,7 @@ void CKivDirectTabCtrl::SetButtonCheck(int index, int checked)
         return;
     CKivDirectPushButton& button = *m_buttons[static_cast<size_t>(index)];
     // Hidden buttons lie beyond the strip: they are never drawn.
-    if (index < VisibleCount())
+    if (IsShown(index))
         button.CheckAndPaint(checked);
     else
         button.SetChecked(checked);
@@ -195,17 +266,9 @@ void CKivDirectTabCtrl::SelectButton(int index, bool notify)
         PaintAll();
         return;
     }
-    if (index >= VisibleCount())
-    {
-        // A hidden tab takes the first place, so it can be seen and clicked.
-        std::swap(m_buttons[0], m_buttons[static_cast<size_t>(index)]);
-        LayoutButtons(-1);
-        UncheckAll();
-        SetButtonCheck(0, 1);
-        m_selected = 0;
-        PaintAll();
-    }
-    else if (index != m_selected)
+    // A hidden tab comes into view when the control, told of the new
+    // selection, scrolls to it and the host lays the strip out again.
+    if (index != m_selected)
     {
         SetButtonCheck(m_selected, 0);
         SetButtonCheck(index, 1);
@@ -260,9 +323,17 @@ void CKivDirectTabCtrl::ShowOverflowMenu()
 
 void CKivDirectTabCtrl::ForwardToButtons(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const int shown = std::min(VisibleCount(), ButtonCount());
-    for (int i = 0; i < shown; ++i)
-        m_buttons[static_cast<size_t>(i)]->OnMessage(message, wParam, lParam);
+    // The overflow button lies over the end of the band: the mouse there is
+    // its alone, and the tab under it looks as if the mouse were away.
+    const bool overMore = (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+                           message == WM_LBUTTONDBLCLK) &&
+                          HasHiddenTabs() && m_moreButton.IsMouseOver(message, wParam, lParam);
+    if (overMore && message != WM_MOUSEMOVE)
+        return;
+    const LPARAM away = MAKELPARAM(static_cast<WORD>(-1), static_cast<WORD>(-1));
+    for (int i = 0; i < ButtonCount(); ++i)
+        if (IsShown(i))
+            m_buttons[static_cast<size_t>(i)]->OnMessage(message, wParam, overMore ? away : lParam);
     if (message == KIV_WM_DRAWNBUTTONCLICK)
         OnButtonClick(static_cast<int>(static_cast<INT_PTR>(wParam)));
 }
@@ -273,7 +344,8 @@ LRESULT CKivDirectTabCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_PAINT)
         PaintSurround(true);
     ForwardToButtons(message, wParam, lParam);
-    m_moreButton.OnMessage(message, wParam, lParam);
+    if (HasHiddenTabs())
+        m_moreButton.OnMessage(message, wParam, lParam);
     return 0;
 }
 
@@ -292,15 +364,22 @@ void CKivDirectTabCtrl::PaintAll()
     if (m_host == nullptr || !IsWindowVisible(m_host))
         return;
     PaintSurround(true);
-    const int shown = std::min(VisibleCount(), ButtonCount());
-    for (int i = 0; i < shown; ++i)
-        m_buttons[static_cast<size_t>(i)]->Paint(m_buttons[static_cast<size_t>(i)]->RestingState());
-    m_moreButton.Paint(m_moreButton.RestingState());
+    for (int i = 0; i < ButtonCount(); ++i)
+        if (IsShown(i))
+            m_buttons[static_cast<size_t>(i)]->Paint(m_buttons[static_cast<size_t>(i)]->RestingState());
+    if (HasHiddenTabs())
+        m_moreButton.Paint(m_moreButton.RestingState());
 }
 
 void CKivDirectTabCtrl::PaintBackground(HDC dc) const
 {
-    if (m_noBackground || dc == nullptr)
+    if (!m_noBackground)
+        PaintBackgroundTo(dc);
+}
+
+void CKivDirectTabCtrl::PaintBackgroundTo(HDC dc) const
+{
+    if (dc == nullptr)
         return;
     RECT area = {0, 0, m_width, m_height};
     POINT old = {};
@@ -327,19 +406,24 @@ void CKivDirectTabCtrl::PaintPageLine(HDC dc) const
     CKivSelectObject selectBrush(dc, GetStockObject(NULL_BRUSH));
     POINT old = {};
     SetViewportOrgEx(dc, m_x, m_y, &old);
+    // The line runs along the side of the band that faces the page; the
+    // page is framed on the other side of it.
+    const int size = m_horizontal ? m_height : m_width;
+    const bool pageBefore = m_bandStart > 0 && m_bandEnd >= size;
+    const int line = pageBefore ? m_bandStart - 1 : m_bandEnd;
+    const int pageStart = pageBefore ? m_margin : line + 1;
+    const int pageEnd = pageBefore ? line : size - m_margin;
     if (m_horizontal)
     {
-        const int lineY = m_margin + m_tabHeight;
-        MoveToEx(dc, m_margin, lineY, nullptr);
-        LineTo(dc, m_width - m_margin, lineY);
-        Rectangle(dc, m_margin, lineY + 1, m_width - m_margin, m_height - m_margin);
+        MoveToEx(dc, m_margin, line, nullptr);
+        LineTo(dc, m_width - m_margin, line);
+        Rectangle(dc, m_margin, pageStart, m_width - m_margin, pageEnd);
     }
     else
     {
-        const int lineX = m_margin + m_tabWidth;
-        MoveToEx(dc, lineX, m_margin, nullptr);
-        LineTo(dc, lineX, m_height - m_margin);
-        Rectangle(dc, lineX + 1, m_margin, m_width - m_margin, m_height - m_margin);
+        MoveToEx(dc, line, m_margin, nullptr);
+        LineTo(dc, line, m_height - m_margin);
+        Rectangle(dc, pageStart, m_margin, pageEnd, m_height - m_margin);
     }
     SetViewportOrgEx(dc, old.x, old.y, nullptr);
 }

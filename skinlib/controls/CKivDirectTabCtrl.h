@@ -6,10 +6,14 @@
 
 struct KivSkinSettings;
 
-// A drawn tab strip: one flat push button per tab in a row (or a column),
-// an overflow button that lists every tab in a popup menu, and the page line
-// around the area below (beside) the strip. Tabs that do not fit are kept
-// but not shown; choosing one from the menu moves it to the first place.
+// A drawn tab strip: one flat push button per tab, an overflow button that
+// lists every tab in a popup menu, and the page line around the area below
+// (beside) the strip. The buttons lie where the control lays its items out
+// (SetItemRects), so what is drawn, what the control answers for its item
+// rectangles and hit tests, and where a click lands are the same. Tabs the
+// control has scrolled out of view are kept but not shown; the overflow
+// button shows only then, and choosing a tab there selects it, which scrolls
+// it into view. Without item rectangles the buttons line up at a fixed size.
 //
 // A click on a tab checks its button and posts KIV_WM_TABSELECT with the
 // tab's index to the host, which decides (and may refuse) the change and
@@ -32,9 +36,15 @@ public:
     void ApplySettings(const KivSkinSettings& settings);
     // One button per caption, tab indices in order; nothing selected.
     void SetTabs(const std::vector<std::wstring>& captions);
-    // The control's item size: the tab height of a row (the tab width of a
-    // column) when the strip takes its size from the items.
-    void SetItemSize(int width, int height);
+    // Where the control lays out each of its items (host client
+    // coordinates, by control index; an empty rectangle: not in view).
+    void SetItemRects(const std::vector<RECT>& rects);
+    // The font the control measured its items with (not owned): horizontal
+    // captions are written in it, so they fit the items' rectangles.
+    void SetFont(HFONT font);
+    // Paints the strip's background (its colour, or the dialog background
+    // when transparent) into dc, whose origin is the host's client origin.
+    void PaintBackgroundTo(HDC dc) const;
     // Shows the tab with this control index as selected (a hidden tab first
     // moves to the front); -1 or an unknown index clears the selection.
     // With notify the host is asked to select it.
@@ -57,8 +67,13 @@ public:
     // The control index of the selected tab, -1 when none is.
     int SelectedTab() const;
     int ButtonCount() const { return static_cast<int>(m_buttons.size()); }
-    // How many buttons are shown (the first ones); at least 1.
+    // How many buttons are shown.
     int VisibleCount() const;
+    // Whether button index lies in view.
+    bool IsShown(int index) const;
+    // Whether some tab is out of view, or only partly in it (the overflow
+    // button then shows).
+    bool HasHiddenTabs() const;
     const CKivDirectPushButton* Button(int index) const;
     const CKivDirectPushButton& MoreButton() const { return m_moreButton; }
     // The band of the tab buttons in host client coordinates.
@@ -71,6 +86,8 @@ public:
 
 private:
     void PlaceMoreButton();
+    // The band of the items along the cross axis, from the element's edge.
+    void MeasureBand();
     // Background (unless withBackground is false) and page line, on the host.
     void PaintSurround(bool withBackground) const;
     void PaintBackground(HDC dc) const;
@@ -80,6 +97,7 @@ private:
     void SetButtonCheck(int index, int checked);
 
     int m_horizontal = 1;
+    HFONT m_font = nullptr;
     std::vector<std::unique_ptr<CKivDirectPushButton>> m_buttons;
     CKivDirectPushButton m_moreButton;
     int m_tabWidth = 70;
@@ -88,7 +106,6 @@ private:
     int m_margin = 0;
     int m_selected = -1;
     int m_backgroundAtPosition = 0;
-    int m_sizeFromItem = 1;
     int m_noBackground = 0;
     COLORREF m_itemNormalColor = 0xE00000;
     COLORREF m_itemHotColor = 0xB00000;
@@ -97,4 +114,8 @@ private:
     COLORREF m_bottomLineSelect = 0x990000;
     COLORREF m_backgroundColor = 0xFFFFFF;
     int m_transparent = 0;
+    std::vector<RECT> m_itemRects;
+    // Where the band of items begins and ends across the strip (element coordinates).
+    int m_bandStart = 0;
+    int m_bandEnd = 20;
 };

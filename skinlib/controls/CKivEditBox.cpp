@@ -1,13 +1,29 @@
 #include "CKivEditBox.h"
 #include "CKivGraphics.h"
+#include "CKivHostColours.h"
 #include "CKivSelectObject.h"
+#include "CKivSkinStore.h"
+#include "CKivTextContrast.h"
 #include "CKivWindowDC.h"
 #include "KivSkinSettings.h"
 
 BOOL CKivEditBox::Attach(HWND window)
 {
     m_look = Look();
-    return CKivWnd::Attach(window);
+    if (!CKivWnd::Attach(window))
+        return FALSE;
+    m_bars.Attach(window);
+    return TRUE;
+}
+
+BOOL CKivEditBox::Detach()
+{
+    const HWND window = Window();
+    m_bars.Detach();
+    const BOOL detached = CKivWnd::Detach();
+    if (window != nullptr && IsWindow(window))
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    return detached;
 }
 
 bool CKivEditBox::Setup(const KivSkinSettings& settings)
@@ -22,6 +38,7 @@ bool CKivEditBox::Setup(const KivSkinSettings& settings)
     look.backgroundColor = static_cast<COLORREF>(settings.editControlBackgroundColor);
     look.enableBackgroundColor = settings.editControlEnableBackgroundColor != 0;
     look.backgroundBmp = settings.editControlBackgroundBmp;
+    m_bars.TakeColours(settings);
     SetLook(look);
     return true;
 }
@@ -58,32 +75,87 @@ LRESULT CKivEditBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (Window() == nullptr || PreviousProc() == nullptr)
         return 0;
+    return m_bars.Around(message, [&] { return Dispatch(message, wParam, lParam); });
+}
+
+LRESULT CKivEditBox::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message)
     {
-    case KIV_WM_CTLCOLOREDIT: return OnCtlColor(reinterpret_cast<HDC>(wParam));
+    case KIV_WM_CTLCOLOREDIT: return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HBRUSH>(lParam));
     case KIV_WM_EDITCHANGE: return OnEditChange();
     case WM_SETFOCUS:
     case WM_KILLFOCUS: return OnFocus(message, wParam, lParam);
     case WM_PAINT: return OnEditPaint(wParam, lParam);
+    case WM_NCPAINT: return OnEditNcPaint(wParam);
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: return OnNcPress(message, wParam, lParam);
+    case WM_PRINT: return OnPrint(wParam, lParam);
     default: return CKivWnd::WindowProc(message, wParam, lParam);
     }
 }
 
-LRESULT CKivEditBox::OnCtlColor(HDC dc)
+COLORREF CKivEditBox::SkinTextColour() const
+{
+    if (m_look.transparent)
+        return CKivTextContrast::Current().dialogText;
+    if (m_look.enableBackgroundColor)
+        return CKivTextContrast::ReadableOn(CKivTextContrast::RelativeLuminance(m_look.backgroundColor & 0x00FFFFFF));
+    double luminance = 0.0;
+    if (HasPicture() && CKivTextContrast::AverageLuminance(CKivSkinStore::Atlas(), m_look.backgroundBmp, &luminance))
+        return CKivTextContrast::ReadableOn(luminance);
+    return CLR_INVALID;
+}
+
+LRESULT CKivEditBox::OnCtlColor(HDC dc, HBRUSH hostBrush)
 {
     if (dc == nullptr)
         return 0;
+    // What the host set stays; the skin fills in the rest.
+    const UINT message = (!IsWindowEnabled(Window()) || (GetWindowLongPtrW(Window(), GWL_STYLE) & ES_READONLY))
+                             ? WM_CTLCOLORSTATIC
+                             : WM_CTLCOLOREDIT;
+    const CKivHostColours host = CKivHostColours::Read(dc, reinterpret_cast<LRESULT>(hostBrush), message);
+    if (host.brush != nullptr)
+    {
+        SetTextColor(dc, host.TextOn(host.brushColour));
+        return reinterpret_cast<LRESULT>(host.brush);
+    }
+    const COLORREF text = SkinTextColour();
+    // Without a background of the skin's the host's answer stands as it is.
+    if (text == CLR_INVALID)
+        return 0;
+    SetTextColor(dc, host.text != CLR_INVALID ? host.text : text);
+    SetBkMode(dc, TRANSPARENT);
     if (m_look.transparent || (!m_look.enableBackgroundColor && HasPicture()))
-    {
-        SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-    }
-    if (m_look.enableBackgroundColor)
-    {
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(BackgroundBrush());
-    }
+    return reinterpret_cast<LRESULT>(BackgroundBrush());
+}
+
+LRESULT CKivEditBox::OnEditNcPaint(WPARAM region)
+{
+    const HWND window = Window();
+    CKivRegion clip(m_bars.ClipRegion(region));
+    CallPrevious(WM_NCPAINT, clip ? reinterpret_cast<WPARAM>(clip.Get()) : region, 0);
+    if (Window() != window)
+        return 0;
+    DrawBorder();
+    m_bars.Paint();
     return 0;
+}
+
+LRESULT CKivEditBox::OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam)
+{
+    return m_bars.Press(hitTest, [&] { return CKivWnd::WindowProc(message, hitTest, lParam); });
+}
+
+LRESULT CKivEditBox::OnPrint(WPARAM dc, LPARAM flags)
+{
+    const HWND window = Window();
+    const LRESULT answer = CKivWnd::WindowProc(WM_PRINT, dc, flags);
+    if (Window() == window)
+        m_bars.AfterPrint(dc, flags);
+    return answer;
 }
 
 LRESULT CKivEditBox::OnEditChange()
@@ -150,12 +222,6 @@ LRESULT CKivEditBox::OnEraseBkgnd(HDC dc)
         return 1;
     }
     return CKivWnd::OnEraseBkgnd(dc);
-}
-
-void CKivEditBox::OnNcPaint()
-{
-    CKivWnd::OnNcPaint();
-    DrawBorder();
 }
 
 void CKivEditBox::DrawBorder()

@@ -1,13 +1,17 @@
 #pragma once
 #include "CKivSolidBrush.h"
+#include "CKivWindowScrollBars.h"
 #include "CKivWnd.h"
 
 struct KivSkinSettings;
 
 // Edit skin: decoration only. A one-pixel border in the normal or focus
-// colour where the window has a border, and a colour, picture or the
-// parent's background behind the text; all editing, the text and every
-// notification stay with the control.
+// colour where the window has a border, a colour, picture or the parent's
+// background behind the text with the text in black or white, whichever
+// reads there (read-only edits too), and the scroll bars in the skin's
+// colours; all editing, the text and every notification stay with the
+// control. Colours the parent chooses itself in WM_CTLCOLOREDIT or
+// WM_CTLCOLORSTATIC are kept.
 class CKivEditBox : public CKivWnd
 {
 public:
@@ -29,9 +33,9 @@ public:
     }
 
     BOOL Attach(HWND window) override;
+    BOOL Detach() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnEraseBkgnd(HDC dc) override;
-    void OnNcPaint() override;
 
     // Copies the SystemControl\EditControl group; false without a window.
     bool Setup(const KivSkinSettings& settings);
@@ -42,9 +46,17 @@ public:
     // The brush answered for the background colour: one per object, made
     // again only when the colour changes.
     HBRUSH BackgroundBrush();
+    // Black or white, whichever reads on the background the skin gives the
+    // text; CLR_INVALID when the skin gives none (the system's colours stay).
+    COLORREF SkinTextColour() const;
+    const CKivWindowScrollBars& ScrollBars() const { return m_bars; }
 
 private:
-    LRESULT OnCtlColor(HDC dc);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCtlColor(HDC dc, HBRUSH hostBrush);
+    LRESULT OnEditNcPaint(WPARAM region);
+    LRESULT OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam);
+    LRESULT OnPrint(WPARAM dc, LPARAM flags);
     LRESULT OnEditChange();
     LRESULT OnFocus(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnEditPaint(WPARAM wParam, LPARAM lParam);
@@ -55,4 +67,5 @@ private:
 
     Look m_look;
     CKivSolidBrush m_brush;
+    CKivWindowScrollBars m_bars;
 };

@@ -1,8 +1,11 @@
 #include "CKivListBox.h"
+#include <algorithm>
 #include <commctrl.h>
 #include <vector>
 #include "CKivHDCMemory.h"
+#include "CKivHostColours.h"
 #include "CKivPaintDC.h"
+#include "CKivTextContrast.h"
 #include "CKivSelectObject.h"
 #include "CKivWindowDC.h"
 #include "KivSkinSettings.h"
@@ -26,6 +29,8 @@ BOOL CKivListBox::Attach(HWND window)
     if (!CKivWnd::Attach(window))
         return FALSE;
     m_bar.Init(0, 0, 0, 0, window);
+    m_horizontal.Attach(window);
+    m_horizontal.Handle(false, true);
     m_bar.SetUseCapture(!IsDropDown());
     m_bar.SetNotify([this](int code, int position) { OnBarRequest(code, position); });
     PlaceBar();
@@ -47,6 +52,7 @@ bool CKivListBox::Setup(const KivSkinSettings& settings)
     look.bar.slider = static_cast<COLORREF>(settings.listBoxSBarSliderColor);
     look.bar.sliderBorder = static_cast<COLORREF>(settings.listBoxSBarSliderBorderColor);
     look.bar.background = static_cast<COLORREF>(settings.listBoxSBarBackground);
+    look.barWidth = settings.listBoxVScrollSize;
     SetLook(look);
     return true;
 }
@@ -60,8 +66,12 @@ void CKivListBox::SetLook(const Look& look)
 {
     m_look = look;
     m_bar.SetColours(look.bar);
+    m_horizontal.SetColours(look.bar, look.bar);
     if (Window() != nullptr)
+    {
+        PlaceBar();
         RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+    }
 }
 
 HBRUSH CKivListBox::BackgroundBrush()
@@ -73,15 +83,23 @@ LRESULT CKivListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (Window() == nullptr || PreviousProc() == nullptr)
         return 0;
+    if (message == CKivWindowScrollBars::RepaintMessage())
+    {
+        m_horizontal.Paint();
+        return 0;
+    }
     switch (message)
     {
     case KIV_WM_CTLCOLOR: return OnCtlColor(reinterpret_cast<HDC>(wParam));
     case WM_PAINT:
     case WM_PRINTCLIENT: return OnListPaint(reinterpret_cast<HDC>(wParam));
+    case WM_PRINT: return OnPrint(wParam, lParam);
     case WM_ERASEBKGND: return 1;
     case WM_NCPAINT: return OnListNcPaint(wParam);
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK: return OnNcPress(message, wParam, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return OnClientPress(message, wParam, lParam);
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_TIMER:
@@ -130,6 +148,10 @@ LRESULT CKivListBox::Forward(UINT message, WPARAM wParam, LPARAM lParam)
     if (painted || ChangesLook(message) || (message == WM_MOUSEMOVE && GetCapture() == window))
         InvalidateRect(window, nullptr, FALSE);
     SyncBar();
+    // The control may have drawn its own bars over the skin's meanwhile.
+    if (!m_bar.InfoChanged())
+        RepaintBar();
+    m_horizontal.AfterMessage(message);
     return answer;
 }
 
@@ -179,23 +201,68 @@ LRESULT CKivListBox::OnLayoutChange(UINT message, WPARAM wParam, LPARAM lParam)
     return answer;
 }
 
-void CKivListBox::PlaceBar()
+bool CKivListBox::SystemBarRect(RECT* client) const
 {
     const HWND window = Window();
     SCROLLBARINFO info{};
     info.cbSize = sizeof(info);
     POINT origin{0, 0};
-    const bool shown = (GetWindowLongPtrW(window, GWL_STYLE) & WS_VSCROLL) &&
-                       GetScrollBarInfo(window, OBJID_VSCROLL, &info) &&
-                       !(info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) &&
-                       ClientToScreen(window, &origin);
+    if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_VSCROLL) || !GetScrollBarInfo(window, OBJID_VSCROLL, &info) ||
+        (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) || !ClientToScreen(window, &origin))
+        return false;
+    *client = info.rcScrollBar;
+    OffsetRect(client, -origin.x, -origin.y);
+    return client->right > client->left && client->bottom > client->top;
+}
+
+void CKivListBox::PlaceBar()
+{
+    RECT system{};
     m_bar.SetSelfPainting(false);
-    if (shown)
-        m_bar.SetBounds(info.rcScrollBar.left - origin.x, info.rcScrollBar.top - origin.y,
-                        info.rcScrollBar.right - info.rcScrollBar.left, info.rcScrollBar.bottom - info.rcScrollBar.top);
+    if (SystemBarRect(&system))
+    {
+        // The skin's width, from the right edge of the system's strip; a
+        // wider bar reaches into the client area, never past its left edge.
+        const int width = m_look.barWidth > 0 ? std::min<int>(m_look.barWidth, system.right) : system.right - system.left;
+        m_bar.SetBounds(system.right - width, system.top, width, system.bottom - system.top);
+    }
     else
         m_bar.SetBounds(0, 0, 0, 0);
     m_bar.SetSelfPainting(true);
+}
+
+void CKivListBox::RepaintBar()
+{
+    const HWND window = Window();
+    RECT outer{};
+    POINT origin{0, 0};
+    if (!IsWindowVisible(window) || !GetWindowRect(window, &outer) || !ClientToScreen(window, &origin))
+        return;
+    CKivWindowDC dc(window);
+    if (dc)
+        PaintBarStrip(dc, POINT{origin.x - outer.left, origin.y - outer.top});
+}
+
+void CKivListBox::PaintBarStrip(HDC windowDc, POINT clientOrigin)
+{
+    RECT system{};
+    if (windowDc == nullptr || !SystemBarRect(&system))
+        return;
+    const RECT bar = m_bar.Bounds();
+    if (bar.left > system.left)
+    {
+        // A narrower bar leaves part of the strip: it takes the list's background.
+        RECT rest{system.left, system.top, bar.left, system.bottom};
+        OffsetRect(&rest, clientOrigin.x, clientOrigin.y);
+        FillRect(windowDc, &rest, BackgroundBrush());
+    }
+    m_bar.Draw(windowDc, bar.left + clientOrigin.x, bar.top + clientOrigin.y);
+}
+
+HWND CKivListBox::HostParent() const
+{
+    // A drop-down's colour messages reach the host through its combo box.
+    return GetParent(m_combo != nullptr ? m_combo : Window());
 }
 
 void CKivListBox::SyncBar()
@@ -211,6 +278,8 @@ void CKivListBox::SyncBar()
 
 LRESULT CKivListBox::OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam)
 {
+    if (hitTest == HTHSCROLL)
+        return m_horizontal.Track([&] { return Forward(message, hitTest, lParam); });
     if (hitTest != HTVSCROLL)
         return Forward(message, hitTest, lParam);
     // The control's own tracking loop would draw the system bar: the drawn
@@ -230,6 +299,31 @@ LRESULT CKivListBox::OnBarMouse(UINT message, WPARAM wParam, LPARAM lParam)
     if (taken && message == WM_TIMER)
         return 0;
     return Forward(message, wParam, lParam);
+}
+
+LRESULT CKivListBox::OnClientPress(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Where a wide drawn bar reaches into the client area, a press is the bar's.
+    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (!m_bar.ToLocal(&point, 0) || !m_bar.HitTest(point))
+        return Forward(message, wParam, lParam);
+    m_bar.OnMessage(WM_LBUTTONDOWN, wParam, lParam);
+    return 0;
+}
+
+LRESULT CKivListBox::OnPrint(WPARAM dc, LPARAM flags)
+{
+    const HWND window = Window();
+    const LRESULT answer = CKivWnd::WindowProc(WM_PRINT, dc, flags);
+    if (Window() != window || dc == 0 || !(flags & PRF_NONCLIENT))
+        return answer;
+    RECT outer{};
+    POINT origin{0, 0};
+    GetWindowRect(window, &outer);
+    ClientToScreen(window, &origin);
+    PaintBarStrip(reinterpret_cast<HDC>(dc), POINT{origin.x - outer.left, origin.y - outer.top});
+    m_horizontal.PaintTo(reinterpret_cast<HDC>(dc));
+    return answer;
 }
 
 void CKivListBox::OnBarRequest(int code, int position)
@@ -296,6 +390,21 @@ std::wstring CKivListBox::ItemText(int index)
     return std::wstring(wide.data());
 }
 
+CKivListBox::RowColours CKivListBox::ColoursFor(HDC dc)
+{
+    RowColours colours;
+    const CKivHostColours host = CKivHostColours::Ask(HostParent(), WM_CTLCOLORLISTBOX, dc, Window());
+    colours.hostBrush = host.brush;
+    colours.background = host.brush != nullptr ? host.brushColour : (m_look.background & 0x00FFFFFF);
+    colours.text = host.TextOn(colours.background);
+    colours.grayText = CKivTextContrast::GrayOn(CKivTextContrast::RelativeLuminance(colours.background));
+    // The system shows a selection in its own colours whatever the host
+    // chose: the skin shows it in the skin's, with the text that reads there.
+    colours.select = m_look.select & 0x00FFFFFF;
+    colours.selectText = CKivTextContrast::ReadableOn(CKivTextContrast::RelativeLuminance(colours.select));
+    return colours;
+}
+
 void CKivListBox::Paint(HDC dc, const RECT& area)
 {
     const HWND window = Window();
@@ -309,7 +418,11 @@ void CKivListBox::Paint(HDC dc, const RECT& area)
     if (!canvas.IsValid())
         return;
     const HDC memory = canvas.GetDC();
-    FillRect(memory, &client, BackgroundBrush());
+    const RowColours colours = ColoursFor(memory);
+    // The host may have destroyed the list while it chose its colours.
+    if (Window() != window)
+        return;
+    FillRect(memory, &client, colours.hostBrush != nullptr ? colours.hostBrush : BackgroundBrush());
     const HFONT font = reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
     CKivSelectObject selectFont(memory, font);
     SetBkMode(memory, TRANSPARENT);
@@ -320,7 +433,10 @@ void CKivListBox::Paint(HDC dc, const RECT& area)
     const LRESULT top = CallPrevious(LB_GETTOPINDEX, 0, 0);
     const LRESULT caret = CallPrevious(LB_GETCARETINDEX, 0, 0);
     const bool focused = GetFocus() == window;
-    CKivBrush select(CreateSolidBrush(m_look.select));
+    // A drawn bar wider than the system's reaches into the rows.
+    const RECT bar = m_bar.Bounds();
+    const int rowRight = (bar.right > bar.left && bar.left < width) ? bar.left : width;
+    CKivBrush select(CreateSolidBrush(colours.select));
     for (LRESULT index = top < 0 ? 0 : top; index < count; ++index)
     {
         RECT row{};
@@ -329,16 +445,21 @@ void CKivListBox::Paint(HDC dc, const RECT& area)
             break;
         if (row.bottom <= area.top || row.top >= area.bottom)
             continue;
-        if (CallPrevious(LB_GETSEL, static_cast<WPARAM>(index), 0) > 0)
+        row.right = std::min<LONG>(row.right, rowRight);
+        const bool selected = CallPrevious(LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+        if (selected)
             FillRect(memory, &row, select);
         const std::wstring text = ItemText(static_cast<int>(index));
         RECT textArea = row;
         textArea.left += kTextIndent;
-        SetTextColor(memory, enabled ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT));
+        SetTextColor(memory, !enabled ? colours.grayText : selected ? colours.selectText : colours.text);
         DrawTextW(memory, text.c_str(), static_cast<int>(text.size()), &textArea, format);
         if (focused && index == caret)
             DrawFocusRect(memory, &row);
     }
+    // The part of a wide bar inside the client area is drawn with the rows.
+    if (rowRight < width)
+        m_bar.Draw(memory, bar.left, bar.top);
     BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, area.left, area.top,
            SRCCOPY);
 }
@@ -346,7 +467,7 @@ void CKivListBox::Paint(HDC dc, const RECT& area)
 bool CKivListBox::FrameIsOurs() const
 {
     // Our one-pixel line covers a plain border and a sunken edge; any other
-    // frame, and a horizontal scroll bar, stay the system's to draw.
+    // frame stays the system's to draw, and so does the corner between two bars.
     const LONG_PTR style = GetWindowLongPtrW(Window(), GWL_STYLE);
     const LONG_PTR exStyle = GetWindowLongPtrW(Window(), GWL_EXSTYLE);
     return !(style & (WS_HSCROLL | WS_DLGFRAME | WS_THICKFRAME)) &&
@@ -356,26 +477,34 @@ bool CKivListBox::FrameIsOurs() const
 LRESULT CKivListBox::OnListNcPaint(WPARAM region)
 {
     const HWND window = Window();
-    const RECT bar = m_bar.Bounds();
     LRESULT answer = 0;
     if (!FrameIsOurs())
     {
-        // The control paints its frame but not its own vertical scroll bar.
+        // The control paints its frame but none of the bars the skin draws.
         RECT outer{};
         GetWindowRect(window, &outer);
+        CKivRegion clip(m_horizontal.ClipRegion(region));
+        if (!clip)
+        {
+            clip.Reset(CreateRectRgnIndirect(&outer));
+            if (clip && region > 1)
+                CombineRgn(clip, clip, reinterpret_cast<HRGN>(region), RGN_AND);
+        }
+        RECT strip{};
         POINT origin{0, 0};
-        ClientToScreen(window, &origin);
-        CKivRegion clip(CreateRectRgnIndirect(&outer));
-        if (region > 1)
-            CombineRgn(clip, clip, reinterpret_cast<HRGN>(region), RGN_AND);
-        CKivRegion hole(CreateRectRgn(bar.left + origin.x, bar.top + origin.y, bar.right + origin.x, bar.bottom + origin.y));
-        CombineRgn(clip, clip, hole, RGN_DIFF);
-        answer = CallPrevious(WM_NCPAINT, reinterpret_cast<WPARAM>(clip.Get()), 0);
+        if (clip && SystemBarRect(&strip) && ClientToScreen(window, &origin))
+        {
+            OffsetRect(&strip, origin.x, origin.y);
+            CKivRegion hole(CreateRectRgnIndirect(&strip));
+            CombineRgn(clip, clip, hole, RGN_DIFF);
+        }
+        answer = CallPrevious(WM_NCPAINT, clip ? reinterpret_cast<WPARAM>(clip.Get()) : region, 0);
         if (Window() != window)
             return answer;
     }
     DrawBorder();
-    m_bar.Repaint();
+    RepaintBar();
+    m_horizontal.Paint();
     return answer;
 }
 

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 #include "CKivGdiObject.h"
-#include "CKivGraphics.h"
 #include "KivSkinSettings.h"
 
 namespace {
@@ -81,7 +80,12 @@ LRESULT CKivTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case KIV_WM_TABSELECT: return OnTabSelect(static_cast<int>(static_cast<INT_PTR>(wParam)));
     case WM_KEYDOWN:
     case TCM_SETCURSEL:
-    case TCM_SETCURFOCUS: return PassAndFollow(message, wParam, lParam);
+    case TCM_SETCURFOCUS:
+    case TCM_SETITEMSIZE:
+    case TCM_SETPADDING:
+    case TCM_SETMINTABWIDTH:
+    case TCM_SETEXTENDEDSTYLE:
+    case WM_STYLECHANGED: return PassAndFollow(message, wParam, lParam);
     case TCM_INSERTITEMA:
     case TCM_INSERTITEMW:
     case TCM_SETITEMA:
@@ -98,16 +102,17 @@ LRESULT CKivTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 void CKivTabCtrl::OnPaint()
 {
     // The control's own procedure never paints: the default procedure
-    // validates (erasing through WM_ERASEBKGND), then the strip draws.
+    // validates (erasing through WM_ERASEBKGND), then the strip draws where
+    // the control has its items now.
     CallDefault(WM_PAINT, 0, 0);
+    Relayout();
     m_strip.OnMessage(WM_PAINT, 0, 0);
 }
 
 LRESULT CKivTabCtrl::OnEraseBkgnd(HDC dc)
 {
-    RECT client = {};
-    GetClientRect(Window(), &client);
-    CKivGraphics::FillParentBackground(dc, client.right, client.bottom, Window());
+    // The skin's tab background: its colour, or the dialog's when transparent.
+    m_strip.PaintBackgroundTo(dc);
     return 1;
 }
 
@@ -127,9 +132,7 @@ void CKivTabCtrl::OnSize(UINT sizeType, int width, int height)
     RECT client = {};
     GetClientRect(Window(), &client);
     m_strip.SetBounds(0, 0, client.right, client.bottom);
-    RECT item = {};
-    if (CallPrevious(TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)))
-        m_strip.SetItemSize(item.right - item.left, item.bottom - item.top);
+    Relayout();
 }
 
 LRESULT CKivTabCtrl::OnNotify(WPARAM wParam, LPARAM lParam)
@@ -284,14 +287,45 @@ void CKivTabCtrl::RebuildButtons()
         captions.emplace_back(answer, wcsnlen(answer, kMaxCaption));
     }
     m_strip.SetTabs(captions);
-    RECT item = {};
-    if (count > 0 && CallPrevious(TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)))
-        m_strip.SetItemSize(item.right - item.left, item.bottom - item.top);
+    m_laidOut.clear();
+    Relayout();
     m_strip.SelectTab(CurrentSelection(), false);
+}
+
+std::vector<RECT> CKivTabCtrl::ItemRects()
+{
+    std::vector<RECT> rects;
+    const int count = ItemCount();
+    for (int i = 0; i < count; ++i)
+    {
+        RECT item = {};
+        // An item the control has scrolled out of view has no rectangle.
+        if (!CallPrevious(TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)))
+            item = RECT{};
+        rects.push_back(item);
+    }
+    return rects;
+}
+
+void CKivTabCtrl::Relayout()
+{
+    m_strip.SetFont(reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0)));
+    const std::vector<RECT> rects = ItemRects();
+    bool same = rects.size() == m_laidOut.size();
+    for (size_t i = 0; same && i < rects.size(); ++i)
+        same = EqualRect(&rects[i], &m_laidOut[i]) != FALSE;
+    if (same)
+        return;
+    m_laidOut = rects;
+    m_strip.SetItemRects(rects);
+    // Buttons moved or left view: the strip is drawn again where they were.
+    InvalidateRect(Window(), nullptr, TRUE);
 }
 
 void CKivTabCtrl::FollowSelection()
 {
+    // A new selection may scroll the items or move their rows.
+    Relayout();
     const int current = CurrentSelection();
     if (m_strip.SelectedTab() != current)
         m_strip.SelectTab(current, false);

@@ -1,13 +1,15 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <vector>
 #include "CKivDirectTabCtrl.h"
 #include "CKivOwnerDrawCtrl.h"
 
 struct KivSkinSettings;
 
 // Tab control skin: a drawn strip of flat buttons replaces the control's own
-// tabs. The control keeps its items, selection, focus, keys and
+// tabs, each button where the control lays out its item, on the skin's tab
+// background. The control keeps its items, selection, focus, keys and
 // notifications; a click on the strip goes through the same steps the
 // control takes for its own clicks: TCN_SELCHANGING (which may refuse),
 // the change, then TCN_SELCHANGE. The area below (beside) the strip lets
@@ -49,9 +51,14 @@ private:
     void ChangeSelection(int index);
     LRESULT NotifyParent(UINT code);
     void RebuildButtons();
+    // Lays the strip out where the control has its items now.
+    void Relayout();
+    std::vector<RECT> ItemRects();
     void FollowSelection();
     int ItemCount();
     int CurrentSelection();
 
     CKivDirectTabCtrl m_strip;
+    // The item rectangles the strip was last laid out from.
+    std::vector<RECT> m_laidOut;
 };

@@ -8,7 +8,8 @@ CKivTreeCtrl::~CKivTreeCtrl() = default;
 int CKivTreeCtrl::Setup(const KivSkinSettings& settings)
 {
     SetBorderColor(static_cast<COLORREF>(settings.treeControlBorderColor));
-    m_backColor = static_cast<COLORREF>(settings.treeControlBackColor);
+    m_backColor = static_cast<COLORREF>(settings.treeControlBackColor) & 0x00FFFFFF;
+    TakeScrollBarColours(settings);
     if (Window() == nullptr)
         return 0;
     RedrawAll();
@@ -27,100 +28,104 @@ void CKivTreeCtrl::OnSkinChanged(const KivSkinSettings& settings)
 
 LRESULT CKivTreeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!m_changedBackColor)
-        return CKivViewCtrl::WindowProc(message, wParam, lParam);
     switch (message)
     {
-    case WM_NOTIFY:
-        if (IsOwnNotification(lParam) && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(NM_CUSTOMDRAW))
-            return OnOwnCustomDraw(wParam, lParam);
-        return CKivViewCtrl::WindowProc(message, wParam, lParam);
     case TVM_GETBKCOLOR:
-    case TVM_SETBKCOLOR: return HostColor(m_originalBackColor, message, lParam);
+    case TVM_SETBKCOLOR:
     case TVM_GETTEXTCOLOR:
-    case TVM_SETTEXTCOLOR: return HostColor(m_originalTextColor, message, lParam);
+    case TVM_SETTEXTCOLOR: return OnHostColour(message, wParam, lParam);
     default: return CKivViewCtrl::WindowProc(message, wParam, lParam);
     }
 }
 
-LRESULT CKivTreeCtrl::AskHost(WPARAM wParam, LPARAM lParam)
+LRESULT CKivTreeCtrl::OnHostColour(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const HWND parent = GetParent(Window());
-    CKivWnd* parentSkin = FromHandle(parent);
-    if (parentSkin == nullptr || parentSkin->PreviousProc() == nullptr)
-        return CDRF_DODEFAULT;
-    return parentSkin->Charset().CallProc(parentSkin->PreviousProc(), parent, WM_NOTIFY, wParam, lParam);
-}
-
-LRESULT CKivTreeCtrl::OnOwnCustomDraw(WPARAM wParam, LPARAM lParam)
-{
-    NMTVCUSTOMDRAW* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(lParam);
     const HWND window = Window();
-    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT)
+    const bool back = message == TVM_GETBKCOLOR || message == TVM_SETBKCOLOR;
+    if (message == TVM_GETBKCOLOR || message == TVM_GETTEXTCOLOR)
     {
-        // Only the selection shown without the focus lies on another colour.
-        m_takesItems = (GetWindowLongPtrW(window, GWL_STYLE) & TVS_SHOWSELALWAYS) != 0 && GetFocus() != window &&
-                       FromHandle(GetParent(window)) != nullptr;
-        m_hostItems = false;
-        if (!m_takesItems)
-            return 0;
-        const LRESULT host = AskHost(wParam, lParam);
-        m_hostItems = (host & CDRF_NOTIFYITEMDRAW) != 0;
-        return host | CDRF_NOTIFYITEMDRAW;
+        // While the skin's colour stands, the host reads its own.
+        const bool skins = back ? (m_changedBackColor && !m_hostBackColor) : (m_changedTextColor && !m_hostTextColor);
+        if (skins)
+            return back ? m_originalBackColor : m_originalTextColor;
+        return CKivViewCtrl::WindowProc(message, wParam, lParam);
     }
-    if (!m_takesItems)
-        return 0;
-    // Every later stage of this paint came because of us or of the host:
-    // the host hears what it asked for, and the answer is never 0, which
-    // would have the parent ask its own procedure a second time.
-    LRESULT answer = 0;
-    if (m_hostItems || (draw->nmcd.dwDrawStage & CDDS_ITEM) == 0)
-        answer = AskHost(wParam, lParam);
-    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && (answer & CDRF_SKIPDEFAULT) == 0)
-    {
-        const double back = CKivTextContrast::RelativeLuminance(draw->clrTextBk);
-        if (CKivTextContrast::ContrastRatio(CKivTextContrast::RelativeLuminance(draw->clrText), back) < 4.5)
-            draw->clrText = CKivTextContrast::ReadableOn(back);
-    }
-    // The same font again: the control only measures the text once more.
-    return answer != 0 ? answer : CDRF_NEWFONT;
+    // The previous colour as the host would see it unskinned.
+    const LRESULT previous = OnHostColour(back ? TVM_GETBKCOLOR : TVM_GETTEXTCOLOR, 0, 0);
+    const LRESULT answer = CKivViewCtrl::WindowProc(message, wParam, lParam);
+    if (Window() != window)
+        return answer;
+    (back ? m_hostBackColor : m_hostTextColor) = true;
+    // A new background wants a text colour that reads on it.
+    if (back && !m_hostTextColor)
+        ApplyColours();
+    return previous;
 }
 
-LRESULT CKivTreeCtrl::HostColor(LRESULT& kept, UINT message, LPARAM lParam)
+void CKivTreeCtrl::ApplyColours()
 {
-    const LRESULT previous = kept;
-    // The control keeps showing the skin's colours; detach gives it the host's.
-    if (message == TVM_SETBKCOLOR || message == TVM_SETTEXTCOLOR)
-        kept = static_cast<LRESULT>(static_cast<COLORREF>(lParam));
-    return previous;
+    // The skin attaches before the control has made its own data, so the
+    // colours to give back are read at the first change.
+    if (!m_changedBackColor && !m_changedTextColor)
+    {
+        m_originalBackColor = CallPrevious(TVM_GETBKCOLOR, 0, 0);
+        m_originalTextColor = CallPrevious(TVM_GETTEXTCOLOR, 0, 0);
+    }
+    COLORREF back = m_backColor;
+    if (m_hostBackColor)
+    {
+        const LRESULT host = CallPrevious(TVM_GETBKCOLOR, 0, 0);
+        back = host == -1 ? GetSysColor(COLOR_WINDOW) : static_cast<COLORREF>(host);
+    }
+    else if (static_cast<COLORREF>(CallPrevious(TVM_GETBKCOLOR, 0, 0)) != m_backColor)
+    {
+        // Setting a colour repaints the items: only when it differs.
+        m_changedBackColor = true;
+        CallPrevious(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(m_backColor));
+    }
+    if (m_hostTextColor)
+        return;
+    const COLORREF text = CKivTextContrast::ReadableOn(CKivTextContrast::RelativeLuminance(back));
+    if (static_cast<COLORREF>(CallPrevious(TVM_GETTEXTCOLOR, 0, 0)) != text)
+    {
+        m_changedTextColor = true;
+        CallPrevious(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
+    }
 }
 
 void CKivTreeCtrl::AfterNcPaint()
 {
-    // Setting the colour repaints the items: only when it differs.
-    const LRESULT current = CallPrevious(TVM_GETBKCOLOR, 0, 0);
-    if (static_cast<COLORREF>(current) == m_backColor)
-        return;
-    // The skin attaches before the control has made its own data, so the
-    // colour to give back is read at the first change.
-    if (!m_changedBackColor)
-    {
-        m_originalBackColor = current;
-        m_originalTextColor = CallPrevious(TVM_GETTEXTCOLOR, 0, 0);
-    }
-    m_changedBackColor = true;
-    CallPrevious(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(m_backColor));
-    // Item texts stay readable on a dark skin colour.
-    CallPrevious(TVM_SETTEXTCOLOR, 0,
-                 static_cast<LPARAM>(CKivTextContrast::ReadableOn(CKivTextContrast::RelativeLuminance(m_backColor))));
+    ApplyColours();
+}
+
+bool CKivTreeCtrl::TakesItemStages()
+{
+    // Only a selection lies on another colour than the body: the system's
+    // highlight with the focus, its face colour without.
+    const HWND window = Window();
+    return GetFocus() == window || (GetWindowLongPtrW(window, GWL_STYLE) & TVS_SHOWSELALWAYS) != 0;
+}
+
+std::pair<COLORREF, COLORREF> CKivTreeCtrl::ItemColours(const NMCUSTOMDRAW* draw) const
+{
+    const NMTVCUSTOMDRAW* item = reinterpret_cast<const NMTVCUSTOMDRAW*>(draw);
+    return {item->clrText, item->clrTextBk};
+}
+
+void CKivTreeCtrl::ColourItem(NMCUSTOMDRAW* draw)
+{
+    NMTVCUSTOMDRAW* item = reinterpret_cast<NMTVCUSTOMDRAW*>(draw);
+    const double back = CKivTextContrast::RelativeLuminance(item->clrTextBk);
+    if (CKivTextContrast::ContrastRatio(CKivTextContrast::RelativeLuminance(item->clrText), back) < 4.5)
+        item->clrText = CKivTextContrast::ReadableOn(back);
 }
 
 void CKivTreeCtrl::RestoreControl()
 {
-    if (m_changedBackColor)
-    {
+    if (m_changedBackColor && !m_hostBackColor)
         CallPrevious(TVM_SETBKCOLOR, 0, m_originalBackColor);
+    if (m_changedTextColor && !m_hostTextColor)
         CallPrevious(TVM_SETTEXTCOLOR, 0, m_originalTextColor);
-    }
     m_changedBackColor = false;
+    m_changedTextColor = false;
 }

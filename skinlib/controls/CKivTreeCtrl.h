@@ -4,12 +4,15 @@
 struct KivSkinSettings;
 
 // Tree view skin: the skin's border colour and background colour, with
-// black or white item text, whichever reads on it; the control's own colours
-// come back at detach. A selected item of a tree that shows its selection
-// without the focus lies on the system's face colour instead: while the tree
-// has no focus, the skin takes the item stage of the custom draw its skinned
-// parent hands back, and gives such an item a text colour that reads there.
-// The host's own parent is asked exactly what it would be asked unskinned.
+// black or white item text, whichever reads on it. Colours the host gives
+// the control itself (TVM_SETBKCOLOR, TVM_SETTEXTCOLOR) are the host's
+// choice and win: the control shows them, and the skin gives the text a
+// colour that reads on the host's background where the host chose none.
+// A selected item lies on a colour of the system's (the highlight, or the
+// face colour of a selection shown without the focus): of the custom draw
+// its skinned parent hands back, the skin gives such an item a text colour
+// that reads there. The host's own parent is asked exactly what it would
+// be asked unskinned. The control's own colours come back at detach.
 class CKivTreeCtrl : public CKivViewCtrl
 {
 public:
@@ -21,29 +24,28 @@ public:
     void OnSkinChanged(const KivSkinSettings& settings) override;
 
     COLORREF BackColor() const { return m_backColor; }
-    // While the skin's colours stand, the host reads and sets its own.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     void AfterNcPaint() override;
     void RestoreControl() override;
+    bool TakesItemStages() override;
+    void ColourItem(NMCUSTOMDRAW* draw) override;
+    std::pair<COLORREF, COLORREF> ItemColours(const NMCUSTOMDRAW* draw) const override;
 
 private:
-    // Our own NM_CUSTOMDRAW, handed back by the skinned parent; 0 leaves it
-    // to the parent's own procedure.
-    LRESULT OnOwnCustomDraw(WPARAM wParam, LPARAM lParam);
-    // The parent's own procedure's answer to the notification.
-    LRESULT AskHost(WPARAM wParam, LPARAM lParam);
-    // The host's colour for get, or the previous host colour for set.
-    static LRESULT HostColor(LRESULT& kept, UINT message, LPARAM lParam);
+    // A colour the host sets or reads: the set goes to the control and the
+    // host's choice stands from then on; a read answers the host's view.
+    LRESULT OnHostColour(UINT message, WPARAM wParam, LPARAM lParam);
+    void ApplyColours();
 
     COLORREF m_backColor = 0;
-    // The control's colour before the skin (-1: the system colour).
+    // The control's colours before the skin (-1: the system colour).
     LRESULT m_originalBackColor = -1;
     LRESULT m_originalTextColor = -1;
     bool m_changedBackColor = false;
-    // Set at CDDS_PREPAINT for the paint under way: the skin takes its item
-    // stages, and whether the host asked for them itself.
-    bool m_takesItems = false;
-    bool m_hostItems = false;
+    bool m_changedTextColor = false;
+    // The host chose these itself.
+    bool m_hostBackColor = false;
+    bool m_hostTextColor = false;
 };

@@ -1,27 +1,114 @@
 #include "CKivViewCtrl.h"
+#include <commctrl.h>
 #include "CKivGdiObject.h"
 #include "CKivSelectObject.h"
 #include "CKivWindowDC.h"
 
 CKivViewCtrl::~CKivViewCtrl() = default;
 
-LRESULT CKivViewCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+BOOL CKivViewCtrl::Attach(HWND window)
 {
-    // Notifications from the control's children (the list view's header,
-    // tooltips) are the control's to handle and pass on.
-    if (message == WM_NOTIFY && IsOwnNotification(lParam))
-        return 0;
-    return CKivWnd::WindowProc(message, wParam, lParam);
+    if (!CKivWnd::Attach(window))
+        return FALSE;
+    m_bars.Attach(window);
+    return TRUE;
 }
 
-void CKivViewCtrl::OnNcPaint()
+LRESULT CKivViewCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (Window() == nullptr || PreviousProc() == nullptr)
+        return 0;
+    return m_bars.Around(message, [&] { return Dispatch(message, wParam, lParam); });
+}
+
+LRESULT CKivViewCtrl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_NOTIFY:
+        // Notifications from the control's children (the list view's header,
+        // tooltips) are the control's to handle and pass on; its own are
+        // the parent's, but for the item stages of a paint the skin colours.
+        if (!IsOwnNotification(lParam))
+            return CKivWnd::WindowProc(message, wParam, lParam);
+        return reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(NM_CUSTOMDRAW)
+                   ? OnOwnCustomDraw(wParam, lParam)
+                   : 0;
+    case WM_NCPAINT: return OnViewNcPaint(wParam);
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: return OnNcPress(message, wParam, lParam);
+    case WM_PRINT: return OnPrint(wParam, lParam);
+    default: return CKivWnd::WindowProc(message, wParam, lParam);
+    }
+}
+
+LRESULT CKivViewCtrl::OnViewNcPaint(WPARAM region)
 {
     const HWND window = Window();
-    CKivWnd::OnNcPaint();
+    CKivRegion clip(m_bars.ClipRegion(region));
+    CallPrevious(WM_NCPAINT, clip ? reinterpret_cast<WPARAM>(clip.Get()) : region, 0);
     if (Window() != window || window == nullptr)
-        return;
+        return 0;
     DrawBorder();
+    m_bars.Paint();
     AfterNcPaint();
+    return 0;
+}
+
+LRESULT CKivViewCtrl::OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam)
+{
+    return m_bars.Press(hitTest, [&] { return CKivWnd::WindowProc(message, hitTest, lParam); });
+}
+
+LRESULT CKivViewCtrl::OnPrint(WPARAM dc, LPARAM flags)
+{
+    const HWND window = Window();
+    const LRESULT answer = CKivWnd::WindowProc(WM_PRINT, dc, flags);
+    if (Window() == window)
+        m_bars.AfterPrint(dc, flags);
+    return answer;
+}
+
+LRESULT CKivViewCtrl::AskHost(WPARAM wParam, LPARAM lParam)
+{
+    const HWND parent = GetParent(Window());
+    CKivWnd* parentSkin = FromHandle(parent);
+    if (parentSkin == nullptr || parentSkin->PreviousProc() == nullptr)
+        return CDRF_DODEFAULT;
+    return parentSkin->Charset().CallProc(parentSkin->PreviousProc(), parent, WM_NOTIFY, wParam, lParam);
+}
+
+LRESULT CKivViewCtrl::OnOwnCustomDraw(WPARAM wParam, LPARAM lParam)
+{
+    NMCUSTOMDRAW* draw = reinterpret_cast<NMCUSTOMDRAW*>(lParam);
+    if (draw->dwDrawStage == CDDS_PREPAINT)
+    {
+        m_takesItems = FromHandle(GetParent(Window())) != nullptr && TakesItemStages();
+        m_hostItems = false;
+        if (!m_takesItems)
+            return 0;
+        const LRESULT host = AskHost(wParam, lParam);
+        m_hostItems = (host & CDRF_NOTIFYITEMDRAW) != 0;
+        return host | CDRF_NOTIFYITEMDRAW;
+    }
+    if (!m_takesItems)
+        return 0;
+    // Every later stage of this paint came because of us or of the host:
+    // the host hears what it asked for, and the answer is never 0, which
+    // would have the parent ask its own procedure a second time.
+    LRESULT answer = 0;
+    bool hostColoured = false;
+    if (m_hostItems || (draw->dwDrawStage & CDDS_ITEM) == 0)
+    {
+        const std::pair<COLORREF, COLORREF> offered = ItemColours(draw);
+        answer = AskHost(wParam, lParam);
+        hostColoured = ItemColours(draw) != offered;
+    }
+    // Colours the host gave the item are its own choice and stay.
+    if (draw->dwDrawStage == CDDS_ITEMPREPAINT && (answer & CDRF_SKIPDEFAULT) == 0 && !hostColoured)
+        ColourItem(draw);
+    // The same font again: the control only measures the text once more.
+    return answer != 0 ? answer : CDRF_NEWFONT;
 }
 
 void CKivViewCtrl::DrawBorder() const
@@ -53,6 +140,7 @@ BOOL CKivViewCtrl::Detach()
     const HWND window = Window();
     if (window != nullptr && IsWindow(window))
         RestoreControl();
+    m_bars.Detach();
     const BOOL detached = CKivWnd::Detach();
     RedrawWhole(window);
     return detached;

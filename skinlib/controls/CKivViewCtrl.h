@@ -1,34 +1,67 @@
 #pragma once
+#include <windows.h>
+#include <utility>
+#include <commctrl.h>
+#include "CKivWindowScrollBars.h"
 #include "CKivWnd.h"
+
+struct KivSkinSettings;
 
 // Shared part of the list view and tree view skins: the controls draw their
 // items themselves; the skin puts a one-pixel border in a skin colour over
-// the frame after every non-client paint, and keeps the control's own
-// notifications, handed back by the parent's skin, away from it.
+// the frame after every non-client paint, draws the scroll bars in the
+// skin's colours (the system keeps the scrolling), and keeps the control's
+// own notifications, handed back by the parent's skin, away from it. Of the
+// custom draw the parent's skin hands back, a skin that colours items takes
+// the item stages of a paint: the host's own parent is asked exactly what it
+// would be asked unskinned, and the skin adjusts what the host left.
 class CKivViewCtrl : public CKivWnd
 {
 public:
     CKivViewCtrl() = default;
     ~CKivViewCtrl() override;
 
+    BOOL Attach(HWND window) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnNcPaint() override;
     BOOL Detach() override;
 
     COLORREF BorderColor() const { return m_borderColor; }
+    const CKivWindowScrollBars& ScrollBars() const { return m_bars; }
 
 protected:
     void SetBorderColor(COLORREF colour) { m_borderColor = colour; }
+    void TakeScrollBarColours(const KivSkinSettings& settings) { m_bars.TakeColours(settings); }
     // After the border: the control's background from the skin.
     virtual void AfterNcPaint() {}
     // Before the base lets go: put back what the skin changed.
     virtual void RestoreControl() {}
+    // At the start of a paint (CDDS_PREPAINT): whether the skin colours its items.
+    virtual bool TakesItemStages() { return false; }
+    // One item about to be drawn (CDDS_ITEMPREPAINT) that the host left to
+    // the control: the skin's colours go into the structure.
+    virtual void ColourItem(NMCUSTOMDRAW* /*draw*/) {}
+    // The text and text background colours an item stage carries.
+    virtual std::pair<COLORREF, COLORREF> ItemColours(const NMCUSTOMDRAW* /*draw*/) const { return {0, 0}; }
     // Paints frame and client again (after a settings change or detach).
     void RedrawAll() const;
 
 private:
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnViewNcPaint(WPARAM region);
+    LRESULT OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam);
+    LRESULT OnPrint(WPARAM dc, LPARAM flags);
+    // Our own NM_CUSTOMDRAW, handed back by the skinned parent; 0 leaves it
+    // to the parent's own procedure.
+    LRESULT OnOwnCustomDraw(WPARAM wParam, LPARAM lParam);
+    // The parent's own procedure's answer to the notification.
+    LRESULT AskHost(WPARAM wParam, LPARAM lParam);
     void DrawBorder() const;
     static void RedrawWhole(HWND window);
 
     COLORREF m_borderColor = 0;
+    CKivWindowScrollBars m_bars;
+    // Set at CDDS_PREPAINT for the paint under way: the skin takes its item
+    // stages, and whether the host asked for them itself.
+    bool m_takesItems = false;
+    bool m_hostItems = false;
 };

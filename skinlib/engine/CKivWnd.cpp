@@ -246,6 +246,7 @@ LRESULT CKivWnd::Route(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCRBUTTONUP: OnNcRButtonUp(wParam, lParam); return 0;
     case WM_COMMAND: return OnCommand(wParam, lParam);
     case WM_CTLCOLOREDIT: return OnCtlColorChild(message, KIV_WM_CTLCOLOREDIT, wParam, lParam);
+    case WM_CTLCOLORSTATIC: return OnCtlColorChild(message, KIV_WM_CTLCOLOREDIT, wParam, lParam);
     case WM_CTLCOLORLISTBOX: return OnCtlColorChild(message, KIV_WM_CTLCOLOR, wParam, lParam);
     case WM_NOTIFY: return OnNotifyReflect(wParam, lParam);
     case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
@@ -268,6 +269,24 @@ LRESULT CKivWnd::OnPaintMessage(WPARAM dc, LPARAM lParam)
     return 0;
 }
 
+HWND& CKivWnd::ProbingChild()
+{
+    static HWND child = nullptr;
+    return child;
+}
+
+LRESULT CKivWnd::AskHostColours(HWND parent, UINT message, HDC dc, HWND child)
+{
+    if (parent == nullptr)
+        return 0;
+    HWND& probing = ProbingChild();
+    const HWND outer = probing;
+    probing = child;
+    const LRESULT answer = SendMessageW(parent, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
+    probing = outer;
+    return answer;
+}
+
 LRESULT CKivWnd::OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam, LPARAM lParam)
 {
     // The child may detach us while it answers; the message still belongs
@@ -277,14 +296,33 @@ LRESULT CKivWnd::OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam,
     const CKivWndCharset charset = m_charset;
     // Only a child we skinned knows the private message; another (a
     // filtered list, a rich edit, for which 1255 means something else)
-    // leaves the answer to the host.
+    // leaves the answer to the host, and so does a skin asking what the
+    // host itself would answer.
     const HWND child = reinterpret_cast<HWND>(lParam);
     const CKivWnd* skin = FromHandle(child);
-    const LRESULT answer =
-        (skin && skin->AnswersPrivateMessage(childMessage)) ? SendMessageW(child, childMessage, wParam, 0) : 0;
-    if (answer != 0)
-        return answer;
-    return charset.CallProc(previous, window, message, wParam, lParam);
+    if (skin == nullptr || !skin->AnswersPrivateMessage(childMessage) || child == ProbingChild())
+        return charset.CallProc(previous, window, message, wParam, lParam);
+    if (childMessage == KIV_WM_CTLCOLOR)
+    {
+        // The list box paints its rows itself and answers alone.
+        const LRESULT answer = SendMessageW(child, childMessage, wParam, 0);
+        return answer != 0 ? answer : charset.CallProc(previous, window, message, wParam, lParam);
+    }
+    // An edit: the host answers first, on the DC as the control prepared it,
+    // exactly as it would unskinned; the skin then fills in what the host
+    // left at the default. The edit hears the host's brush when it was one
+    // of its own (0 otherwise); the text colour the host set is on the DC.
+    const HDC dc = reinterpret_cast<HDC>(wParam);
+    if (dc != nullptr)
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    const LRESULT host = charset.CallProc(previous, window, message, wParam, lParam);
+    const LRESULT systemBrush =
+        reinterpret_cast<LRESULT>(GetSysColorBrush(message == WM_CTLCOLORSTATIC ? COLOR_3DFACE : COLOR_WINDOW));
+    const LRESULT hostBrush = host != systemBrush ? host : 0;
+    if (FromHandle(child) != skin)
+        return host;
+    const LRESULT answer = SendMessageW(child, childMessage, wParam, hostBrush);
+    return answer != 0 ? answer : host;
 }
 
 unsigned CKivWnd::PrivateMessageBit(UINT message)
@@ -297,6 +335,25 @@ unsigned CKivWnd::PrivateMessageBit(UINT message)
     default: return 0;
     }
 }
+
+namespace {
+
+// Makes a handover the current one for the time a notification is handed over.
+template <typename T>
+class HandoverScope
+{
+public:
+    HandoverScope(T*& current, T* handover) : m_current(current), m_outer(current) { m_current = handover; }
+    ~HandoverScope() { m_current = m_outer; }
+    HandoverScope(const HandoverScope&) = delete;
+    HandoverScope& operator=(const HandoverScope&) = delete;
+
+private:
+    T*& m_current;
+    T* m_outer;
+};
+
+}  // namespace
 
 LRESULT CKivWnd::OnNotifyReflect(WPARAM wParam, LPARAM lParam)
 {
@@ -311,11 +368,32 @@ LRESULT CKivWnd::OnNotifyReflect(WPARAM wParam, LPARAM lParam)
     // back at it that the control never gets unskinned.
     if (sender != nullptr && sender != this && GetWindowThreadProcessId(header->hwndFrom, nullptr) == GetCurrentThreadId())
     {
+        Handover handover = {window, previous, charset, lParam};
+        HandoverScope scope(CurrentHandover(), &handover);
         const LRESULT answer = sender->Dispatch(WM_NOTIFY, wParam, lParam);
         if (answer != 0)
             return answer;
     }
     return charset.CallProc(previous, window, WM_NOTIFY, wParam, lParam);
+}
+
+CKivWnd::Handover*& CKivWnd::CurrentHandover()
+{
+    static Handover* current = nullptr;
+    return current;
+}
+
+bool CKivWnd::AskParentFirst(WPARAM wParam, LPARAM lParam, LRESULT* answer)
+{
+    Handover* const handover = CurrentHandover();
+    if (handover == nullptr || handover->notification != lParam || !IsOwnNotification(lParam))
+        return false;
+    // Asked once: a second ask for the same handover finds it spent.
+    handover->notification = 0;
+    const LRESULT result = handover->charset.CallProc(handover->previous, handover->parent, WM_NOTIFY, wParam, lParam);
+    if (answer != nullptr)
+        *answer = result;
+    return true;
 }
 
 void CKivWnd::OnLButtonDown(WPARAM wParam, LPARAM lParam) { CallPrevious(WM_LBUTTONDOWN, wParam, lParam); }

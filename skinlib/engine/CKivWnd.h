@@ -76,6 +76,12 @@ public:
     // with the system's default brush.
     bool AnswersPrivateMessage(UINT message) const { return (m_privateMessages & PrivateMessageBit(message)) != 0; }
 
+    // Sends a colour message (WM_CTLCOLOR*) for a child to its parent as the
+    // control itself would, but with the child's skin kept out of the answer:
+    // what comes back is the host's own choice (brush, and the colours it
+    // set on dc).
+    static LRESULT AskHostColours(HWND parent, UINT message, HDC dc, HWND child);
+
     // The shared subclass procedure and the map it dispatches through.
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static CKivWnd* FromHandle(HWND window);
@@ -99,6 +105,12 @@ protected:
     // True for a WM_NOTIFY lParam this window sent about itself (the parent's
     // skin hands those back to the sender first).
     bool IsOwnNotification(LPARAM lParam) const;
+    // For a skin that filters its own notifications: while the parent's skin
+    // is handing one of them over, asks the parent's own procedure for its
+    // answer (once) and gives true. A skin that does so must then answer the
+    // notification non-zero itself, or the parent's skin passes it on again.
+    // False when no parent skin is handing this window's notification over.
+    bool AskParentFirst(WPARAM wParam, LPARAM lParam, LRESULT* answer);
     // Invalidates the client area and has it painted at once through WM_PAINT.
     void RedrawNow();
     LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
@@ -114,6 +126,8 @@ private:
     LRESULT OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam, LPARAM lParam);
     LRESULT OnNotifyReflect(WPARAM wParam, LPARAM lParam);
     static unsigned PrivateMessageBit(UINT message);
+    // The child whose host colours are being asked (AskHostColours), or null.
+    static HWND& ProbingChild();
 
     HWND m_hwnd = nullptr;
     WNDPROC m_previousProc = nullptr;
@@ -123,10 +137,22 @@ private:
     bool m_deleteWhenIdle = false;
     CKivWnd* m_depthOwner = nullptr;
     unsigned m_privateMessages = 0;
+
+    // The parent procedure a notification is being handed over from.
+    struct Handover
+    {
+        HWND parent;
+        WNDPROC previous;
+        CKivWndCharset charset;
+        LPARAM notification;
+    };
+    static Handover*& CurrentHandover();
 };
 
 // Private messages between a skinned parent and its skinned controls.
-const UINT KIV_WM_CTLCOLOREDIT = WM_USER + 230;   // 1254: the edit answers a brush or 0
+// 1254, for WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC of an edit, after the host answered:
+// lParam is the host's own brush (0: the default); the edit answers a brush or 0 (the host's stands).
+const UINT KIV_WM_CTLCOLOREDIT = WM_USER + 230;
 const UINT KIV_WM_EDITCHANGE = WM_USER + 231;     // 1255: non-zero consumes EN_CHANGE
 const UINT KIV_WM_CTLCOLOR = 25;                  // WM_CTLCOLOR: the list box answers a brush
 const UINT KIV_WM_MENUMOUSEMOVE = WM_USER + 100;  // 1124

@@ -21,6 +21,14 @@
 #include "CKivComboBox.h"
 #include "CKivListBox.h"
 #include "CKivSysScrollBar.h"
+#include "CKivToolBarCtrl.h"
+#include "CKivReBarCtrl.h"
+#include "CKivStatusBarCtrl.h"
+#include "CKivHeaderCtrl.h"
+#include "CKivToolTipCtrl.h"
+#include "CKivUpDownCtrl.h"
+#include "CKivMdiClient.h"
+#include "CKivRichEditCtrl.h"
 #include "CKivWindowsHookMouseHook.h"
 #include "CKivSkinStore.h"
 
@@ -60,6 +68,15 @@ bool HasTopLevelCaption(HWND window)
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
     return !(style & WS_CHILD) && (style & kCaptionBits) && !(exStyle & WS_EX_TOOLWINDOW);
+}
+
+// A document window of an MDI client with a caption: framed like a
+// top-level window, title or not (its title may come later).
+bool IsCaptionedMdiChild(HWND window)
+{
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    return (exStyle & WS_EX_MDICHILD) && (style & kCaptionBits) == kCaptionBits;
 }
 
 std::wstring WindowText(HWND window)
@@ -208,7 +225,7 @@ KivSkinKind CKivWndBox::ChooseSkin(HWND window, const std::wstring& title)
     if (IsFilteredByAncestor(window))
         return KivSkinKind::Filtered;
     const LONG style = static_cast<LONG>(GetWindowLongPtrW(window, GWL_STYLE));
-    const bool captionedTopLevel = HasTopLevelCaption(window) && !title.empty();
+    const bool captionedTopLevel = (HasTopLevelCaption(window) && !title.empty()) || IsCaptionedMdiChild(window);
     std::wstring name = UpperClassName(window);
     if (m_dotNet == 1)
     {
@@ -261,8 +278,33 @@ KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LON
         return KivSkinKind::TreeCtrl;
     if (name == L"SYSTABCONTROL32")
         return KivSkinKind::TabCtrl;
+    const KivSkinKind bar = ChooseCommonControl(name);
+    if (bar != KivSkinKind::None)
+        return bar;
     if (name == L"#32770" || captionedTopLevel)
         return ChooseWindowKind(title, name, style);
+    return KivSkinKind::None;
+}
+
+KivSkinKind CKivWndBox::ChooseCommonControl(const std::wstring& name)
+{
+    // The bars, headers, tips and spin buttons real programs are made of, the
+    // MDI client's background and rich edit controls of every version.
+    static const struct
+    {
+        const wchar_t* name;
+        KivSkinKind kind;
+    } kClasses[] = {
+        {L"TOOLBARWINDOW32", KivSkinKind::ToolBar},   {L"REBARWINDOW32", KivSkinKind::ReBar},
+        {L"MSCTLS_STATUSBAR32", KivSkinKind::StatusBar}, {L"SYSHEADER32", KivSkinKind::Header},
+        {L"TOOLTIPS_CLASS32", KivSkinKind::ToolTip},  {L"MSCTLS_UPDOWN32", KivSkinKind::UpDown},
+        {L"MDICLIENT", KivSkinKind::MdiClient},
+    };
+    for (const auto& entry : kClasses)
+        if (name == entry.name)
+            return entry.kind;
+    if (name.compare(0, 8, L"RICHEDIT") == 0)
+        return KivSkinKind::RichEdit;
     return KivSkinKind::None;
 }
 
@@ -333,6 +375,14 @@ std::unique_ptr<CKivWnd> CKivWndBox::NewSkinObject(KivSkinKind kind)
     case KivSkinKind::ComboBox: return std::make_unique<CKivComboBox>();
     case KivSkinKind::ListBox: return std::make_unique<CKivListBox>();
     case KivSkinKind::SysScrollBar: return std::make_unique<CKivSysScrollBar>();
+    case KivSkinKind::ToolBar: return std::make_unique<CKivToolBarCtrl>();
+    case KivSkinKind::ReBar: return std::make_unique<CKivReBarCtrl>();
+    case KivSkinKind::StatusBar: return std::make_unique<CKivStatusBarCtrl>();
+    case KivSkinKind::Header: return std::make_unique<CKivHeaderCtrl>();
+    case KivSkinKind::ToolTip: return std::make_unique<CKivToolTipCtrl>();
+    case KivSkinKind::UpDown: return std::make_unique<CKivUpDownCtrl>();
+    case KivSkinKind::MdiClient: return std::make_unique<CKivMdiClient>();
+    case KivSkinKind::RichEdit: return std::make_unique<CKivRichEditCtrl>();
     default: return nullptr;
     }
 }

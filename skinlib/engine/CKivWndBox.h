@@ -30,6 +30,14 @@ enum class KivSkinKind
     ListCtrl,
     TreeCtrl,
     TabCtrl,
+    ToolBar,
+    ReBar,
+    StatusBar,
+    Header,
+    ToolTip,
+    UpDown,
+    MdiClient,
+    RichEdit,
     FrameWnd,
     WndNoCaptionBar,
 };
@@ -118,6 +126,7 @@ private:
 
     KivSkinKind ChooseByClass(HWND window, const std::wstring& name, LONG style, const std::wstring& title,
                               bool captionedTopLevel);
+    static KivSkinKind ChooseCommonControl(const std::wstring& name);
     KivSkinKind ChooseWindowKind(const std::wstring& caption, const std::wstring& name, LONG style);
     bool WouldFrameIfTitled(HWND window);
     void OnFirstTitle(HWND window);

@@ -95,6 +95,19 @@ bool CKivFrameWnd::IsMaximized() const
     return (Style() & WS_MAXIMIZE) != 0;
 }
 
+bool CKivFrameWnd::IsMdiChild() const
+{
+    return (GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
+}
+
+bool CKivFrameWnd::SystemFramed() const
+{
+    // A maximised document's frame lies outside its MDI client, where nobody
+    // sees it, and the client places it by the system's measures; an iconic
+    // one is the system's caption-only icon. Either keeps the system's frame.
+    return IsMdiChild() && (Style() & (WS_MAXIMIZE | WS_MINIMIZE)) != 0;
+}
+
 POINT CKivFrameWnd::ToWindow(POINT screen) const
 {
     WINDOWINFO info = {};
@@ -256,7 +269,8 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     if (message == WM_STYLECHANGED)
         return OnStyleChanged(wParam, lParam);
-    if (!m_framed && IsFrameMessage(message))
+    // The activation of a document is followed even while the system frames it.
+    if ((!m_framed || (SystemFramed() && message != WM_NCACTIVATE)) && IsFrameMessage(message))
         return CallPrevious(message, wParam, lParam);
     switch (message)
     {
@@ -455,7 +469,11 @@ void CKivFrameWnd::OnShowWindowDone(WPARAM)
 {
     // The style is changed only after the system has shown the window, so the
     // first frame it computes still matches what the host asked for.
-    // Without WS_SYSMENU the system draws no caption buttons of its own.
+    // Without WS_SYSMENU the system draws no caption buttons of its own. An
+    // MDI document keeps it: its client lends the system menu to the frame's
+    // menu bar while the document is maximised.
+    if (IsMdiChild())
+        return;
     SetWindowLongPtrW(Window(), GWL_STYLE, Style() & ~static_cast<LONG_PTR>(WS_SYSMENU));
 }
 
@@ -508,6 +526,11 @@ void CKivFrameWnd::UpdateRegion()
     const int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     m_regionSize = SIZE{width, height};
+    if (SystemFramed())
+    {
+        SetWindowRgn(window, nullptr, TRUE);
+        return;
+    }
     if (IsMaximized())
         height -= Fallback(m_metrics, &m_emptyMetrics)->borderBottom;
     CKivRegion region;
@@ -536,7 +559,7 @@ void CKivFrameWnd::UpdateRegion()
 int CKivFrameWnd::DrawFrameWnd(int updateRegion)
 {
     const HWND window = Window();
-    if (window == nullptr || !m_framed || !IsWindowVisible(window))
+    if (window == nullptr || !m_framed || !IsWindowVisible(window) || SystemFramed())
         return 0;
     if (updateRegion)
         UpdateRegion();
@@ -772,11 +795,31 @@ void CKivFrameWnd::OnNcPaint()
         DrawFrameWnd(0);
 }
 
-LRESULT CKivFrameWnd::OnNcActivate(WPARAM)
+LRESULT CKivFrameWnd::OnNcActivate(WPARAM wParam)
 {
     // Activation is drawn from WM_ACTIVATE; letting the system see this
-    // message would paint its own caption over ours.
+    // message would paint its own caption over ours. A document of an MDI
+    // client never gets WM_ACTIVATE: its client tells it this way.
+    if (!IsMdiChild())
+    {
+        PassActivationToMdiClient(wParam);
+        return TRUE;
+    }
+    m_activeState = wParam ? WA_ACTIVE : WA_INACTIVE;
+    if (SystemFramed())
+        return CallPrevious(WM_NCACTIVATE, wParam, 0);
+    DrawFrameWnd(0);
     return TRUE;
+}
+
+// What the frame procedure of an MDI program does with this message, which
+// the skin keeps from it: the client hands it to the active document, so the
+// document's caption goes inactive with the frame's.
+void CKivFrameWnd::PassActivationToMdiClient(WPARAM active)
+{
+    const HWND client = FindWindowExW(Window(), nullptr, L"MDICLIENT", nullptr);
+    if (client != nullptr)
+        SendMessageW(client, WM_NCACTIVATE, active, 0);
 }
 
 void CKivFrameWnd::OnActivate(UINT state, HWND other, BOOL minimized)

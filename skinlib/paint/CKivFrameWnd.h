@@ -114,6 +114,11 @@ private:
     void DrawOutline(HDC target);
     POINT ToWindow(POINT screen) const;
     bool IsMaximized() const;
+    // A document window of an MDI client.
+    bool IsMdiChild() const;
+    // True while the system draws and measures the frame (see the definition).
+    bool SystemFramed() const;
+    void PassActivationToMdiClient(WPARAM active);
     LONG_PTR Style() const;
     // The double-click time after the first icon click: judged on this thread.
     static void CALLBACK IconClickTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time);

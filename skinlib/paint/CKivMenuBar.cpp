@@ -2,8 +2,10 @@
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
 #include "CKivSelectObject.h"
+#include "CKivSkinStore.h"
 #include "CKivThemeMenuPaint.h"
 #include "CKivWindowDC.h"
+#include "CKivWindowPaint.h"
 #include "CKivWindowsHookMouseHook.h"
 #include <cwctype>
 
@@ -710,6 +712,13 @@ void CKivMenuBar::DrawButton(HDC surface, const Button& button)
                    DI_NORMAL);
         return;
     }
+    // The frame's caption-button pictures; the system's glyphs only where
+    // the skin has no picture for the button.
+    const int index = button.kind == ChildMinimizeButton ? 3 : button.kind == ChildRestoreButton ? 2 : 0;
+    const RECT* picture = CKivWindowPaint::CaptionButtonPicture(CKivSkinStore::Settings(), index, button.grayed ? 3 : 0);
+    if (!CKivGraphics::IsSkinRectEmpty(picture) &&
+        CKivGraphics::StretchBltFromSkin(surface, r.left, r.top, r.right - r.left, r.bottom - r.top, picture))
+        return;
     UINT state = button.kind == ChildMinimizeButton  ? DFCS_CAPTIONMIN
                  : button.kind == ChildRestoreButton ? DFCS_CAPTIONRESTORE
                                                      : DFCS_CAPTIONCLOSE;

@@ -116,8 +116,13 @@ COLORREF CKivTextContrast::GrayOn(double backgroundLuminance)
 
 bool CKivTextContrast::AverageLuminance(HBITMAP atlas, const RECT& piece, double* luminance)
 {
+    return luminance != nullptr && Average(atlas, piece, luminance, nullptr);
+}
+
+bool CKivTextContrast::Average(HBITMAP atlas, const RECT& piece, double* luminance, COLORREF* colour)
+{
     BITMAP info = {};
-    if (atlas == nullptr || luminance == nullptr || GetObjectW(atlas, sizeof(info), &info) == 0)
+    if (atlas == nullptr || GetObjectW(atlas, sizeof(info), &info) == 0)
         return false;
     const int width = info.bmWidth;
     const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
@@ -143,6 +148,7 @@ bool CKivTextContrast::AverageLuminance(HBITMAP atlas, const RECT& piece, double
             return false;
     }
     double sum = 0.0;
+    unsigned long long channels[3] = {};
     size_t counted = 0;
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
@@ -150,12 +156,20 @@ bool CKivTextContrast::AverageLuminance(HBITMAP atlas, const RECT& piece, double
             const DWORD p = pixels[static_cast<size_t>(y) * width + x] & 0x00FFFFFF;
             if (p == 0)
                 continue;  // transparent where drawn: the picture says nothing there
-            sum += LuminanceOf(static_cast<BYTE>(p >> 16), static_cast<BYTE>(p >> 8), static_cast<BYTE>(p));
+            const BYTE r = static_cast<BYTE>(p >> 16), g = static_cast<BYTE>(p >> 8), b = static_cast<BYTE>(p);
+            sum += LuminanceOf(r, g, b);
+            channels[0] += r;
+            channels[1] += g;
+            channels[2] += b;
             ++counted;
         }
     if (counted == 0)
         return false;
-    *luminance = sum / static_cast<double>(counted);
+    if (luminance != nullptr)
+        *luminance = sum / static_cast<double>(counted);
+    if (colour != nullptr)
+        *colour = RGB(static_cast<BYTE>(channels[0] / counted), static_cast<BYTE>(channels[1] / counted),
+                      static_cast<BYTE>(channels[2] / counted));
     return true;
 }
 

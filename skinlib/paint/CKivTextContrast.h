@@ -36,6 +36,8 @@ public:
     // Average relative luminance of an atlas piece, leaving out the pure
     // black pixels that are drawn transparent; false when nothing is left.
     static bool AverageLuminance(HBITMAP atlas, const RECT& piece, double* luminance);
+    // The same pass, also giving the piece's average colour; either out may be null.
+    static bool Average(HBITMAP atlas, const RECT& piece, double* luminance, COLORREF* colour);
     // Black or white, whichever contrasts more with that background.
     static COLORREF ReadableOn(double backgroundLuminance);
     // A grey for disabled text: the darkest (on dark backgrounds) or lightest

@@ -68,7 +68,8 @@ BOOL CKivWindowHelper::CalcBorderWidths(HWND window, KivFrameMetrics* metrics, c
 
 int CKivWindowHelper::GetMenuBarHeight(HWND window, const KivSkinSettings* settings)
 {
-    if (GetMenu(window) == nullptr)
+    // A child window's "menu" is its identifier.
+    if ((GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) || GetMenu(window) == nullptr)
         return 0;
     return settings->menuBarHeight > 0 ? settings->menuBarHeight : GetSystemMetrics(SM_CYMENU);
 }

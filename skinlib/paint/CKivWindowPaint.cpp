@@ -8,20 +8,6 @@
 
 namespace {
 
-const RECT* ButtonPicture(const KivSkinSettings& s, int index, int state)
-{
-    static const RECT none = {};
-    const RECT* pictures[4][3] = {
-        {&s.closeButtonDefaultBmp, &s.closeButtonHotBmp, &s.closeButtonSelectedBmp},
-        {&s.maxButtonDefaultBmp, &s.maxButtonHotBmp, &s.maxButtonSelectedBmp},
-        {&s.restoreButtonDefaultBmp, &s.restoreButtonHotBmp, &s.restoreButtonSelectedBmp},
-        {&s.minButtonDefaultBmp, &s.minButtonHotBmp, &s.minButtonSelectedBmp},
-    };
-    if (index < 0 || index > 3 || state < 0 || state > 2)
-        return &none;
-    return pictures[index][state];
-}
-
 bool IsMaximized(HWND window)
 {
     return (GetWindowLongPtrW(window, GWL_STYLE) & WS_MAXIMIZE) != 0;
@@ -30,6 +16,20 @@ bool IsMaximized(HWND window)
 }  // namespace
 
 CKivWindowPaint::CKivWindowPaint(HWND window) : CKivPaint(window, nullptr, WindowContext) {}
+
+const RECT* CKivWindowPaint::CaptionButtonPicture(const KivSkinSettings& s, int index, int state)
+{
+    static const RECT none = {};
+    const RECT* pictures[4][4] = {
+        {&s.closeButtonDefaultBmp, &s.closeButtonHotBmp, &s.closeButtonSelectedBmp, &s.closeButtonDisableBmp},
+        {&s.maxButtonDefaultBmp, &s.maxButtonHotBmp, &s.maxButtonSelectedBmp, &s.maxButtonDisableBmp},
+        {&s.restoreButtonDefaultBmp, &s.restoreButtonHotBmp, &s.restoreButtonSelectedBmp, &s.restoreButtonDisableBmp},
+        {&s.minButtonDefaultBmp, &s.minButtonHotBmp, &s.minButtonSelectedBmp, &s.minButtonDisableBmp},
+    };
+    if (index < 0 || index > 3 || state < 0 || state > 3)
+        return &none;
+    return pictures[index][state];
+}
 
 KivFrameMetrics* CKivWindowPaint::CalcMetrics()
 {
@@ -178,7 +178,7 @@ void CKivWindowPaint::DrawCaptionTitle(int active, HDC dc)
 void CKivWindowPaint::DrawCaptionButtonTo(HDC target, int index, int state)
 {
     const KivButtonBox& box = index == 0 ? m_metrics.closeButton : index == 3 ? m_metrics.minButton : m_metrics.maxButton;
-    StretchBltFromSkin(target, box.x, box.y, box.width, box.height, ButtonPicture(CKivSkinStore::Settings(), index, state));
+    StretchBltFromSkin(target, box.x, box.y, box.width, box.height, CaptionButtonPicture(CKivSkinStore::Settings(), index, state));
 }
 
 void CKivWindowPaint::DrawCaptionButton(int index, int state)

@@ -26,6 +26,9 @@ public:
     // Button index: 0 close, 1 maximise, 2 restore, 3 minimise; state: 0 default, 1 hot, 2 pressed.
     void DrawCaptionButtonTo(HDC target, int index, int state);
     const KivFrameMetrics& Metrics() const { return m_metrics; }
+    // The skin's picture of a caption button (index as above; state 0
+    // default, 1 hot, 2 pressed, 3 disabled); an empty rectangle without one.
+    static const RECT* CaptionButtonPicture(const KivSkinSettings& settings, int index, int state);
 
 private:
     KivFrameMetrics m_metrics = {};

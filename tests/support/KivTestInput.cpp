@@ -109,10 +109,15 @@ void SendMouseTo(HWND window, int x, int y)
 {
     POINT p = {x, y};
     ClientToScreen(window, &p);
+    SendMouseToScreen(p);
+}
+
+void SendMouseToScreen(POINT screen)
+{
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof(input));
 }

@@ -28,6 +28,8 @@ void MoveCursorTo(HWND window, int x, int y);
 // Moves the mouse to a client point of the window through the input queue
 // (an absolute SendInput move, as a dragging hand does).
 void SendMouseTo(HWND window, int x, int y);
+// The same at a screen point.
+void SendMouseToScreen(POINT screen);
 // Presses or releases the left button through the input queue.
 void SendLeftButton(bool down);
 // Presses and releases a key through the input queue, as a typing hand does;

@@ -281,7 +281,15 @@ std::wstring SystemProgram(const wchar_t* name)
     if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
         return path;
     GetWindowsDirectoryW(folder, MAX_PATH);
-    return std::wstring(folder) + L"\\" + name;
+    path = std::wstring(folder) + L"\\" + name;
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return path;
+    // wordpad lives with the accessories.
+    wchar_t programs[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"ProgramFiles", programs, MAX_PATH);
+    const std::wstring accessory = std::wstring(programs, length < MAX_PATH ? length : 0) +
+                                   L"\\Windows NT\\Accessories\\" + name;
+    return GetFileAttributesW(accessory.c_str()) != INVALID_FILE_ATTRIBUTES ? accessory : path;
 }
 
 }  // namespace kivtest

@@ -58,7 +58,8 @@ std::string SchemaDocument(const std::function<std::string(size_t index, bool is
 std::wstring BinaryDir();
 std::wstring SourceDir();
 
-// A program of Wine's own: most live in the system folder, regedit in the Windows folder.
+// A program of Wine's own: most live in the system folder, regedit in the Windows
+// folder, wordpad with the accessories under the program files.
 std::wstring SystemProgram(const wchar_t* name);
 
 }  // namespace kivtest
