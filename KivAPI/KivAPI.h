@@ -36,10 +36,19 @@ extern "C" {
 /* Starts GDI+ once for the process. Always 1. */
 KIVAPI int WINAPI KivInitialize(void);
 
-/* Loads a compiled skin file (.kiv). Non-zero when the skin was loaded. A later
- * call replaces the skin in use and repaints the windows already skinned with
- * it; when it returns 0 (missing, damaged or refused file) the skin in use is
- * left exactly as it was. */
+/* Loads a compiled skin file (.kiv). Non-zero when the skin was loaded.
+ *
+ * Switching skins: a later call that succeeds switches every open skinned
+ * window of the engine's thread at once (frames and dialogs with their menu
+ * bars and shadows, and every skinned control): each takes the new skin's
+ * colours, pictures and sizes, text colours chosen by contrast are chosen
+ * again, and each window repaints once, without being recreated. A frame
+ * whose borders or caption change size keeps its client area (the window
+ * grows or shrinks around it). The old skin's bitmaps and brushes are freed
+ * once nothing draws with them.
+ *
+ * When it returns 0 (missing, damaged or refused file) the skin in use and
+ * every window are left exactly as they were. */
 KIVAPI BOOL WINAPI KivLoadSkin(const wchar_t* path);
 
 /* Installs the skinning hook on the calling thread. Non-zero when installed;

@@ -10,7 +10,7 @@ bool CKivPreviewApp::InitInstance()
     InitCommonControls();
     SetRegistryKey(L"应用程序向导生成的本地应用程序");
 
-    CKivPreviewDlg dialog;
+    CKivPreviewDlg dialog(Arguments().empty() ? std::wstring() : Arguments().front());
     dialog.DoModal();
     // The dialog was the program: no message loop follows it.
     return false;

@@ -4,17 +4,23 @@
 #include "CKivResources.h"
 #include "KivPreviewRes.h"
 
-CKivPreviewDlg::CKivPreviewDlg()
+CKivPreviewDlg::CKivPreviewDlg(const std::wstring& skin)
     : CKivDialog(IDD_KIVPREVIEW_DIALOG),
       m_icon(CKivResources::Icon(IDR_MAINFRAME)),
       m_smallIcon(CKivResources::SmallIcon(IDR_MAINFRAME)),
-      m_pages{&m_buttons, &m_edits, &m_lists, &m_ranges, &m_views}
+      m_pages{&m_buttons, &m_edits, &m_lists, &m_ranges, &m_views},
+      m_skins(skin)
 {
+    // The keys arrive as commands, the system menu's items as system commands.
+    Commands().On(ID_SKIN_NEXT, [this](UINT id) { OnSkinCommand(id); });
+    Commands().On(ID_SKIN_OPEN, [this](UINT id) { OnSkinCommand(id); });
 }
 
 BOOL CKivPreviewDlg::OnInitDialog(HWND)
 {
     AddAboutToSystemMenu();
+    AddSkinCommands();
+    m_skins.WatchKeys(Handle());
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
     CreatePages();
@@ -30,6 +36,34 @@ void CKivPreviewDlg::AddAboutToSystemMenu()
         return;
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+}
+
+void CKivPreviewDlg::AddSkinCommands()
+{
+    HMENU systemMenu = GetSystemMenu(Handle(), FALSE);
+    const std::wstring next = CKivResources::String(IDS_SKIN_NEXT);
+    const std::wstring open = CKivResources::String(IDS_SKIN_OPEN);
+    if (systemMenu == nullptr || next.empty() || open.empty())
+        return;
+    AppendMenuW(systemMenu, MF_STRING, ID_SKIN_NEXT, next.c_str());
+    AppendMenuW(systemMenu, MF_STRING, ID_SKIN_OPEN, open.c_str());
+}
+
+bool CKivPreviewDlg::OnSkinCommand(UINT id)
+{
+    if (id == ID_SKIN_NEXT)
+        m_skins.Next();
+    else if (id == ID_SKIN_OPEN)
+        m_skins.Pick(Handle());
+    else
+        return false;
+    return true;
+}
+
+bool CKivPreviewDlg::OnDestroy()
+{
+    m_skins.StopKeys();
+    return false;
 }
 
 void CKivPreviewDlg::CreatePages()
@@ -79,6 +113,8 @@ bool CKivPreviewDlg::OnNotify(int id, NMHDR* header)
 
 bool CKivPreviewDlg::OnSysCommand(UINT command, LPARAM)
 {
+    if (OnSkinCommand(command & 0xFFF0))
+        return true;
     if ((command & 0xFFF0) != IDM_ABOUTBOX)
         return false;
     CKivAboutDlg about;

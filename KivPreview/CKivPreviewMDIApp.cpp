@@ -12,6 +12,8 @@ CKivPreviewMDIApp::CKivPreviewMDIApp() : CKivApp(L"KivPreviewMDI"), m_recentFile
     CKivCommandMap& commands = m_frame.Commands();
     commands.On(ID_FILE_NEW, [this](UINT) { NewDocument(); });
     commands.On(ID_FILE_OPEN, [this](UINT) { OnOpen(); });
+    commands.On(ID_SKIN_NEXT, [this](UINT) { Skins().Next(); });
+    commands.On(ID_SKIN_OPEN, [this](UINT) { Skins().Pick(m_frame.Handle()); });
     commands.OnRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + 3, [this](UINT id) { OnRecentFile(id); },
                      [this] { return !m_recentFiles.Files().empty(); });
 }
@@ -54,6 +56,14 @@ bool CKivPreviewMDIApp::InitInstance()
     ShowWindow(m_frame.Handle(), SW_SHOWDEFAULT);
     UpdateWindow(m_frame.Handle());
     return true;
+}
+
+CKivSkinSwitcher& CKivPreviewMDIApp::Skins()
+{
+    // Made on first use: the command line is read after construction.
+    if (!m_skins)
+        m_skins.reset(new CKivSkinSwitcher(Arguments().empty() ? std::wstring() : Arguments().front()));
+    return *m_skins;
 }
 
 int CKivPreviewMDIApp::ExitInstance()

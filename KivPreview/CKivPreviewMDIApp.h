@@ -1,6 +1,7 @@
 #pragma once
 #include "CKivApp.h"
 #include "CKivRecentFileList.h"
+#include "CKivSkinSwitcher.h"
 #include "CMainFrame.h"
 #include <memory>
 
@@ -29,8 +30,11 @@ private:
     void OnOpen();
     void OnRecentFile(UINT id);
     void UpdateRecentMenus() const;
+    // The skins View > Next Skin and Open Skin switch between.
+    CKivSkinSwitcher& Skins();
 
     bool m_oleStarted = false;
     CKivRecentFileList m_recentFiles;
     CMainFrame m_frame;
+    std::unique_ptr<CKivSkinSwitcher> m_skins;
 };

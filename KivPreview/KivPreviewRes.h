@@ -10,6 +10,9 @@
 #define IDD_PAGE_RANGES 132
 #define IDD_PAGE_VIEWS 133
 #define IDM_ABOUTBOX 0x0010
+#define IDS_SKIN_NEXT 141
+#define IDS_SKIN_OPEN 142
+#include "KivSkinSwitchIds.h"
 
 // Main dialog
 #define IDC_TAB 1000

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 #include "CKivApp.h"
+#include "CKivClientDC.h"
 #include "CKivScreenShot.h"
 #include "KivCommandIds.h"
 #include "KivPreviewRes.h"
@@ -58,6 +59,32 @@ HWND VisiblePage(HWND tab)
             return child;
     }
     return nullptr;
+}
+
+COLORREF ScreenPixel(POINT point)
+{
+    CKivClientDC screen(nullptr);
+    return GetPixel(screen, point.x, point.y);
+}
+
+// The dialog before and after its skin switch command (Ctrl+K), on the page
+// it shows: the same windows in the next skin.
+bool ShootSkinSwitch(HWND dialog, const std::wstring& out)
+{
+    if (!Shots::Shoot(dialog, out + L"\\preview-switch-before.bmp"))
+        return false;
+    // The OK button's face differs between any two skins worth comparing.
+    RECT button = {};
+    GetWindowRect(GetDlgItem(dialog, IDOK), &button);
+    const POINT probe = {button.left + 4, (button.top + button.bottom) / 2};
+    const COLORREF before = ScreenPixel(probe);
+    PostMessageW(dialog, WM_SYSCOMMAND, ID_SKIN_NEXT, 0);
+    if (!Shots::WaitFor([&] { return ScreenPixel(probe) != before; }))
+    {
+        wprintf(L"KivPreview.exe: the skin switch did not show\n");
+        return false;
+    }
+    return Shots::Shoot(dialog, out + L"\\preview-switch-after.bmp");
 }
 
 bool ShootDialogProgram(const std::wstring& bin, const std::wstring& skin, const std::wstring& out)
@@ -117,6 +144,8 @@ bool ShootDialogProgram(const std::wstring& bin, const std::wstring& skin, const
     }
     if (!ok)
         wprintf(L"KivPreview.exe: a page step failed\n");
+    else if (!skin.empty())
+        ok = ShootSkinSwitch(dialog, out);
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     return ok;
 }

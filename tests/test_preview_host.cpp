@@ -7,6 +7,7 @@
 #include "CKivGdiObject.h"
 #include "CKivSelectObject.h"
 #include "KivCommandIds.h"
+#include "KivSkinSwitchIds.h"
 #include "KivDebuggedProcess.h"
 #include "KivSkinTestImages.h"
 #include "KivTestProcess.h"
@@ -470,5 +471,101 @@ TEST_CASE("KivPreviewMDI ends without an access violation, with and without a sk
         CHECK(run.ExitCode() == 0);
         INFO("first at " << run.FirstViolationAddress());
         CHECK(run.AccessViolations() == 0);
+    }
+}
+
+namespace {
+
+// Ctrl+K, or Ctrl+Shift+K, through the input queue to the foreground window.
+void SendSkinKeys(bool shift)
+{
+    std::vector<INPUT> keys;
+    auto key = [&](WORD code, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = code;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        keys.push_back(input);
+    };
+    key(VK_CONTROL, false);
+    if (shift)
+        key(VK_SHIFT, false);
+    key('K', false);
+    key('K', true);
+    if (shift)
+        key(VK_SHIFT, true);
+    key(VK_CONTROL, true);
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+// A capture that differs from the one before, once the other process has painted.
+Pixels CaptureChanged(const RECT& area, const Pixels& before)
+{
+    Pixels now;
+    kivtest::PumpUntil([&] { return (now = CaptureSettled(area)) != before; }, 10000);
+    return now;
+}
+
+}  // namespace
+
+TEST_CASE("the preview programs switch skins on their open windows by menu command and by keys")
+{
+    const std::wstring defaultSkin = kivtest::BinaryDir() + L"\\default.kiv";
+    REQUIRE(GetFileAttributesW((kivtest::BinaryDir() + L"\\dark.kiv").c_str()) != INVALID_FILE_ATTRIBUTES);
+    SUBCASE("KivPreview: the system menu's command, then Ctrl+K")
+    {
+        Program program(L"KivPreview.exe", defaultSkin);
+        REQUIRE(program.Started());
+        HWND dialog = program.WaitFor(L"#32770", L"KivPreview");
+        REQUIRE(dialog);
+        HWND page = VisiblePage(GetDlgItem(dialog, 1000));
+        REQUIRE(page);
+        HWND button = GetDlgItem(page, 1004);
+        CHECK(kivtest::PumpUntil([&] {
+            SetForegroundWindow(dialog);
+            return GetForegroundWindow() == dialog;
+        }));
+        Settle(dialog);
+        RECT area;
+        GetWindowRect(button, &area);
+        const Pixels light = CaptureSettled(area);
+
+        PostMessageW(dialog, WM_SYSCOMMAND, ID_SKIN_NEXT, 0);
+        const Pixels dark = CaptureChanged(area, light);
+        CHECK(dark != light);
+        SendSkinKeys(false);
+        const Pixels back = CaptureChanged(area, dark);
+        CHECK(back == light);
+        // The same windows throughout.
+        CHECK(GetDlgItem(page, 1004) == button);
+        CHECK(VisiblePage(GetDlgItem(dialog, 1000)) == page);
+
+        // Ctrl+Shift+K asks for a skin file; cancelled, the skin stays.
+        SendSkinKeys(true);
+        HWND open = program.WaitFor(L"#32770", L"Open");
+        REQUIRE(open);
+        PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
+        CHECK(kivtest::PumpUntil([&] { return !IsWindow(open); }));
+        CHECK(CaptureSettled(area) == light);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        CHECK(program.ExitCode() == 0);
+    }
+    SUBCASE("KivPreviewMDI: View > Next Skin")
+    {
+        Program program(L"KivPreviewMDI.exe", defaultSkin);
+        REQUIRE(program.Started());
+        HWND frame = program.WaitFor(L"KivPreviewMDIFrame", nullptr);
+        REQUIRE(frame);
+        RECT area;
+        GetWindowRect(frame, &area);
+        area.bottom = ClientOnScreen(frame).top;
+        const Pixels light = CaptureSettled(area);
+        PostMessageW(frame, WM_COMMAND, ID_SKIN_NEXT, 0);
+        const Pixels dark = CaptureChanged(area, light);
+        CHECK(dark != light);
+        PostMessageW(frame, WM_COMMAND, ID_SKIN_NEXT, 0);
+        CHECK(CaptureChanged(area, dark) == light);
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        CHECK(program.ExitCode() == 0);
     }
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark program of a build directory under Wine pinned to one CPU.
-# Usage: tools/bench.sh <builddir>   (win32 or win64 prefix chosen from the build)
+# Usage: tools/bench.sh <builddir> [name]   (win32 or win64 prefix chosen from the build;
+# with a name, only bench_<name>.exe runs)
 set -euo pipefail
 build=$(cd "${1:?usage: tools/bench.sh <builddir>}" && pwd)
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,7 +19,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" WINEARCH=$arch
 wineserver -k || true
 status=0
 out=$(mktemp)
-for program in "$build"/bin/bench_*.exe; do
+for program in "$build"/bin/bench_${2:-*}.exe; do
   [ -e "$program" ] || continue
   echo "== $(basename "$program")"
   if ! (cd "$build/bin" && timeout 600 taskset -c 0 "$KIV_WINE" "$program" >"$out" 2>&1); then

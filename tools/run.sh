@@ -6,6 +6,9 @@
 #   preview-page1.png .. preview-page5.png  the five pages of KivPreview
 #   preview-messagebox.png                  the sample message box (system look)
 #   preview-mdi.png                         KivPreviewMDI with two documents
+#   preview-switch-before.png, preview-switch-after.png
+#                                           KivPreview's last page before and after its
+#                                           skin switch command (Ctrl+K: default to dark)
 # Without a usable DISPLAY everything runs headless on Xvfb. With one, the
 # skinned KivPreview stays open afterwards until it is closed. KIV_BUILD_DIR
 # names another build folder (default build/i686).

@@ -97,6 +97,11 @@ bool CKivComboBox::Setup(const KivSkinSettings& settings)
     return true;
 }
 
+void CKivComboBox::OnSkinChanged(const KivSkinSettings& settings)
+{
+    Setup(settings);
+}
+
 void CKivComboBox::SetLook(const Look& look)
 {
     m_look = look;

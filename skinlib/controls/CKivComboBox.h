@@ -35,6 +35,7 @@ public:
     // Copies the SystemControl\ComboBox group, the list and bar colours into
     // the drop-down's skin; false without a window.
     bool Setup(const KivSkinSettings& settings);
+    void OnSkinChanged(const KivSkinSettings& settings) override;
     void SetLook(const Look& look);
 
     // Draws outline, button and face into dc.

@@ -43,6 +43,11 @@ bool CKivEditBox::Setup(const KivSkinSettings& settings)
     return true;
 }
 
+void CKivEditBox::OnSkinChanged(const KivSkinSettings& settings)
+{
+    Setup(settings);
+}
+
 void CKivEditBox::SetLook(const Look& look)
 {
     m_look = look;

@@ -39,6 +39,7 @@ public:
 
     // Copies the SystemControl\EditControl group; false without a window.
     bool Setup(const KivSkinSettings& settings);
+    void OnSkinChanged(const KivSkinSettings& settings) override;
     void SetLook(const Look& look);
     const Look& GetLook() const { return m_look; }
 

@@ -57,6 +57,11 @@ bool CKivListBox::Setup(const KivSkinSettings& settings)
     return true;
 }
 
+void CKivListBox::OnSkinChanged(const KivSkinSettings& settings)
+{
+    Setup(settings);
+}
+
 void CKivListBox::SetLook(const Look& look)
 {
     m_look = look;

@@ -54,6 +54,7 @@ public:
 
     // Copies the SystemControl\ListBox group; false without a window.
     bool Setup(const KivSkinSettings& settings);
+    void OnSkinChanged(const KivSkinSettings& settings) override;
     void SetLook(const Look& look);
     const Look& GetLook() const { return m_look; }
     // Marks the list as the drop-down of that combo box (set before Attach);

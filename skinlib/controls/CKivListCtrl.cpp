@@ -30,6 +30,19 @@ int CKivListCtrl::Setup(const KivSkinSettings& settings)
     return 1;
 }
 
+void CKivListCtrl::OnSkinChanged(const KivSkinSettings& settings)
+{
+    Setup(settings);
+    if (Window() == nullptr)
+        return;
+    // A skin without the see-through background takes the picture away. The
+    // new picture and colours go in now, inside the one repaint to come,
+    // rather than at the next frame paint.
+    if (!m_backTransparent && m_imageSet)
+        RestoreControl();
+    AfterNcPaint();
+}
+
 UINT CKivListCtrl::GetMessageOf(Colour which)
 {
     return which == Back ? LVM_GETBKCOLOR : which == Text ? LVM_GETTEXTCOLOR : LVM_GETTEXTBKCOLOR;

@@ -26,6 +26,7 @@ public:
 
     // Takes the list view settings; 1 when attached.
     int Setup(const KivSkinSettings& settings);
+    void OnSkinChanged(const KivSkinSettings& settings) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     int BackTransparent() const { return m_backTransparent; }

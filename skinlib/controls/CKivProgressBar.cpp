@@ -22,6 +22,13 @@ bool CKivProgressBar::Setup(const KivSkinSettings& settings)
     return true;
 }
 
+void CKivProgressBar::OnSkinChanged(const KivSkinSettings& settings)
+{
+    Setup(settings);
+    if (Window() != nullptr)
+        InvalidateRect(Window(), nullptr, FALSE);
+}
+
 LRESULT CKivProgressBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (Window() == nullptr || PreviousProc() == nullptr)

@@ -19,6 +19,7 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Copies the fill colour and picture of the skin; true.
     bool Setup(const KivSkinSettings& settings);
+    void OnSkinChanged(const KivSkinSettings& settings) override;
 
 private:
     LRESULT OnPaintMessage(HDC dc);

@@ -13,6 +13,13 @@ bool CKivSliderControl::Setup(const KivSkinSettings& settings)
     return true;
 }
 
+void CKivSliderControl::OnSkinChanged(const KivSkinSettings& settings)
+{
+    Setup(settings);
+    if (Window() != nullptr)
+        InvalidateRect(Window(), nullptr, TRUE);
+}
+
 LRESULT CKivSliderControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (Window() == nullptr || PreviousProc() == nullptr)

@@ -28,6 +28,7 @@ public:
     void OnMouseLeave() override;
     // Copies the thumb and channel colours of the skin; true.
     bool Setup(const KivSkinSettings& settings);
+    void OnSkinChanged(const KivSkinSettings& settings) override;
 
     int Thumb() const { return m_thumb; }
 

@@ -31,6 +31,19 @@ bool CKivSysScrollBar::Setup(const KivSkinSettings& settings)
 {
     if (Window() == nullptr)
         return false;
+    TakeColours(settings);
+    m_bar.Repaint();
+    return true;
+}
+
+void CKivSysScrollBar::OnSkinChanged(const KivSkinSettings& settings)
+{
+    if (Window() != nullptr)
+        TakeColours(settings);
+}
+
+void CKivSysScrollBar::TakeColours(const KivSkinSettings& settings)
+{
     CKivDirectScrollBar::Colours colours;
     colours.bar = static_cast<COLORREF>(m_horizontal ? settings.hScrollBarSBarColor : settings.vScrollBarSBarColor);
     colours.barBorder =
@@ -42,8 +55,6 @@ bool CKivSysScrollBar::Setup(const KivSkinSettings& settings)
     colours.background =
         static_cast<COLORREF>(m_horizontal ? settings.hScrollBarSBarBackground : settings.vScrollBarSBarBackground);
     m_bar.SetColours(colours);
-    m_bar.Repaint();
-    return true;
 }
 
 LRESULT CKivSysScrollBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

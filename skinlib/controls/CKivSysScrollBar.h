@@ -22,6 +22,7 @@ public:
 
     // Copies the five bar colours of the bar's direction; false without a window.
     bool Setup(const KivSkinSettings& settings);
+    void OnSkinChanged(const KivSkinSettings& settings) override;
 
     const CKivDirectScrollBar& Bar() const { return m_bar; }
 
@@ -35,6 +36,8 @@ private:
     void OnBarRequest(int code, int position);
     // The enabled state a redrawing SBM_SETSCROLLINFO gives the control.
     void FollowArrowState(const SCROLLINFO* info);
+    // The five bar colours of the bar's direction.
+    void TakeColours(const KivSkinSettings& settings);
     // Reads range, page and position back from the control.
     void Refresh();
 

@@ -53,6 +53,11 @@ int CKivTabCtrl::Setup(const KivSkinSettings& settings)
     return 1;
 }
 
+void CKivTabCtrl::OnSkinChanged(const KivSkinSettings& settings)
+{
+    Setup(settings);
+}
+
 LRESULT CKivTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (Window() == nullptr)

@@ -31,6 +31,7 @@ public:
 
     // Takes the skin's tab colours and repaints; 1 when attached.
     int Setup(const KivSkinSettings& settings);
+    void OnSkinChanged(const KivSkinSettings& settings) override;
 
     const CKivDirectTabCtrl& Strip() const { return m_strip; }
 

@@ -16,6 +16,16 @@ int CKivTreeCtrl::Setup(const KivSkinSettings& settings)
     return 1;
 }
 
+void CKivTreeCtrl::OnSkinChanged(const KivSkinSettings& settings)
+{
+    Setup(settings);
+    // The control takes the new colours now, so that they are part of the
+    // one repaint to come; at the next frame paint they would bring a
+    // second one, in the old colours first.
+    if (m_changedBackColor && Window() != nullptr)
+        AfterNcPaint();
+}
+
 LRESULT CKivTreeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message)

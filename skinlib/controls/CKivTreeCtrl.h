@@ -21,6 +21,7 @@ public:
 
     // Takes the tree view colours; 1 when attached.
     int Setup(const KivSkinSettings& settings);
+    void OnSkinChanged(const KivSkinSettings& settings) override;
 
     COLORREF BackColor() const { return m_backColor; }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

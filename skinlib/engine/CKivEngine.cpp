@@ -48,8 +48,11 @@ BOOL CKivEngine::LoadSkin(const wchar_t* path)
 {
     if (!CKivSkinStore::LoadSkin(path))
         return FALSE;
-    // Frames measure their borders and caption from the skin: ask each skinned
-    // window to measure and draw itself again.
+    // Every skinned window first takes what it copied from the new skin (a
+    // frame whose borders moved its client area is measured again there);
+    // only then is each drawn again, once, so no window shows a mix of the
+    // two skins.
+    m_registry->TakeNewSkin(CKivSkinStore::Settings());
     std::vector<HWND> windows;
     for (const auto& entry : CKivWnd::SubclassMap())
         windows.push_back(entry.first);
@@ -60,11 +63,10 @@ BOOL CKivEngine::LoadSkin(const wchar_t* path)
 
 void CKivEngine::RepaintWindow(HWND window)
 {
-    if (!IsWindow(window))
-        return;
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+    // Marked only: the window is drawn by its next WM_PAINT, once, however
+    // many of its skin's parts were marked before.
+    if (IsWindow(window))
+        RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
 }
 
 BOOL CKivEngine::Stop()

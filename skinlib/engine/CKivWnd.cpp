@@ -421,6 +421,9 @@ void CKivWnd::OnNcRButtonUp(WPARAM hitTest, LPARAM lParam) { CallPrevious(WM_NCR
 void CKivWnd::OnDestroy() { CallPrevious(WM_DESTROY, 0, 0); }
 void CKivWnd::OnClose() { CallPrevious(WM_CLOSE, 0, 0); }
 
+// Objects that read the skin while they paint have nothing to take.
+void CKivWnd::OnSkinChanged(const KivSkinSettings&) {}
+
 LRESULT CKivWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     const HWND control = reinterpret_cast<HWND>(lParam);

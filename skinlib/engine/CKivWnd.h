@@ -4,6 +4,7 @@
 #include "CKivWndCharset.h"
 
 class CKivWndBox;
+struct KivSkinSettings;
 
 // Base of every skin object bound to a host window. Attach subclasses the
 // window with one shared procedure; WindowProc routes each message to a
@@ -51,6 +52,11 @@ public:
     virtual void OnNcRButtonUp(WPARAM hitTest, LPARAM lParam);
     virtual void OnDestroy();
     virtual void OnClose();
+    // A new skin has been loaded: the object takes from settings whatever it
+    // copied when it was set up (colours, pictures, metrics) and marks what
+    // it draws as invalid. It does not paint; the engine repaints each
+    // window once after every object has taken the new skin.
+    virtual void OnSkinChanged(const KivSkinSettings& settings);
 
     HWND Window() const { return m_hwnd; }
     WNDPROC PreviousProc() const { return m_previousProc; }

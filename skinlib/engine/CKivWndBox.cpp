@@ -439,6 +439,18 @@ CKivWnd* CKivWndBox::Find(HWND window) const
     return found == m_windowMap.end() ? nullptr : found->second;
 }
 
+void CKivWndBox::TakeNewSkin(const KivSkinSettings& settings)
+{
+    // A change may run host code (a frame that keeps its client size is
+    // moved), which can destroy windows and with them their entries.
+    std::vector<std::pair<HWND, CKivWnd*>> entries(m_windowMap.begin(), m_windowMap.end());
+    for (const auto& entry : entries)
+    {
+        if (Find(entry.first) == entry.second && IsWindow(entry.first))
+            entry.second->OnSkinChanged(settings);
+    }
+}
+
 void CKivWndBox::ReleaseObject(HWND window, CKivWnd* object)
 {
     auto found = m_windowMap.find(window);

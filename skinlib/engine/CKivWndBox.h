@@ -76,6 +76,10 @@ public:
     static std::unique_ptr<CKivWnd> NewSkinObject(KivSkinKind kind);
 
     CKivWnd* Find(HWND window) const;
+    // A new skin is in the store: every live skinned window takes it
+    // (CKivWnd::OnSkinChanged), in the order of their handles.
+    // A window destroyed by another's change is skipped.
+    void TakeNewSkin(const KivSkinSettings& settings);
     size_t Count() const { return m_windowMap.size(); }
     bool IsExcluded(HWND window) const { return m_excludedWindows.count(window) != 0; }
     size_t ExcludedCount() const { return m_excludedWindows.size(); }

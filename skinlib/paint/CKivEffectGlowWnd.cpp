@@ -54,6 +54,30 @@ BOOL CKivEffectGlowWnd::CreateGlow(HWND frame, COLORREF colour, BOOL sizeControl
     return TRUE;
 }
 
+void CKivEffectGlowWnd::SetLook(COLORREF colour, BOOL sizeControl)
+{
+    if (m_hwnd == nullptr)
+        return;
+    const BOOL control = sizeControl ? TRUE : FALSE;
+    if (control != m_sizeControl)
+    {
+        // As at creation: without size control the glow lets every click through.
+        LONG_PTR exStyle = GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE);
+        exStyle = control ? (exStyle & ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT)) : (exStyle | WS_EX_TRANSPARENT);
+        SetWindowLongPtrW(m_hwnd, GWL_EXSTYLE, exStyle);
+        m_sizeControl = control;
+    }
+    const COLORREF shadow = colour & 0xFFFFFF;
+    if (shadow == m_shadowColor)
+        return;
+    m_shadowColor = shadow;
+    // A hidden glow draws the new colour when it is placed again.
+    if (IsWindowVisible(m_hwnd) && m_surface.Width() > 0)
+        RedrawShadow();
+    else
+        m_surface.Clear();
+}
+
 void CKivEffectGlowWnd::Destroy()
 {
     if (m_owner != nullptr)

@@ -42,6 +42,9 @@ public:
     // Creates the glow for frame in colour (0x00BBGGRR) and starts following
     // the frame; it is placed and shown at once when the frame is visible.
     BOOL CreateGlow(HWND frame, COLORREF colour, BOOL sizeControl);
+    // Takes a new colour and size control (a new skin): the shadow is drawn
+    // again when the colour changed and the glow is shown.
+    void SetLook(COLORREF colour, BOOL sizeControl);
     // Ends the glow window and the following; the frame is left as it is.
     void Destroy() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

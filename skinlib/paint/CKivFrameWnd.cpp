@@ -182,6 +182,58 @@ void CKivFrameWnd::AttachGlow()
     m_glow.CreateGlow(window, static_cast<COLORREF>(s.edgeShadowColor), s.edgeEnableSizeCtl ? TRUE : FALSE);
 }
 
+void CKivFrameWnd::OnSkinChanged(const KivSkinSettings& settings)
+{
+    const HWND window = Window();
+    // Without a caption the frame is the system's until the caption returns,
+    // and it is measured from the skin in use then.
+    if (window == nullptr || !IsWindow(window) || !m_framed)
+        return;
+    RECT before = {};
+    GetClientRect(window, &before);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&before), 2);
+    RefreshMetrics();
+    // The client area keeps its size, as it did when the frame was first
+    // skinned: the host's layout stays right under the new borders. A
+    // maximised or minimised window keeps the size the system gave it.
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    RECT after = rect;
+    if (m_metrics != &m_emptyMetrics)
+        FitClientArea(*m_metrics, after);
+    const int growX = (before.right - before.left) - (after.right - after.left);
+    const int growY = (before.bottom - before.top) - (after.bottom - after.top);
+    const bool resize = (growX != 0 || growY != 0) && !IsZoomed(window) && !IsIconic(window);
+    // The system hears of new borders only when they moved the client area:
+    // measuring a frame again costs as much as moving it.
+    if (resize || !EqualRect(&before, &after))
+    {
+        if (resize)
+        {
+            m_growth.right += growX;
+            m_growth.bottom += growY;
+        }
+        SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left + (resize ? growX : 0),
+                     rect.bottom - rect.top + (resize ? growY : 0),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | (resize ? 0 : SWP_NOSIZE));
+        if (FromHandle(window) != this)
+            return;
+        RefreshMetrics();
+    }
+    // Setting a region costs the system a repaint of the whole frame: only
+    // a new shape needs one.
+    if (resize || (settings.edgeEnableRound != 0) != m_roundRegion)
+        UpdateRegion();
+    // The glow takes the new colour and size control in place, or goes with
+    // a skin that hides it.
+    if (settings.edgeHideShadow)
+        m_glow.Destroy();
+    else if (m_glow.Owner() == nullptr)
+        AttachGlow();
+    else
+        m_glow.SetLook(static_cast<COLORREF>(settings.edgeShadowColor), settings.edgeEnableSizeCtl ? TRUE : FALSE);
+}
+
 BOOL CKivFrameWnd::Detach()
 {
     const HWND window = Window();
@@ -482,7 +534,8 @@ void CKivFrameWnd::UpdateRegion()
     if (IsMaximized())
         height -= Fallback(m_metrics, &m_emptyMetrics)->borderBottom;
     CKivRegion region;
-    if (CKivSkinStore::Settings().edgeEnableRound)
+    m_roundRegion = CKivSkinStore::Settings().edgeEnableRound != 0;
+    if (m_roundRegion)
     {
         // Round at the top only: the bottom corners are squared off again.
         region.Reset(CreateRoundRectRgn(0, 0, width + 1, height, 11, 11));

@@ -47,6 +47,7 @@ public:
     void OnNcRButtonDown(WPARAM hitTest, LPARAM lParam) override;
     void OnNcRButtonUp(WPARAM hitTest, LPARAM lParam) override;
     void OnDestroy() override;
+    void OnSkinChanged(const KivSkinSettings& settings) override;
     // Attached to a window that was shown before: catches up on what the
     // frame does when it sees the window shown, and redraws the frame.
     void OnAttachedWhileShown();
@@ -141,6 +142,8 @@ private:
     bool m_releasePending = false;
     // The window size the region was last made for.
     SIZE m_regionSize = {-1, -1};
+    // Whether the region was last made with rounded corners.
+    bool m_roundRegion = false;
     POINT m_minTrackSize = {5, 5};
     // What Attach added to each side of the window rectangle.
     RECT m_growth = {};
