@@ -1,5 +1,6 @@
 #include "CKivFileBuilder.h"
 #include "CKivAtomicFile.h"
+#include "CKivBmpFile.h"
 #include "CKivCipherFile.h"
 #include "CKivClientDC.h"
 #include "CKivCompatibleDC.h"
@@ -157,7 +158,7 @@ bool CKivFileBuilder::OpenProject(const wchar_t* path)
     const wchar_t* extension = PathFindExtensionW(path);
     if (wcslen(extension) > 15 || _wcsicmp(extension, L".KIVPROJ") != 0)
         return Fail(Quoted(path) + L" is not a .kivproj file");
-    if (!KivFileExists(path))
+    if (!kiv::KivFileExists(path))
         return Fail(Quoted(path) + L" does not exist");
     std::vector<BYTE> document;
     if (!CKivCipherFile::ReadDecrypted(path, CKivCipherFile::kDocumentPiece, &document))
@@ -183,7 +184,7 @@ bool CKivFileBuilder::SavePlainProject(const wchar_t* path) const
 
 bool CKivFileBuilder::OpenPlainProject(const wchar_t* path)
 {
-    if (path == nullptr || !KivFileExists(path))
+    if (path == nullptr || !kiv::KivFileExists(path))
         return Fail(Quoted(path ? path : L"") + L" does not exist");
     std::vector<BYTE> document;
     if (!CKivPlainFile::Read(path, &document))
@@ -266,7 +267,7 @@ bool CKivFileBuilder::BuildSkin(const std::wstring& outputPath)
         return Fail(CKivAtomicFile::Problem(outputPath));
     if (!CompileTo(settings.TempPath(), atlas.TempPath()))
         return false;
-    if (!PackSkinFile(skin.TempPath().c_str(), settings.TempPath().c_str(), atlas.TempPath().c_str()))
+    if (!kiv::PackSkinFile(skin.TempPath().c_str(), settings.TempPath().c_str(), atlas.TempPath().c_str()))
         return Fail(L"cannot write the skin file " + Quoted(outputPath) + L": " + CKivAtomicFile::Problem(outputPath));
     if (!skin.Commit())
         return Fail(L"cannot replace " + Quoted(outputPath) + L": " + CKivAtomicFile::Problem(outputPath));
@@ -304,7 +305,7 @@ std::wstring CKivFileBuilder::ResolvePicturePath(const std::wstring& stored) con
         const size_t start = stored.find_first_not_of(L"\\/");
         path = m_folder + (start == std::wstring::npos ? std::wstring() : stored.substr(start));
     }
-    return KivFileExists(path.c_str()) ? path : std::wstring();
+    return kiv::KivFileExists(path.c_str()) ? path : std::wstring();
 }
 
 bool CKivFileBuilder::IsAbsolutePath(const std::wstring& stored)
@@ -529,20 +530,13 @@ bool CKivFileBuilder::SaveBmpByDC(HDC dc, const wchar_t* path, SIZE* /*size*/, i
         return false;
 
     // 54 bytes of headers and room for the cipher's padding behind the pixels.
-    const size_t imageBytes = 54 + static_cast<size_t>(pixelBytes);
-    std::vector<BYTE> image(imageBytes + 64, 0);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfSize = static_cast<DWORD>(imageBytes);
-    file.bfOffBits = 54;
+    const size_t imageBytes = CKivBmpFile::kHeadersSize + static_cast<size_t>(pixelBytes);
     info.bmiHeader.biSizeImage = pixelBytes;
     info.bmiHeader.biXPelsPerMeter = 0;
     info.bmiHeader.biYPelsPerMeter = 0;
     info.bmiHeader.biClrUsed = 0;
     info.bmiHeader.biClrImportant = 0;
-    memcpy(image.data(), &file, sizeof(file));
-    memcpy(image.data() + sizeof(file), &info.bmiHeader, sizeof(info.bmiHeader));
-    memcpy(image.data() + 54, pixels.data(), pixelBytes);
+    std::vector<BYTE> image = CKivBmpFile::Compose(info.bmiHeader, pixels.data(), pixelBytes, 0, 64);
 
     const size_t encrypted = CKivCipherFile::EncryptInPlace(image.data(), imageBytes, CKivCipherFile::kAtlasPiece);
     if (encrypted == 0)

@@ -1,6 +1,7 @@
 #include "CKivGraphics.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
+#include "CKivBmpFile.h"
 #include "CKivSkinStore.h"
 #include <cstring>
 
@@ -167,25 +168,8 @@ bool Canvas::SameAs(const Canvas& other) const
 bool Canvas::Save(const wchar_t* path) const
 {
     GdiFlush();
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    const DWORD pixelBytes = static_cast<DWORD>(m_width) * m_height * 4;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + pixelBytes;
-    info.biSize = sizeof(info);
-    info.biWidth = m_width;
-    info.biHeight = -m_height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(out, &file, sizeof(file), &written, nullptr) && WriteFile(out, &info, sizeof(info), &written, nullptr) &&
-              WriteFile(out, m_bits, pixelBytes, &written, nullptr);
-    CloseHandle(out);
-    return ok;
+    const size_t pixelBytes = static_cast<size_t>(m_width) * static_cast<size_t>(m_height) * 4;
+    return CKivBmpFile::Write(path, CKivBmpFile::InfoHeader(m_width, -m_height, 32), m_bits, pixelBytes);
 }
 
 void PrintWindowTo(HWND window, Canvas& canvas)
