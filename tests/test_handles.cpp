@@ -16,7 +16,7 @@
 namespace {
 
 // Traits that record each close, so the owner's bookkeeping shows without a
-// real handle behind it.
+// real handle behind it. (Not counted: Receive hands out what it holds.)
 struct RecordingTraits : KivHandleTraitsBase<int*>
 {
     static int closes;
@@ -71,6 +71,15 @@ TEST_CASE("the owner closes exactly once, whatever way the handle leaves")
         CHECK(third.Get() == &b);
     }
     CHECK(RecordingTraits::closes == 3);  // and what Receive took in goes at the end
+}
+
+TEST_CASE("an owner is the size of its handle")
+{
+    // Owners replace raw handles inside classes whose member layout is fixed.
+    CHECK(sizeof(CKivBitmap) == sizeof(HBITMAP));
+    CHECK(sizeof(CKivCryptKey) == sizeof(HCRYPTKEY));
+    CHECK(sizeof(CKivComPtr<IStream>) == sizeof(IStream*));
+    CHECK(sizeof(CKivFileHandle) == sizeof(HANDLE));
 }
 
 TEST_CASE("handle kinds close with their own release call")

@@ -1,22 +1,10 @@
 #pragma once
 #include <windows.h>
+#include "CKivReleasedDC.h"
 
 // GetDC / ReleaseDC.
-class CKivClientDC
+struct KivClientDCTraits
 {
-public:
-    explicit CKivClientDC(HWND window) : m_window(window), m_dc(GetDC(window)) {}
-    ~CKivClientDC()
-    {
-        if (m_dc)
-            ReleaseDC(m_window, m_dc);
-    }
-    CKivClientDC(const CKivClientDC&) = delete;
-    CKivClientDC& operator=(const CKivClientDC&) = delete;
-    HDC Get() const { return m_dc; }
-    operator HDC() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
+    static HDC Acquire(HWND window) { return GetDC(window); }
 };
+using CKivClientDC = CKivReleasedDC<KivClientDCTraits>;

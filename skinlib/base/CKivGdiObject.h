@@ -26,6 +26,7 @@ private:
 template <typename T>
 struct KivGdiObjectTraits : KivHandleTraitsBase<T>
 {
+    static constexpr bool kCounted = true;
     static void Close(T object) { DeleteObject(object); }
     static void Owned(T) { CKivGdiObjectCount::Add(); }
     static void Disowned(T) { CKivGdiObjectCount::Remove(); }

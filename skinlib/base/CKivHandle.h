@@ -7,9 +7,11 @@
 //   using Handle = ...;                    the handle type
 //   static Handle Invalid();               the value that owns nothing
 //   static void Close(Handle);             the release call for that kind
-// and, optionally (KivHandleTraitsBase gives both as no-ops):
+// and, optionally (KivHandleTraitsBase gives these defaults):
 //   static void Owned(Handle);             a handle was taken over
 //   static void Disowned(Handle);          a handle was closed or given up
+//   static constexpr bool kCounted;        Owned/Disowned keep a count
+// An owner holds nothing but the handle: it has the handle's size.
 template <typename Traits>
 class CKivHandle
 {
@@ -63,10 +65,12 @@ public:
         return handle;
     }
     // For a call that hands a new handle out through a pointer
-    // (RegOpenKeyExW, CryptAcquireContextW, ...): closes what is held first.
-    // What the call writes is taken over by the next Get/Reset/destructor.
+    // (RegOpenKeyExW, CryptAcquireContextW, ...): closes what is held first;
+    // what the call writes is owned from then on. Owned() cannot see that
+    // write, so kinds that count their handles take them through Reset.
     Handle* Receive()
     {
+        static_assert(!Traits::kCounted, "a counted handle kind is taken through Reset, not Receive");
         Reset(Traits::Invalid());
         return &m_handle;
     }
@@ -82,6 +86,7 @@ template <typename H>
 struct KivHandleTraitsBase
 {
     using Handle = H;
+    static constexpr bool kCounted = false;
     static Handle Invalid() { return nullptr; }
     static void Owned(Handle) {}
     static void Disowned(Handle) {}
