@@ -110,13 +110,20 @@ bool CKivFileBuilder::OpenProject(const wchar_t* path)
     std::vector<BYTE> document;
     if (!CKivCipherFile::ReadDecrypted(path, CKivCipherFile::kDocumentPiece, &document))
         return Fail(Quoted(path) + L" is damaged or not encrypted with the skin key");
+    if (!TakeDocument(path, document))
+        return false;
+    m_path.KeepFile(path);
+    return true;
+}
+
+bool CKivFileBuilder::TakeDocument(const wchar_t* path, const std::vector<BYTE>& document)
+{
     ItemMap items;
     std::wstring reason;
     if (!CKivProjectDocument::Read(document, &items, &reason))
         return Fail(Quoted(path) + L": " + reason);
     if (!SetProjectFile(path))
         return false;
-    m_path.KeepFile(path);
     m_items.swap(items);
     return true;
 }
@@ -136,14 +143,7 @@ bool CKivFileBuilder::OpenPlainProject(const wchar_t* path)
     std::vector<BYTE> document;
     if (!CKivPlainFile::Read(path, &document))
         return Fail(L"cannot read " + Quoted(path));
-    ItemMap items;
-    std::wstring reason;
-    if (!CKivProjectDocument::Read(document, &items, &reason))
-        return Fail(Quoted(path) + L": " + reason);
-    if (!SetProjectFile(path))
-        return false;
-    m_items.swap(items);
-    return true;
+    return TakeDocument(path, document);
 }
 
 bool CKivFileBuilder::Compile()

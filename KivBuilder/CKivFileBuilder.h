@@ -112,6 +112,9 @@ private:
     bool BuildAtlas(const std::wstring& atlasPath);
     bool WriteSettings(const std::wstring& settingsPath);
     bool Fail(const std::wstring& reason);
+    // Reads a project document opened from path into the items and takes
+    // path as the project's; the items are left alone on failure.
+    bool TakeDocument(const wchar_t* path, const std::vector<BYTE>& document);
 
     HWND m_deviceWindow;
     ItemMap m_items;
