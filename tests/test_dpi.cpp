@@ -298,3 +298,55 @@ TEST_CASE("WM_DPICHANGED: the frame takes the new scale, size and geometry at on
     if (oracle.ReadsHandleTable())
         CHECK(oracle.LiveObjects() == before);
 }
+
+TEST_CASE("the shadow's band, leads and zones follow the frame's DPI")
+{
+    InstallScalingSkin();
+    CKivSkinStore::Settings().edgeHideShadow = 0;
+    CKivSkinStore::Settings().edgeShadowColor = RGB(0, 0, 255);
+    CKivSkinStore::Settings().edgeEnableSizeCtl = 1;
+    SkinnedFrame f(WS_OVERLAPPEDWINDOW, 400, 300, true);
+    CKivEffectGlowWnd& glow = f.Frame().Glow();
+    REQUIRE(glow.Window() != nullptr);
+    const int start = CKivDpiScale::SystemDpi();
+    for (int dpi : {192, 144, start})
+    {
+        CAPTURE(dpi);
+        RECT frame = {};
+        GetWindowRect(f.Window(), &frame);
+        SendMessageW(f.Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
+        kivtest::PumpPending();
+        const int band = ExpectScaled(CKivShadowSurface::kUnitBand, dpi);
+        CHECK(glow.Band() == band);
+        RECT shadow = {};
+        GetWindowRect(glow.Window(), &shadow);
+        GetWindowRect(f.Window(), &frame);
+        CHECK(shadow.left == frame.left - band - 1);
+        CHECK(shadow.top == frame.top - band - 1);
+        CHECK(shadow.right == frame.right + band);
+        CHECK(shadow.bottom == frame.bottom + band);
+        // The edge line at the band's inner edge, the fade across the band.
+        const CKivShadowSurface& surface = glow.Surface();
+        REQUIRE(surface.Width() == shadow.right - shadow.left);
+        const int middle = surface.Height() / 2;
+        auto alpha = [&surface](int x, int y) { return static_cast<int>(surface.Pixel(x, y) >> 24); };
+        CHECK(alpha(band, middle) == CKivShadowSurface::kEdgeAlpha);
+        CHECK(alpha(band / 2, middle) == CKivShadowSurface::InnerBandAlpha(band / 2, band));
+        CHECK(alpha(band + 1, middle) == 0);
+        CHECK(alpha(surface.Width() - 1, middle) == CKivShadowSurface::OuterBandAlpha(band - 1, band));
+        // Sizing zones one band deep.
+        CHECK(glow.ZoneFromPoint(POINT{shadow.left + band - 1, (shadow.top + shadow.bottom) / 2}) ==
+              CKivEffectGlowWnd::LeftZone);
+        CHECK(glow.ZoneFromPoint(POINT{shadow.left + band + 1, (shadow.top + shadow.bottom) / 2}) ==
+              CKivEffectGlowWnd::NoZone);
+    }
+    // At 96 DPI the band is the one the shadow always had.
+    if (start == 96)
+    {
+        RECT frame = {};
+        GetWindowRect(f.Window(), &frame);
+        const RECT unit = CKivEffectGlowWnd::GlowRectFor(frame);
+        const RECT own = glow.GlowRect(frame);
+        CHECK(EqualRect(&unit, &own));
+    }
+}

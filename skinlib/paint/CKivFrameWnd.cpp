@@ -179,6 +179,7 @@ void CKivFrameWnd::SetDpi(int dpi)
     SetDpiScale(CKivDpiScale(dpi));
     if (m_paint)
         m_paint->SetDpi(Dpi());
+    m_glow.SetDpi(Dpi());
 }
 
 LRESULT CKivFrameWnd::OnDpiChanged(WPARAM dpi, const RECT* suggested)
