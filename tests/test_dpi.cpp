@@ -233,6 +233,11 @@ TEST_CASE("child: the frame at the session DPI" * doctest::skip())
         SkinnedFrame f(WS_OVERLAPPEDWINDOW, 400, 300, true, TwoItemMenu());
         CHECK(CKivDpiScale::DpiOfWindow(f.Window()) == dpi);
         CheckFrameAt(f, dpi);
+        const KivFrameMetrics& m = *f.Frame().Metrics();
+        MESSAGE("at " << dpi << " DPI: caption " << m.captionHeight << ", border " << m.borderLeft << ", button "
+                      << m.closeButton.width << "x" << m.closeButton.height << ", gap " << m.buttonSpace
+                      << ", menu bar " << m.menuBarHeight << ", system scroll bar "
+                      << CKivDpiScale::SystemMetric(SM_CXVSCROLL, dpi));
     }
     // Attaching keeps the client size the host asked for at any DPI.
     HWND window = frametest::CreateHost(WS_OVERLAPPEDWINDOW, 40, 40, 320, 240);
