@@ -75,7 +75,7 @@ LRESULT CKivEditBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (Window() == nullptr || PreviousProc() == nullptr)
         return 0;
-    return m_bars.Around(message, [&] { return Dispatch(message, wParam, lParam); });
+    return m_bars.Around(message, wParam, lParam, [&] { return Dispatch(message, wParam, lParam); });
 }
 
 LRESULT CKivEditBox::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
@@ -88,9 +88,6 @@ LRESULT CKivEditBox::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KILLFOCUS: return OnFocus(message, wParam, lParam);
     case WM_PAINT: return OnEditPaint(wParam, lParam);
     case WM_NCPAINT: return OnEditNcPaint(wParam);
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: return OnNcPress(message, wParam, lParam);
-    case WM_PRINT: return OnPrint(wParam, lParam);
     default: return CKivWnd::WindowProc(message, wParam, lParam);
     }
 }
@@ -142,20 +139,6 @@ LRESULT CKivEditBox::OnEditNcPaint(WPARAM region)
     DrawBorder();
     m_bars.Paint();
     return 0;
-}
-
-LRESULT CKivEditBox::OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam)
-{
-    return m_bars.Press(hitTest, [&] { return CKivWnd::WindowProc(message, hitTest, lParam); });
-}
-
-LRESULT CKivEditBox::OnPrint(WPARAM dc, LPARAM flags)
-{
-    const HWND window = Window();
-    const LRESULT answer = CKivWnd::WindowProc(WM_PRINT, dc, flags);
-    if (Window() == window)
-        m_bars.AfterPrint(dc, flags);
-    return answer;
 }
 
 LRESULT CKivEditBox::OnEditChange()

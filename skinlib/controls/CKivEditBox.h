@@ -55,8 +55,6 @@ private:
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCtlColor(HDC dc, HBRUSH hostBrush);
     LRESULT OnEditNcPaint(WPARAM region);
-    LRESULT OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam);
-    LRESULT OnPrint(WPARAM dc, LPARAM flags);
     LRESULT OnEditChange();
     LRESULT OnFocus(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnEditPaint(WPARAM wParam, LPARAM lParam);

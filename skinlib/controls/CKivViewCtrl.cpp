@@ -18,7 +18,7 @@ LRESULT CKivViewCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (Window() == nullptr || PreviousProc() == nullptr)
         return 0;
-    return m_bars.Around(message, [&] { return Dispatch(message, wParam, lParam); });
+    return m_bars.Around(message, wParam, lParam, [&] { return Dispatch(message, wParam, lParam); });
 }
 
 LRESULT CKivViewCtrl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
@@ -35,9 +35,6 @@ LRESULT CKivViewCtrl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
                    ? OnOwnCustomDraw(wParam, lParam)
                    : 0;
     case WM_NCPAINT: return OnViewNcPaint(wParam);
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: return OnNcPress(message, wParam, lParam);
-    case WM_PRINT: return OnPrint(wParam, lParam);
     default: return CKivWnd::WindowProc(message, wParam, lParam);
     }
 }
@@ -53,20 +50,6 @@ LRESULT CKivViewCtrl::OnViewNcPaint(WPARAM region)
     m_bars.Paint();
     AfterNcPaint();
     return 0;
-}
-
-LRESULT CKivViewCtrl::OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam)
-{
-    return m_bars.Press(hitTest, [&] { return CKivWnd::WindowProc(message, hitTest, lParam); });
-}
-
-LRESULT CKivViewCtrl::OnPrint(WPARAM dc, LPARAM flags)
-{
-    const HWND window = Window();
-    const LRESULT answer = CKivWnd::WindowProc(WM_PRINT, dc, flags);
-    if (Window() == window)
-        m_bars.AfterPrint(dc, flags);
-    return answer;
 }
 
 LRESULT CKivViewCtrl::AskHost(WPARAM wParam, LPARAM lParam)

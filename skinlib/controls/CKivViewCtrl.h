@@ -48,8 +48,6 @@ protected:
 private:
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnViewNcPaint(WPARAM region);
-    LRESULT OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam);
-    LRESULT OnPrint(WPARAM dc, LPARAM flags);
     // Our own NM_CUSTOMDRAW, handed back by the skinned parent; 0 leaves it
     // to the parent's own procedure.
     LRESULT OnOwnCustomDraw(WPARAM wParam, LPARAM lParam);
