@@ -298,6 +298,17 @@ bool ClipToAtlas(HBITMAP atlas, const RECT& source, int* x, int* y, int* cx, int
     return true;
 }
 
+// The prepared piece of a skin rectangle, the destination fitted to the part
+// of it inside the atlas; null when there is nothing to draw.
+const SkinPiece* PieceFor(const RECT* source, int* x, int* y, int* cx, int* cy)
+{
+    const HBITMAP atlas = CKivSkinStore::Atlas();
+    RECT clipped;
+    if (source == nullptr || atlas == nullptr || !ClipToAtlas(atlas, *source, x, y, cx, cy, &clipped))
+        return nullptr;
+    return FindPiece(atlas, clipped);
+}
+
 struct FontCache
 {
     HFONT fonts[2] = {nullptr, nullptr};
@@ -317,13 +328,7 @@ FontCache& Fonts()
 
 BOOL CKivGraphics::StretchBltFromSkin(HDC dc, int x, int y, int cx, int cy, const RECT* source, DWORD)
 {
-    const HBITMAP atlas = CKivSkinStore::Atlas();
-    if (dc == nullptr || source == nullptr || atlas == nullptr)
-        return FALSE;
-    RECT clipped;
-    if (!ClipToAtlas(atlas, *source, &x, &y, &cx, &cy, &clipped))
-        return FALSE;
-    const SkinPiece* piece = FindPiece(atlas, clipped);
+    const SkinPiece* piece = dc ? PieceFor(source, &x, &y, &cx, &cy) : nullptr;
     return piece ? DrawPiece(dc, *piece, x, y, cx, cy) : FALSE;
 }
 
@@ -332,13 +337,7 @@ BOOL CKivGraphics::StretchBltFromSkinScaled(HDC dc, int x, int y, int cx, int cy
 {
     if (scale.IsUnit())
         return StretchBltFromSkin(dc, x, y, cx, cy, source);
-    const HBITMAP atlas = CKivSkinStore::Atlas();
-    if (dc == nullptr || source == nullptr || atlas == nullptr)
-        return FALSE;
-    RECT clipped;
-    if (!ClipToAtlas(atlas, *source, &x, &y, &cx, &cy, &clipped))
-        return FALSE;
-    const SkinPiece* piece = FindPiece(atlas, clipped);
+    const SkinPiece* piece = dc ? PieceFor(source, &x, &y, &cx, &cy) : nullptr;
     return piece ? DrawPieceSmooth(dc, *piece, x, y, cx, cy) : FALSE;
 }
 
