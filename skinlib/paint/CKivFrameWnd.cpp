@@ -131,6 +131,7 @@ BOOL CKivFrameWnd::Attach(HWND window)
     GetClientRect(window, &before);
     if (!m_paint)
         m_paint.reset(new (std::nothrow) CKivThemeWindowPaint(window));
+    SetDpi(CKivDpiScale::DpiOfWindow(window));
     if (!CKivWnd::Attach(window))
         return FALSE;
     RefreshMetrics();
@@ -171,6 +172,44 @@ BOOL CKivFrameWnd::Attach(HWND window)
     CKivWindowsHookMouseHook::AddWindow(window);
     AttachGlow();
     return TRUE;
+}
+
+void CKivFrameWnd::SetDpi(int dpi)
+{
+    SetDpiScale(CKivDpiScale(dpi));
+    if (m_paint)
+        m_paint->SetDpi(Dpi());
+    m_glow.SetDpi(Dpi());
+}
+
+LRESULT CKivFrameWnd::OnDpiChanged(WPARAM dpi, const RECT* suggested)
+{
+    const HWND window = Window();
+    SetDpi(LOWORD(dpi));
+    RECT before = {};
+    GetWindowRect(window, &before);
+    // The host may place the window itself; if it does not, the window takes
+    // the rectangle the system suggests. Either way the frame is measured anew.
+    const LRESULT result = CallPrevious(WM_DPICHANGED, dpi, reinterpret_cast<LPARAM>(suggested));
+    if (FromHandle(window) != this)
+        return result;
+    RECT after = {};
+    GetWindowRect(window, &after);
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+    RECT target = after;
+    if (suggested != nullptr && EqualRect(&before, &after))
+        target = *suggested;
+    else
+        flags |= SWP_NOMOVE | SWP_NOSIZE;
+    if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&target), 2);
+    SetWindowPos(window, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top, flags);
+    if (FromHandle(window) != this)
+        return result;
+    RefreshMetrics();
+    UpdateRegion();
+    DrawFrameWnd(0);
+    return result;
 }
 
 void CKivFrameWnd::AttachGlow()
@@ -286,6 +325,7 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZING: m_sizing = 1; break;
     case WM_EXITSIZEMOVE: OnExitSizeMove(); break;
     case kPopupSystemMenu: return OnPopupSystemMenu();
+    case WM_DPICHANGED: return OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
     case WM_SYSCOMMAND: if (OnAltSpace(wParam, lParam)) return 0; break;
     case WM_INITMENUPOPUP: lParam = m_menuBar.PopupPosition(wParam, lParam); break;
     case WM_PRINT: if (lParam & PRF_NONCLIENT) return OnPrint(reinterpret_cast<HDC>(wParam), lParam); break;
@@ -538,8 +578,9 @@ void CKivFrameWnd::UpdateRegion()
     if (m_roundRegion)
     {
         // Round at the top only: the bottom corners are squared off again.
-        region.Reset(CreateRoundRectRgn(0, 0, width + 1, height, 11, 11));
-        CKivRegion bottom(CreateRectRgn(0, height - 32, width, height));
+        const int corner = DpiScale().Scale(11);
+        region.Reset(CreateRoundRectRgn(0, 0, width + 1, height, corner, corner));
+        CKivRegion bottom(CreateRectRgn(0, height - DpiScale().Scale(32), width, height));
         if (region && bottom)
             CombineRgn(region, region, bottom, RGN_OR);
     }
@@ -609,25 +650,27 @@ void CKivFrameWnd::DrawButtonStrip(HDC target)
 {
     const KivSkinSettings& s = CKivSkinStore::Settings();
     const KivFrameMetrics& m = *m_metrics;
-    const int stripWidth = ButtonStripWidth(&s);
+    const int stripWidth = ButtonStripWidth(m);
     const int left = m.captionRect.right - stripWidth;
     const int top = m.borderTop;
     const LONG_PTR style = Style();
     const bool maximized = (style & WS_MAXIMIZE) != 0;
     CKivGraphics::StretchBltFromSkin(target, left, top, stripWidth, m.captionHeight,
                                      m_activeState ? &s.captionBarActiveBmp : &s.captionBarDefaultBmp);
-    const int BW = s.captionBarButtonWidth, S = s.captionBarButtonSpace, BH = s.captionBarButtonHeight;
+    const int BW = m.closeButton.width, S = m.buttonSpace, BH = m.closeButton.height;
+    const CKivDpiScale scale(m.dpi);
     if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))
     {
-        CKivGraphics::StretchBltFromSkin(target, left, m.minButton.y, m.minButton.width, m.minButton.height,
-                                         (style & WS_MINIMIZEBOX) ? &s.minButtonDefaultBmp : &s.minButtonDisableBmp);
+        CKivGraphics::StretchBltFromSkinScaled(target, left, m.minButton.y, m.minButton.width, m.minButton.height,
+                                               (style & WS_MINIMIZEBOX) ? &s.minButtonDefaultBmp : &s.minButtonDisableBmp,
+                                               scale);
         const RECT* maxPicture = (style & WS_MAXIMIZEBOX)
                                      ? (maximized ? &s.restoreButtonDefaultBmp : &s.maxButtonDefaultBmp)
                                      : (maximized ? &s.restoreButtonDisableBmp : &s.maxButtonDisableBmp);
-        CKivGraphics::StretchBltFromSkin(target, left + BW + S, m.maxButton.y, BW, BH, maxPicture);
+        CKivGraphics::StretchBltFromSkinScaled(target, left + BW + S, m.maxButton.y, BW, BH, maxPicture, scale);
     }
-    CKivGraphics::StretchBltFromSkin(target, left + 2 * (BW + S), m.closeButton.y, BW, BH,
-                                     CloseEnabled() ? &s.closeButtonDefaultBmp : &s.closeButtonDisableBmp);
+    CKivGraphics::StretchBltFromSkinScaled(target, left + 2 * (BW + S), m.closeButton.y, BW, BH,
+                                           CloseEnabled() ? &s.closeButtonDefaultBmp : &s.closeButtonDisableBmp, scale);
 }
 
 RECT CKivFrameWnd::InnerRect() const
@@ -701,7 +744,8 @@ void CKivFrameWnd::DrawOutline(HDC target)
         return;
     CKivSelectObject selectPen(target, pen.Get());
     CKivSelectObject selectBrush(target, GetStockObject(HOLLOW_BRUSH));
-    RoundRect(target, 0, 0, width, height + 11, 11, 11);
+    const int corner = DpiScale().Scale(11);
+    RoundRect(target, 0, 0, width, height + corner, corner, corner);
     MoveToEx(target, 0, height - 1, nullptr);
     LineTo(target, width, height - 1);
 }

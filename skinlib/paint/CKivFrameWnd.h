@@ -74,6 +74,8 @@ public:
     int Sizing() const { return m_sizing; }
     CKivThemeWindowPaint* Paint() const { return m_paint.get(); }
     CKivMenuBar& MenuBar() { return m_menuBar; }
+    // The DPI the frame is measured and drawn at.
+    int Dpi() const { return DpiScale().Dpi(); }
     // The minimum tracking size last answered to WM_GETMINMAXINFO.
     POINT MinTrackSize() const { return m_minTrackSize; }
     // The shadow around a top-level frame (no window when the skin hides it).
@@ -93,6 +95,9 @@ private:
     void OnCapturedButtonUp();
     void OnExitSizeMove();
     LRESULT OnStyleChanged(WPARAM which, LPARAM lParam);
+    // The window moved to a monitor of another DPI: new scale, new size, new frame.
+    LRESULT OnDpiChanged(WPARAM dpi, const RECT* suggested);
+    void SetDpi(int dpi);
     LRESULT OnPopupSystemMenu();
     LRESULT OnPrint(HDC dc, LPARAM flags);
     LRESULT OnCaptionChange(UINT message, WPARAM wParam, LPARAM lParam);

@@ -508,7 +508,8 @@ int CKivMenuBar::LayoutItems(HDC dc, int windowWidth)
     if (dc == nullptr || menu == nullptr || !BarRect(windowWidth, &bar))
         return 0;
     // Measured with the font the items are drawn with.
-    CKivSelectObject font(dc, CKivGraphics::GetSkinFont(0));
+    const CKivDpiScale scale = Scale();
+    CKivSelectObject font(dc, CKivGraphics::GetSkinFontForDpi(0, scale.Dpi()));
     const int count = GetMenuItemCount(menu);
     std::vector<Item> texts;
     for (int i = 0; i < count; ++i)
@@ -536,7 +537,7 @@ int CKivMenuBar::LayoutItems(HDC dc, int windowWidth)
         item.grayed = (info.fState & MFS_GRAYED) != 0;
         texts.push_back(item);
     }
-    int left = bar.left + kFirstInset, limit = bar.right;
+    int left = bar.left + scale.Scale(kFirstInset), limit = bar.right;
     LayoutButtons(bar, &left, &limit);
     for (Item& item : texts)
     {
@@ -545,10 +546,11 @@ int CKivMenuBar::LayoutItems(HDC dc, int windowWidth)
         RECT measure = {0, 0, 0, 0};
         if (item.text[0] != 0)
             DrawTextW(dc, item.text, -1, &measure, DT_SINGLELINE | DT_CALCRECT);
-        const int right = left + (measure.right - measure.left) + kItemSlack + 2 * kTextPadding;
+        const int right =
+            left + (measure.right - measure.left) + scale.Scale(kItemSlack) + 2 * scale.Scale(kTextPadding);
         item.rect = RECT{left, bar.top, right < limit ? right : limit, bar.bottom};
         m_items.push_back(item);
-        left = right + kItemGap;
+        left = right + scale.Scale(kItemGap);
     }
     return static_cast<int>(m_items.size());
 }
@@ -590,11 +592,13 @@ void CKivMenuBar::LayoutButtons(const RECT& bar, int* textLeft, int* textRight)
                 button.rect = RECT{right - side, bar.top + 1, right, bar.top + 1 + side};
                 right -= side + (kind == ChildCloseButton ? 2 : 0);
             }
+    const CKivDpiScale scale = Scale();
+    const int inset = scale.Scale(kFirstInset);
     for (Button& button : m_buttons)
-        if (button.kind == ChildMenuButton && bar.left + kFirstInset + height <= right)
+        if (button.kind == ChildMenuButton && bar.left + inset + height <= right)
         {
-            button.rect = RECT{bar.left + kFirstInset, bar.top, bar.left + kFirstInset + height, bar.bottom};
-            *textLeft = button.rect.right + kItemGap;
+            button.rect = RECT{bar.left + inset, bar.top, bar.left + inset + height, bar.bottom};
+            *textLeft = button.rect.right + scale.Scale(kItemGap);
             break;
         }
     *textRight = right;
@@ -738,8 +742,9 @@ void CKivMenuBar::Draw(HDC surface, int windowWidth)
     IntersectClipRect(surface, bar.left, bar.top, bar.right, bar.bottom);
     FillRect(surface, &bar, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     {
-        CKivSelectObject font(surface, CKivGraphics::GetSkinFont(0));
+        CKivSelectObject font(surface, CKivGraphics::GetSkinFontForDpi(0, Scale().Dpi()));
         CKivThemeMenuPaint paint(m_hwnd, surface);
+        paint.SetDpi(Scale().Dpi());
         paint.DrawMenuBarBackground(2, &bar);
         LayoutItems(surface, windowWidth);
         wchar_t shown[260];
