@@ -1,5 +1,7 @@
 #include "CKivFrameWnd.h"
 #include "CKivClassBrushLift.h"
+#include "CKivFrameSystemMenu.h"
+#include "CKivFrameZones.h"
 #include "CKivGdiObject.h"
 #include "CKivHDCMemory.h"
 #include "CKivHiddenRedraw.h"
@@ -898,49 +900,14 @@ void CKivFrameWnd::OnDestroy()
 
 BOOL CKivFrameWnd::GetZoneRect(int zone, RECT* out)
 {
-    if (out == nullptr || zone < 1 || zone > kZoneCount)
-        return FALSE;
-    const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
-    const int L = m.borderLeft, T = m.borderTop, R = m.borderRight, B = m.borderBottom;
-    const int C = m.captionHeight, M = m.menuBarHeight;
-    const int W = m.rightBorderRect.right, H = m.leftBorderRect.bottom, X = W - R;
-    const int boxes[kZoneCount][4] = {
-        {0, C + T, L, H - 2 * C - B - T},  {C + L, 0, X - 2 * C - L, T},     {X, C + T, R, H - 2 * C - B - T},
-        {C + L, H - B, X - 2 * C - L, B},  {0, 0, L, C + T},                 {L, 0, C, T},
-        {0, H - C - B, L, C + B},          {L, H - B, C, B},                 {X - C, 0, C, T},
-        {X, 0, R, C + T},                  {X, H - C - B, R, C + B},         {X - C, H - B, C, B},
-        {L, T, X - L, C},                  {L, T + C + M, X - L, H - B - (T + C + M)}, {L, T + C, X - L, M},
-    };
-    const int* box = boxes[zone - 1];
-    *out = RECT{box[0], box[1], box[0] + box[2], box[1] + box[3]};
-    return TRUE;
+    return CKivFrameZones::ZoneRect(*Fallback(m_metrics, &m_emptyMetrics), zone, out);
 }
 
 LRESULT CKivFrameWnd::HitTestZone(LPARAM lParam, int* zone)
 {
-    static const LRESULT sizable[kZoneCount] = {HTLEFT,     HTTOP,         HTRIGHT,       HTBOTTOM,      HTTOPLEFT,
-                                                HTTOPLEFT,  HTBOTTOMLEFT,  HTBOTTOMLEFT,  HTTOPRIGHT,    HTTOPRIGHT,
-                                                HTBOTTOMRIGHT, HTBOTTOMRIGHT, HTCAPTION,  HTCLIENT,      HTMENU};
-    const POINT p = ToWindow(PointFromLParam(lParam));
-    // Only a sizable window answers sizing codes; elsewhere the border zones
-    // still win over the caption and client, as HTNOWHERE.
     const bool canSize = (Style() & WS_THICKFRAME) && !IsMaximized();
-    for (int index = 1; index <= kZoneCount; ++index)
-    {
-        RECT r = {};
-        GetZoneRect(index, &r);
-        if (r.right < r.left || r.bottom < r.top)
-            continue;
-        if (CKivGraphics::PtInRectInclusive(p.x, p.y, r.left, r.top, r.right, r.bottom))
-        {
-            if (zone)
-                *zone = index;
-            return canSize || index >= 13 ? sizable[index - 1] : HTNOWHERE;
-        }
-    }
-    if (zone)
-        *zone = 0;
-    return -1;
+    return CKivFrameZones::HitTest(*Fallback(m_metrics, &m_emptyMetrics), ToWindow(PointFromLParam(lParam)), canSize,
+                                   zone);
 }
 
 LRESULT CKivFrameWnd::HitTest(LPARAM lParam)
@@ -1110,40 +1077,14 @@ void CKivFrameWnd::OnNcLButtonUp(WPARAM hitTest, LPARAM lParam)
 
 void CKivFrameWnd::SystemMenuStates(LONG_PTR style, UINT states[5])
 {
-    const UINT off = MF_GRAYED | MF_DISABLED;
-    UINT move = 0, size = 0, maximize = 0, minimize = 0, restore = off;
-    if (style & WS_MAXIMIZE)
-    {
-        move = size = maximize = off;
-        restore = 0;
-    }
-    else if (style & WS_MINIMIZE)
-    {
-        move = size = minimize = off;
-        restore = 0;
-    }
-    if (!(style & WS_MAXIMIZEBOX))
-        maximize = restore = off;
-    if (!(style & WS_MINIMIZEBOX))
-        minimize = off;
-    states[0] = move;
-    states[1] = size;
-    states[2] = maximize;
-    states[3] = minimize;
-    states[4] = restore;
+    CKivFrameSystemMenu::States(style, states);
 }
 
 void CKivFrameWnd::ShowSystemMenu(int hitCode, LPARAM lParam)
 {
     const HWND window = Window();
-    HMENU menu = GetSystemMenu(window, FALSE);
-    if (menu == nullptr)
+    if (!CKivFrameSystemMenu::Prepare(window))
         return;
-    UINT states[5];
-    SystemMenuStates(Style(), states);
-    const UINT commands[5] = {SC_MOVE, SC_SIZE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE};
-    for (int i = 0; i < 5; ++i)
-        EnableMenuItem(menu, commands[i], MF_BYCOMMAND | states[i]);
     DrawFrameWnd(0);
     POINT at = PointFromLParam(lParam);
     if (hitCode == HTSYSMENU)
@@ -1153,12 +1094,7 @@ void CKivFrameWnd::ShowSystemMenu(int hitCode, LPARAM lParam)
         const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
         at = POINT{rect.left + m.borderLeft, rect.top + m.captionHeight + m.borderTop};
     }
-    // The choice is the frame's own system command. It is never handed over as
-    // WM_COMMAND: an MDI frame sends command numbers of the system's kind to
-    // its maximised child, and the bar's commands are not the frame's.
-    const UINT command = static_cast<UINT>(TrackPopupMenu(menu, TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, window, nullptr));
-    if (command != 0 && IsWindow(window))
-        PostMessageW(window, WM_SYSCOMMAND, command, 0);
+    CKivFrameSystemMenu::Track(window, at);
 }
 
 void CKivFrameWnd::OnNcRButtonDown(WPARAM, LPARAM)
@@ -1178,35 +1114,15 @@ void CKivFrameWnd::OnNcRButtonUp(WPARAM hitTest, LPARAM lParam)
 
 void CKivFrameWnd::OnIconClick()
 {
-    ++m_iconClicks;
-    if (m_iconTimer)
-        return;
-    // The timer's procedure is called straight from the message loop, so the
-    // window's own procedure never sees it; its identifier, this object's
-    // address, cannot be one the host chose for its own timers.
-    m_iconTimer = SetTimer(Window(), reinterpret_cast<UINT_PTR>(this), GetDoubleClickTime(),
-                           &CKivFrameWnd::IconClickTimeUp) != 0;
-    if (!m_iconTimer)
-        m_iconClicks = 0;
+    m_iconClick.Click(Window());
 }
 
-void CALLBACK CKivFrameWnd::IconClickTimeUp(HWND window, UINT, UINT_PTR id, DWORD)
+void CKivFrameWnd::OnIconSingleClick()
 {
-    KillTimer(window, id);
-    CKivFrameWnd* frame = dynamic_cast<CKivFrameWnd*>(FromHandle(window));
-    if (frame != nullptr && reinterpret_cast<UINT_PTR>(frame) == id)
-        frame->OnIconClickTimeUp();
-}
-
-void CKivFrameWnd::OnIconClickTimeUp()
-{
-    const int clicks = m_iconClicks;
-    m_iconClicks = 0;
-    m_iconTimer = false;
     const HWND window = Window();
     POINT cursor = {};
     RECT rect = {};
-    if (clicks != 1 || !GetCursorPos(&cursor) || !GetWindowRect(window, &rect))
+    if (!GetCursorPos(&cursor) || !GetWindowRect(window, &rect))
         return;
     RefreshMetrics();
     const RECT& icon = m_metrics->iconRect;
@@ -1217,8 +1133,5 @@ void CKivFrameWnd::OnIconClickTimeUp()
 
 void CKivFrameWnd::StopIconTimer()
 {
-    if (m_iconTimer && Window() != nullptr)
-        KillTimer(Window(), reinterpret_cast<UINT_PTR>(this));
-    m_iconTimer = false;
-    m_iconClicks = 0;
+    m_iconClick.Stop();
 }

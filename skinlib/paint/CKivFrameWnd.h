@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <memory>
 #include "CKivEffectGlowWnd.h"
+#include "CKivFrameZones.h"
+#include "CKivIconClickTimer.h"
 #include "CKivHDCMemory.h"
 #include "CKivMenuBar.h"
 #include "CKivThemeWindowPaint.h"
@@ -22,7 +24,7 @@ public:
         MaxButton = 1,
         MinButton = 3
     };
-    static const int kZoneCount = 15;
+    static const int kZoneCount = CKivFrameZones::kZoneCount;
 
     CKivFrameWnd() = default;
     ~CKivFrameWnd() override;
@@ -126,8 +128,8 @@ private:
     void PassActivationToMdiClient(WPARAM active);
     LONG_PTR Style() const;
     // The double-click time after the first icon click: judged on this thread.
-    static void CALLBACK IconClickTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time);
-    void OnIconClickTimeUp();
+    // One click on the icon, not followed by a second within the double-click time.
+    void OnIconSingleClick();
     void StopIconTimer();
 
     int m_pressed = 0;
@@ -139,10 +141,8 @@ private:
     // The frame is composed here; kept between paints while the size stays.
     std::unique_ptr<CKivHDCMemory> m_surface;
     CKivMenuBar m_menuBar;
-    // Click counting for the icon: a window timer whose identifier is this
-    // object decides after the double-click time.
-    int m_iconClicks = 0;
-    bool m_iconTimer = false;
+    // Click counting for the icon: a single click opens the system menu.
+    CKivIconClickTimer m_iconClick{[this] { OnIconSingleClick(); }};
     // A caption button was released where it was pressed; its action is due.
     bool m_releasePending = false;
     // The window size the region was last made for.

@@ -1,11 +1,10 @@
 #include "CKivMenuBar.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
+#include "CKivMenuBarPainter.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
-#include "CKivThemeMenuPaint.h"
 #include "CKivWindowDC.h"
-#include "CKivWindowPaint.h"
 #include "CKivWindowsHookMouseHook.h"
 #include <cwctype>
 
@@ -692,45 +691,6 @@ void CKivMenuBar::PressButton(const Button& button)
         SendMessageW(child, WM_SYSCOMMAND, command, 0);
 }
 
-void CKivMenuBar::DrawButton(HDC surface, const Button& button)
-{
-    if (IsRectEmpty(&button.rect))
-        return;
-    RECT r = button.rect;
-    if (button.kind == ChildMenuButton)
-    {
-        const HWND child = ActiveMdiChild();
-        HICON icon = nullptr;
-        if (child != nullptr)
-        {
-            icon = reinterpret_cast<HICON>(SendMessageW(child, WM_GETICON, ICON_SMALL, 0));
-            if (icon == nullptr)
-                icon = reinterpret_cast<HICON>(GetClassLongPtrW(child, GCLP_HICONSM));
-            if (icon == nullptr)
-                icon = reinterpret_cast<HICON>(GetClassLongPtrW(child, GCLP_HICON));
-        }
-        if (icon == nullptr)
-            icon = LoadIconW(nullptr, IDI_APPLICATION);
-        const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-        DrawIconEx(surface, (r.left + r.right - cx) / 2, (r.top + r.bottom - cy) / 2, icon, cx, cy, 0, nullptr,
-                   DI_NORMAL);
-        return;
-    }
-    // The frame's caption-button pictures; the system's glyphs only where
-    // the skin has no picture for the button.
-    const int index = button.kind == ChildMinimizeButton ? 3 : button.kind == ChildRestoreButton ? 2 : 0;
-    const RECT* picture = CKivWindowPaint::CaptionButtonPicture(CKivSkinStore::Settings(), index, button.grayed ? 3 : 0);
-    if (!CKivGraphics::IsSkinRectEmpty(picture) &&
-        CKivGraphics::StretchBltFromSkin(surface, r.left, r.top, r.right - r.left, r.bottom - r.top, picture))
-        return;
-    UINT state = button.kind == ChildMinimizeButton  ? DFCS_CAPTIONMIN
-                 : button.kind == ChildRestoreButton ? DFCS_CAPTIONRESTORE
-                                                     : DFCS_CAPTIONCLOSE;
-    if (button.grayed)
-        state |= DFCS_INACTIVE;
-    DrawFrameControl(surface, &r, DFC_CAPTION, state);
-}
-
 void CKivMenuBar::Draw(HDC surface, int windowWidth)
 {
     RECT bar = {};
@@ -740,27 +700,14 @@ void CKivMenuBar::Draw(HDC surface, int windowWidth)
     ConvertToOwnerDraw(menu);
     const int saved = SaveDC(surface);
     IntersectClipRect(surface, bar.left, bar.top, bar.right, bar.bottom);
-    FillRect(surface, &bar, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     {
         CKivSelectObject font(surface, CKivGraphics::GetSkinFontForDpi(0, Scale().Dpi()));
-        CKivThemeMenuPaint paint(m_hwnd, surface);
-        paint.SetDpi(Scale().Dpi());
-        paint.DrawMenuBarBackground(2, &bar);
         LayoutItems(surface, windowWidth);
-        wchar_t shown[260];
-        for (const Item& item : m_items)
-        {
-            const int state = item.index == m_pushedItem ? 3 : item.grayed ? 4 : 1;
-            const wchar_t* text = item.text;
-            if (!m_keyboardCues)
-            {
-                StripMnemonics(item.text, shown, 260);
-                text = shown;
-            }
-            paint.DrawMenuBarItem(state, &item.rect, text);
-        }
+        bool childMenu = false;
         for (const Button& button : m_buttons)
-            DrawButton(surface, button);
+            childMenu = childMenu || button.kind == ChildMenuButton;
+        CKivMenuBarPainter(m_hwnd, surface, Scale().Dpi())
+            .Paint(bar, m_items, m_buttons, m_pushedItem, m_keyboardCues != 0, childMenu ? ActiveMdiChild() : nullptr);
     }
     RestoreDC(surface, saved);
 }

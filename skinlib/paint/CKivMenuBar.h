@@ -121,7 +121,6 @@ private:
     // Sorts a picture item into the child buttons; false when it is none of them.
     bool AddButton(int index, const MENUITEMINFOW& info);
     void LayoutButtons(const RECT& bar, int* textLeft, int* textRight);
-    void DrawButton(HDC surface, const Button& button);
     void PressButton(const Button& button);
     void DropClosingClick(int index);
     int OnHookMouse(bool leftDown, LPARAM lParam);
