@@ -31,6 +31,7 @@ struct Host
     HBRUSH brush = nullptr;          // answered for WM_CTLCOLORLISTBOX when set
     COLORREF text = CLR_INVALID;     // set on the DC there when valid
     COLORREF drawText[2] = {CLR_INVALID, CLR_INVALID};  // the DC's text colour in WM_DRAWITEM, per list
+    HGDIOBJ drawPen[2] = {nullptr, nullptr};            // and its pen
 };
 Host g_host;
 WNDPROC g_previous = nullptr;
@@ -43,6 +44,7 @@ LRESULT CALLBACK DrawingHost(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (draw->CtlType == ODT_LISTBOX && (draw->CtlID == kSkinnedId || draw->CtlID == kPlainId))
         {
             g_host.drawText[draw->CtlID - kSkinnedId] = GetTextColor(draw->hDC);
+            g_host.drawPen[draw->CtlID - kSkinnedId] = GetCurrentObject(draw->hDC, OBJ_PEN);
             // Only a box at the row's start: the rest of the row is what the list erased.
             RECT box = draw->rcItem;
             box.right = box.left + kHostBox;
@@ -157,10 +159,15 @@ TEST_CASE("host-drawn list: the host's rows and answers stay; the background it 
         CHECK(canvas.Pixel(kHostBox + 20, middle) == kDark);
         CHECK(canvas.Pixel(client.right / 2, below) == kDark);
         CHECK(g_host.drawText[0] == RGB(255, 255, 255));
-        Print(plain, canvas);
-        CHECK(canvas.Pixel(kHostBox / 2, middle) == kHostRow);
-        CHECK(canvas.Pixel(client.right / 2, below) == GetSysColor(COLOR_WINDOW));
+        // Lines drawn with the default pen show on the dark background.
+        CHECK(g_host.drawPen[0] == GetStockObject(WHITE_PEN));
+        // A context of its own: a print leaves the list's colours and pen in the one it was given.
+        kivtest::Canvas plainCanvas(170, 200, 0);
+        Print(plain, plainCanvas);
+        CHECK(plainCanvas.Pixel(kHostBox / 2, middle) == kHostRow);
+        CHECK(plainCanvas.Pixel(client.right / 2, below) == GetSysColor(COLOR_WINDOW));
         CHECK(g_host.drawText[1] == GetSysColor(COLOR_WINDOWTEXT));
+        CHECK(g_host.drawPen[1] == GetStockObject(BLACK_PEN));
     }
     SUBCASE("the host chooses a brush and a text colour of its own")
     {
@@ -171,6 +178,7 @@ TEST_CASE("host-drawn list: the host's rows and answers stay; the background it 
         CHECK(canvas.Pixel(client.right / 2, below) == RGB(20, 60, 120));
         CHECK(canvas.Pixel(kHostBox / 2, middle) == kHostRow);
         CHECK(g_host.drawText[0] == RGB(255, 200, 0));
+        CHECK(g_host.drawPen[0] == GetStockObject(BLACK_PEN));
         g_host = Host();
         DeleteObject(own);
     }

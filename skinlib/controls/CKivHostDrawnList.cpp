@@ -76,6 +76,12 @@ LRESULT CKivHostDrawnList::OnCtlColor(HDC dc, HBRUSH hostBrush)
     const CKivHostColours host = CKivHostColours::Read(dc, 0, WM_CTLCOLORLISTBOX);
     SetTextColor(dc, host.TextOn(m_background));
     SetBkColor(dc, m_background);
+    // Lines the host draws with the DC's default pen (tree lines, for one)
+    // are black: on a dark background they take the white stock pen. A pen
+    // the host selected itself stays.
+    const bool darkGround = CKivTextContrast::ReadableOn(CKivTextContrast::RelativeLuminance(m_background)) != RGB(0, 0, 0);
+    if (darkGround && GetCurrentObject(dc, OBJ_PEN) == GetStockObject(BLACK_PEN))
+        SelectObject(dc, GetStockObject(WHITE_PEN));
     return reinterpret_cast<LRESULT>(m_brush.Get(m_background));
 }
 

@@ -11,7 +11,8 @@ struct KivSkinSettings;
 // leaves to the system: where its parent answers WM_CTLCOLORLISTBOX with the
 // default (the system's window colour), the answer becomes the skin's list
 // background, with the DC's text and background colours set to read there
-// (the host's own text colour stays). That brush is what the control erases
+// (the host's own text colour stays), and on a dark background the DC's
+// default black pen becomes the white one. That brush is what the control erases
 // with behind and beside the rows. A brush the host chose is kept whole. The
 // window's scroll bars are drawn in the list's bar colours; the system keeps
 // the scrolling.
