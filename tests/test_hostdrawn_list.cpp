@@ -34,7 +34,6 @@ struct Host
     HGDIOBJ drawPen[2] = {nullptr, nullptr};            // and its pen
 };
 Host g_host;
-WNDPROC g_previous = nullptr;
 
 LRESULT CALLBACK DrawingHost(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -59,27 +58,18 @@ LRESULT CALLBACK DrawingHost(HWND window, UINT message, WPARAM wParam, LPARAM lP
             SetTextColor(reinterpret_cast<HDC>(wParam), g_host.text);
         return reinterpret_cast<LRESULT>(g_host.brush != nullptr ? g_host.brush : GetSysColorBrush(COLOR_WINDOW));
     }
-    return CallWindowProcW(g_previous, window, message, wParam, lParam);
+    return CallWindowProcW(kivtest::SkinnedControlHost::HostProc(), window, message, wParam, lParam);
 }
 
 // A host window drawing list rows, with a skin over it as a skinned dialog has.
-struct DrawingParent
+struct DrawingParent : kivtest::SkinnedControlHost
 {
-    ControlHost host;
-    CKivWnd parentSkin;
-    DrawingParent()
+    DrawingParent() : SkinnedControlHost(&DrawingHost)
     {
         g_host = Host();
-        g_previous = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DrawingHost)));
-        REQUIRE(parentSkin.Attach(host.Window()));
+        REQUIRE(parentSkin.Window() == host.Window());
     }
-    ~DrawingParent()
-    {
-        parentSkin.Detach();
-        SetWindowLongPtrW(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_previous));
-        g_host = Host();
-    }
+    ~DrawingParent() { g_host = Host(); }
 };
 
 HWND FilledList(ControlHost& host, int x, int id, bool skinned, int items)

@@ -39,7 +39,6 @@ struct HostAnswer
     int asked = 0;
 };
 HostAnswer g_answer;
-WNDPROC g_hostProc = nullptr;
 
 LRESULT CALLBACK AnsweringHost(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -58,27 +57,19 @@ LRESULT CALLBACK AnsweringHost(HWND window, UINT message, WPARAM wParam, LPARAM 
                                                                                               : COLOR_WINDOW));
         }
     }
-    return CallWindowProcW(g_hostProc, window, message, wParam, lParam);
+    return CallWindowProcW(kivtest::SkinnedControlHost::HostProc(), window, message, wParam, lParam);
 }
 
 // A host window whose own procedure answers colour messages as told, with
 // a skin over it, as a skinned dialog has.
-struct SkinnedHost
+struct SkinnedHost : kivtest::SkinnedControlHost
 {
-    ControlHost host;
-    CKivWnd parentSkin;
-    SkinnedHost()
+    SkinnedHost() : SkinnedControlHost(&AnsweringHost)
     {
         g_answer = HostAnswer();
-        g_hostProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AnsweringHost)));
-        REQUIRE(parentSkin.Attach(host.Window()));
+        REQUIRE(parentSkin.Window() == host.Window());
     }
-    ~SkinnedHost()
-    {
-        parentSkin.Detach();
-        g_answer = HostAnswer();
-    }
+    ~SkinnedHost() { g_answer = HostAnswer(); }
 };
 
 // A solid brush that lives for one test.

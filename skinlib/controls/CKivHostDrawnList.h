@@ -1,7 +1,6 @@
 #pragma once
+#include "CKivScrolledWnd.h"
 #include "CKivSolidBrush.h"
-#include "CKivWindowScrollBars.h"
-#include "CKivWnd.h"
 
 struct KivSkinSettings;
 
@@ -16,34 +15,29 @@ struct KivSkinSettings;
 // with behind and beside the rows. A brush the host chose is kept whole. The
 // window's scroll bars are drawn in the list's bar colours; the system keeps
 // the scrolling.
-class CKivHostDrawnList : public CKivWnd
+class CKivHostDrawnList : public CKivScrolledWnd
 {
 public:
     CKivHostDrawnList() { AnswerPrivateMessage(KIV_WM_CTLCOLOREDIT); }
     ~CKivHostDrawnList() override;
 
     BOOL Attach(HWND window) override;
-    BOOL Detach() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Takes the list colours of SystemControl\ListBox; false without a window.
     bool Setup(const KivSkinSettings& settings);
     void OnSkinChanged(const KivSkinSettings& settings) override;
     COLORREF Background() const { return m_background; }
-    const CKivWindowScrollBars& ScrollBars() const { return m_bars; }
     // Whether a list box of this style gets this skin.
     static bool Takes(LONG_PTR style);
 
+protected:
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
-    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     // After the host answered its colour message: hostBrush is its own
     // brush, null for the default.
     LRESULT OnCtlColor(HDC dc, HBRUSH hostBrush);
-    LRESULT OnListNcPaint(WPARAM region);
-    LRESULT OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam);
-    LRESULT OnPrint(WPARAM dc, LPARAM flags);
 
     COLORREF m_background = RGB(255, 255, 255);
     CKivSolidBrush m_brush;
-    CKivWindowScrollBars m_bars;
 };

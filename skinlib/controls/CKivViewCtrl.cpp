@@ -6,21 +6,6 @@
 
 CKivViewCtrl::~CKivViewCtrl() = default;
 
-BOOL CKivViewCtrl::Attach(HWND window)
-{
-    if (!CKivWnd::Attach(window))
-        return FALSE;
-    m_bars.Attach(window);
-    return TRUE;
-}
-
-LRESULT CKivViewCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (Window() == nullptr || PreviousProc() == nullptr)
-        return 0;
-    return m_bars.Around(message, [&] { return Dispatch(message, wParam, lParam); });
-}
-
 LRESULT CKivViewCtrl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message)
@@ -34,39 +19,8 @@ LRESULT CKivViewCtrl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(NM_CUSTOMDRAW)
                    ? OnOwnCustomDraw(wParam, lParam)
                    : 0;
-    case WM_NCPAINT: return OnViewNcPaint(wParam);
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: return OnNcPress(message, wParam, lParam);
-    case WM_PRINT: return OnPrint(wParam, lParam);
-    default: return CKivWnd::WindowProc(message, wParam, lParam);
+    default: return CKivScrolledWnd::Dispatch(message, wParam, lParam);
     }
-}
-
-LRESULT CKivViewCtrl::OnViewNcPaint(WPARAM region)
-{
-    const HWND window = Window();
-    CKivRegion clip(m_bars.ClipRegion(region));
-    CallPrevious(WM_NCPAINT, clip ? reinterpret_cast<WPARAM>(clip.Get()) : region, 0);
-    if (Window() != window || window == nullptr)
-        return 0;
-    DrawBorder();
-    m_bars.Paint();
-    AfterNcPaint();
-    return 0;
-}
-
-LRESULT CKivViewCtrl::OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam)
-{
-    return m_bars.Press(hitTest, [&] { return CKivWnd::WindowProc(message, hitTest, lParam); });
-}
-
-LRESULT CKivViewCtrl::OnPrint(WPARAM dc, LPARAM flags)
-{
-    const HWND window = Window();
-    const LRESULT answer = CKivWnd::WindowProc(WM_PRINT, dc, flags);
-    if (Window() == window)
-        m_bars.AfterPrint(dc, flags);
-    return answer;
 }
 
 LRESULT CKivViewCtrl::AskHost(WPARAM wParam, LPARAM lParam)
@@ -140,8 +94,5 @@ BOOL CKivViewCtrl::Detach()
     const HWND window = Window();
     if (window != nullptr && IsWindow(window))
         RestoreControl();
-    m_bars.Detach();
-    const BOOL detached = CKivWnd::Detach();
-    RedrawWhole(window);
-    return detached;
+    return CKivScrolledWnd::Detach();
 }

@@ -193,4 +193,27 @@ HWND ControlHost::Control(const wchar_t* className, DWORD style, int x, int y, i
     return control;
 }
 
+WNDPROC& SkinnedControlHost::Below()
+{
+    static WNDPROC below = nullptr;
+    return below;
+}
+
+WNDPROC SkinnedControlHost::HostProc()
+{
+    return Below();
+}
+
+SkinnedControlHost::SkinnedControlHost(WNDPROC proc)
+{
+    Below() = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+    parentSkin.Attach(host.Window());
+}
+
+SkinnedControlHost::~SkinnedControlHost()
+{
+    parentSkin.Detach();
+    SetWindowLongPtrW(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Below()));
+}
+
 }  // namespace kivtest
