@@ -462,3 +462,66 @@ TEST_CASE("tree view: the focused selection lies on the skin's selection colour 
         DestroyWindow(plain);
     }
 }
+
+namespace {
+
+// An atlas of the given depth and row order, red all over, with a piece at
+// (10, 5)-(20, 15) whose left half is a dark blue-grey and whose right half
+// is black, the colour that is transparent where pictures are drawn.
+HBITMAP MakeAtlas(WORD bits, bool topDown)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 40;
+    info.bmiHeader.biHeight = topDown ? -30 : 30;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bits;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP atlas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    REQUIRE(atlas != nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, atlas);
+    const struct
+    {
+        RECT area;
+        COLORREF colour;
+    } fills[] = {{{0, 0, 40, 30}, RGB(200, 0, 0)}, {{10, 5, 15, 15}, RGB(20, 40, 60)}, {{15, 5, 20, 15}, kBlack}};
+    for (const auto& fill : fills)
+    {
+        HBRUSH brush = CreateSolidBrush(fill.colour);
+        FillRect(dc, &fill.area, brush);
+        DeleteObject(brush);
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return atlas;
+}
+
+}  // namespace
+
+TEST_CASE("a picture's average: only its own pixels count, black ones are left out, at any atlas depth and row order")
+{
+    for (const bool topDown : {false, true})
+        for (const WORD bits : {WORD(24), WORD(32)})
+        {
+            CAPTURE(topDown);
+            CAPTURE(bits);
+            HBITMAP atlas = MakeAtlas(bits, topDown);
+            double luminance = -1.0;
+            COLORREF colour = CLR_INVALID;
+            REQUIRE(CKivTextContrast::Average(atlas, RECT{10, 5, 20, 15}, &luminance, &colour));
+            CHECK(colour == RGB(20, 40, 60));
+            CHECK(luminance == doctest::Approx(CKivTextContrast::RelativeLuminance(RGB(20, 40, 60))));
+            // A piece running past the atlas is measured on what lies inside.
+            REQUIRE(CKivTextContrast::Average(atlas, RECT{35, 25, 60, 50}, &luminance, &colour));
+            CHECK(colour == RGB(200, 0, 0));
+            CHECK(CKivTextContrast::AverageLuminance(atlas, RECT{0, 0, 10, 30}, &luminance));
+            CHECK(luminance == doctest::Approx(CKivTextContrast::RelativeLuminance(RGB(200, 0, 0))));
+            // Nothing but transparent pixels, or nothing inside: no answer.
+            CHECK_FALSE(CKivTextContrast::Average(atlas, RECT{15, 5, 20, 15}, &luminance, &colour));
+            CHECK_FALSE(CKivTextContrast::Average(atlas, RECT{50, 40, 60, 50}, &luminance, &colour));
+            DeleteObject(atlas);
+        }
+    CHECK_FALSE(CKivTextContrast::Average(nullptr, RECT{0, 0, 4, 4}, nullptr, nullptr));
+}

@@ -25,7 +25,7 @@ LRESULT CKivScrolledWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (Window() == nullptr || PreviousProc() == nullptr)
         return 0;
-    return m_bars.Around(message, [&] { return Dispatch(message, wParam, lParam); });
+    return m_bars.Around(message, wParam, lParam, [&] { return Dispatch(message, wParam, lParam); });
 }
 
 LRESULT CKivScrolledWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
@@ -33,9 +33,6 @@ LRESULT CKivScrolledWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case WM_NCPAINT: return OnScrolledNcPaint(wParam);
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: return OnNcPress(message, wParam, lParam);
-    case WM_PRINT: return OnPrint(wParam, lParam);
     default: return CKivWnd::WindowProc(message, wParam, lParam);
     }
 }
@@ -51,18 +48,4 @@ LRESULT CKivScrolledWnd::OnScrolledNcPaint(WPARAM region)
     m_bars.Paint();
     AfterNcPaint();
     return 0;
-}
-
-LRESULT CKivScrolledWnd::OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam)
-{
-    return m_bars.Press(hitTest, [&] { return CKivWnd::WindowProc(message, hitTest, lParam); });
-}
-
-LRESULT CKivScrolledWnd::OnPrint(WPARAM dc, LPARAM flags)
-{
-    const HWND window = Window();
-    const LRESULT answer = CKivWnd::WindowProc(WM_PRINT, dc, flags);
-    if (Window() == window)
-        m_bars.AfterPrint(dc, flags);
-    return answer;
 }

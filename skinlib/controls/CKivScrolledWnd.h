@@ -5,9 +5,9 @@
 // Base of a control skin that leaves the control's own painting in place
 // and draws its window scroll bars (WS_VSCROLL, WS_HSCROLL) in the skin's
 // colours: the system keeps all of the scrolling (see
-// CKivWindowScrollBars). Every message passes the bars on its way; the
-// non-client paint, a press on a bar and WM_PRINT are handled here, the
-// rest goes to Dispatch.
+// CKivWindowScrollBars). Every message passes the bars on its way (which
+// track a press on a bar and print themselves after WM_PRINT); the
+// non-client paint is handled here, the rest goes to Dispatch.
 class CKivScrolledWnd : public CKivWnd
 {
 public:
@@ -31,8 +31,6 @@ protected:
 
 private:
     LRESULT OnScrolledNcPaint(WPARAM region);
-    LRESULT OnNcPress(UINT message, WPARAM hitTest, LPARAM lParam);
-    LRESULT OnPrint(WPARAM dc, LPARAM flags);
 
     CKivWindowScrollBars m_bars;
 };

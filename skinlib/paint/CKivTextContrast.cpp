@@ -1,6 +1,8 @@
 #include "CKivTextContrast.h"
 #include "CKivCompatibleDC.h"
+#include "CKivGdiObject.h"
 #include "CKivGraphics.h"
+#include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
 #include <cmath>
 #include <cstring>
@@ -10,10 +12,28 @@ namespace {
 
 const double kReadableRatio = 4.5;
 
-double Linear(BYTE channel)
+double LinearOf(int channel)
 {
     const double c = channel / 255.0;
     return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+// Averaging a picture takes every pixel: the power function once per
+// channel value, not three times per pixel.
+struct LinearTable
+{
+    double values[256];
+    LinearTable()
+    {
+        for (int i = 0; i < 256; ++i)
+            values[i] = LinearOf(i);
+    }
+};
+
+double Linear(BYTE channel)
+{
+    static const LinearTable table;
+    return table.values[channel];
 }
 
 double LuminanceOf(BYTE r, BYTE g, BYTE b)
@@ -130,30 +150,35 @@ bool CKivTextContrast::Average(HBITMAP atlas, const RECT& piece, double* luminan
     RECT area = {};
     if (width <= 0 || height <= 0 || !IntersectRect(&area, &piece, &bounds))
         return false;
-    // The whole atlas as 32-bit top-down rows, whatever its own depth.
-    std::vector<DWORD> pixels;
-    try
-    {
-        pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-    }
-    catch (...)
-    {
+    // Only the piece, copied into 32-bit top-down rows whatever the atlas's
+    // own depth: converting the whole atlas for every piece measured costs
+    // more than painting a window.
+    const int areaWidth = area.right - area.left;
+    const int areaHeight = area.bottom - area.top;
+    BITMAPINFO header = CKivGraphics::TopDown32(areaWidth, areaHeight);
+    void* bits = nullptr;
+    CKivBitmap copy(CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!copy || bits == nullptr)
         return false;
-    }
-    BITMAPINFO header = CKivGraphics::TopDown32(width, height);
     {
-        CKivCompatibleDC reader(nullptr);
-        if (!reader || GetDIBits(reader, atlas, 0, static_cast<UINT>(height), pixels.data(), &header,
-                                 DIB_RGB_COLORS) == 0)
+        CKivCompatibleDC atlasDC(nullptr);
+        CKivCompatibleDC copyDC(nullptr);
+        if (!atlasDC || !copyDC)
+            return false;
+        CKivSelectObject selectAtlas(atlasDC, atlas);
+        CKivSelectObject selectCopy(copyDC, copy.Get());
+        if (!BitBlt(copyDC, 0, 0, areaWidth, areaHeight, atlasDC, area.left, area.top, SRCCOPY))
             return false;
     }
+    GdiFlush();
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
     double sum = 0.0;
     unsigned long long channels[3] = {};
     size_t counted = 0;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
+    for (int y = 0; y < areaHeight; ++y)
+        for (int x = 0; x < areaWidth; ++x)
         {
-            const DWORD p = pixels[static_cast<size_t>(y) * width + x] & 0x00FFFFFF;
+            const DWORD p = pixels[static_cast<size_t>(y) * areaWidth + x] & 0x00FFFFFF;
             if (p == 0)
                 continue;  // transparent where drawn: the picture says nothing there
             const BYTE r = static_cast<BYTE>(p >> 16), g = static_cast<BYTE>(p >> 8), b = static_cast<BYTE>(p);

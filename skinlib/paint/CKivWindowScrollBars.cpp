@@ -248,7 +248,7 @@ void CKivWindowScrollBars::AfterMessage(UINT message)
     Paint();
 }
 
-LRESULT CKivWindowScrollBars::Around(UINT message, const std::function<LRESULT()>& handle)
+LRESULT CKivWindowScrollBars::Around(UINT message, WPARAM wParam, LPARAM lParam, const std::function<LRESULT()>& handle)
 {
     if (message == RepaintMessage())
     {
@@ -256,22 +256,18 @@ LRESULT CKivWindowScrollBars::Around(UINT message, const std::function<LRESULT()
         return 0;
     }
     const HWND window = m_window;
-    const LRESULT answer = handle();
+    LRESULT answer = 0;
+    if ((message == WM_NCLBUTTONDOWN || message == WM_NCLBUTTONDBLCLK) && IsBarHit(wParam))
+        answer = Track(handle);
+    else
+        answer = handle();
+    if (m_window != window)
+        return answer;
+    if (message == WM_PRINT && (lParam & PRF_NONCLIENT) && wParam != 0)
+        PaintTo(reinterpret_cast<HDC>(wParam));
     // The control may have drawn its scroll bars meanwhile.
-    if (m_window == window)
-        AfterMessage(message);
+    AfterMessage(message);
     return answer;
-}
-
-LRESULT CKivWindowScrollBars::Press(WPARAM hitTest, const std::function<LRESULT()>& pass)
-{
-    return IsBarHit(hitTest) ? Track(pass) : pass();
-}
-
-void CKivWindowScrollBars::AfterPrint(WPARAM dc, LPARAM flags)
-{
-    if ((flags & PRF_NONCLIENT) && dc != 0)
-        PaintTo(reinterpret_cast<HDC>(dc));
 }
 
 LRESULT CKivWindowScrollBars::Track(const std::function<LRESULT()>& pass)

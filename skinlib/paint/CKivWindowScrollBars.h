@@ -59,12 +59,10 @@ public:
     // is one that never draws them.
     void AfterMessage(UINT message);
     // One message of the owner: handle runs it, and the bars follow (see
-    // AfterMessage); the bars' own repaint message is answered here.
-    LRESULT Around(UINT message, const std::function<LRESULT()>& handle);
-    // A non-client press: on a bar through Track, elsewhere straight to pass.
-    LRESULT Press(WPARAM hitTest, const std::function<LRESULT()>& pass);
-    // After the owner printed itself (WM_PRINT): its bars into the same context.
-    void AfterPrint(WPARAM dc, LPARAM flags);
+    // AfterMessage). A press on a bar is tracked (see Track), a WM_PRINT
+    // gets the bars into its context after the owner printed itself, and
+    // the bars' own repaint message is answered here.
+    LRESULT Around(UINT message, WPARAM wParam, LPARAM lParam, const std::function<LRESULT()>& handle);
 
     static bool IsBarHit(WPARAM hitTest) { return hitTest == HTVSCROLL || hitTest == HTHSCROLL; }
     // Posted to the window inside the tracking loop (and taken out there);
