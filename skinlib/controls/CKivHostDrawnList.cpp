@@ -56,7 +56,8 @@ LRESULT CKivHostDrawnList::OnCtlColor(HDC dc, HBRUSH hostBrush)
     // Lines the host draws with the DC's default pen (tree lines, for one)
     // are black: on a dark background they take the white stock pen. A pen
     // the host selected itself stays.
-    const bool darkGround = CKivTextContrast::ReadableOn(CKivTextContrast::RelativeLuminance(m_background)) != RGB(0, 0, 0);
+    const double luminance = CKivTextContrast::RelativeLuminance(m_background);
+    const bool darkGround = CKivTextContrast::ReadableOn(luminance) != RGB(0, 0, 0);
     if (darkGround && GetCurrentObject(dc, OBJ_PEN) == GetStockObject(BLACK_PEN))
         SelectObject(dc, GetStockObject(WHITE_PEN));
     return reinterpret_cast<LRESULT>(m_brush.Get(m_background));

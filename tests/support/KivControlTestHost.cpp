@@ -206,7 +206,8 @@ WNDPROC SkinnedControlHost::HostProc()
 
 SkinnedControlHost::SkinnedControlHost(WNDPROC proc)
 {
-    Below() = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+    const LONG_PTR replaced = SetWindowLongPtrW(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+    Below() = reinterpret_cast<WNDPROC>(replaced);
     parentSkin.Attach(host.Window());
 }
 
