@@ -514,10 +514,12 @@ TEST_CASE("regedit: dark with the dark skin; selected tree row, header and statu
 // names itself (a solid white brush and black text in its WM_DRAWITEM):
 // those stay. What it leaves to the system (the list's background beside and
 // below the rows, the lists' scroll bars) takes the skin, and so the share
-// is held to what that gives.
+// is held to what that gives. How much of the window its rows fill depends
+// on the folders it shows (here the build tree: 44 to 48 % dark); without
+// the skin's list background it was 27 %.
 TEST_CASE("winefile: its owner-drawn rows keep its own colours; the rest dark; status bar readable")
 {
-    CheckLook(Program{L"winefile.exe", 0.45, {{"header", HeaderItem(), false}, {"status bar", StatusPart()}}});
+    CheckLook(Program{L"winefile.exe", 0.38, {{"header", HeaderItem(), false}, {"status bar", StatusPart()}}});
 }
 
 TEST_CASE("taskmgr: dark with the dark skin; tab, header and status bar readable")
