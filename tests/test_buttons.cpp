@@ -14,6 +14,7 @@
 #include "CKivSkinStore.h"
 #include "CKivTextContrast.h"
 #include "KivDialogTemplate.h"
+#include "KivDpiRun.h"
 #include "KivCommonControls6.h"
 #include "KivGdiLeakOracle.h"
 #include "KivTestInput.h"
@@ -1706,4 +1707,77 @@ TEST_CASE("a small group box caption drawn again over itself keeps every smoothe
         host.Snapshot(group, after);
         CHECK(CountDifferent(before, after) == 0);
     }
+}
+
+namespace {
+
+const char kButtonsAtSessionDpi[] = "child: check box and group box at the session DPI";
+
+}  // namespace
+
+TEST_CASE("check box and group box at 96, 144 and 192 DPI")
+{
+    for (int dpi : {96, 144, 192})
+    {
+        CAPTURE(dpi);
+        CHECK(kivtest::RunAtDpi(dpi, kButtonsAtSessionDpi) == 0);
+    }
+}
+
+TEST_CASE("child: check box and group box at the session DPI" * doctest::skip())
+{
+    const int dpi = kivtest::RequestedDpi();
+    REQUIRE(dpi > 0);
+    auto S = [dpi](int value) { return kivtest::ExpectScaled(value, dpi); };
+    InstallSkin(10, 3);
+    Host host;
+
+    // The 16 x 12 glyph is drawn whole at the scale, centred on the height;
+    // its white marker columns move with it, and the label follows it.
+    const int height = 60;
+    const HWND box = host.Control(BS_AUTOCHECKBOX, L"Check me", 20, 20, 220, height);
+    REQUIRE(host.Skin<CKivCheckBox>(box) != nullptr);
+    Surface surface(220, height, RGB(1, 2, 3));
+    SendMessageW(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.DC()), PRF_CLIENT);
+    const int top = height / 2 - S(kPictureHeight) / 2;
+    const int bottom = top + S(kPictureHeight);
+    CHECK(surface.Pixel(1, top + 1) == PictureColour(CheckUncheckedNormal));
+    CHECK(surface.Pixel(S(kMarkerStart) - 2, bottom - 2) == PictureColour(CheckUncheckedNormal));
+    CHECK(surface.Pixel(S(kMarkerStart) + 1, top + 1) == kWhite);
+    CHECK(surface.Pixel(S(kPictureWidth) - 1, bottom - 1) == kWhite);
+    CHECK(surface.Pixel(S(kPictureWidth) + 1, top + 1) != kWhite);
+    CHECK(surface.Pixel(1, top - 2) != PictureColour(CheckUncheckedNormal));
+    CHECK(surface.Pixel(1, bottom + 1) != PictureColour(CheckUncheckedNormal));
+    // Label ink starts only past the glyph and its scaled gap.
+    bool inkBefore = false;
+    for (int x = S(kPictureWidth) + 1; x < S(kPictureWidth) + S(4); ++x)
+        for (int y = 0; y < height; ++y)
+            inkBefore = inkBefore || surface.Pixel(x, y) != surface.Pixel(S(kPictureWidth) + 1, 0);
+    CHECK_FALSE(inkBefore);
+
+    // The group box: scaled insets, line width, and the caption gap.
+    const HWND group = host.Control(BS_GROUPBOX, L"Options", 20, 100, 300, 200);
+    REQUIRE(host.Skin<CKivGroupBox>(group) != nullptr);
+    Surface frame(300, 200, kDialog);
+    SendMessageW(group, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(frame.DC()), PRF_CLIENT);
+    const int line = S(3), insetTop = S(7), inset = S(5);
+    // A wide pen is centred on the inset line.
+    CHECK(frame.Pixel(inset, 100) == kFrameLine);
+    CHECK(frame.Pixel(inset - line / 2, 100) == kFrameLine);
+    CHECK(frame.Pixel(inset - line / 2 - 2, 100) == kDialog);
+    CHECK(frame.Pixel(inset + line / 2 + 2, 100) == kDialog);
+    CHECK(frame.Pixel(S(13) - 2, insetTop) == kFrameLine);
+    CHECK(frame.Pixel(150, 200 - inset - 1) == kFrameLine);
+    // The caption at its scaled place, in the font of that DPI.
+    HFONT font = CreateFontW(S(15), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, CLEARTYPE_QUALITY, 0x20, L"Arial");
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, font);
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, L"Options", 7, &extent);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(font);
+    CHECK(FreeOfFrame(frame, S(13), 0, S(13) + extent.cx, insetTop + line));
+    CHECK(frame.Pixel(S(13) + extent.cx + S(2) + 1, insetTop) == kFrameLine);
+    kivtest::ConfirmDpiRun();
 }

@@ -3,6 +3,7 @@
 #include <doctest.h>
 #include "CKivEngine.h"
 #include "CKivFrameWnd.h"
+#include "CKivFrameZones.h"
 #include "CKivGraphics.h"
 #include "CKivSkinStore.h"
 #include "KivFrameTestHost.h"
@@ -428,6 +429,61 @@ TEST_CASE("caption buttons: hot, pressed, dragged off and back, released")
         CHECK(kivtest::PumpUntil([&] { return IsIconic(f.Window()) != FALSE; }, 2000));
     }
     CHECK_FALSE(guard.Fired());
+}
+
+TEST_CASE("frame zones: borders before corners' pieces, caption, menu bar and client; sizing codes only when sizable")
+{
+    // A 300 x 200 frame: borders 4 (left, top, right) and 5 (bottom), caption 30, menu bar 20.
+    KivFrameMetrics m = {};
+    m.borderLeft = 4;
+    m.borderTop = 4;
+    m.borderRight = 4;
+    m.borderBottom = 5;
+    m.captionHeight = 30;
+    m.menuBarHeight = 20;
+    m.rightBorderRect = RECT{296, 0, 300, 200};
+    m.leftBorderRect = RECT{0, 0, 4, 200};
+    struct Probe
+    {
+        POINT p;
+        LRESULT sizable;
+        int zone;
+    };
+    const Probe probes[] = {
+        {{0, 100}, HTLEFT, 1},         {{150, 0}, HTTOP, 2},         {{299, 100}, HTRIGHT, 3},
+        {{150, 199}, HTBOTTOM, 4},     {{0, 0}, HTTOPLEFT, 5},       {{20, 0}, HTTOPLEFT, 6},
+        {{0, 190}, HTBOTTOMLEFT, 7},   {{20, 199}, HTBOTTOMLEFT, 8}, {{280, 0}, HTTOPRIGHT, 9},
+        {{299, 10}, HTTOPRIGHT, 10},   {{299, 190}, HTBOTTOMRIGHT, 11}, {{280, 199}, HTBOTTOMRIGHT, 12},
+        {{150, 20}, HTCAPTION, 13},    {{150, 100}, HTCLIENT, 14},   {{150, 40}, HTMENU, 15},
+    };
+    for (const Probe& probe : probes)
+    {
+        CAPTURE(probe.zone);
+        int zone = -1;
+        CHECK(CKivFrameZones::HitTest(m, probe.p, true, &zone) == probe.sizable);
+        CHECK(zone == probe.zone);
+        // A frame that cannot be sized answers nothing on its borders, but
+        // they still win over the caption and the client.
+        CHECK(CKivFrameZones::HitTest(m, probe.p, false, &zone) == (probe.zone >= 13 ? probe.sizable : HTNOWHERE));
+        RECT r = {};
+        REQUIRE(CKivFrameZones::ZoneRect(m, probe.zone, &r));
+        CHECK((probe.p.x >= r.left && probe.p.x <= r.right && probe.p.y >= r.top && probe.p.y <= r.bottom));
+    }
+    // Both edges of a zone belong to it: the caption ends on the menu bar's first row.
+    RECT caption = {};
+    REQUIRE(CKivFrameZones::ZoneRect(m, 13, &caption));
+    CHECK(caption.bottom == 34);
+    int zone = -1;
+    CHECK(CKivFrameZones::HitTest(m, POINT{150, 34}, true, &zone) == HTCAPTION);
+    // Without a menu bar its zone is one row that the caption already holds.
+    m.menuBarHeight = 0;
+    CHECK(CKivFrameZones::HitTest(m, POINT{150, 40}, true, &zone) == HTCLIENT);
+    CHECK(CKivFrameZones::HitTest(m, POINT{400, 40}, true, &zone) == -1);
+    CHECK(zone == 0);
+    RECT unused = {};
+    CHECK_FALSE(CKivFrameZones::ZoneRect(m, 0, &unused));
+    CHECK_FALSE(CKivFrameZones::ZoneRect(m, 16, &unused));
+    CHECK_FALSE(CKivFrameZones::ZoneRect(m, 1, nullptr));
 }
 
 TEST_CASE("system menu: enable table per window state")

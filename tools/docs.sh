@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Regenerates the pictures and pages the documents show, from the current build:
-#   bash tools/docs.sh [keys] [screenshots]     (no argument: both)
+#   bash tools/docs.sh [keys] [screenshots] [dpi]     (no argument: all three)
 #
 #   keys          docs/keys.md and docs/keys/: KivKeyProbe measures and
 #                 pictures every skin key, tools/keys_doc.py writes the page
@@ -11,6 +11,9 @@
 #                 builder, the update program, Wine's own programs side by
 #                 side (test_foreign_programs), and kivinject on Wine's own
 #                 Program Manager and notepad
+#   dpi           KivPreview at 96, 144 and 192 DPI, and the three side by
+#                 side (the session's LogPixels is set for each run and put
+#                 back to 96 afterwards)
 #
 # It builds build/i686 (build/x86_64 on a machine that cannot run 32-bit
 # programs; KIV_BUILD_DIR names another) and runs everything in that build's
@@ -23,13 +26,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-want_keys=0 want_shots=0
-[ $# -eq 0 ] && want_keys=1 && want_shots=1
+want_keys=0 want_shots=0 want_dpi=0
+[ $# -eq 0 ] && want_keys=1 && want_shots=1 && want_dpi=1
 for part in "$@"; do
   case $part in
     keys) want_keys=1 ;;
     screenshots) want_shots=1 ;;
-    *) echo "usage: bash tools/docs.sh [keys] [screenshots]" >&2; exit 2 ;;
+    dpi) want_dpi=1 ;;
+    *) echo "usage: bash tools/docs.sh [keys] [screenshots] [dpi]" >&2; exit 2 ;;
   esac
 done
 
@@ -50,6 +54,7 @@ cmake/wine-session.sh start "$state" "$winearch"
 trap 'cmake/wine-session.sh stop "$state"; rm -rf "$work"' EXIT
 export DISPLAY=:$(cat "$state/display")
 
+shots=docs/screenshots
 winpath() { echo "Z:$(realpath -m "$1" | tr / \\\\)"; }
 # Runs a Windows program in the session; its output goes to the log.
 run() {
@@ -87,7 +92,6 @@ if [ $want_keys -eq 1 ]; then
 fi
 
 if [ $want_shots -eq 1 ]; then
-  shots=docs/screenshots
   # The preview programs: default skin, dark skin, unskinned.
   for look in default dark unskinned; do
     skin=""
@@ -156,4 +160,32 @@ if [ $want_shots -eq 1 ]; then
   png "$work/progman-skinned-after.bmp" "$shots/progman-skinned-after.png"
   png "$work/notepad-dark.bmp" "$shots/notepad-dark.png"
   echo "docs: wrote the screenshots under $shots" >&2
+fi
+
+if [ $want_dpi -eq 1 ]; then
+  # The system DPI of a Wine session is LogPixels, read when a program
+  # starts; at 192 DPI the preview needs a desktop larger than the usual one.
+  # The session is started again for each DPI and left at 96 DPI and its
+  # usual desktop size.
+  dpi_session() {  # DPI DESKTOP_SIZE
+    cmake/wine-session.sh stop "$state"
+    "$KIV_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    "$KIV_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d "$2" /f >/dev/null 2>&1
+    wineserver -w
+    cmake/wine-session.sh start "$state" "$winearch"
+    export DISPLAY=:$(cat "$state/display")
+  }
+  trap 'dpi_session 96 1024x768; cmake/wine-session.sh stop "$state"; rm -rf "$work"' EXIT
+  mkdir -p "$shots/dpi"
+  for dpi in 96 144 192; do
+    dpi_session $dpi 1280x1024
+    mkdir -p "$work/dpi$dpi"
+    run "$bin/KivPreviewShots.exe" "$(winpath "$bin")" "$(winpath "$bin/default.kiv")" "$(winpath "$work/dpi$dpi")"
+    png "$work/dpi$dpi/preview-page1.bmp" "$shots/dpi/preview-$dpi.png"
+  done
+  convert "$shots/dpi/preview-96.png" \
+    \( "$shots/dpi/preview-144.png" -background white -gravity south -splice 8x0 \) \
+    \( "$shots/dpi/preview-192.png" -background white -gravity south -splice 8x0 \) \
+    -background white -gravity south +append -strip -define png:exclude-chunks=date,time "$shots/dpi/side-by-side.png"
+  echo "docs: wrote the DPI screenshots under $shots/dpi" >&2
 fi

@@ -394,7 +394,7 @@ void CKivButton::PaintNotified(HDC dc, int state, Notify notify)
     const HDC memory = canvas.GetDC();
     // Start from what the window shows: the parent may draw at any stage.
     BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
-    CKivSelectObject font(memory, own != nullptr ? own : CKivGraphics::GetSkinFont(0));
+    CKivSelectObject font(memory, own != nullptr ? own : CKivGraphics::GetSkinFontForDpi(0, CKivDpiScale::DpiOfWindow(window)));
 
     const bool tell = notify == NotifyAsControl;
     if (!m_commonControl || !tell)
@@ -549,7 +549,7 @@ void CKivButton::PaintContent(HDC canvas, int state)
         DrawWindowText(face.GetDC(), client, DT_SINGLELINE | DT_VCENTER | DT_CENTER,
                        IsDisabled(window) ? text.buttonGrayText : text.buttonText);
     }
-    const int round = CKivSkinStore::Settings().buttonRound;
+    const int round = CKivDpiScale(CKivDpiScale::DpiOfWindow(window)).Scale(CKivSkinStore::Settings().buttonRound);
     CKivRegion shape(CreateRoundRectRgn(0, 0, width, height, round, round));
     if (shape)
         SelectClipRgn(canvas, shape);
@@ -565,12 +565,15 @@ void CKivButton::PaintGlyphAndText(HDC canvas, const RECT& glyph)
     RECT client = {};
     GetClientRect(window, &client);
     const int height = client.bottom - client.top;
-    const int glyphWidth = glyph.right > glyph.left ? glyph.right - glyph.left : 0;
-    const int glyphHeight = glyph.bottom > glyph.top ? glyph.bottom - glyph.top : 0;
+    // The box is drawn whole at the window's scale, smoothed, and the label moves along.
+    const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(window));
+    const int glyphWidth = scale.Scale(glyph.right > glyph.left ? glyph.right - glyph.left : 0);
+    const int glyphHeight = scale.Scale(glyph.bottom > glyph.top ? glyph.bottom - glyph.top : 0);
     if (!CKivGraphics::IsSkinRectEmpty(&glyph))
-        CKivGraphics::StretchBltFromSkin(canvas, 0, height / 2 - glyphHeight / 2, glyphWidth, glyphHeight, &glyph);
+        CKivGraphics::StretchBltFromSkinScaled(canvas, 0, height / 2 - glyphHeight / 2, glyphWidth, glyphHeight, &glyph,
+                                               scale);
     RECT textArea = client;
-    textArea.left += glyphWidth + 4;
+    textArea.left += glyphWidth + scale.Scale(4);
     const CKivTextContrast::Colours& text = CKivTextContrast::Current();
     // A colour the parent chose for the label is kept, as the system's
     // check box keeps it; otherwise the skin's readable colour.

@@ -44,6 +44,14 @@ int CKivDirectTabCtrl::Init7(int x, int y, int width, int height, HWND host, int
     return 1;
 }
 
+void CKivDirectTabCtrl::SetDpi(int dpi)
+{
+    const CKivDpiScale scale(dpi);
+    m_tabWidth = scale.Scale(70);
+    m_tabHeight = scale.Scale(20);
+    m_moreSize = scale.Scale(12);
+}
+
 void CKivDirectTabCtrl::ApplySettings(const KivSkinSettings& settings)
 {
     m_itemNormalColor = static_cast<COLORREF>(settings.tabControlItemNormalColor);

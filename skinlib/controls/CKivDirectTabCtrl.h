@@ -42,6 +42,9 @@ public:
     // The font the control measured its items with (not owned): horizontal
     // captions are written in it, so they fit the items' rectangles.
     void SetFont(HFONT font);
+    // Sizes the strip's own parts (the tab size used without the control's
+    // rectangles, the more button) for a DPI; call before Init7.
+    void SetDpi(int dpi);
     // Paints the strip's background (its colour, or the dialog background
     // when transparent) into dc, whose origin is the host's client origin.
     void PaintBackgroundTo(HDC dc) const;

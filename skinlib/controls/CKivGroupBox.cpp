@@ -108,10 +108,15 @@ void CKivGroupBox::Paint(HDC dc)
     BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 
     const KivSkinSettings& skin = CKivSkinStore::Settings();
-    const int lineWidth = skin.groupBoxSize > 0 ? skin.groupBoxSize : 0;
+    // Line, corners, insets and caption place at the window's scale.
+    const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(window));
+    const int lineWidth = skin.groupBoxSize > 0 ? scale.Scale(skin.groupBoxSize) : 0;
+    const int insetLeft = scale.Scale(kInsetLeft), insetTop = scale.Scale(kInsetTop);
+    const int insetRight = scale.Scale(kInsetRight), insetBottom = scale.Scale(kInsetBottom);
+    const int captionX = scale.Scale(kCaptionX), round = scale.Scale(skin.groupBoxRound);
     wchar_t text[261] = {};
     const int length = GetWindowTextW(window, text, 261);
-    CKivSelectObject font(memory, own != nullptr ? own : CKivGraphics::GetSkinFont(0));
+    CKivSelectObject font(memory, own != nullptr ? own : CKivGraphics::GetSkinFontForDpi(0, scale.Dpi()));
     SetBkMode(memory, TRANSPARENT);
     SIZE extent = {};
     if (length > 0)
@@ -119,19 +124,19 @@ void CKivGroupBox::Paint(HDC dc)
     // Smoothed glyphs may reach a pixel or two past the advance width: the
     // caption's room includes them, or they would be drawn again over
     // themselves (and darken) at every repaint.
-    const int captionWidth = extent.cx > 0 ? extent.cx + kCaptionOverhang : 0;
+    const int captionWidth = extent.cx > 0 ? extent.cx + scale.Scale(kCaptionOverhang) : 0;
 
     {
         // The caption gap: the top line is never drawn where the text goes,
         // down to the line's lower edge (eight rows for a hairline).
-        const int gapBottom = lineWidth > 0 ? kInsetTop + lineWidth : kInsetTop + 1;
+        const int gapBottom = lineWidth > 0 ? insetTop + lineWidth : insetTop + 1;
         if (captionWidth > 0)
-            ExcludeClipRect(memory, kCaptionX, 0, kCaptionX + captionWidth, gapBottom);
+            ExcludeClipRect(memory, captionX, 0, captionX + captionWidth, gapBottom);
         CKivPen pen(CreatePen(PS_SOLID, lineWidth, static_cast<COLORREF>(skin.groupBoxColor)));
         CKivSelectObject selectPen(memory, pen);
         CKivSelectObject selectBrush(memory, GetStockObject(NULL_BRUSH));
-        RoundRect(memory, client.left + kInsetLeft, client.top + kInsetTop, client.right - kInsetRight,
-                  client.bottom - kInsetBottom, skin.groupBoxRound, skin.groupBoxRound);
+        RoundRect(memory, client.left + insetLeft, client.top + insetTop, client.right - insetRight,
+                  client.bottom - insetBottom, round, round);
         SelectClipRgn(memory, nullptr);
     }
     if (length > 0)
@@ -143,10 +148,10 @@ void CKivGroupBox::Paint(HDC dc)
         if (backdrop.IsValid())
         {
             CKivGraphics::FillParentBackground(backdrop.GetDC(), width, height, window);
-            BitBlt(memory, kCaptionX, 0, captionWidth, extent.cy, backdrop.GetDC(), kCaptionX, 0, SRCCOPY);
+            BitBlt(memory, captionX, 0, captionWidth, extent.cy, backdrop.GetDC(), captionX, 0, SRCCOPY);
         }
         SetTextColor(memory, static_cast<COLORREF>(skin.groupBoxTextColor));
-        TextOutW(memory, kCaptionX, 0, text, length);
+        TextOutW(memory, captionX, 0, text, length);
     }
     BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
 }

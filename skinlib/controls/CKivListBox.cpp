@@ -1,4 +1,5 @@
 #include "CKivListBox.h"
+#include "CKivDpiScale.h"
 #include <algorithm>
 #include <commctrl.h>
 #include <vector>
@@ -223,7 +224,8 @@ void CKivListBox::PlaceBar()
     {
         // The skin's width, from the right edge of the system's strip; a
         // wider bar reaches into the client area, never past its left edge.
-        const int width = m_look.barWidth > 0 ? std::min<int>(m_look.barWidth, system.right) : system.right - system.left;
+        const int skinWidth = CKivDpiScale(CKivDpiScale::DpiOfWindow(Window())).Scale(m_look.barWidth);
+        const int width = skinWidth > 0 ? std::min<int>(skinWidth, system.right) : system.right - system.left;
         m_bar.SetBounds(system.right - width, system.top, width, system.bottom - system.top);
     }
     else

@@ -161,7 +161,7 @@ void CKivStatic::Paint(HDC dc, bool askParent, bool afterChange)
     if (m_colours.brush != nullptr && UsesParentBrush())
         FillRect(memory, &client, m_colours.brush);
     {
-        CKivSelectObject font(memory, own != nullptr ? own : CKivGraphics::GetSkinFont(0));
+        CKivSelectObject font(memory, own != nullptr ? own : CKivGraphics::GetSkinFontForDpi(0, CKivDpiScale::DpiOfWindow(Window())));
         Compose(memory, client);
     }
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);

@@ -1,4 +1,5 @@
 #include "CKivTabCtrl.h"
+#include "CKivDpiScale.h"
 #include <commctrl.h>
 #include <cwchar>
 #include <string>
@@ -27,6 +28,7 @@ BOOL CKivTabCtrl::Attach(HWND window)
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     RECT client = {};
     GetClientRect(window, &client);
+    m_strip.SetDpi(CKivDpiScale::DpiOfWindow(window));
     m_strip.Init7(0, 0, client.right, client.bottom, window, (style & TCS_VERTICAL) ? 0 : 1);
     m_strip.SetBackgroundAtPosition(1);
     // The control's background is erased in WM_ERASEBKGND.

@@ -9,7 +9,7 @@ int CKivClassicMenuPaint::DrawMenuBarItem(int state, const RECT* rect, const wch
     FillRect(dc, rect, GetSysColorBrush(state == 3 ? COLOR_MENUHILIGHT : COLOR_MENUBAR));
     if (text && *text)
     {
-        CKivSelectObject font(dc, GetSkinFont(0));
+        CKivSelectObject font(dc, SkinFont(0));
         const int oldMode = SetBkMode(dc, TRANSPARENT);
         const COLORREF colour = state == 3 ? RGB(255, 255, 255)
                                : GetSysColor(state == kGrayedState ? COLOR_GRAYTEXT : COLOR_MENUTEXT);

@@ -1,4 +1,5 @@
 #include "CKivEffectGlowWnd.h"
+#include "CKivDpiScale.h"
 #include "CKivGdiObject.h"
 #include "CKivGlowFollower.h"
 #include "CKivGraphics.h"
@@ -98,6 +99,23 @@ RECT CKivEffectGlowWnd::GlowRectFor(const RECT& frame)
     return RECT{frame.left - kLeadLeft, frame.top - kLeadTop, frame.right + kLeadRight, frame.bottom + kLeadBottom};
 }
 
+RECT CKivEffectGlowWnd::GlowRect(const RECT& frame) const
+{
+    // The edge line lies outside the frame on the left and top, as at 96 DPI.
+    return RECT{frame.left - m_band - 1, frame.top - m_band - 1, frame.right + m_band, frame.bottom + m_band};
+}
+
+void CKivEffectGlowWnd::SetDpi(int dpi)
+{
+    const int band = CKivDpiScale(dpi).Scale(CKivShadowSurface::kUnitBand);
+    if (band == m_band)
+        return;
+    m_band = band;
+    m_regionSize = SIZE{-1, -1};
+    m_surface.Clear();
+    FollowOwner();
+}
+
 bool CKivEffectGlowWnd::WantsVisible() const
 {
     const HWND owner = m_owner;
@@ -114,7 +132,7 @@ void CKivEffectGlowWnd::FollowOwner()
     GetWindowRect(m_owner, &frame);
     // Hidden glows are not placed: a maximised frame would ask for a bitmap
     // the size of the screen for nothing.
-    const bool visible = WantsVisible() && Place(GlowRectFor(frame));
+    const bool visible = WantsVisible() && Place(GlowRect(frame));
     // Shown, the glow stays right behind its frame: the frame covers the
     // glow's inside and its own moves never uncover parts of it.
     const bool shown = m_hwnd != nullptr && IsWindowVisible(m_hwnd);
@@ -168,7 +186,7 @@ bool CKivEffectGlowWnd::RenderAt(const RECT& target)
 {
     const int width = target.right - target.left;
     const int height = target.bottom - target.top;
-    if (!m_surface.Render(width, height, m_shadowColor))
+    if (!m_surface.Render(width, height, m_shadowColor, m_band))
         return false;
     POINT position = {target.left, target.top};
     SIZE size = {width, height};
@@ -190,7 +208,7 @@ void CKivEffectGlowWnd::UpdateRegion()
     if (m_hwnd == nullptr || (width == m_regionSize.cx && height == m_regionSize.cy))
         return;
     CKivRegion ring(CreateRectRgn(0, 0, width, height));
-    CKivRegion inside(CreateRectRgn(kLeadLeft, kLeadTop, width - kLeadRight, height - kLeadBottom));
+    CKivRegion inside(CreateRectRgn(m_band + 1, m_band + 1, width - m_band, height - m_band));
     if (!ring || !inside || CombineRgn(ring, ring, inside, RGN_DIFF) == ERROR)
         return;
     // The window owns the region once it is set.
@@ -208,18 +226,20 @@ void CKivEffectGlowWnd::UpdateZones()
     RECT g = {};
     GetWindowRect(m_hwnd, &g);
     const int l = g.left, t = g.top, r = g.right, b = g.bottom;
-    m_edgeZones[LeftZone] = RECT{l, t + 16, l + 8, b - 16};
-    m_edgeZones[TopZone] = RECT{l + 16, t, r - 16, t + 8};
-    m_edgeZones[RightZone] = RECT{r - 8, t + 24, r, b - 16};
-    m_edgeZones[BottomZone] = RECT{l + 16, b - 8, r - 16, b};
-    m_cornerZones[0] = RECT{l, t, l + 8, t + 16};
-    m_cornerZones[1] = RECT{l + 8, t, l + 24, t + 8};
-    m_cornerZones[2] = RECT{r - 16, t, r - 8, t + 8};
-    m_cornerZones[3] = RECT{r - 8, t + 8, r, t + 24};
-    m_cornerZones[4] = RECT{r - 8, b - 16, r, b};
-    m_cornerZones[5] = RECT{r - 24, b - 8, r - 8, b};
-    m_cornerZones[6] = RECT{l, b - 16, l + 8, b};
-    m_cornerZones[7] = RECT{l + 8, b - 8, l + 16, b};
+    // In bands: one band deep, corners two and three bands long.
+    const int b1 = m_band, b2 = 2 * m_band, b3 = 3 * m_band;
+    m_edgeZones[LeftZone] = RECT{l, t + b2, l + b1, b - b2};
+    m_edgeZones[TopZone] = RECT{l + b2, t, r - b2, t + b1};
+    m_edgeZones[RightZone] = RECT{r - b1, t + b3, r, b - b2};
+    m_edgeZones[BottomZone] = RECT{l + b2, b - b1, r - b2, b};
+    m_cornerZones[0] = RECT{l, t, l + b1, t + b2};
+    m_cornerZones[1] = RECT{l + b1, t, l + b3, t + b1};
+    m_cornerZones[2] = RECT{r - b2, t, r - b1, t + b1};
+    m_cornerZones[3] = RECT{r - b1, t + b1, r, t + b3};
+    m_cornerZones[4] = RECT{r - b1, b - b2, r, b};
+    m_cornerZones[5] = RECT{r - b3, b - b1, r - b1, b};
+    m_cornerZones[6] = RECT{l, b - b2, l + b1, b};
+    m_cornerZones[7] = RECT{l + b1, b - b1, l + b2, b};
 }
 
 int CKivEffectGlowWnd::ZoneFromPoint(POINT screen) const

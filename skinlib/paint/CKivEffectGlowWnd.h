@@ -28,7 +28,8 @@ public:
         BottomLeftZone,
         kZoneCount
     };
-    // How far the glow reaches beyond the frame on each side.
+    // How far the glow reaches beyond the frame on each side at 96 DPI; at
+    // another DPI the shadow's band is scaled and the leads with it.
     static constexpr int kLeadLeft = 9;
     static constexpr int kLeadTop = 9;
     static constexpr int kLeadRight = 8;
@@ -54,8 +55,13 @@ public:
     // Called by the follower when the frame gets WM_DESTROY.
     void OnOwnerDestroy();
 
-    // The frame's window rectangle grown by the leads.
+    // The frame's window rectangle grown by the leads (at 96 DPI).
     static RECT GlowRectFor(const RECT& frame);
+    // The same at the glow's own DPI.
+    RECT GlowRect(const RECT& frame) const;
+    // Takes the frame's DPI: the shadow is made again at once when shown.
+    void SetDpi(int dpi);
+    int Band() const { return m_band; }
     // Zone 0 to 7 at a screen point, or NoZone.
     int ZoneFromPoint(POINT screen) const;
     void UpdateZones();
@@ -86,6 +92,8 @@ private:
     CKivShadowSurface m_surface;
     // The size the region was last made for.
     SIZE m_regionSize = {-1, -1};
+    // Width of the shadow's band at the frame's DPI.
+    int m_band = CKivShadowSurface::kUnitBand;
     // Re-entry guard: placing the glow can send the frame messages.
     bool m_following = false;
 };

@@ -1,5 +1,7 @@
 #include "CKivFrameWnd.h"
 #include "CKivClassBrushLift.h"
+#include "CKivFrameSystemMenu.h"
+#include "CKivFrameZones.h"
 #include "CKivGdiObject.h"
 #include "CKivHDCMemory.h"
 #include "CKivHiddenRedraw.h"
@@ -131,6 +133,7 @@ BOOL CKivFrameWnd::Attach(HWND window)
     GetClientRect(window, &before);
     if (!m_paint)
         m_paint.reset(new (std::nothrow) CKivThemeWindowPaint(window));
+    SetDpi(CKivDpiScale::DpiOfWindow(window));
     if (!CKivWnd::Attach(window))
         return FALSE;
     RefreshMetrics();
@@ -171,6 +174,44 @@ BOOL CKivFrameWnd::Attach(HWND window)
     CKivWindowsHookMouseHook::AddWindow(window);
     AttachGlow();
     return TRUE;
+}
+
+void CKivFrameWnd::SetDpi(int dpi)
+{
+    SetDpiScale(CKivDpiScale(dpi));
+    if (m_paint)
+        m_paint->SetDpi(Dpi());
+    m_glow.SetDpi(Dpi());
+}
+
+LRESULT CKivFrameWnd::OnDpiChanged(WPARAM dpi, const RECT* suggested)
+{
+    const HWND window = Window();
+    SetDpi(LOWORD(dpi));
+    RECT before = {};
+    GetWindowRect(window, &before);
+    // The host may place the window itself; if it does not, the window takes
+    // the rectangle the system suggests. Either way the frame is measured anew.
+    const LRESULT result = CallPrevious(WM_DPICHANGED, dpi, reinterpret_cast<LPARAM>(suggested));
+    if (FromHandle(window) != this)
+        return result;
+    RECT after = {};
+    GetWindowRect(window, &after);
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+    RECT target = after;
+    if (suggested != nullptr && EqualRect(&before, &after))
+        target = *suggested;
+    else
+        flags |= SWP_NOMOVE | SWP_NOSIZE;
+    if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&target), 2);
+    SetWindowPos(window, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top, flags);
+    if (FromHandle(window) != this)
+        return result;
+    RefreshMetrics();
+    UpdateRegion();
+    DrawFrameWnd(0);
+    return result;
 }
 
 void CKivFrameWnd::AttachGlow()
@@ -286,6 +327,7 @@ LRESULT CKivFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZING: m_sizing = 1; break;
     case WM_EXITSIZEMOVE: OnExitSizeMove(); break;
     case kPopupSystemMenu: return OnPopupSystemMenu();
+    case WM_DPICHANGED: return OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
     case WM_SYSCOMMAND: if (OnAltSpace(wParam, lParam)) return 0; break;
     case WM_INITMENUPOPUP: lParam = m_menuBar.PopupPosition(wParam, lParam); break;
     case WM_PRINT: if (lParam & PRF_NONCLIENT) return OnPrint(reinterpret_cast<HDC>(wParam), lParam); break;
@@ -538,8 +580,9 @@ void CKivFrameWnd::UpdateRegion()
     if (m_roundRegion)
     {
         // Round at the top only: the bottom corners are squared off again.
-        region.Reset(CreateRoundRectRgn(0, 0, width + 1, height, 11, 11));
-        CKivRegion bottom(CreateRectRgn(0, height - 32, width, height));
+        const int corner = DpiScale().Scale(11);
+        region.Reset(CreateRoundRectRgn(0, 0, width + 1, height, corner, corner));
+        CKivRegion bottom(CreateRectRgn(0, height - DpiScale().Scale(32), width, height));
         if (region && bottom)
             CombineRgn(region, region, bottom, RGN_OR);
     }
@@ -609,25 +652,27 @@ void CKivFrameWnd::DrawButtonStrip(HDC target)
 {
     const KivSkinSettings& s = CKivSkinStore::Settings();
     const KivFrameMetrics& m = *m_metrics;
-    const int stripWidth = ButtonStripWidth(&s);
+    const int stripWidth = ButtonStripWidth(m);
     const int left = m.captionRect.right - stripWidth;
     const int top = m.borderTop;
     const LONG_PTR style = Style();
     const bool maximized = (style & WS_MAXIMIZE) != 0;
     CKivGraphics::StretchBltFromSkin(target, left, top, stripWidth, m.captionHeight,
                                      m_activeState ? &s.captionBarActiveBmp : &s.captionBarDefaultBmp);
-    const int BW = s.captionBarButtonWidth, S = s.captionBarButtonSpace, BH = s.captionBarButtonHeight;
+    const int BW = m.closeButton.width, S = m.buttonSpace, BH = m.closeButton.height;
+    const CKivDpiScale scale(m.dpi);
     if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))
     {
-        CKivGraphics::StretchBltFromSkin(target, left, m.minButton.y, m.minButton.width, m.minButton.height,
-                                         (style & WS_MINIMIZEBOX) ? &s.minButtonDefaultBmp : &s.minButtonDisableBmp);
+        CKivGraphics::StretchBltFromSkinScaled(target, left, m.minButton.y, m.minButton.width, m.minButton.height,
+                                               (style & WS_MINIMIZEBOX) ? &s.minButtonDefaultBmp : &s.minButtonDisableBmp,
+                                               scale);
         const RECT* maxPicture = (style & WS_MAXIMIZEBOX)
                                      ? (maximized ? &s.restoreButtonDefaultBmp : &s.maxButtonDefaultBmp)
                                      : (maximized ? &s.restoreButtonDisableBmp : &s.maxButtonDisableBmp);
-        CKivGraphics::StretchBltFromSkin(target, left + BW + S, m.maxButton.y, BW, BH, maxPicture);
+        CKivGraphics::StretchBltFromSkinScaled(target, left + BW + S, m.maxButton.y, BW, BH, maxPicture, scale);
     }
-    CKivGraphics::StretchBltFromSkin(target, left + 2 * (BW + S), m.closeButton.y, BW, BH,
-                                     CloseEnabled() ? &s.closeButtonDefaultBmp : &s.closeButtonDisableBmp);
+    CKivGraphics::StretchBltFromSkinScaled(target, left + 2 * (BW + S), m.closeButton.y, BW, BH,
+                                           CloseEnabled() ? &s.closeButtonDefaultBmp : &s.closeButtonDisableBmp, scale);
 }
 
 RECT CKivFrameWnd::InnerRect() const
@@ -701,7 +746,8 @@ void CKivFrameWnd::DrawOutline(HDC target)
         return;
     CKivSelectObject selectPen(target, pen.Get());
     CKivSelectObject selectBrush(target, GetStockObject(HOLLOW_BRUSH));
-    RoundRect(target, 0, 0, width, height + 11, 11, 11);
+    const int corner = DpiScale().Scale(11);
+    RoundRect(target, 0, 0, width, height + corner, corner, corner);
     MoveToEx(target, 0, height - 1, nullptr);
     LineTo(target, width, height - 1);
 }
@@ -854,49 +900,14 @@ void CKivFrameWnd::OnDestroy()
 
 BOOL CKivFrameWnd::GetZoneRect(int zone, RECT* out)
 {
-    if (out == nullptr || zone < 1 || zone > kZoneCount)
-        return FALSE;
-    const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
-    const int L = m.borderLeft, T = m.borderTop, R = m.borderRight, B = m.borderBottom;
-    const int C = m.captionHeight, M = m.menuBarHeight;
-    const int W = m.rightBorderRect.right, H = m.leftBorderRect.bottom, X = W - R;
-    const int boxes[kZoneCount][4] = {
-        {0, C + T, L, H - 2 * C - B - T},  {C + L, 0, X - 2 * C - L, T},     {X, C + T, R, H - 2 * C - B - T},
-        {C + L, H - B, X - 2 * C - L, B},  {0, 0, L, C + T},                 {L, 0, C, T},
-        {0, H - C - B, L, C + B},          {L, H - B, C, B},                 {X - C, 0, C, T},
-        {X, 0, R, C + T},                  {X, H - C - B, R, C + B},         {X - C, H - B, C, B},
-        {L, T, X - L, C},                  {L, T + C + M, X - L, H - B - (T + C + M)}, {L, T + C, X - L, M},
-    };
-    const int* box = boxes[zone - 1];
-    *out = RECT{box[0], box[1], box[0] + box[2], box[1] + box[3]};
-    return TRUE;
+    return CKivFrameZones::ZoneRect(*Fallback(m_metrics, &m_emptyMetrics), zone, out);
 }
 
 LRESULT CKivFrameWnd::HitTestZone(LPARAM lParam, int* zone)
 {
-    static const LRESULT sizable[kZoneCount] = {HTLEFT,     HTTOP,         HTRIGHT,       HTBOTTOM,      HTTOPLEFT,
-                                                HTTOPLEFT,  HTBOTTOMLEFT,  HTBOTTOMLEFT,  HTTOPRIGHT,    HTTOPRIGHT,
-                                                HTBOTTOMRIGHT, HTBOTTOMRIGHT, HTCAPTION,  HTCLIENT,      HTMENU};
-    const POINT p = ToWindow(PointFromLParam(lParam));
-    // Only a sizable window answers sizing codes; elsewhere the border zones
-    // still win over the caption and client, as HTNOWHERE.
     const bool canSize = (Style() & WS_THICKFRAME) && !IsMaximized();
-    for (int index = 1; index <= kZoneCount; ++index)
-    {
-        RECT r = {};
-        GetZoneRect(index, &r);
-        if (r.right < r.left || r.bottom < r.top)
-            continue;
-        if (CKivGraphics::PtInRectInclusive(p.x, p.y, r.left, r.top, r.right, r.bottom))
-        {
-            if (zone)
-                *zone = index;
-            return canSize || index >= 13 ? sizable[index - 1] : HTNOWHERE;
-        }
-    }
-    if (zone)
-        *zone = 0;
-    return -1;
+    return CKivFrameZones::HitTest(*Fallback(m_metrics, &m_emptyMetrics), ToWindow(PointFromLParam(lParam)), canSize,
+                                   zone);
 }
 
 LRESULT CKivFrameWnd::HitTest(LPARAM lParam)
@@ -1066,40 +1077,14 @@ void CKivFrameWnd::OnNcLButtonUp(WPARAM hitTest, LPARAM lParam)
 
 void CKivFrameWnd::SystemMenuStates(LONG_PTR style, UINT states[5])
 {
-    const UINT off = MF_GRAYED | MF_DISABLED;
-    UINT move = 0, size = 0, maximize = 0, minimize = 0, restore = off;
-    if (style & WS_MAXIMIZE)
-    {
-        move = size = maximize = off;
-        restore = 0;
-    }
-    else if (style & WS_MINIMIZE)
-    {
-        move = size = minimize = off;
-        restore = 0;
-    }
-    if (!(style & WS_MAXIMIZEBOX))
-        maximize = restore = off;
-    if (!(style & WS_MINIMIZEBOX))
-        minimize = off;
-    states[0] = move;
-    states[1] = size;
-    states[2] = maximize;
-    states[3] = minimize;
-    states[4] = restore;
+    CKivFrameSystemMenu::States(style, states);
 }
 
 void CKivFrameWnd::ShowSystemMenu(int hitCode, LPARAM lParam)
 {
     const HWND window = Window();
-    HMENU menu = GetSystemMenu(window, FALSE);
-    if (menu == nullptr)
+    if (!CKivFrameSystemMenu::Prepare(window))
         return;
-    UINT states[5];
-    SystemMenuStates(Style(), states);
-    const UINT commands[5] = {SC_MOVE, SC_SIZE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE};
-    for (int i = 0; i < 5; ++i)
-        EnableMenuItem(menu, commands[i], MF_BYCOMMAND | states[i]);
     DrawFrameWnd(0);
     POINT at = PointFromLParam(lParam);
     if (hitCode == HTSYSMENU)
@@ -1109,12 +1094,7 @@ void CKivFrameWnd::ShowSystemMenu(int hitCode, LPARAM lParam)
         const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
         at = POINT{rect.left + m.borderLeft, rect.top + m.captionHeight + m.borderTop};
     }
-    // The choice is the frame's own system command. It is never handed over as
-    // WM_COMMAND: an MDI frame sends command numbers of the system's kind to
-    // its maximised child, and the bar's commands are not the frame's.
-    const UINT command = static_cast<UINT>(TrackPopupMenu(menu, TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, window, nullptr));
-    if (command != 0 && IsWindow(window))
-        PostMessageW(window, WM_SYSCOMMAND, command, 0);
+    CKivFrameSystemMenu::Track(window, at);
 }
 
 void CKivFrameWnd::OnNcRButtonDown(WPARAM, LPARAM)
@@ -1134,35 +1114,15 @@ void CKivFrameWnd::OnNcRButtonUp(WPARAM hitTest, LPARAM lParam)
 
 void CKivFrameWnd::OnIconClick()
 {
-    ++m_iconClicks;
-    if (m_iconTimer)
-        return;
-    // The timer's procedure is called straight from the message loop, so the
-    // window's own procedure never sees it; its identifier, this object's
-    // address, cannot be one the host chose for its own timers.
-    m_iconTimer = SetTimer(Window(), reinterpret_cast<UINT_PTR>(this), GetDoubleClickTime(),
-                           &CKivFrameWnd::IconClickTimeUp) != 0;
-    if (!m_iconTimer)
-        m_iconClicks = 0;
+    m_iconClick.Click(Window());
 }
 
-void CALLBACK CKivFrameWnd::IconClickTimeUp(HWND window, UINT, UINT_PTR id, DWORD)
+void CKivFrameWnd::OnIconSingleClick()
 {
-    KillTimer(window, id);
-    CKivFrameWnd* frame = dynamic_cast<CKivFrameWnd*>(FromHandle(window));
-    if (frame != nullptr && reinterpret_cast<UINT_PTR>(frame) == id)
-        frame->OnIconClickTimeUp();
-}
-
-void CKivFrameWnd::OnIconClickTimeUp()
-{
-    const int clicks = m_iconClicks;
-    m_iconClicks = 0;
-    m_iconTimer = false;
     const HWND window = Window();
     POINT cursor = {};
     RECT rect = {};
-    if (clicks != 1 || !GetCursorPos(&cursor) || !GetWindowRect(window, &rect))
+    if (!GetCursorPos(&cursor) || !GetWindowRect(window, &rect))
         return;
     RefreshMetrics();
     const RECT& icon = m_metrics->iconRect;
@@ -1173,8 +1133,5 @@ void CKivFrameWnd::OnIconClickTimeUp()
 
 void CKivFrameWnd::StopIconTimer()
 {
-    if (m_iconTimer && Window() != nullptr)
-        KillTimer(Window(), reinterpret_cast<UINT_PTR>(this));
-    m_iconTimer = false;
-    m_iconClicks = 0;
+    m_iconClick.Stop();
 }

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <memory>
 #include "CKivEffectGlowWnd.h"
+#include "CKivFrameZones.h"
+#include "CKivIconClickTimer.h"
 #include "CKivHDCMemory.h"
 #include "CKivMenuBar.h"
 #include "CKivThemeWindowPaint.h"
@@ -22,7 +24,7 @@ public:
         MaxButton = 1,
         MinButton = 3
     };
-    static const int kZoneCount = 15;
+    static const int kZoneCount = CKivFrameZones::kZoneCount;
 
     CKivFrameWnd() = default;
     ~CKivFrameWnd() override;
@@ -74,6 +76,8 @@ public:
     int Sizing() const { return m_sizing; }
     CKivThemeWindowPaint* Paint() const { return m_paint.get(); }
     CKivMenuBar& MenuBar() { return m_menuBar; }
+    // The DPI the frame is measured and drawn at.
+    int Dpi() const { return DpiScale().Dpi(); }
     // The minimum tracking size last answered to WM_GETMINMAXINFO.
     POINT MinTrackSize() const { return m_minTrackSize; }
     // The shadow around a top-level frame (no window when the skin hides it).
@@ -93,6 +97,9 @@ private:
     void OnCapturedButtonUp();
     void OnExitSizeMove();
     LRESULT OnStyleChanged(WPARAM which, LPARAM lParam);
+    // The window moved to a monitor of another DPI: new scale, new size, new frame.
+    LRESULT OnDpiChanged(WPARAM dpi, const RECT* suggested);
+    void SetDpi(int dpi);
     LRESULT OnPopupSystemMenu();
     LRESULT OnPrint(HDC dc, LPARAM flags);
     LRESULT OnCaptionChange(UINT message, WPARAM wParam, LPARAM lParam);
@@ -121,8 +128,8 @@ private:
     void PassActivationToMdiClient(WPARAM active);
     LONG_PTR Style() const;
     // The double-click time after the first icon click: judged on this thread.
-    static void CALLBACK IconClickTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time);
-    void OnIconClickTimeUp();
+    // One click on the icon, not followed by a second within the double-click time.
+    void OnIconSingleClick();
     void StopIconTimer();
 
     int m_pressed = 0;
@@ -134,10 +141,8 @@ private:
     // The frame is composed here; kept between paints while the size stays.
     std::unique_ptr<CKivHDCMemory> m_surface;
     CKivMenuBar m_menuBar;
-    // Click counting for the icon: a window timer whose identifier is this
-    // object decides after the double-click time.
-    int m_iconClicks = 0;
-    bool m_iconTimer = false;
+    // Click counting for the icon: a single click opens the system menu.
+    CKivIconClickTimer m_iconClick{[this] { OnIconSingleClick(); }};
     // A caption button was released where it was pressed; its action is due.
     bool m_releasePending = false;
     // The window size the region was last made for.

@@ -212,6 +212,62 @@ BOOL DrawPiece(HDC dc, const SkinPiece& piece, int x, int y, int cx, int cy)
     return drawn;
 }
 
+// A piece stretched whole with a smoothing filter, for pictures that are
+// drawn at another scale than they were made for. The colour is filtered; the
+// transparent pixels are chosen by the nearest source pixel, as at the unit
+// scale, so the picture keeps its outline and nothing of the key colour is
+// smeared into the destination.
+BOOL DrawPieceSmooth(HDC dc, const SkinPiece& piece, int x, int y, int cx, int cy)
+{
+    if (!piece.anyOpaque)
+        return TRUE;
+    if (!FitsPixelBudget(cx, cy))
+        return FALSE;
+    const HDC pieceDC = PieceContext();
+    BITMAPINFO info = CKivGraphics::TopDown32(cx, cy);
+    void* bits = nullptr;
+    CKivBitmap scaled(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    CKivCompatibleDC scaledDC(nullptr);
+    if (!pieceDC || !scaled || !scaledDC)
+        return FALSE;
+    CKivSelectObject selectScaled(scaledDC, scaled.Get());
+    BOOL drawn = FALSE;
+    {
+        SetStretchBltMode(scaledDC, HALFTONE);
+        SetBrushOrgEx(scaledDC, 0, 0, nullptr);
+        CKivSelectObject select(pieceDC, piece.colour.Get());
+        drawn = StretchBlt(scaledDC, 0, 0, cx, cy, pieceDC, 0, 0, piece.width, piece.height, SRCCOPY);
+    }
+    if (!drawn)
+        return FALSE;
+    if (!piece.anyTransparent)
+        return BitBlt(dc, x, y, cx, cy, scaledDC, 0, 0, SRCCOPY);
+    // Transparent pixels of the filtered colour become black (mask bit 1 ->
+    // background black), so that OR-ing it in leaves the destination there.
+    SetStretchBltMode(scaledDC, COLORONCOLOR);
+    SetTextColor(scaledDC, RGB(255, 255, 255));
+    SetBkColor(scaledDC, RGB(0, 0, 0));
+    {
+        CKivSelectObject select(pieceDC, piece.mask.Get());
+        drawn = StretchBlt(scaledDC, 0, 0, cx, cy, pieceDC, 0, 0, piece.width, piece.height, SRCAND);
+    }
+    const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+    if (drawn)
+    {
+        CKivSelectObject select(pieceDC, piece.mask.Get());
+        drawn = StretchBlt(dc, x, y, cx, cy, pieceDC, 0, 0, piece.width, piece.height, SRCAND);
+    }
+    if (drawn)
+        drawn = BitBlt(dc, x, y, cx, cy, scaledDC, 0, 0, SRCPAINT);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBack);
+    if (oldMode)
+        SetStretchBltMode(dc, oldMode);
+    return drawn;
+}
+
 // Clips a skin rectangle to the atlas and maps the destination accordingly,
 // so a hostile rectangle reads nothing outside the atlas and what lies outside
 // it stays transparent. False when nothing remains to draw.
@@ -242,10 +298,24 @@ bool ClipToAtlas(HBITMAP atlas, const RECT& source, int* x, int* y, int* cx, int
     return true;
 }
 
+// The prepared piece of a skin rectangle, the destination fitted to the part
+// of it inside the atlas; null when there is nothing to draw.
+const SkinPiece* PieceFor(const RECT* source, int* x, int* y, int* cx, int* cy)
+{
+    const HBITMAP atlas = CKivSkinStore::Atlas();
+    RECT clipped;
+    if (source == nullptr || atlas == nullptr || !ClipToAtlas(atlas, *source, x, y, cx, cy, &clipped))
+        return nullptr;
+    return FindPiece(atlas, clipped);
+}
+
 struct FontCache
 {
     HFONT fonts[2] = {nullptr, nullptr};
     bool created[2] = {false, false};
+    // The same two fonts at other DPIs, by (DPI, slot); a process meets only
+    // a few DPIs, so these live as long as the two above.
+    std::map<std::pair<int, int>, CKivFont> scaled;
 };
 
 FontCache& Fonts()
@@ -258,14 +328,17 @@ FontCache& Fonts()
 
 BOOL CKivGraphics::StretchBltFromSkin(HDC dc, int x, int y, int cx, int cy, const RECT* source, DWORD)
 {
-    const HBITMAP atlas = CKivSkinStore::Atlas();
-    if (dc == nullptr || source == nullptr || atlas == nullptr)
-        return FALSE;
-    RECT clipped;
-    if (!ClipToAtlas(atlas, *source, &x, &y, &cx, &cy, &clipped))
-        return FALSE;
-    const SkinPiece* piece = FindPiece(atlas, clipped);
+    const SkinPiece* piece = dc ? PieceFor(source, &x, &y, &cx, &cy) : nullptr;
     return piece ? DrawPiece(dc, *piece, x, y, cx, cy) : FALSE;
+}
+
+BOOL CKivGraphics::StretchBltFromSkinScaled(HDC dc, int x, int y, int cx, int cy, const RECT* source,
+                                            const CKivDpiScale& scale)
+{
+    if (scale.IsUnit())
+        return StretchBltFromSkin(dc, x, y, cx, cy, source);
+    const SkinPiece* piece = dc ? PieceFor(source, &x, &y, &cx, &cy) : nullptr;
+    return piece ? DrawPieceSmooth(dc, *piece, x, y, cx, cy) : FALSE;
 }
 
 BOOL CKivGraphics::StretchBltFromSkinRect(HDC dc, const RECT* destination, const RECT* source)
@@ -429,6 +502,33 @@ HFONT CKivGraphics::GetSkinFont(int index)
                                         CLEARTYPE_QUALITY, 0x20, L"Arial");
     }
     return cache.fonts[slot];
+}
+
+HFONT CKivGraphics::GetSkinFontForDpi(int index, int dpi)
+{
+    const CKivDpiScale scale(dpi);
+    if (scale.IsUnit())
+        return GetSkinFont(index);
+    const int slot = index == 0 ? 0 : 1;
+    FontCache& cache = Fonts();
+    const std::pair<int, int> key(scale.Dpi(), slot);
+    auto found = cache.scaled.find(key);
+    if (found != cache.scaled.end())
+        return found->second.Get();
+    CKivFont font(CreateFontW(scale.Scale(15), 0, slot == 0 ? 0 : -900, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0,
+                              CLEARTYPE_QUALITY, 0x20, L"Arial"));
+    if (!font)
+        return GetSkinFont(index);
+    const HFONT handle = font.Get();
+    try
+    {
+        cache.scaled.emplace(key, std::move(font));
+    }
+    catch (...)
+    {
+        return GetSkinFont(index);
+    }
+    return handle;
 }
 
 bool CKivGraphics::IsSkinFontCreated(int index)

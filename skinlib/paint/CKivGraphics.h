@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "CKivDpiScale.h"
 
 // Static drawing services shared by every skin object. A skin picture reaches
 // the screen only through StretchBltFromSkin: the atlas piece at its natural
@@ -11,6 +12,11 @@ public:
 
     static BOOL StretchBltFromSkin(HDC dc, int x, int y, int cx, int cy, const RECT* source, DWORD rop = SRCCOPY);
     static BOOL StretchBltFromSkinRect(HDC dc, const RECT* destination, const RECT* source);
+    // A picture drawn whole at a DPI scale (caption buttons, check marks):
+    // the unit scale is StretchBltFromSkin itself; any other scale stretches
+    // the colour with a smoothing filter and keeps the transparent outline.
+    static BOOL StretchBltFromSkinScaled(HDC dc, int x, int y, int cx, int cy, const RECT* source,
+                                         const CKivDpiScale& scale);
     // The keyed path: the piece copied out, then TransparentBlt per call. Slow
     // under Wine; kept as the reference the cached path must match.
     static BOOL StretchBltFromSkinKeyed(HDC dc, int x, int y, int cx, int cy, const RECT* source);
@@ -25,6 +31,9 @@ public:
     // 0: the control font; any other index: the vertical font.
     static HFONT GetSkinFont(int index);
     static bool IsSkinFontCreated(int index);
+    // The same font at a DPI: at 96 the cached font above, else one made
+    // once per DPI, its height scaled.
+    static HFONT GetSkinFontForDpi(int index, int dpi);
 
     static BOOL PtInRectInclusive(int x, int y, int left, int top, int right, int bottom);
     static BOOL IsSkinRectEmpty(const RECT* rect);

@@ -1,11 +1,10 @@
 #include "CKivMenuBar.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
+#include "CKivMenuBarPainter.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
-#include "CKivThemeMenuPaint.h"
 #include "CKivWindowDC.h"
-#include "CKivWindowPaint.h"
 #include "CKivWindowsHookMouseHook.h"
 #include <cwctype>
 
@@ -508,7 +507,8 @@ int CKivMenuBar::LayoutItems(HDC dc, int windowWidth)
     if (dc == nullptr || menu == nullptr || !BarRect(windowWidth, &bar))
         return 0;
     // Measured with the font the items are drawn with.
-    CKivSelectObject font(dc, CKivGraphics::GetSkinFont(0));
+    const CKivDpiScale scale = Scale();
+    CKivSelectObject font(dc, CKivGraphics::GetSkinFontForDpi(0, scale.Dpi()));
     const int count = GetMenuItemCount(menu);
     std::vector<Item> texts;
     for (int i = 0; i < count; ++i)
@@ -536,7 +536,7 @@ int CKivMenuBar::LayoutItems(HDC dc, int windowWidth)
         item.grayed = (info.fState & MFS_GRAYED) != 0;
         texts.push_back(item);
     }
-    int left = bar.left + kFirstInset, limit = bar.right;
+    int left = bar.left + scale.Scale(kFirstInset), limit = bar.right;
     LayoutButtons(bar, &left, &limit);
     for (Item& item : texts)
     {
@@ -545,10 +545,11 @@ int CKivMenuBar::LayoutItems(HDC dc, int windowWidth)
         RECT measure = {0, 0, 0, 0};
         if (item.text[0] != 0)
             DrawTextW(dc, item.text, -1, &measure, DT_SINGLELINE | DT_CALCRECT);
-        const int right = left + (measure.right - measure.left) + kItemSlack + 2 * kTextPadding;
+        const int right =
+            left + (measure.right - measure.left) + scale.Scale(kItemSlack) + 2 * scale.Scale(kTextPadding);
         item.rect = RECT{left, bar.top, right < limit ? right : limit, bar.bottom};
         m_items.push_back(item);
-        left = right + kItemGap;
+        left = right + scale.Scale(kItemGap);
     }
     return static_cast<int>(m_items.size());
 }
@@ -590,11 +591,13 @@ void CKivMenuBar::LayoutButtons(const RECT& bar, int* textLeft, int* textRight)
                 button.rect = RECT{right - side, bar.top + 1, right, bar.top + 1 + side};
                 right -= side + (kind == ChildCloseButton ? 2 : 0);
             }
+    const CKivDpiScale scale = Scale();
+    const int inset = scale.Scale(kFirstInset);
     for (Button& button : m_buttons)
-        if (button.kind == ChildMenuButton && bar.left + kFirstInset + height <= right)
+        if (button.kind == ChildMenuButton && bar.left + inset + height <= right)
         {
-            button.rect = RECT{bar.left + kFirstInset, bar.top, bar.left + kFirstInset + height, bar.bottom};
-            *textLeft = button.rect.right + kItemGap;
+            button.rect = RECT{bar.left + inset, bar.top, bar.left + inset + height, bar.bottom};
+            *textLeft = button.rect.right + scale.Scale(kItemGap);
             break;
         }
     *textRight = right;
@@ -688,45 +691,6 @@ void CKivMenuBar::PressButton(const Button& button)
         SendMessageW(child, WM_SYSCOMMAND, command, 0);
 }
 
-void CKivMenuBar::DrawButton(HDC surface, const Button& button)
-{
-    if (IsRectEmpty(&button.rect))
-        return;
-    RECT r = button.rect;
-    if (button.kind == ChildMenuButton)
-    {
-        const HWND child = ActiveMdiChild();
-        HICON icon = nullptr;
-        if (child != nullptr)
-        {
-            icon = reinterpret_cast<HICON>(SendMessageW(child, WM_GETICON, ICON_SMALL, 0));
-            if (icon == nullptr)
-                icon = reinterpret_cast<HICON>(GetClassLongPtrW(child, GCLP_HICONSM));
-            if (icon == nullptr)
-                icon = reinterpret_cast<HICON>(GetClassLongPtrW(child, GCLP_HICON));
-        }
-        if (icon == nullptr)
-            icon = LoadIconW(nullptr, IDI_APPLICATION);
-        const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-        DrawIconEx(surface, (r.left + r.right - cx) / 2, (r.top + r.bottom - cy) / 2, icon, cx, cy, 0, nullptr,
-                   DI_NORMAL);
-        return;
-    }
-    // The frame's caption-button pictures; the system's glyphs only where
-    // the skin has no picture for the button.
-    const int index = button.kind == ChildMinimizeButton ? 3 : button.kind == ChildRestoreButton ? 2 : 0;
-    const RECT* picture = CKivWindowPaint::CaptionButtonPicture(CKivSkinStore::Settings(), index, button.grayed ? 3 : 0);
-    if (!CKivGraphics::IsSkinRectEmpty(picture) &&
-        CKivGraphics::StretchBltFromSkin(surface, r.left, r.top, r.right - r.left, r.bottom - r.top, picture))
-        return;
-    UINT state = button.kind == ChildMinimizeButton  ? DFCS_CAPTIONMIN
-                 : button.kind == ChildRestoreButton ? DFCS_CAPTIONRESTORE
-                                                     : DFCS_CAPTIONCLOSE;
-    if (button.grayed)
-        state |= DFCS_INACTIVE;
-    DrawFrameControl(surface, &r, DFC_CAPTION, state);
-}
-
 void CKivMenuBar::Draw(HDC surface, int windowWidth)
 {
     RECT bar = {};
@@ -736,26 +700,14 @@ void CKivMenuBar::Draw(HDC surface, int windowWidth)
     ConvertToOwnerDraw(menu);
     const int saved = SaveDC(surface);
     IntersectClipRect(surface, bar.left, bar.top, bar.right, bar.bottom);
-    FillRect(surface, &bar, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     {
-        CKivSelectObject font(surface, CKivGraphics::GetSkinFont(0));
-        CKivThemeMenuPaint paint(m_hwnd, surface);
-        paint.DrawMenuBarBackground(2, &bar);
+        CKivSelectObject font(surface, CKivGraphics::GetSkinFontForDpi(0, Scale().Dpi()));
         LayoutItems(surface, windowWidth);
-        wchar_t shown[260];
-        for (const Item& item : m_items)
-        {
-            const int state = item.index == m_pushedItem ? 3 : item.grayed ? 4 : 1;
-            const wchar_t* text = item.text;
-            if (!m_keyboardCues)
-            {
-                StripMnemonics(item.text, shown, 260);
-                text = shown;
-            }
-            paint.DrawMenuBarItem(state, &item.rect, text);
-        }
+        bool childMenu = false;
         for (const Button& button : m_buttons)
-            DrawButton(surface, button);
+            childMenu = childMenu || button.kind == ChildMenuButton;
+        CKivMenuBarPainter(m_hwnd, surface, Scale().Dpi())
+            .Paint(bar, m_items, m_buttons, m_pushedItem, m_keyboardCues != 0, childMenu ? ActiveMdiChild() : nullptr);
     }
     RestoreDC(surface, saved);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "CKivDpiScale.h"
 #include <memory>
 #include <vector>
 #include "KivFrameMetrics.h"
@@ -25,7 +26,7 @@ public:
     static const int kFirstInset = 2;   // the first item starts this far inside the bar
     static const int kItemGap = 4;      // between one item's right edge and the next item
     static const int kItemSlack = 3;    // added to every item's measured text
-    static const int kTextPadding = 6;  // room left and right of the text
+    static const int kTextPadding = 6;  // room left and right of the text (these four at 96 DPI)
 
     // The picture items a maximised MDI child puts on its frame's bar: its
     // window-menu icon at the left and its minimise, restore and close
@@ -55,6 +56,8 @@ public:
     void SetMetrics(const KivFrameMetrics* metrics) { m_metrics = metrics; }
     HWND Window() const { return m_hwnd; }
     const KivFrameMetrics* Metrics() const { return m_metrics; }
+    // The scale of the frame the bar belongs to.
+    CKivDpiScale Scale() const { return CKivDpiScale(m_metrics ? m_metrics->dpi : CKivDpiScale::kBaseDpi); }
 
     // 0: the message is finished with result 0; 1: processing continues.
     virtual int HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -118,7 +121,6 @@ private:
     // Sorts a picture item into the child buttons; false when it is none of them.
     bool AddButton(int index, const MENUITEMINFOW& info);
     void LayoutButtons(const RECT& bar, int* textLeft, int* textRight);
-    void DrawButton(HDC surface, const Button& button);
     void PressButton(const Button& button);
     void DropClosingClick(int index);
     int OnHookMouse(bool leftDown, LPARAM lParam);

@@ -17,7 +17,7 @@ int CKivMenuPaint::DrawMenuBarItem(int state, const RECT* rect, const wchar_t* t
     StretchBltFromSkinRect(dc, rect, state == 3 ? &settings.menuBarSelectedItem : &settings.menuBarBackground);
     if (text && *text)
     {
-        CKivSelectObject font(dc, GetSkinFont(0));
+        CKivSelectObject font(dc, SkinFont(0));
         const int oldMode = SetBkMode(dc, TRANSPARENT);
         const CKivTextContrast::Colours& colours = CKivTextContrast::Current();
         const COLORREF oldColour = SetTextColor(dc, state == kGrayedState ? colours.barGrayText : colours.barText);

@@ -22,6 +22,11 @@ public:
     virtual int IsAvailable() { return 1; }
 
     HWND Window() const { return m_hwnd; }
+    // The DPI the strategy draws text at (96 unless told otherwise).
+    void SetDpi(int dpi) { m_dpi = CKivDpiScale(dpi).Dpi(); }
+    int Dpi() const { return m_dpi; }
+    // The skin font at that DPI.
+    HFONT SkinFont(int index) const { return GetSkinFontForDpi(index, m_dpi); }
     HDC Context();
     // Gives back a context the strategy obtained itself (before its window goes).
     void ReleaseContext();
@@ -31,4 +36,5 @@ private:
     HWND m_hwnd = nullptr;
     ContextKind m_kind;
     bool m_owned = false;
+    int m_dpi = CKivDpiScale::kBaseDpi;
 };

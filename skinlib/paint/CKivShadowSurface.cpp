@@ -6,8 +6,6 @@
 
 namespace {
 
-const int kBand = 8;
-
 BYTE Clamp(double alpha)
 {
     if (alpha <= 0.0)
@@ -39,20 +37,22 @@ bool CKivShadowSurface::TooLarge(int width, int height)
     return width > kMaxSide || height > kMaxSide || static_cast<long long>(width) * height > kMaxPixels;
 }
 
-BYTE CKivShadowSurface::InnerBandAlpha(int line)
+BYTE CKivShadowSurface::InnerBandAlpha(int line, int band)
 {
-    return Clamp(line * kMaxAlpha / 8.0);
+    return band > 0 ? Clamp(line * kMaxAlpha / static_cast<double>(band)) : 0;
 }
 
-BYTE CKivShadowSurface::OuterBandAlpha(int line)
+BYTE CKivShadowSurface::OuterBandAlpha(int line, int band)
 {
-    return Clamp(kMaxAlpha - line * kMaxAlpha / 8.0);
+    return band > 0 ? Clamp(kMaxAlpha - line * kMaxAlpha / static_cast<double>(band)) : 0;
 }
 
-BYTE CKivShadowSurface::CornerAlpha(int dx, int dy)
+BYTE CKivShadowSurface::CornerAlpha(int dx, int dy, int band)
 {
+    if (band <= 0)
+        return 0;
     const double d = std::sqrt(static_cast<double>(dx * dx + dy * dy));
-    return d < 8.0 ? Clamp(kMaxAlpha - kMaxAlpha * 0.125 * d) : 0;
+    return d < band ? Clamp(kMaxAlpha - kMaxAlpha * (1.0 / band) * d) : 0;
 }
 
 bool CKivShadowSurface::Allocate(int width, int height)
@@ -112,20 +112,20 @@ void CKivShadowSurface::VerticalLine(int x, int y0, int y1, BYTE alpha)
         Put(x, y, alpha);
 }
 
-// An 8 x 8 corner piece at (left, top), fading with the distance from the
-// centre (cx, cy) given in the piece's own coordinates.
-void CKivShadowSurface::Corner(int left, int top, int cx, int cy)
+// A band x band corner piece at (left, top), fading with the distance from
+// the centre (cx, cy) given in the piece's own coordinates.
+void CKivShadowSurface::Corner(int left, int top, int cx, int cy, int band)
 {
-    for (int y = 0; y < kBand; ++y)
-        for (int x = 0; x < kBand; ++x)
-            Put(left + x, top + y, CornerAlpha(x - cx, y - cy));
-    if (cx < kBand && cy < kBand)
+    for (int y = 0; y < band; ++y)
+        for (int x = 0; x < band; ++x)
+            Put(left + x, top + y, CornerAlpha(x - cx, y - cy, band));
+    if (cx < band && cy < band)
         Put(left + cx, top + cy, kEdgeAlpha);
 }
 
-bool CKivShadowSurface::Render(int width, int height, COLORREF colour)
+bool CKivShadowSurface::Render(int width, int height, COLORREF colour, int band)
 {
-    if (width < 2 * kBand + 1 || height < 2 * kBand + 1 || TooLarge(width, height) || !Allocate(width, height))
+    if (band < 1 || width < 2 * band + 1 || height < 2 * band + 1 || TooLarge(width, height) || !Allocate(width, height))
     {
         Clear();
         return false;
@@ -134,23 +134,23 @@ bool CKivShadowSurface::Render(int width, int height, COLORREF colour)
     m_colour = colour;
     std::memset(m_bits, 0, static_cast<size_t>(width) * height * sizeof(DWORD));
     // w x h is the inside of the bands; the edge lines outline it.
-    const int w = width - 2 * kBand;
-    const int h = height - 2 * kBand;
-    Corner(0, 0, kBand, kBand);
-    for (int i = 0; i < kBand; ++i)
-        VerticalLine(i, kBand, h + kBand - 1, InnerBandAlpha(i));
-    VerticalLine(kBand, kBand, h + kBand - 1, kEdgeAlpha);
-    Corner(0, h + kBand, kBand, 0);
-    for (int i = 0; i < kBand; ++i)
-        HorizontalLine(i, kBand, w + kBand - 1, InnerBandAlpha(i));
-    HorizontalLine(kBand, kBand, w + kBand - 1, kEdgeAlpha);
-    Corner(w + kBand, 0, 0, kBand);
-    for (int i = 0; i < kBand; ++i)
-        VerticalLine(w + kBand + i, kBand, h + kBand - 1, OuterBandAlpha(i));
-    VerticalLine(w + kBand, kBand, h + kBand - 1, kEdgeAlpha);
-    Corner(w + kBand, h + kBand, 0, 0);
-    for (int i = 0; i < kBand; ++i)
-        HorizontalLine(h + kBand + i, kBand, w + kBand - 1, OuterBandAlpha(i));
-    HorizontalLine(h + kBand, kBand, w + kBand - 1, kEdgeAlpha);
+    const int w = width - 2 * band;
+    const int h = height - 2 * band;
+    Corner(0, 0, band, band, band);
+    for (int i = 0; i < band; ++i)
+        VerticalLine(i, band, h + band - 1, InnerBandAlpha(i, band));
+    VerticalLine(band, band, h + band - 1, kEdgeAlpha);
+    Corner(0, h + band, band, 0, band);
+    for (int i = 0; i < band; ++i)
+        HorizontalLine(i, band, w + band - 1, InnerBandAlpha(i, band));
+    HorizontalLine(band, band, w + band - 1, kEdgeAlpha);
+    Corner(w + band, 0, 0, band, band);
+    for (int i = 0; i < band; ++i)
+        VerticalLine(w + band + i, band, h + band - 1, OuterBandAlpha(i, band));
+    VerticalLine(w + band, band, h + band - 1, kEdgeAlpha);
+    Corner(w + band, h + band, 0, 0, band);
+    for (int i = 0; i < band; ++i)
+        HorizontalLine(h + band + i, band, w + band - 1, OuterBandAlpha(i, band));
+    HorizontalLine(h + band, band, w + band - 1, kEdgeAlpha);
     return true;
 }

@@ -8,7 +8,8 @@
 // The picture of a glow window: a 32-bpp top-down DIB with premultiplied
 // alpha, selected into its own memory context, ready for UpdateLayeredWindow.
 // The ring of shadow lies in the outer bands (9 pixels left and top, 8 right
-// and bottom); the inside stays fully transparent.
+// and bottom at 96 DPI; a band of another width scales them); the inside
+// stays fully transparent.
 class CKivShadowSurface
 {
 public:
@@ -20,7 +21,7 @@ public:
     // Paints the shadow for a glow of width x height in colour (0x00BBGGRR).
     // The bitmap is kept while the size stays; false (and nothing kept) when
     // the size is outside the bounds or the bitmap cannot be made.
-    bool Render(int width, int height, COLORREF colour);
+    bool Render(int width, int height, COLORREF colour, int band = kUnitBand);
     void Clear();
 
     HDC GetDC() const { return m_dc ? m_dc->Get() : nullptr; }
@@ -33,9 +34,11 @@ public:
     // painted; the constant alpha of the layered window comes on top.
     static constexpr BYTE kEdgeAlpha = 255;
     static constexpr int kMaxAlpha = 90;
-    static BYTE InnerBandAlpha(int line);  // left and top bands, line 0 outermost
-    static BYTE OuterBandAlpha(int line);  // right and bottom bands, line 0 innermost
-    static BYTE CornerAlpha(int dx, int dy);  // by offset from the corner's centre
+    // The band's width at 96 DPI.
+    static constexpr int kUnitBand = 8;
+    static BYTE InnerBandAlpha(int line, int band = kUnitBand);  // left and top bands, line 0 outermost
+    static BYTE OuterBandAlpha(int line, int band = kUnitBand);  // right and bottom bands, line 0 innermost
+    static BYTE CornerAlpha(int dx, int dy, int band = kUnitBand);  // by offset from the corner's centre
 
     // A glow of this size is refused: its bitmap would be unreasonably large.
     static bool TooLarge(int width, int height);
@@ -47,7 +50,7 @@ private:
     void Put(int x, int y, BYTE alpha);
     void HorizontalLine(int y, int x0, int x1, BYTE alpha);
     void VerticalLine(int x, int y0, int y1, BYTE alpha);
-    void Corner(int left, int top, int cx, int cy);
+    void Corner(int left, int top, int cx, int cy, int band);
 
     // Declared in release order reversed: the selection goes first, then
     // the context, then the bitmap.

@@ -12,6 +12,16 @@ int CKivThemeMenuPaint::DrawMenuBarItem(int state, const RECT* rect, const wchar
     return m_chosen ? m_chosen->DrawMenuBarItem(state, rect, text) : 0;
 }
 
+void CKivThemeMenuPaint::SetDpi(int dpi)
+{
+    if (m_template.SkinStrategy())
+        m_template.SkinStrategy()->SetDpi(dpi);
+    if (m_template.ThemeStrategy())
+        m_template.ThemeStrategy()->SetDpi(dpi);
+    if (m_template.ClassicStrategy())
+        m_template.ClassicStrategy()->SetDpi(dpi);
+}
+
 void CKivThemeMenuPaint::DrawMenuBarBackground(int state, const RECT* rect)
 {
     if (m_chosen)

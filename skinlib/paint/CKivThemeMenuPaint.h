@@ -17,6 +17,9 @@ public:
     int DrawMenuBarItem(int state, const RECT* rect, const wchar_t* text) override;
     void DrawMenuBarBackground(int state, const RECT* rect) override;
 
+    // The DPI the chosen strategy draws its text at.
+    void SetDpi(int dpi);
+
     bool IsSkin() const { return m_template.SkinStrategy() != nullptr; }
     bool IsTheme() const { return m_template.ThemeStrategy() != nullptr; }
     bool IsClassic() const { return m_template.ClassicStrategy() != nullptr; }

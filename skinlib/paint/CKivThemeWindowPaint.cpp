@@ -36,6 +36,13 @@ void CKivThemeWindowPaint::DrawCaptionButton(int index, int state)
         m_chosen->DrawCaptionButton(index, state);
 }
 
+void CKivThemeWindowPaint::SetDpi(int dpi)
+{
+    // The theme and classic strategies leave the frame to the system, which scales it itself.
+    if (CKivWindowPaint* skin = m_template.SkinStrategy())
+        skin->SetDpiScale(CKivDpiScale(dpi));
+}
+
 KivFrameMetrics* CKivThemeWindowPaint::CalcMetrics()
 {
     return m_chosen ? m_chosen->CalcMetrics() : nullptr;

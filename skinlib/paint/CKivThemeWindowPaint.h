@@ -27,6 +27,8 @@ public:
     bool IsSkin() const { return m_template.SkinStrategy() != nullptr; }
     bool IsTheme() const { return m_template.ThemeStrategy() != nullptr; }
     bool IsClassic() const { return m_template.ClassicStrategy() != nullptr; }
+    // The DPI the skin strategy measures and draws the frame at.
+    void SetDpi(int dpi);
     // Lets go of the window context before the window is destroyed.
     void ReleaseContext();
 

@@ -6,6 +6,11 @@ int CKivWindowHelper::ButtonStripWidth(const KivSkinSettings* settings)
     return 3 * settings->captionBarButtonWidth + 4 * settings->captionBarButtonSpace;
 }
 
+int CKivWindowHelper::ButtonStripWidth(const KivFrameMetrics& metrics)
+{
+    return 3 * metrics.closeButton.width + 4 * metrics.buttonSpace;
+}
+
 BOOL CKivWindowHelper::NormalizeWindowRect(HWND window, RECT* rect)
 {
     // The whole rectangle counts, maximised or not: a maximised window's
@@ -56,11 +61,13 @@ BOOL CKivWindowHelper::CalcBorderWidths(HWND window, KivFrameMetrics* metrics, c
         metrics->borderLeft = metrics->borderTop = metrics->borderRight = metrics->borderBottom = 0;
         return TRUE;
     }
+    // The system's own frame is already at the window's DPI; the skin's widths are scaled.
     const int frame = GetSystemFrameWidth(window);
-    metrics->borderLeft = settings->borderLeftWidth > 0 ? settings->borderLeftWidth : frame;
-    metrics->borderTop = settings->borderTopWidth > 0 ? settings->borderTopWidth : frame;
-    metrics->borderRight = settings->borderRightWidth > 0 ? settings->borderRightWidth : frame;
-    metrics->borderBottom = settings->borderBottomWidth > 0 ? settings->borderBottomWidth : frame;
+    const CKivDpiScale& scale = m_dpiScale;
+    metrics->borderLeft = settings->borderLeftWidth > 0 ? scale.Scale(settings->borderLeftWidth) : frame;
+    metrics->borderTop = settings->borderTopWidth > 0 ? scale.Scale(settings->borderTopWidth) : frame;
+    metrics->borderRight = settings->borderRightWidth > 0 ? scale.Scale(settings->borderRightWidth) : frame;
+    metrics->borderBottom = settings->borderBottomWidth > 0 ? scale.Scale(settings->borderBottomWidth) : frame;
     if (settings->edgeEnableSizeCtl)
         metrics->borderLeft = metrics->borderTop = metrics->borderRight = metrics->borderBottom = 0;
     return TRUE;
@@ -71,27 +78,31 @@ int CKivWindowHelper::GetMenuBarHeight(HWND window, const KivSkinSettings* setti
     // A child window's "menu" is its identifier.
     if ((GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) || GetMenu(window) == nullptr)
         return 0;
-    return settings->menuBarHeight > 0 ? settings->menuBarHeight : GetSystemMetrics(SM_CYMENU);
+    return settings->menuBarHeight > 0 ? m_dpiScale.Scale(settings->menuBarHeight)
+                                       : CKivDpiScale::SystemMetric(SM_CYMENU, m_dpiScale.Dpi());
 }
 
 KivFrameMetrics* CKivWindowHelper::CalcFrameMetrics(HWND window, KivFrameMetrics* metrics, const KivSkinSettings* settings)
 {
     if (metrics == nullptr || settings == nullptr)
         return metrics;
+    const CKivDpiScale& scale = m_dpiScale;
+    metrics->dpi = scale.Dpi();
     CalcBorderWidths(window, metrics, settings);
     const int L = metrics->borderLeft, T = metrics->borderTop, R = metrics->borderRight, B = metrics->borderBottom;
-    const int iconLeft = settings->borderLeftWidth ? settings->borderLeftWidth : L;
-    const int iconTop = settings->borderTopWidth ? settings->borderTopWidth : T;
-    metrics->iconRect = RECT{settings->captionBarIconX + iconLeft, settings->captionBarIconY + iconTop,
-                             settings->captionBarIconX + settings->captionBarIconWidth + iconLeft,
-                             settings->captionBarIconY + settings->captionBarIconHeight + iconTop};
+    const int iconLeft = settings->borderLeftWidth ? scale.Scale(settings->borderLeftWidth) : L;
+    const int iconTop = settings->borderTopWidth ? scale.Scale(settings->borderTopWidth) : T;
+    const int iconX = scale.Scale(settings->captionBarIconX), iconY = scale.Scale(settings->captionBarIconY);
+    metrics->iconRect = RECT{iconX + iconLeft, iconY + iconTop,
+                             iconX + scale.Scale(settings->captionBarIconWidth) + iconLeft,
+                             iconY + scale.Scale(settings->captionBarIconHeight) + iconTop};
     metrics->menuBarHeight = GetMenuBarHeight(window, settings);
-    metrics->captionHeight = settings->captionBarHeight;
+    metrics->captionHeight = scale.Scale(settings->captionBarHeight);
     RECT rect = {};
     GetWindowRect(window, &rect);
     NormalizeWindowRect(window, &rect);
     const int W = rect.right, H = rect.bottom;
-    int BH = settings->captionBarButtonHeight;
+    int BH = scale.Scale(settings->captionBarButtonHeight);
     // The system makes a minimised window as high as its own caption, which
     // may be lower than the skin's: the caption then fills the window, and
     // buttons and icon are fitted into it rather than cut off.
@@ -110,8 +121,9 @@ KivFrameMetrics* CKivWindowHelper::CalcFrameMetrics(HWND window, KivFrameMetrics
     metrics->rightBorderRect = RECT{W - R, 0, W, H};
     metrics->bottomBorderRect = RECT{L, H - B, W - R, H};
     metrics->captionRect = RECT{L, T, W - R, T + C};
-    const int BW = settings->captionBarButtonWidth;
-    const int S = settings->captionBarButtonSpace;
+    const int BW = scale.Scale(settings->captionBarButtonWidth);
+    const int S = scale.Scale(settings->captionBarButtonSpace);
+    metrics->buttonSpace = S;
     metrics->closeButton = KivButtonBox{W - 2 * S - BW - R, C / 2 + T - BH / 2, BW, BH};
     if (GetWindowLongPtrW(window, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))
     {

@@ -1,9 +1,11 @@
 #pragma once
 #include <windows.h>
+#include "CKivDpiScale.h"
 #include "KivFrameMetrics.h"
 #include "KivSkinSettings.h"
 
-// Frame geometry from the skin settings: border widths, caption, buttons, icon.
+// Frame geometry from the skin settings: border widths, caption, buttons, icon,
+// every skin metric scaled to the DPI the helper is set to.
 class CKivWindowHelper
 {
 public:
@@ -19,7 +21,15 @@ public:
 
     // Strip of caption buttons at the right end of the caption: 3 buttons, 4 gaps.
     static int ButtonStripWidth(const KivSkinSettings* settings);
+    // The same strip as measured into a metrics record (at its DPI).
+    static int ButtonStripWidth(const KivFrameMetrics& metrics);
+
+    void SetDpiScale(const CKivDpiScale& scale) { m_dpiScale = scale; }
+    const CKivDpiScale& DpiScale() const { return m_dpiScale; }
     // The frame width the system gives the window's own style (its
     // left edge to its client's, without client edge or scroll bars).
     static int GetStyleFrameWidth(HWND window);
+
+private:
+    CKivDpiScale m_dpiScale;
 };

@@ -40,7 +40,7 @@ void CKivWindowPaint::DrawCaptionTo(HDC target, int active)
 {
     const KivSkinSettings& s = CKivSkinStore::Settings();
     const RECT& caption = m_metrics.captionRect;
-    const int width = caption.right - caption.left - ButtonStripWidth(&s);
+    const int width = caption.right - caption.left - ButtonStripWidth(m_metrics);
     const int height = m_metrics.captionHeight;
     if (width > 0 && height > 0)
     {
@@ -91,7 +91,7 @@ void CKivWindowPaint::DrawCaption(int active, const wchar_t*)
     if (dc == nullptr)
         return;
     const RECT& caption = m_metrics.captionRect;
-    const int width = caption.right - caption.left - ButtonStripWidth(&CKivSkinStore::Settings());
+    const int width = caption.right - caption.left - ButtonStripWidth(m_metrics);
     // Composed off-screen first so the caption never flickers.
     const int fullWidth = caption.right + m_metrics.borderRight;
     const int fullHeight = m_metrics.bottomBorderRect.bottom;
@@ -124,16 +124,18 @@ void CKivWindowPaint::DrawCaptionIcon(HDC dc)
     if (target == nullptr)
         return;
     const KivSkinSettings& s = CKivSkinStore::Settings();
-    int x = 5, y = m_metrics.captionHeight / 2 - 8;
+    const CKivDpiScale scale(m_metrics.dpi);
+    const int size = scale.Scale(16);
+    int x = scale.Scale(5), y = m_metrics.captionHeight / 2 - size / 2;
     if (s.captionBarIconWidth > 0)
     {
-        x = s.captionBarIconX;
-        y = s.captionBarIconY;
+        x = scale.Scale(s.captionBarIconX);
+        y = scale.Scale(s.captionBarIconY);
     }
     // A caption lower than the icon's place (a minimised window's) centres it.
-    if (y + 16 > m_metrics.captionHeight)
-        y = (m_metrics.captionHeight - 16) / 2;
-    // Always 16 x 16: the configured icon size only shapes the hit area. As
+    if (y + size > m_metrics.captionHeight)
+        y = (m_metrics.captionHeight - size) / 2;
+    // Always 16 x 16 at 96 DPI: the configured icon size only shapes the hit area. As
     // the system does, a window that has only a big icon shows that one
     // shrunk, and the class's icons come after the window's.
     HICON icon = reinterpret_cast<HICON>(SendMessageW(Window(), WM_GETICON, ICON_SMALL, 0));
@@ -144,7 +146,7 @@ void CKivWindowPaint::DrawCaptionIcon(HDC dc)
     if (icon == nullptr)
         icon = reinterpret_cast<HICON>(GetClassLongPtrW(Window(), GCLP_HICON));
     if (icon)
-        DrawIconEx(target, origin.x + x, origin.y + y, icon, 16, 16, 0, nullptr, DI_NORMAL);
+        DrawIconEx(target, origin.x + x, origin.y + y, icon, size, size, 0, nullptr, DI_NORMAL);
 }
 
 void CKivWindowPaint::DrawCaptionTitle(int active, HDC dc)
@@ -161,12 +163,12 @@ void CKivWindowPaint::DrawCaptionTitle(int active, HDC dc)
     // Measured with the font it is drawn in, so the text sits centred.
     wchar_t title[260] = {};
     GetWindowTextW(Window(), title, 260);
-    CKivSelectObject font(target, GetSkinFont(0));
+    CKivSelectObject font(target, GetSkinFontForDpi(0, m_metrics.dpi));
     SIZE extent = {};
     GetTextExtent(target, title, &extent);
     const int captionWidth = m_metrics.captionRect.right - m_metrics.captionRect.left;
     const int captionHeight = m_metrics.captionRect.bottom - m_metrics.captionRect.top;
-    RECT area = {origin.x + 26, origin.y + captionHeight / 2 - extent.cy / 2, origin.x + captionWidth, origin.y + captionHeight};
+    RECT area = {origin.x + CKivDpiScale(m_metrics.dpi).Scale(26), origin.y + captionHeight / 2 - extent.cy / 2, origin.x + captionWidth, origin.y + captionHeight};
     const int oldMode = SetBkMode(target, TRANSPARENT);
     const CKivTextContrast::Colours& colours = CKivTextContrast::Current();
     const COLORREF oldColour = SetTextColor(target, active ? colours.titleActive : colours.titleInactive);
@@ -178,7 +180,8 @@ void CKivWindowPaint::DrawCaptionTitle(int active, HDC dc)
 void CKivWindowPaint::DrawCaptionButtonTo(HDC target, int index, int state)
 {
     const KivButtonBox& box = index == 0 ? m_metrics.closeButton : index == 3 ? m_metrics.minButton : m_metrics.maxButton;
-    StretchBltFromSkin(target, box.x, box.y, box.width, box.height, CaptionButtonPicture(CKivSkinStore::Settings(), index, state));
+    StretchBltFromSkinScaled(target, box.x, box.y, box.width, box.height,
+                             CaptionButtonPicture(CKivSkinStore::Settings(), index, state), CKivDpiScale(m_metrics.dpi));
 }
 
 void CKivWindowPaint::DrawCaptionButton(int index, int state)

@@ -29,4 +29,8 @@ struct KivFrameMetrics
     int borderBottom;
     int captionHeight;
     RECT iconRect;
+    // The DPI the record was measured at and the gap between caption buttons
+    // at that DPI: whoever draws the frame scales by these, not the settings.
+    int dpi;
+    int buttonSpace;
 };
