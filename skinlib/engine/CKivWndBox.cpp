@@ -19,6 +19,7 @@
 #include "CKivProgressBar.h"
 #include "CKivEditBox.h"
 #include "CKivComboBox.h"
+#include "CKivHostDrawnList.h"
 #include "CKivListBox.h"
 #include "CKivSysScrollBar.h"
 #include "CKivToolBarCtrl.h"
@@ -260,7 +261,7 @@ KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LON
     if (name == L"COMBOBOX")
         return KivSkinKind::ComboBox;
     if (name == L"LISTBOX")
-        return KivSkinKind::ListBox;
+        return CKivHostDrawnList::Takes(style) ? KivSkinKind::HostDrawnList : KivSkinKind::ListBox;
     if (name == L"STATIC")
     {
         const LONG type = style & 0x1F;
@@ -374,6 +375,7 @@ std::unique_ptr<CKivWnd> CKivWndBox::NewSkinObject(KivSkinKind kind)
     case KivSkinKind::EditBox: return std::make_unique<CKivEditBox>();
     case KivSkinKind::ComboBox: return std::make_unique<CKivComboBox>();
     case KivSkinKind::ListBox: return std::make_unique<CKivListBox>();
+    case KivSkinKind::HostDrawnList: return std::make_unique<CKivHostDrawnList>();
     case KivSkinKind::SysScrollBar: return std::make_unique<CKivSysScrollBar>();
     case KivSkinKind::ToolBar: return std::make_unique<CKivToolBarCtrl>();
     case KivSkinKind::ReBar: return std::make_unique<CKivReBarCtrl>();
@@ -404,6 +406,7 @@ int CKivWndBox::HandOverSettings(KivSkinKind kind, CKivWnd& object, const KivSki
     case KivSkinKind::EditBox: return static_cast<CKivEditBox&>(object).Setup(settings) ? 1 : 0;
     case KivSkinKind::ComboBox: return static_cast<CKivComboBox&>(object).Setup(settings) ? 1 : 0;
     case KivSkinKind::ListBox: return static_cast<CKivListBox&>(object).Setup(settings) ? 1 : 0;
+    case KivSkinKind::HostDrawnList: return static_cast<CKivHostDrawnList&>(object).Setup(settings) ? 1 : 0;
     case KivSkinKind::SysScrollBar: return static_cast<CKivSysScrollBar&>(object).Setup(settings) ? 1 : 0;
     default: return attached;
     }

@@ -1,5 +1,6 @@
 #include "CKivGraphics.h"
 #include "KivTestSkin.h"
+#include <vector>
 #include "KivTestSupport.h"
 #include "CKivSkinStore.h"
 #include <cstring>
@@ -181,9 +182,16 @@ bool Canvas::Save(const wchar_t* path) const
     HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (out == INVALID_HANDLE_VALUE)
         return false;
+    // GDI leaves the fourth byte of most pixels at 0 and sets it only where
+    // it draws with alpha (icons): a viewer would take those bytes for
+    // transparency and show a picture with a few opaque spots. A screenshot
+    // is opaque.
+    std::vector<DWORD> opaque(m_bits, m_bits + static_cast<size_t>(m_width) * m_height);
+    for (DWORD& pixel : opaque)
+        pixel |= 0xFF000000u;
     DWORD written = 0;
     bool ok = WriteFile(out, &file, sizeof(file), &written, nullptr) && WriteFile(out, &info, sizeof(info), &written, nullptr) &&
-              WriteFile(out, m_bits, pixelBytes, &written, nullptr);
+              WriteFile(out, opaque.data(), pixelBytes, &written, nullptr);
     CloseHandle(out);
     return ok;
 }
