@@ -9,7 +9,9 @@
 #include "KivFrameTestHost.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
+#include <set>
 #include <string>
+#include <vector>
 
 using kivtest::Canvas;
 
@@ -63,6 +65,23 @@ int FrameDifferences(HWND window, const Canvas& screen, const Canvas& printed)
     return differences;
 }
 
+// How many colours the frame shows: a skinned frame has a caption picture,
+// buttons and a title; a blank capture has one or two.
+size_t FrameColours(HWND window, const Canvas& canvas)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    std::set<COLORREF> colours;
+    // The caption strip above the client area.
+    for (int y = 0; y < client.top - outer.top; ++y)
+        for (int x = 0; x < canvas.Width(); ++x)
+            colours.insert(canvas.Pixel(x, y));
+    return colours.size();
+}
+
 void CheckScreenMatchesPrint(HWND window, const wchar_t* name)
 {
     RECT r = {};
@@ -73,6 +92,8 @@ void CheckScreenMatchesPrint(HWND window, const wchar_t* name)
     kivtest::PrintWindowTo(window, printed);
     frametest::SaveScreenshot(screen, name);
     CHECK(FrameDifferences(window, screen, printed) == 0);
+    // Both show the frame, not a blank rectangle.
+    CHECK(FrameColours(window, screen) >= 8);
 }
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM)
@@ -138,4 +159,33 @@ TEST_CASE("skinned frames on screen look as rendered off-screen")
         DestroyWindow(window);
     }
     CKivEngine::Instance().Stop();
+}
+
+TEST_CASE("a saved screenshot is opaque and keeps its colours, also where an icon was drawn with alpha")
+{
+    Canvas canvas(48, 32, RGB(10, 120, 200));
+    const HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
+    REQUIRE(icon != nullptr);
+    DrawIconEx(canvas.DC(), 8, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    const COLORREF corner = canvas.Pixel(0, 0);
+    const COLORREF inIcon = canvas.Pixel(24, 16);
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"kiv-opaque-shot.bmp";
+    REQUIRE(canvas.Save(path.c_str()));
+    const std::vector<unsigned char> bytes = kivtest::ReadFileBytes(path);
+    DeleteFileW(path.c_str());
+    const size_t offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    REQUIRE(bytes.size() == offset + 48 * 32 * 4);
+    int transparent = 0;
+    for (size_t i = offset + 3; i < bytes.size(); i += 4)
+        transparent += bytes[i] != 0xFF;
+    CHECK(transparent == 0);
+    // Blue, green, red as they were.
+    const auto at = [&](int x, int y) {
+        const size_t p = offset + (static_cast<size_t>(y) * 48 + x) * 4;
+        return RGB(bytes[p + 2], bytes[p + 1], bytes[p]);
+    };
+    CHECK(at(0, 0) == corner);
+    CHECK(at(24, 16) == inIcon);
 }

@@ -396,7 +396,9 @@ TEST_CASE("a list filled before the skin attached shows its items, selection and
     CHECK(InkInRow(dir, 0, row, 150, colours::kListBackground) > 5);
 }
 
-TEST_CASE("owner-draw and no-data lists, owner-draw combos and size grips keep the system look and its messages")
+// Lists whose host draws the rows get the host-drawn list skin, which
+// leaves the rows to the host (see test_hostdrawn_list.cpp).
+TEST_CASE("owner-draw combos and size grips keep the system look; owner-draw lists keep their host's drawing and messages")
 {
     kivtest::InstallControlSkin();
     ControlHost host;
@@ -407,9 +409,9 @@ TEST_CASE("owner-draw and no-data lists, owner-draw combos and size grips keep t
         bool skinned;
     };
     const Row rows[] = {{L"LISTBOX", WS_VSCROLL, true},
-                        {L"LISTBOX", LBS_OWNERDRAWFIXED, false},
-                        {L"LISTBOX", LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS, false},
-                        {L"LISTBOX", LBS_NODATA | LBS_OWNERDRAWFIXED, false},
+                        {L"LISTBOX", LBS_OWNERDRAWFIXED, true},
+                        {L"LISTBOX", LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS, true},
+                        {L"LISTBOX", LBS_NODATA | LBS_OWNERDRAWFIXED, true},
                         {L"COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED, false},
                         {L"COMBOBOX", CBS_DROPDOWNLIST, true},
                         {L"SCROLLBAR", SBS_SIZEGRIP, false},
@@ -423,6 +425,9 @@ TEST_CASE("owner-draw and no-data lists, owner-draw combos and size grips keep t
         const HWND control = host.Control(row.className, row.style, 10, 10, 150, 100, id++, true);
         REQUIRE(control != nullptr);
         CHECK((CKivWnd::FromHandle(control) != nullptr) == row.skinned);
+        // Never the skin that draws the rows itself.
+        if (row.style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE))
+            CHECK(ControlHost::Skin<CKivListBox>(control) == nullptr);
         DestroyWindow(control);
     }
     // Item data is no string: the owner gets it back whole and draws the items.

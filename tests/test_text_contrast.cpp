@@ -39,7 +39,6 @@ struct HostAnswer
     int asked = 0;
 };
 HostAnswer g_answer;
-WNDPROC g_hostProc = nullptr;
 
 LRESULT CALLBACK AnsweringHost(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -58,27 +57,19 @@ LRESULT CALLBACK AnsweringHost(HWND window, UINT message, WPARAM wParam, LPARAM 
                                                                                               : COLOR_WINDOW));
         }
     }
-    return CallWindowProcW(g_hostProc, window, message, wParam, lParam);
+    return CallWindowProcW(kivtest::SkinnedControlHost::HostProc(), window, message, wParam, lParam);
 }
 
 // A host window whose own procedure answers colour messages as told, with
 // a skin over it, as a skinned dialog has.
-struct SkinnedHost
+struct SkinnedHost : kivtest::SkinnedControlHost
 {
-    ControlHost host;
-    CKivWnd parentSkin;
-    SkinnedHost()
+    SkinnedHost() : SkinnedControlHost(&AnsweringHost)
     {
         g_answer = HostAnswer();
-        g_hostProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AnsweringHost)));
-        REQUIRE(parentSkin.Attach(host.Window()));
+        REQUIRE(parentSkin.Window() == host.Window());
     }
-    ~SkinnedHost()
-    {
-        parentSkin.Detach();
-        g_answer = HostAnswer();
-    }
+    ~SkinnedHost() { g_answer = HostAnswer(); }
 };
 
 // A solid brush that lives for one test.
@@ -231,7 +222,7 @@ TEST_CASE("edits: typed text reads on the skin's edit background, read-only and 
     CHECK(text.ink == kBlack);
 }
 
-TEST_CASE("combo box: the drop-down's rows read on the skin's list colour, the face on its white")
+TEST_CASE("combo box: the drop-down's rows and the face read on the skin's list colour")
 {
     kivtest::InstallControlSkin();
     CKivSkinStore::Settings().comboBoxListBoxBackgroundColor = static_cast<int>(kDark);
@@ -251,8 +242,8 @@ TEST_CASE("combo box: the drop-down's rows read on the skin's list colour, the f
     kivtest::Canvas face(client.right, client.bottom, 0);
     Print(combo, face);
     kivtest::TextSample text = kivtest::SampleText(face, info.rcItem);
-    CheckReads(text, kWhite);
-    CHECK(text.ink == kBlack);
+    CheckReads(text, kDark);
+    CHECK(text.ink == kWhite);
 
     SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
     kivtest::PumpPending();
@@ -399,6 +390,77 @@ TEST_CASE("list view and tree view: a background the host sets gets a skin text 
     const kivtest::TextSample row = kivtest::SampleText(canvas, text);
     CheckReads(row, kDark);
     CHECK(row.ink == kWhite);
+}
+
+namespace {
+
+HTREEITEM AddNode(HWND tree, const wchar_t* text)
+{
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<wchar_t*>(text);
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+kivtest::TextSample NodeText(HWND tree, HTREEITEM node, kivtest::Canvas& canvas)
+{
+    RECT text{};
+    std::memcpy(&text, &node, sizeof(node));
+    REQUIRE(SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)));
+    // The focus rectangle's dots lie on the edge.
+    InflateRect(&text, -1, -1);
+    return kivtest::SampleText(canvas, text);
+}
+
+}  // namespace
+
+TEST_CASE("tree view: the focused selection lies on the skin's selection colour with a text that reads, under a "
+          "skinned parent and under a plain one")
+{
+    kivtest::InstallControlSkin();
+    CKivSkinStore::Settings().treeControlBackColor = static_cast<int>(kDark);
+    CKivSkinStore::Settings().listBoxSelectItemColor = static_cast<int>(kSelect);
+    for (const bool skinnedParent : {true, false})
+    {
+        CAPTURE(skinnedParent);
+        SkinnedHost parent;
+        if (!skinnedParent)
+            parent.parentSkin.Detach();
+        const HWND tree = parent.host.Control(WC_TREEVIEWW, WS_BORDER, 10, 10, 180, 140, kId, true);
+        const HWND plain = parent.host.Control(WC_TREEVIEWW, WS_BORDER, 200, 10, 180, 140, kId + 1, false);
+        REQUIRE(ControlHost::Skin<CKivTreeCtrl>(tree) != nullptr);
+        const HTREEITEM first = AddNode(tree, L"A sample node");
+        const HTREEITEM second = AddNode(tree, L"The selected node");
+        AddNode(plain, L"A sample node");
+        const HTREEITEM plainSecond = AddNode(plain, L"The selected node");
+        Show(tree);
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(second));
+        SendMessageW(plain, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(plainSecond));
+        SetFocus(tree);
+        kivtest::PumpPending();
+        // The selection is the control's as unskinned.
+        CHECK(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == reinterpret_cast<LRESULT>(second));
+        CHECK(SendMessageW(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(second), TVIS_SELECTED) ==
+              SendMessageW(plain, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(plainSecond), TVIS_SELECTED));
+
+        kivtest::Canvas canvas(180, 140, 0);
+        Print(tree, canvas);
+        const kivtest::TextSample selected = NodeText(tree, second, canvas);
+        CheckReads(selected, kSelect);
+        CHECK(selected.ink == kBlack);
+        const kivtest::TextSample other = NodeText(tree, first, canvas);
+        CheckReads(other, kDark);
+        CHECK(other.ink == kWhite);
+        // Unskinned it is the system's highlight.
+        SetFocus(plain);
+        kivtest::PumpPending();
+        Print(plain, canvas);
+        CHECK(NodeText(plain, plainSecond, canvas).background == GetSysColor(COLOR_HIGHLIGHT));
+        DestroyWindow(tree);
+        DestroyWindow(plain);
+    }
 }
 
 namespace {

@@ -8,7 +8,8 @@
 #                 docs/screenshots/: the preview programs with the default
 #                 skin, the dark skin and unskinned (KivPreviewShots), the tab
 #                 and view pages side by side, a frame and a dialog, the
-#                 builder, the update program, and kivinject on Wine's own
+#                 builder, the update program, Wine's own programs side by
+#                 side (test_foreign_programs), and kivinject on Wine's own
 #                 Program Manager and notepad
 #   dpi           KivPreview at 96, 144 and 192 DPI, and the three side by
 #                 side (the session's LogPixels is set for each run and put
@@ -137,6 +138,17 @@ if [ $want_shots -eq 1 ]; then
     "--test-case=a newer version shows*,all markers present*,the list marker missing*,failures show their code*,a download address that is not*,pressing the check button*"
   run "$bin/test_update_hostile.exe" "--test-case=each outcome says in a second line*" "--subcase=no list*"
   pngs "$bin/screenshots" "$shots" "update-*"
+
+  # Wine's own programs unskinned, with the default and with the dark skin, side by side.
+  mkdir -p "$work/programs" "$shots/programs"
+  KIV_PROGRAM_SHOTS=$(winpath "$work/programs") \
+    run "$bin/test_foreign_programs.exe" "--test-case-exclude=Wine's own programs work*"
+  for program in notepad regedit winefile taskmgr winecfg wordpad winemine progman; do
+    convert "$work/programs/$program-unskinned.bmp" \
+      \( "$work/programs/$program-default.bmp" -background white -gravity west -splice 4x0 \) \
+      \( "$work/programs/$program-dark.bmp" -background white -gravity west -splice 4x0 \) \
+      -background white -gravity north +append -strip -define png:exclude-chunks=date,time "$shots/programs/$program.png"
+  done
 
   # kivinject on programs nobody here wrote.
   run "$bin/kivinject.exe" --skin "$(winpath "$bin/default.kiv")" --shot "$(winpath "$work/progman-skinned-after.bmp")" \

@@ -72,7 +72,7 @@ PROPERTIES = {
     "SBarSliderBorderColor": "scroll bar thumb border colour of the {e}",
     "SBarBackground": "scroll bar track colour of the {e}",
     "ButtonColor": "colour of the {e}'s drop-down button", "ButtonSelectColor": "colour of the drop-down button while pressed",
-    "ListBoxBorderColor": "border colour of the drop-down list", "ListBoxBackgroundColor": "background colour of the drop-down list",
+    "ListBoxBorderColor": "border colour of the drop-down list", "ListBoxBackgroundColor": "background colour of the drop-down list and of the face under the selected item",
     "ListBoxSelectItemColor": "selected item colour of the drop-down list",
     "ThumbDefault": "thumb colour of the {e}", "ThumbHot": "thumb colour while the mouse is over it",
     "ThumbSelect": "thumb colour while it is dragged", "Channel": "channel colour of the {e}",

@@ -16,6 +16,7 @@
 #include "CKivProgressBar.h"
 #include "CKivEditBox.h"
 #include "CKivComboBox.h"
+#include "CKivHostDrawnList.h"
 #include "CKivListBox.h"
 #include "CKivSysScrollBar.h"
 #include "CKivToolBarCtrl.h"
@@ -50,6 +51,7 @@ std::unique_ptr<CKivWnd> CKivSkinClassTable::NewSkinObject(KivSkinKind kind)
     case KivSkinKind::EditBox: return std::make_unique<CKivEditBox>();
     case KivSkinKind::ComboBox: return std::make_unique<CKivComboBox>();
     case KivSkinKind::ListBox: return std::make_unique<CKivListBox>();
+    case KivSkinKind::HostDrawnList: return std::make_unique<CKivHostDrawnList>();
     case KivSkinKind::SysScrollBar: return std::make_unique<CKivSysScrollBar>();
     case KivSkinKind::ToolBar: return std::make_unique<CKivToolBarCtrl>();
     case KivSkinKind::ReBar: return std::make_unique<CKivReBarCtrl>();
@@ -80,6 +82,7 @@ int CKivSkinClassTable::HandOverSettings(KivSkinKind kind, CKivWnd& object, cons
     case KivSkinKind::EditBox: return static_cast<CKivEditBox&>(object).Setup(settings) ? 1 : 0;
     case KivSkinKind::ComboBox: return static_cast<CKivComboBox&>(object).Setup(settings) ? 1 : 0;
     case KivSkinKind::ListBox: return static_cast<CKivListBox&>(object).Setup(settings) ? 1 : 0;
+    case KivSkinKind::HostDrawnList: return static_cast<CKivHostDrawnList&>(object).Setup(settings) ? 1 : 0;
     case KivSkinKind::SysScrollBar: return static_cast<CKivSysScrollBar&>(object).Setup(settings) ? 1 : 0;
     default: return attached;
     }
@@ -89,4 +92,9 @@ void CKivSkinClassTable::AttachedWhileShown(KivSkinKind kind, CKivWnd& object)
 {
     if (kind == KivSkinKind::FrameWnd)
         static_cast<CKivFrameWnd&>(object).OnAttachedWhileShown();
+}
+
+KivSkinKind CKivSkinClassTable::ListBoxKind(LONG style)
+{
+    return CKivHostDrawnList::Takes(style) ? KivSkinKind::HostDrawnList : KivSkinKind::ListBox;
 }

@@ -59,10 +59,7 @@ void CKivComboBox::BindParts()
     {
         m_edit.CountDepthIn(this);
         if (m_edit.Attach(info.hwndItem))
-        {
-            CKivEditBox::Look look;  // no border, white, as the face around it
-            m_edit.SetLook(look);
-        }
+            DressEdit();
     }
     if (m_list.Window() == nullptr && info.hwndList != nullptr && FromHandle(info.hwndList) == nullptr)
     {
@@ -82,6 +79,7 @@ bool CKivComboBox::Setup(const KivSkinSettings& settings)
     look.outline = static_cast<COLORREF>(settings.comboBoxBackgroundColor);
     look.button = static_cast<COLORREF>(settings.comboBoxButtonColor);
     look.buttonSelect = static_cast<COLORREF>(settings.comboBoxButtonSelectColor);
+    look.face = static_cast<COLORREF>(settings.comboBoxListBoxBackgroundColor) & 0x00FFFFFF;
     CKivListBox::Look list;
     list.border = static_cast<COLORREF>(settings.comboBoxListBoxBorderColor);
     list.background = static_cast<COLORREF>(settings.comboBoxListBoxBackgroundColor);
@@ -105,6 +103,7 @@ void CKivComboBox::OnSkinChanged(const KivSkinSettings& settings)
 void CKivComboBox::SetLook(const Look& look)
 {
     m_look = look;
+    DressEdit();
     if (Window() != nullptr)
         InvalidateRect(Window(), nullptr, TRUE);
 }
@@ -121,6 +120,15 @@ LRESULT CKivComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND: return 1;
     default: return Forward(message, wParam, lParam);
     }
+}
+
+void CKivComboBox::DressEdit()
+{
+    if (m_edit.Window() == nullptr)
+        return;
+    CKivEditBox::Look look;  // no border, on the face colour as the face around it
+    look.backgroundColor = m_look.face;
+    m_edit.SetLook(look);
 }
 
 bool CKivComboBox::ChangesLook(UINT message)
@@ -228,16 +236,17 @@ void CKivComboBox::Paint(HDC dc)
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     const bool simple = (style & 3) == CBS_SIMPLE;
     const bool enabled = IsWindowEnabled(window) != FALSE;
-    // The face is white unless the host gives its own brush; the text is the
-    // host's colour, else black or white, whichever reads on the face.
+    // The face takes the drop-down list's background unless the host gives
+    // its own brush; the text is the host's colour, else black or white,
+    // whichever reads on the face.
     const CKivHostColours host = (style & 3) == CBS_DROPDOWNLIST
                                      ? CKivHostColours::Ask(GetParent(window), enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
                                                             memory, window)
                                      : CKivHostColours();
     if (Window() != window)
         return;
-    const HBRUSH faceBrush = host.brush != nullptr ? host.brush : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    const COLORREF face = host.brush != nullptr ? host.brushColour : RGB(255, 255, 255);
+    const HBRUSH faceBrush = host.brush != nullptr ? host.brush : m_faceBrush.Get(m_look.face);
+    const COLORREF face = host.brush != nullptr ? host.brushColour : m_look.face;
     {
         CKivPen outline(CreatePen(PS_SOLID, 1, m_look.outline));
         CKivSelectObject pen(memory, outline);

@@ -10,20 +10,7 @@
 BOOL CKivEditBox::Attach(HWND window)
 {
     m_look = Look();
-    if (!CKivWnd::Attach(window))
-        return FALSE;
-    m_bars.Attach(window);
-    return TRUE;
-}
-
-BOOL CKivEditBox::Detach()
-{
-    const HWND window = Window();
-    m_bars.Detach();
-    const BOOL detached = CKivWnd::Detach();
-    if (window != nullptr && IsWindow(window))
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-    return detached;
+    return CKivScrolledWnd::Attach(window);
 }
 
 bool CKivEditBox::Setup(const KivSkinSettings& settings)
@@ -38,7 +25,7 @@ bool CKivEditBox::Setup(const KivSkinSettings& settings)
     look.backgroundColor = static_cast<COLORREF>(settings.editControlBackgroundColor);
     look.enableBackgroundColor = settings.editControlEnableBackgroundColor != 0;
     look.backgroundBmp = settings.editControlBackgroundBmp;
-    m_bars.TakeColours(settings);
+    Bars().TakeColours(settings);
     SetLook(look);
     return true;
 }
@@ -71,13 +58,6 @@ bool CKivEditBox::PaintsBackground() const
     return m_look.transparent || m_look.enableBackgroundColor || HasPicture();
 }
 
-LRESULT CKivEditBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (Window() == nullptr || PreviousProc() == nullptr)
-        return 0;
-    return m_bars.Around(message, wParam, lParam, [&] { return Dispatch(message, wParam, lParam); });
-}
-
 LRESULT CKivEditBox::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message)
@@ -87,8 +67,7 @@ LRESULT CKivEditBox::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
     case WM_KILLFOCUS: return OnFocus(message, wParam, lParam);
     case WM_PAINT: return OnEditPaint(wParam, lParam);
-    case WM_NCPAINT: return OnEditNcPaint(wParam);
-    default: return CKivWnd::WindowProc(message, wParam, lParam);
+    default: return CKivScrolledWnd::Dispatch(message, wParam, lParam);
     }
 }
 
@@ -127,18 +106,6 @@ LRESULT CKivEditBox::OnCtlColor(HDC dc, HBRUSH hostBrush)
     if (m_look.transparent || (!m_look.enableBackgroundColor && HasPicture()))
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     return reinterpret_cast<LRESULT>(BackgroundBrush());
-}
-
-LRESULT CKivEditBox::OnEditNcPaint(WPARAM region)
-{
-    const HWND window = Window();
-    CKivRegion clip(m_bars.ClipRegion(region));
-    CallPrevious(WM_NCPAINT, clip ? reinterpret_cast<WPARAM>(clip.Get()) : region, 0);
-    if (Window() != window)
-        return 0;
-    DrawBorder();
-    m_bars.Paint();
-    return 0;
 }
 
 LRESULT CKivEditBox::OnEditChange()

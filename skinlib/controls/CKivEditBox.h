@@ -1,7 +1,6 @@
 #pragma once
+#include "CKivScrolledWnd.h"
 #include "CKivSolidBrush.h"
-#include "CKivWindowScrollBars.h"
-#include "CKivWnd.h"
 
 struct KivSkinSettings;
 
@@ -12,7 +11,7 @@ struct KivSkinSettings;
 // colours; all editing, the text and every notification stay with the
 // control. Colours the parent chooses itself in WM_CTLCOLOREDIT or
 // WM_CTLCOLORSTATIC are kept.
-class CKivEditBox : public CKivWnd
+class CKivEditBox : public CKivScrolledWnd
 {
 public:
     struct Look
@@ -33,8 +32,6 @@ public:
     }
 
     BOOL Attach(HWND window) override;
-    BOOL Detach() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnEraseBkgnd(HDC dc) override;
 
     // Copies the SystemControl\EditControl group; false without a window.
@@ -49,12 +46,13 @@ public:
     // Black or white, whichever reads on the background the skin gives the
     // text; CLR_INVALID when the skin gives none (the system's colours stay).
     COLORREF SkinTextColour() const;
-    const CKivWindowScrollBars& ScrollBars() const { return m_bars; }
+
+protected:
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DecorateFrame() override { DrawBorder(); }
 
 private:
-    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCtlColor(HDC dc, HBRUSH hostBrush);
-    LRESULT OnEditNcPaint(WPARAM region);
     LRESULT OnEditChange();
     LRESULT OnFocus(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnEditPaint(WPARAM wParam, LPARAM lParam);
@@ -65,5 +63,4 @@ private:
 
     Look m_look;
     CKivSolidBrush m_brush;
-    CKivWindowScrollBars m_bars;
 };

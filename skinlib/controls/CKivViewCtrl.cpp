@@ -6,21 +6,6 @@
 
 CKivViewCtrl::~CKivViewCtrl() = default;
 
-BOOL CKivViewCtrl::Attach(HWND window)
-{
-    if (!CKivWnd::Attach(window))
-        return FALSE;
-    m_bars.Attach(window);
-    return TRUE;
-}
-
-LRESULT CKivViewCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (Window() == nullptr || PreviousProc() == nullptr)
-        return 0;
-    return m_bars.Around(message, wParam, lParam, [&] { return Dispatch(message, wParam, lParam); });
-}
-
 LRESULT CKivViewCtrl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message)
@@ -34,22 +19,8 @@ LRESULT CKivViewCtrl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(NM_CUSTOMDRAW)
                    ? OnOwnCustomDraw(wParam, lParam)
                    : 0;
-    case WM_NCPAINT: return OnViewNcPaint(wParam);
-    default: return CKivWnd::WindowProc(message, wParam, lParam);
+    default: return CKivScrolledWnd::Dispatch(message, wParam, lParam);
     }
-}
-
-LRESULT CKivViewCtrl::OnViewNcPaint(WPARAM region)
-{
-    const HWND window = Window();
-    CKivRegion clip(m_bars.ClipRegion(region));
-    CallPrevious(WM_NCPAINT, clip ? reinterpret_cast<WPARAM>(clip.Get()) : region, 0);
-    if (Window() != window || window == nullptr)
-        return 0;
-    DrawBorder();
-    m_bars.Paint();
-    AfterNcPaint();
-    return 0;
 }
 
 LRESULT CKivViewCtrl::AskHost(WPARAM wParam, LPARAM lParam)
@@ -123,8 +94,5 @@ BOOL CKivViewCtrl::Detach()
     const HWND window = Window();
     if (window != nullptr && IsWindow(window))
         RestoreControl();
-    m_bars.Detach();
-    const BOOL detached = CKivWnd::Detach();
-    RedrawWhole(window);
-    return detached;
+    return CKivScrolledWnd::Detach();
 }

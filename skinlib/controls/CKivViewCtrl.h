@@ -2,8 +2,7 @@
 #include <windows.h>
 #include <utility>
 #include <commctrl.h>
-#include "CKivWindowScrollBars.h"
-#include "CKivWnd.h"
+#include "CKivScrolledWnd.h"
 
 struct KivSkinSettings;
 
@@ -15,24 +14,21 @@ struct KivSkinSettings;
 // custom draw the parent's skin hands back, a skin that colours items takes
 // the item stages of a paint: the host's own parent is asked exactly what it
 // would be asked unskinned, and the skin adjusts what the host left.
-class CKivViewCtrl : public CKivWnd
+class CKivViewCtrl : public CKivScrolledWnd
 {
 public:
     CKivViewCtrl() = default;
     ~CKivViewCtrl() override;
 
-    BOOL Attach(HWND window) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL Detach() override;
 
     COLORREF BorderColor() const { return m_borderColor; }
-    const CKivWindowScrollBars& ScrollBars() const { return m_bars; }
 
 protected:
     void SetBorderColor(COLORREF colour) { m_borderColor = colour; }
-    void TakeScrollBarColours(const KivSkinSettings& settings) { m_bars.TakeColours(settings); }
-    // After the border: the control's background from the skin.
-    virtual void AfterNcPaint() {}
+    void TakeScrollBarColours(const KivSkinSettings& settings) { Bars().TakeColours(settings); }
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DecorateFrame() override { DrawBorder(); }
     // Before the base lets go: put back what the skin changed.
     virtual void RestoreControl() {}
     // At the start of a paint (CDDS_PREPAINT): whether the skin colours its items.
@@ -46,8 +42,6 @@ protected:
     void RedrawAll() const;
 
 private:
-    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnViewNcPaint(WPARAM region);
     // Our own NM_CUSTOMDRAW, handed back by the skinned parent; 0 leaves it
     // to the parent's own procedure.
     LRESULT OnOwnCustomDraw(WPARAM wParam, LPARAM lParam);
@@ -57,7 +51,6 @@ private:
     static void RedrawWhole(HWND window);
 
     COLORREF m_borderColor = 0;
-    CKivWindowScrollBars m_bars;
     // Set at CDDS_PREPAINT for the paint under way: the skin takes its item
     // stages, and whether the host asked for them itself.
     bool m_takesItems = false;

@@ -19,4 +19,6 @@ public:
     // An object attached to a window that is already on screen takes over
     // the shown state it would have seen at its WM_SHOWWINDOW.
     static void AttachedWhileShown(KivSkinKind kind, CKivWnd& object);
+    // The kind a LISTBOX of that style gets: the host-drawn list or the list box.
+    static KivSkinKind ListBoxKind(LONG style);
 };

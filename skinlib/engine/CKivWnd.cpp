@@ -300,6 +300,9 @@ LRESULT CKivWnd::OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam,
     // host itself would answer.
     const HWND child = reinterpret_cast<HWND>(lParam);
     const CKivWnd* skin = FromHandle(child);
+    // A list whose rows its host draws is answered as an edit is: the host first.
+    if (childMessage == KIV_WM_CTLCOLOR && skin != nullptr && !skin->AnswersPrivateMessage(KIV_WM_CTLCOLOR))
+        childMessage = KIV_WM_CTLCOLOREDIT;
     if (skin == nullptr || !skin->AnswersPrivateMessage(childMessage) || child == ProbingChild())
         return charset.CallProc(previous, window, message, wParam, lParam);
     if (childMessage == KIV_WM_CTLCOLOR)
@@ -308,7 +311,7 @@ LRESULT CKivWnd::OnCtlColorChild(UINT message, UINT childMessage, WPARAM wParam,
         const LRESULT answer = SendMessageW(child, childMessage, wParam, 0);
         return answer != 0 ? answer : charset.CallProc(previous, window, message, wParam, lParam);
     }
-    // An edit: the host answers first, on the DC as the control prepared it,
+    // An edit or a host-drawn list: the host answers first, on the DC as the control prepared it,
     // exactly as it would unskinned; the skin then fills in what the host
     // left at the default. The edit hears the host's brush when it was one
     // of its own (0 otherwise); the text colour the host set is on the DC.

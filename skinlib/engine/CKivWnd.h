@@ -150,7 +150,8 @@ private:
 };
 
 // Private messages between a skinned parent and its skinned controls.
-// 1254, for WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC of an edit, after the host answered:
+// 1254, for WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC of an edit and WM_CTLCOLORLISTBOX of a
+// list whose host draws the rows, after the host answered:
 // lParam is the host's own brush (0: the default); the edit answers a brush or 0 (the host's stands).
 const UINT KIV_WM_CTLCOLOREDIT = WM_USER + 230;
 const UINT KIV_WM_EDITCHANGE = WM_USER + 231;     // 1255: non-zero consumes EN_CHANGE

@@ -236,7 +236,7 @@ KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LON
     if (name == L"COMBOBOX")
         return KivSkinKind::ComboBox;
     if (name == L"LISTBOX")
-        return KivSkinKind::ListBox;
+        return CKivSkinClassTable::ListBoxKind(style);
     if (name == L"STATIC")
     {
         const LONG type = style & 0x1F;

@@ -22,6 +22,7 @@ enum class KivSkinKind
     EditBox,
     ComboBox,
     ListBox,
+    HostDrawnList,  // a list box whose host draws the rows
     PictureControl,
     Static,
     SysScrollBar,

@@ -193,4 +193,28 @@ HWND ControlHost::Control(const wchar_t* className, DWORD style, int x, int y, i
     return control;
 }
 
+WNDPROC& SkinnedControlHost::Below()
+{
+    static WNDPROC below = nullptr;
+    return below;
+}
+
+WNDPROC SkinnedControlHost::HostProc()
+{
+    return Below();
+}
+
+SkinnedControlHost::SkinnedControlHost(WNDPROC proc)
+{
+    const LONG_PTR replaced = SetWindowLongPtrW(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+    Below() = reinterpret_cast<WNDPROC>(replaced);
+    parentSkin.Attach(host.Window());
+}
+
+SkinnedControlHost::~SkinnedControlHost()
+{
+    parentSkin.Detach();
+    SetWindowLongPtrW(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Below()));
+}
+
 }  // namespace kivtest

@@ -80,4 +80,24 @@ private:
     HWND m_window = nullptr;
 };
 
+// A ControlHost whose own procedure is proc (which hands what it leaves to
+// HostProc()), with a skin over it as a skinned dialog has; parentSkin may
+// be detached to have a plain parent.
+class SkinnedControlHost
+{
+public:
+    explicit SkinnedControlHost(WNDPROC proc);
+    ~SkinnedControlHost();
+    SkinnedControlHost(const SkinnedControlHost&) = delete;
+    SkinnedControlHost& operator=(const SkinnedControlHost&) = delete;
+    // The host's procedure below proc.
+    static WNDPROC HostProc();
+
+    ControlHost host;
+    CKivWnd parentSkin;
+
+private:
+    static WNDPROC& Below();
+};
+
 }  // namespace kivtest

@@ -1,5 +1,6 @@
 #include "CKivGraphics.h"
 #include "KivTestSkin.h"
+#include <vector>
 #include "KivTestSupport.h"
 #include "CKivBmpFile.h"
 #include "CKivSkinStore.h"
@@ -168,8 +169,15 @@ bool Canvas::SameAs(const Canvas& other) const
 bool Canvas::Save(const wchar_t* path) const
 {
     GdiFlush();
-    const size_t pixelBytes = static_cast<size_t>(m_width) * static_cast<size_t>(m_height) * 4;
-    return CKivBmpFile::Write(path, CKivBmpFile::InfoHeader(m_width, -m_height, 32), m_bits, pixelBytes);
+    // GDI leaves the fourth byte of most pixels at 0 and sets it only where
+    // it draws with alpha (icons): a viewer would take those bytes for
+    // transparency and show a picture with a few opaque spots. A screenshot
+    // is opaque.
+    std::vector<DWORD> opaque(m_bits, m_bits + static_cast<size_t>(m_width) * m_height);
+    for (DWORD& pixel : opaque)
+        pixel |= 0xFF000000u;
+    return CKivBmpFile::Write(path, CKivBmpFile::InfoHeader(m_width, -m_height, 32), opaque.data(),
+                              opaque.size() * sizeof(DWORD));
 }
 
 void PrintWindowTo(HWND window, Canvas& canvas)

@@ -57,7 +57,7 @@ public:
     COLORREF Pixel(int x, int y) const;
     void Fill(COLORREF colour);
     bool SameAs(const Canvas& other) const;
-    // Saves the picture as a 32-bpp BMP file.
+    // Saves the picture as a 32-bpp BMP file, every pixel opaque.
     bool Save(const wchar_t* path) const;
 
 private:
