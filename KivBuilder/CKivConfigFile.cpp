@@ -11,7 +11,7 @@ CKivConfigFile& CKivConfigFile::Instance()
 bool CKivConfigFile::Load(const wchar_t* path)
 {
     Close();
-    if (path == nullptr || !KivFileExists(path))
+    if (path == nullptr || !kiv::KivFileExists(path))
         return false;
     std::vector<BYTE> plain;
     if (!CKivCipherFile::ReadDecrypted(path, CKivCipherFile::kDocumentPiece, &plain) || plain.empty())

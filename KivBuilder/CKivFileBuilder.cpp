@@ -1,16 +1,10 @@
 #include "CKivFileBuilder.h"
+#include "CKivAtlasImage.h"
 #include "CKivAtomicFile.h"
 #include "CKivCipherFile.h"
-#include "CKivClientDC.h"
-#include "CKivCompatibleDC.h"
-#include "CKivFileHandle.h"
-#include "CKivGdiObject.h"
-#include "CKivPictureFile.h"
 #include "CKivPlainFile.h"
 #include "CKivProjectDocument.h"
-#include "CKivSelectObject.h"
 #include "CKivSettingsWriter.h"
-#include "CKivSkinLoad.h"
 #include "KivSkinFile.h"
 #include <shlwapi.h>
 #include <algorithm>
@@ -19,33 +13,9 @@
 
 namespace {
 
-// The laid-out atlas; anything bigger is a mistake in the project (a stray
-// photograph), not a skin. The library accepts the same number of pixels.
-const LONG kMaxCanvasSide = CKivPictureFile::kMaxSide;
-const LONGLONG kMaxCanvasPixels = CKivSkinLoad::kMaxAtlasPixels;
-
 std::wstring Quoted(const std::wstring& text)
 {
-    return L"\"" + text + L"\"";
-}
-
-std::wstring FullPath(const wchar_t* path)
-{
-    const DWORD needed = GetFullPathNameW(path, 0, nullptr, nullptr);
-    if (needed == 0)
-        return std::wstring();
-    std::vector<wchar_t> full(needed + 1);
-    const DWORD written = GetFullPathNameW(path, needed + 1, full.data(), nullptr);
-    return written == 0 || written > needed ? std::wstring() : std::wstring(full.data(), written);
-}
-
-// Columns of the atlas grid: ceil(sqrt(n)) + 1.
-LONG GridColumns(size_t count)
-{
-    LONG root = 0;
-    while (static_cast<size_t>(root) * static_cast<size_t>(root) < count)
-        ++root;
-    return root + 1;
+    return CKivProjectPath::Quoted(text);
 }
 
 }  // namespace
@@ -64,47 +34,25 @@ bool CKivFileBuilder::Fail(const std::wstring& reason)
 
 bool CKivFileBuilder::SetProjectPath(const wchar_t* folder, const wchar_t* name)
 {
-    if (folder == nullptr || name == nullptr || *folder == 0 || *name == 0)
-        return Fail(L"the project needs a folder and a name");
-    std::wstring full = FullPath(folder);
-    if (full.empty())
-        return Fail(L"cannot use the folder " + Quoted(folder));
-    if (full.back() != L'\\')
-        full += L'\\';
-    if (full.size() >= kMaxPath || wcslen(name) >= kMaxPath)
-        return Fail(L"the project path is longer than 259 characters");
-    m_folder = full;
-    m_name = name;
-    m_file = m_folder + m_name + L".kivproj";
-    return true;
+    const std::wstring problem = m_path.Set(folder, name);
+    return problem.empty() || Fail(problem);
 }
 
 void CKivFileBuilder::CopyFrom(const CKivFileBuilder& other)
 {
-    m_folder = other.m_folder;
-    m_name = other.m_name;
-    m_file = other.m_file;
+    m_path = other.m_path;
     m_items = other.m_items;
 }
 
 bool CKivFileBuilder::SetProjectFile(const wchar_t* path)
 {
-    if (path == nullptr || *path == 0)
-        return Fail(L"no project file given");
-    const std::wstring full = FullPath(path);
-    const size_t slash = full.find_last_of(L'\\');
-    if (full.empty() || slash == std::wstring::npos || slash + 1 == full.size())
-        return Fail(L"cannot use the project file " + Quoted(path));
-    const std::wstring file = full.substr(slash + 1);
-    return SetProjectPath(full.substr(0, slash + 1).c_str(), file.substr(0, file.find(L'.')).c_str());
+    const std::wstring problem = m_path.SetFromFile(path);
+    return problem.empty() || Fail(problem);
 }
 
 std::wstring CKivFileBuilder::ProjectFilePath(const wchar_t* extension) const
 {
-    if (m_folder.empty() || m_name.empty())
-        return std::wstring();
-    const std::wstring path = m_folder + m_name + L"." + extension;
-    return path.size() < kMaxPath ? path : std::wstring();
+    return m_path.FilePath(extension);
 }
 
 void CKivFileBuilder::SetItem(const std::wstring& key, const std::wstring& value, int type)
@@ -132,7 +80,7 @@ void CKivFileBuilder::ClearItems()
 
 bool CKivFileBuilder::SaveProject()
 {
-    const std::wstring path = m_file;
+    const std::wstring path = m_path.File();
     if (path.empty() || path.size() >= kMaxPath)
         return Fail(L"the project has no folder and name, or the path is too long");
     std::vector<BYTE> document;
@@ -157,18 +105,25 @@ bool CKivFileBuilder::OpenProject(const wchar_t* path)
     const wchar_t* extension = PathFindExtensionW(path);
     if (wcslen(extension) > 15 || _wcsicmp(extension, L".KIVPROJ") != 0)
         return Fail(Quoted(path) + L" is not a .kivproj file");
-    if (!KivFileExists(path))
+    if (!kiv::KivFileExists(path))
         return Fail(Quoted(path) + L" does not exist");
     std::vector<BYTE> document;
     if (!CKivCipherFile::ReadDecrypted(path, CKivCipherFile::kDocumentPiece, &document))
         return Fail(Quoted(path) + L" is damaged or not encrypted with the skin key");
+    if (!TakeDocument(path, document))
+        return false;
+    m_path.KeepFile(path);
+    return true;
+}
+
+bool CKivFileBuilder::TakeDocument(const wchar_t* path, const std::vector<BYTE>& document)
+{
     ItemMap items;
     std::wstring reason;
     if (!CKivProjectDocument::Read(document, &items, &reason))
         return Fail(Quoted(path) + L": " + reason);
     if (!SetProjectFile(path))
         return false;
-    m_file = FullPath(path);
     m_items.swap(items);
     return true;
 }
@@ -183,19 +138,12 @@ bool CKivFileBuilder::SavePlainProject(const wchar_t* path) const
 
 bool CKivFileBuilder::OpenPlainProject(const wchar_t* path)
 {
-    if (path == nullptr || !KivFileExists(path))
+    if (path == nullptr || !kiv::KivFileExists(path))
         return Fail(Quoted(path ? path : L"") + L" does not exist");
     std::vector<BYTE> document;
     if (!CKivPlainFile::Read(path, &document))
         return Fail(L"cannot read " + Quoted(path));
-    ItemMap items;
-    std::wstring reason;
-    if (!CKivProjectDocument::Read(document, &items, &reason))
-        return Fail(Quoted(path) + L": " + reason);
-    if (!SetProjectFile(path))
-        return false;
-    m_items.swap(items);
-    return true;
+    return TakeDocument(path, document);
 }
 
 bool CKivFileBuilder::Compile()
@@ -247,7 +195,7 @@ bool CKivFileBuilder::Compile(const std::wstring& settingsPath, const std::wstri
 
 bool CKivFileBuilder::CompileTo(const std::wstring& settingsPath, const std::wstring& atlasPath)
 {
-    if (m_folder.empty())
+    if (m_path.Folder().empty())
         return Fail(L"the project has no folder");
     CollectImages();
     return BuildAtlas(atlasPath) && WriteSettings(settingsPath);
@@ -266,7 +214,7 @@ bool CKivFileBuilder::BuildSkin(const std::wstring& outputPath)
         return Fail(CKivAtomicFile::Problem(outputPath));
     if (!CompileTo(settings.TempPath(), atlas.TempPath()))
         return false;
-    if (!PackSkinFile(skin.TempPath().c_str(), settings.TempPath().c_str(), atlas.TempPath().c_str()))
+    if (!kiv::PackSkinFile(skin.TempPath().c_str(), settings.TempPath().c_str(), atlas.TempPath().c_str()))
         return Fail(L"cannot write the skin file " + Quoted(outputPath) + L": " + CKivAtomicFile::Problem(outputPath));
     if (!skin.Commit())
         return Fail(L"cannot replace " + Quoted(outputPath) + L": " + CKivAtomicFile::Problem(outputPath));
@@ -295,60 +243,22 @@ std::vector<KivAtlasEntry> CKivFileBuilder::PictureEntries() const
 
 std::wstring CKivFileBuilder::ResolvePicturePath(const std::wstring& stored) const
 {
-    if (stored.empty())
-        return std::wstring();
-    std::wstring path = stored;
-    if (!IsAbsolutePath(stored))
-    {
-        // A relative path may start with a backslash, as kivtool import writes them.
-        const size_t start = stored.find_first_not_of(L"\\/");
-        path = m_folder + (start == std::wstring::npos ? std::wstring() : stored.substr(start));
-    }
-    return KivFileExists(path.c_str()) ? path : std::wstring();
+    return m_path.ResolvePicture(stored);
 }
 
 bool CKivFileBuilder::IsAbsolutePath(const std::wstring& stored)
 {
-    return (stored.size() > 1 && stored[1] == L':') || (stored.size() > 1 && stored[0] == L'\\' && stored[1] == L'\\');
+    return CKivProjectPath::IsAbsolute(stored);
 }
 
 bool CKivFileBuilder::QueryPictureSize(const std::wstring& path, SIZE* size) const
 {
-    if (size == nullptr || path.empty())
-        return false;
-    CKivBitmap picture(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
-    if (!picture)
-        return false;
-    CKivClientDC screen(m_deviceWindow);
-    struct
-    {
-        BITMAPINFOHEADER header;
-        RGBQUAD colours[256];
-    } info = {};
-    info.header.biSize = sizeof(info.header);
-    if (GetDIBits(screen, picture, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == 0)
-        return false;
-    size->cx = info.header.biWidth;
-    size->cy = info.header.biHeight < 0 ? -info.header.biHeight : info.header.biHeight;
-    return size->cx > 0 && size->cy > 0;
+    return Layout().QueryPictureSize(path, size);
 }
 
 bool CKivFileBuilder::LargestPictureSize(SIZE* size) const
 {
-    if (size == nullptr)
-        return false;
-    SIZE largest = {0, 0};
-    for (const KivAtlasEntry& entry : m_images)
-    {
-        const std::wstring path = ResolvePicturePath(entry.path);
-        SIZE picture;
-        if (path.empty() || !QueryPictureSize(path, &picture))
-            return false;
-        largest.cx = std::max(largest.cx, picture.cx);
-        largest.cy = std::max(largest.cy, picture.cy);
-    }
-    *size = largest;
-    return true;
+    return Layout().LargestPictureSize(m_images, size);
 }
 
 const KivAtlasEntry* CKivFileBuilder::FindImage(const std::wstring& key) const
@@ -361,24 +271,7 @@ const KivAtlasEntry* CKivFileBuilder::FindImage(const std::wstring& key) const
 
 std::wstring CKivFileBuilder::CheckPicture(const std::wstring& key, const std::wstring& stored, SIZE* size) const
 {
-    if (stored.empty())
-        return key + L": no picture file given";
-    const std::wstring path = ResolvePicturePath(stored);
-    if (path.empty())
-    {
-        if (IsAbsolutePath(stored) || m_folder.empty())
-            return key + L": picture file " + Quoted(stored) + L" does not exist";
-        const size_t start = stored.find_first_not_of(L"\\/");
-        const std::wstring lookedAt = m_folder + (start == std::wstring::npos ? std::wstring() : stored.substr(start));
-        return key + L": picture file " + Quoted(stored) + L" does not exist (looked for " + Quoted(lookedAt) + L")";
-    }
-    std::wstring problem;
-    SIZE header = {0, 0};
-    if (!CKivPictureFile::Inspect(path, &header, &problem))
-        return key + L": " + Quoted(path) + L" " + problem;
-    if (!QueryPictureSize(path, size))
-        return key + L": " + Quoted(path) + L" cannot be loaded as a bitmap";
-    return std::wstring();
+    return Layout().CheckPicture(key, stored, size);
 }
 
 bool CKivFileBuilder::PlanAtlas(std::wstring* problem) const
@@ -390,61 +283,13 @@ bool CKivFileBuilder::PlanAtlas(std::wstring* problem) const
         return false;
     }
     SIZE canvas;
-    return LayOutEntries(entries, &canvas, problem);
+    return Layout().Place(entries, &canvas, problem);
 }
 
 bool CKivFileBuilder::LayOut(SIZE* canvas)
 {
     std::wstring problem;
-    return LayOutEntries(m_images, canvas, &problem) || Fail(problem);
-}
-
-bool CKivFileBuilder::LayOutEntries(std::vector<KivAtlasEntry>& entries, SIZE* canvas, std::wstring* problem) const
-{
-    const size_t columns = static_cast<size_t>(GridColumns(entries.size()));
-    LONG x = 0;
-    LONG y = 0;
-    LONG rowHeight = 0;
-    size_t placed = 0;
-    LONGLONG width = 0;
-    LONGLONG height = 0;
-    for (KivAtlasEntry& entry : entries)
-    {
-        // Each picture is checked here so the reason names the first bad one.
-        SIZE size;
-        *problem = CheckPicture(entry.key, entry.path, &size);
-        if (!problem->empty())
-            return false;
-        if (placed != 0 && placed % columns == 0)
-        {
-            x = 0;
-            y += rowHeight;
-            rowHeight = 0;
-        }
-        // Sides are checked one by one, so the sums below never overflow.
-        if (x + size.cx > kMaxCanvasSide || y + size.cy > kMaxCanvasSide)
-        {
-            *problem = L"the pictures are too large for one atlas (" + entry.key + L" would end at " +
-                       std::to_wstring(x + size.cx) + L"," + std::to_wstring(y + size.cy) +
-                       L"; an atlas side is at most " + std::to_wstring(kMaxCanvasSide) + L")";
-            return false;
-        }
-        entry.rect = {x, y, x + size.cx, y + size.cy};
-        width = std::max<LONGLONG>(width, entry.rect.right);
-        height = std::max<LONGLONG>(height, entry.rect.bottom);
-        x += size.cx;
-        ++placed;
-        rowHeight = std::max(rowHeight, size.cy);
-    }
-    if (width * height > kMaxCanvasPixels)
-    {
-        *problem = L"the pictures are too large for one atlas (" + std::to_wstring(width) + L"x" +
-                   std::to_wstring(height) + L" laid out)";
-        return false;
-    }
-    canvas->cx = static_cast<LONG>(width);
-    canvas->cy = static_cast<LONG>(height);
-    return true;
+    return Layout().Place(m_images, canvas, &problem) || Fail(problem);
 }
 
 bool CKivFileBuilder::BuildAtlas(const std::wstring& atlasPath)
@@ -454,101 +299,13 @@ bool CKivFileBuilder::BuildAtlas(const std::wstring& atlasPath)
     SIZE laidOut;
     if (!LayOut(&laidOut))
         return false;
-
-    CKivClientDC screen(m_deviceWindow);
-    CKivBitmap canvas(CreateCompatibleBitmap(screen, laidOut.cx, laidOut.cy));
-    CKivCompatibleDC canvasDC(screen);
-    CKivCompatibleDC pictureDC(screen);
-    if (!screen.Get() || !canvas || !canvasDC.Get() || !pictureDC.Get())
-        return Fail(L"cannot create the " + std::to_wstring(laidOut.cx) + L"x" + std::to_wstring(laidOut.cy) +
-                    L" atlas bitmap");
-    CKivSelectObject selectCanvas(canvasDC, canvas);
-    CKivBrush magenta(CreateSolidBrush(RGB(255, 0, 255)));
-    const RECT whole = {0, 0, laidOut.cx, laidOut.cy};
-    if (!magenta || !FillRect(canvasDC, &whole, magenta))
-        return Fail(L"cannot fill the atlas bitmap");
-
-    for (const KivAtlasEntry& entry : m_images)
-    {
-        const std::wstring path = ResolvePicturePath(entry.path);
-        CKivBitmap picture(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
-        if (path.empty() || !picture)
-            return Fail(entry.key + L": " + Quoted(entry.path) + L" cannot be loaded as a bitmap");
-        CKivSelectObject selectPicture(pictureDC, picture);
-        const RECT& r = entry.rect;
-        if (!BitBlt(canvasDC, r.left, r.top, r.right - r.left, r.bottom - r.top, pictureDC, 0, 0, SRCCOPY))
-            return Fail(entry.key + L": " + Quoted(path) + L" cannot be copied into the atlas");
-    }
-    if (!SaveBmpByDC(canvasDC, atlasPath.c_str(), nullptr, 0))
-        return Fail(L"cannot write the atlas: " + CKivAtomicFile::Problem(atlasPath));
-    return true;
+    std::wstring problem;
+    return CKivAtlasImage::Draw(m_images, m_path, m_deviceWindow, laidOut, atlasPath, &problem) || Fail(problem);
 }
 
 bool CKivFileBuilder::SaveBmpByDC(HDC dc, const wchar_t* path, SIZE* /*size*/, int /*flag*/)
 {
-    if (dc == nullptr || path == nullptr)
-        return false;
-    LONG width = 0;
-    LONG height = 0;
-    for (const KivAtlasEntry& entry : m_images)
-    {
-        width = std::max(width, entry.rect.right);
-        height = std::max(height, entry.rect.bottom);
-    }
-    if (width <= 0 || height <= 0)
-        return false;
-
-    CKivClientDC screen(m_deviceWindow);
-    CKivBitmap cropped(CreateCompatibleBitmap(screen, width, height));
-    if (!cropped)
-        return false;
-    {
-        CKivCompatibleDC croppedDC(screen);
-        CKivSelectObject select(croppedDC, cropped);
-        if (!croppedDC.Get() || !BitBlt(croppedDC, 0, 0, width, height, dc, 0, 0, SRCCOPY))
-            return false;
-    }
-    BITMAP description;
-    if (GetObjectW(cropped, sizeof(description), &description) != sizeof(description))
-        return false;
-    // Palette displays would need a colour table; true colour keeps the format simple.
-    const WORD bits = description.bmBitsPixel >= 16 ? description.bmBitsPixel : 32;
-    const DWORD rowBytes = ((static_cast<DWORD>(width) * bits + 31) / 32) * 4;
-    const DWORD pixelBytes = rowBytes * static_cast<DWORD>(height);
-
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = bits;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = pixelBytes;
-    std::vector<BYTE> pixels(pixelBytes);
-    if (GetDIBits(screen, cropped, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != height)
-        return false;
-
-    // 54 bytes of headers and room for the cipher's padding behind the pixels.
-    const size_t imageBytes = 54 + static_cast<size_t>(pixelBytes);
-    std::vector<BYTE> image(imageBytes + 64, 0);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfSize = static_cast<DWORD>(imageBytes);
-    file.bfOffBits = 54;
-    info.bmiHeader.biSizeImage = pixelBytes;
-    info.bmiHeader.biXPelsPerMeter = 0;
-    info.bmiHeader.biYPelsPerMeter = 0;
-    info.bmiHeader.biClrUsed = 0;
-    info.bmiHeader.biClrImportant = 0;
-    memcpy(image.data(), &file, sizeof(file));
-    memcpy(image.data() + sizeof(file), &info.bmiHeader, sizeof(info.bmiHeader));
-    memcpy(image.data() + 54, pixels.data(), pixelBytes);
-
-    const size_t encrypted = CKivCipherFile::EncryptInPlace(image.data(), imageBytes, CKivCipherFile::kAtlasPiece);
-    if (encrypted == 0)
-        return false;
-    CKivFileHandle out(CKivFileHandle::OpenWrite(path));
-    return out.WriteExact(image.data(), static_cast<DWORD>(encrypted));
+    return CKivAtlasImage::Write(dc, m_deviceWindow, CKivAtlasImage::Extent(m_images), path);
 }
 
 bool CKivFileBuilder::WriteSettings(const std::wstring& settingsPath)

@@ -3,31 +3,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include "CKivAtlasLayout.h"
 #include "CKivAtomicFile.h"
+#include "CKivProjectPath.h"
+#include "KivProjectItem.h"
 #include <vector>
-
-// Item types, as stored in project files.
-enum KivItemType
-{
-    kKivItemText = 1,
-    kKivItemPicture = 2,
-    kKivItemColor = 3,
-};
-
-struct KivProjectItem
-{
-    std::wstring value;  // at most kMaxValue characters
-    int type = kKivItemText;
-};
-
-// One picture of the atlas and where it landed.
-struct KivAtlasEntry
-{
-    std::wstring path;  // as stored in the project
-    std::wstring key;
-    int type = kKivItemPicture;
-    RECT rect = {0, 0, 0, 0};
-};
 
 // The builder's model of one skin project and the compiler that turns it into
 // a .kiv file: the items (one value per key), the project's folder and name,
@@ -53,14 +33,14 @@ public:
     bool SetProjectPath(const wchar_t* folder, const wchar_t* name);
     // Splits a project file path into folder and name (up to the first dot).
     bool SetProjectFile(const wchar_t* path);
-    const std::wstring& ProjectFolder() const { return m_folder; }
-    const std::wstring& ProjectName() const { return m_name; }
+    const std::wstring& ProjectFolder() const { return m_path.Folder(); }
+    const std::wstring& ProjectName() const { return m_path.Name(); }
     // "%s%s.%s" of folder, name and extension; empty when it would not fit.
     std::wstring ProjectFilePath(const wchar_t* extension) const;
     // The file SaveProject writes: the one OpenProject read (my.skin.kivproj
     // stays my.skin.kivproj, though its name is my), else folder, name and
     // ".kivproj". Saving never lands on another project's file.
-    const std::wstring& ProjectFile() const { return m_file; }
+    const std::wstring& ProjectFile() const { return m_path.File(); }
     // Folder, name, project file and items of another project.
     void CopyFrom(const CKivFileBuilder& other);
 
@@ -125,20 +105,21 @@ private:
     bool CompileTo(const std::wstring& settingsPath, const std::wstring& atlasPath);
     void CollectImages();
     std::vector<KivAtlasEntry> PictureEntries() const;
-    // Places the pictures row by row (c columns) and records their rectangles
-    // and the laid-out size; the canvas is then allocated at exactly that size.
+    // Places the pictures (CKivAtlasLayout) and records their rectangles and
+    // the laid-out size; the canvas is then allocated at exactly that size.
     bool LayOut(SIZE* canvas);
-    bool LayOutEntries(std::vector<KivAtlasEntry>& entries, SIZE* canvas, std::wstring* problem) const;
+    CKivAtlasLayout Layout() const { return CKivAtlasLayout(m_deviceWindow, m_path); }
     bool BuildAtlas(const std::wstring& atlasPath);
     bool WriteSettings(const std::wstring& settingsPath);
     bool Fail(const std::wstring& reason);
+    // Reads a project document opened from path into the items and takes
+    // path as the project's; the items are left alone on failure.
+    bool TakeDocument(const wchar_t* path, const std::vector<BYTE>& document);
 
     HWND m_deviceWindow;
     ItemMap m_items;
     std::vector<KivAtlasEntry> m_images;
-    std::wstring m_folder;
-    std::wstring m_name;
-    std::wstring m_file;
+    CKivProjectPath m_path;  // folder, name and file of the project
     std::wstring m_error;
     std::unique_ptr<CKivAtomicFile> m_compiledSettings;
     std::unique_ptr<CKivAtomicFile> m_compiledAtlas;

@@ -8,10 +8,10 @@
 bool CKivSkinAuditor::ReadPlainSection(const wchar_t* path, int kind, std::vector<BYTE>* plain)
 {
     DWORD size = 0;
-    if (!GetSectionSize(path, kind, &size) || size == 0 || size % 16 != 0)
+    if (!kiv::GetSectionSize(path, kind, &size) || size == 0 || size % 16 != 0)
         return false;
     std::vector<BYTE> buffer(size);
-    if (!ReadSection(path, kind, buffer.data(), size))
+    if (!kiv::ReadSection(path, kind, buffer.data(), size))
         return false;
     CKivAes aes;
     if (!CKivAes::InitSkinCipher(aes))
@@ -31,7 +31,7 @@ bool CKivSkinAuditor::OpenSettings(const wchar_t* path, std::wstring* reason)
     m_atlas.clear();
     m_atlasWidth = m_atlasHeight = 0;
     KivSkinFileHeader header;
-    if (!KivFileExists(path) || !ReadHeader(path, &header))
+    if (!kiv::KivFileExists(path) || !kiv::ReadHeader(path, &header))
     {
         *reason = L"cannot read the skin file header";
         return false;

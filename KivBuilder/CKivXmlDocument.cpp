@@ -74,11 +74,10 @@ bool CKivXmlDocument::StartReading(const std::vector<BYTE>& bytes)
 {
     if (Reader() == nullptr || bytes.empty() || bytes.size() > MAXUINT)
         return false;
-    IStream* stream = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
-    if (stream == nullptr)
+    const CKivComPtr<IStream> stream(SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size())));
+    if (!stream)
         return false;
     SetStream(stream);
-    stream->Release();
     return SetReaderInput();
 }
 

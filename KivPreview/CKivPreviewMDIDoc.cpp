@@ -1,5 +1,6 @@
 #include "CKivPreviewMDIDoc.h"
 #include <windows.h>
+#include "CKivFileHandle.h"
 
 CKivPreviewMDIDoc::CKivPreviewMDIDoc()
 {
@@ -21,10 +22,10 @@ void CKivPreviewMDIDoc::SetPath(const std::wstring& path)
 
 bool CKivPreviewMDIDoc::Save(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const CKivFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
         return false;
-    CloseHandle(file);
     SetPath(path);
     return true;
 }

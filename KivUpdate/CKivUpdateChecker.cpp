@@ -38,11 +38,6 @@ public:
           m_abort(CreateEventW(nullptr, TRUE, FALSE, nullptr))
     {
     }
-    ~Job()
-    {
-        if (m_abort != nullptr)
-            CloseHandle(m_abort);
-    }
     Job(const Job&) = delete;
     Job& operator=(const Job&) = delete;
 
@@ -89,7 +84,7 @@ private:
     std::wstring m_program;
     HWND m_target;
     ULONGLONG m_deadline;
-    HANDLE m_abort;
+    CKivKernelHandle m_abort;
     std::atomic<bool> m_running{true};
     std::mutex m_lock;
     bool m_aborted = false;

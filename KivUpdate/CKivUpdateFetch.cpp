@@ -1,5 +1,6 @@
 #include "CKivUpdateFetch.h"
 #include <string>
+#include "CKivInternetHandle.h"
 
 const wchar_t* const CKivUpdateFetch::kAgentName = L"KivUpdateNet";
 
@@ -44,19 +45,6 @@ bool QueryLocation(HINTERNET request, std::wstring& location)
     return true;
 }
 
-// Owner of an internet handle.
-struct InternetHandle
-{
-    explicit InternetHandle(HINTERNET handle) : get(handle) {}
-    ~InternetHandle()
-    {
-        if (get != nullptr)
-            InternetCloseHandle(get);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET get;
-};
 
 bool QueryContentLength(HINTERNET request, ULONGLONG& length)
 {
@@ -127,17 +115,17 @@ CKivUpdateFetch::Result CKivUpdateFetch::Run(const std::function<void(ULONGLONG)
     secure = false;
     if (!m_address.IsValid())
         return Result::kRequestFailed;
-    InternetHandle session(InternetOpenW(kAgentName, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (session.get == nullptr)
+    CKivInternetHandle session(InternetOpenW(kAgentName, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (session.Get() == nullptr)
         return Result::kRequestFailed;
-    SetTimeouts(session.get, m_timeoutMs);
+    SetTimeouts(session.Get(), m_timeoutMs);
 
     CKivWebAddress address = m_address;
     secure = address.IsSecure();
     for (int redirects = 0;; ++redirects)
     {
         CKivWebAddress next;
-        const Result result = Exchange(address, session.get, next, onHead, body);
+        const Result result = Exchange(address, session.Get(), next, onHead, body);
         if (result != Result::kPending)
             return result;
         // A redirect: a handful are followed, none that leaves https.
@@ -153,30 +141,30 @@ CKivUpdateFetch::Result CKivUpdateFetch::Exchange(const CKivWebAddress& address,
                                                  CKivWebAddress& redirect, const std::function<void(ULONGLONG)>& onHead,
                                                  std::vector<char>& body) const
 {
-    InternetHandle connection(InternetConnectW(session, address.Host().c_str(), address.Port(), nullptr, nullptr,
+    CKivInternetHandle connection(InternetConnectW(session, address.Host().c_str(), address.Port(), nullptr, nullptr,
                                                INTERNET_SERVICE_HTTP, 0, 0));
-    if (connection.get == nullptr)
+    if (connection.Get() == nullptr)
         return Result::kRequestFailed;
     // Wine takes these from the connection, not from the session.
-    SetTimeouts(connection.get, m_timeoutMs);
+    SetTimeouts(connection.Get(), m_timeoutMs);
     const DWORD flags = kRequestFlags | (address.IsSecure() ? INTERNET_FLAG_SECURE : 0);
-    InternetHandle request(
-        HttpOpenRequestW(connection.get, L"GET", address.Object().c_str(), nullptr, nullptr, nullptr, flags, 0));
-    if (request.get == nullptr || !HttpSendRequestW(request.get, nullptr, 0, nullptr, 0))
+    CKivInternetHandle request(
+        HttpOpenRequestW(connection.Get(), L"GET", address.Object().c_str(), nullptr, nullptr, nullptr, flags, 0));
+    if (request.Get() == nullptr || !HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0))
         return Result::kRequestFailed;
 
     DWORD headerBytes = 0;
-    if (!HeaderBytes(request.get, headerBytes) || headerBytes > kMaxHeaderBytes * sizeof(wchar_t))
+    if (!HeaderBytes(request.Get(), headerBytes) || headerBytes > kMaxHeaderBytes * sizeof(wchar_t))
         return Result::kBadReply;
     DWORD status = 0;
     DWORD size = sizeof(status);
     DWORD index = 0;
-    if (!HttpQueryInfoW(request.get, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, &index))
+    if (!HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, &index))
         return Result::kRequestFailed;
     if (IsRedirect(status))
     {
         std::wstring location;
-        if (!QueryLocation(request.get, location) || !address.Resolve(location, redirect))
+        if (!QueryLocation(request.Get(), location) || !address.Resolve(location, redirect))
             return Result::kRequestFailed;
         return Result::kPending;
     }
@@ -186,9 +174,9 @@ CKivUpdateFetch::Result CKivUpdateFetch::Exchange(const CKivWebAddress& address,
     // The size comes from the answer's Content-Length; without one the
     // document is read until the server has no more.
     ULONGLONG announced = 0;
-    const bool known = QueryContentLength(request.get, announced);
+    const bool known = QueryContentLength(request.Get(), announced);
     if (known && (announced == 0 || announced > kMaxBodyBytes))
         return Result::kBadReply;
     onHead(known ? announced : 0);
-    return ReadBody(request.get, known, announced, body);
+    return ReadBody(request.Get(), known, announced, body);
 }

@@ -99,22 +99,20 @@ CKivUpdateFetchProcess::~CKivUpdateFetchProcess()
 {
     if (m_child.IsValid())
         TerminateProcess(m_child.Get(), 1);
-    if (m_progress != nullptr)
-        CloseHandle(m_progress);
 }
 
 bool CKivUpdateFetchProcess::Launch(const std::shared_ptr<CKivUpdateFetchProcess>& fetch)
 {
     if (fetch->m_progress == nullptr || fetch->m_address.empty() || !fetch->Start())
         return false;
-    HANDLE thread = CKivSharedThread::Start(fetch, &ReaderMain);
-    if (thread == nullptr)
+    // The reader ends when the child's output does, which Abort ends; its
+    // handle is not needed.
+    const CKivThreadHandle thread(CKivSharedThread::Start(fetch, &ReaderMain));
+    if (!thread)
     {
         fetch->Abort();
         return false;
     }
-    // The reader ends when the child's output does, which Abort ends.
-    CloseHandle(thread);
     return true;
 }
 

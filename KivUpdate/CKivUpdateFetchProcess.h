@@ -61,7 +61,7 @@ private:
     const std::wstring m_program;
     const std::wstring m_address;
     const DWORD m_timeoutMs;
-    HANDLE m_progress;
+    CKivKernelHandle m_progress;
     CKivFileHandle m_child;
     CKivFileHandle m_job;
     CKivFileHandle m_output;

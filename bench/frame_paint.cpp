@@ -2,6 +2,7 @@
 // painted by the system, plus the cost of one skin blit against a plain blit.
 // The skin is default.kiv beside the program (or the path given), else a
 // generated one.
+#include "CKivBmpFile.h"
 #include "CKivFrameWnd.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
@@ -26,11 +27,8 @@ const int kRepaints = 1000;
 void InstallGeneratedSkin()
 {
     const int width = 128, height = 64;
-    std::vector<unsigned char> image(54 + width * height * 4);
-    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(image.size()), 0, 0, 54};
-    BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 32, BI_RGB, width * height * 4, 0, 0, 0, 0};
-    memcpy(image.data(), &file, sizeof(file));
-    memcpy(image.data() + sizeof(file), &info, sizeof(info));
+    std::vector<unsigned char> image =
+        CKivBmpFile::Compose(CKivBmpFile::InfoHeader(width, height, 32), nullptr, width * height * 4);
     DWORD* pixels = reinterpret_cast<DWORD*>(image.data() + 54);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)

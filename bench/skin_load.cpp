@@ -46,7 +46,7 @@ bool WriteSkin(const std::wstring& path, const Bytes& xml, const Bytes& bmp)
 size_t ReadAndDecrypt(const wchar_t* path)
 {
     KivSkinSection sections[2];
-    if (!ReadSkinSections(path, MAXDWORD, MAXDWORD, &sections[0], &sections[1]))
+    if (!kiv::ReadSkinSections(path, MAXDWORD, MAXDWORD, &sections[0], &sections[1]))
         return 0;
     const size_t pieces[2] = {64, 4096};
     size_t plain = 0;

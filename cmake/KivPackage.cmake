@@ -4,7 +4,10 @@
 # Layout of an installed tree and of the ZIP:
 #   bin/                 KivAPI.dll, kivtool.exe, the preview hosts, default.kiv, dark.kiv
 #   include/KivAPI.h     the flat C interface
-#   include/kiv/         headers of the static skin library
+#   include/kiv/         the headers a C++ host of the static skin library calls
+#   include/kiv/internal/ the other headers of the static skin library (they
+#                        change from release to release; the public ones
+#                        include them)
 #   lib/                 libKivAPI.dll.a (mingw), KivAPI.lib (MSVC), libskinlib.a, cmake/Kiv/
 #   skins/               the shipped skins as plain projects
 #   samples/, bindings/  the sample hosts and the .NET binding
@@ -17,17 +20,20 @@ set(KIV_VERSION 1.0.0)
 set(KIV_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Kiv)
 
 # The library targets carry source-tree include folders; an installed
-# consumer finds the same headers in include/kiv (KivAPI.h in include).
-function(kiv_split_includes target install_dir)
+# consumer finds the same headers in include/kiv and include/kiv/internal
+# (KivAPI.h in include).
+function(kiv_split_includes target)
   get_target_property(dirs ${target} INTERFACE_INCLUDE_DIRECTORIES)
   set(split)
   foreach(dir ${dirs})
     list(APPEND split $<BUILD_INTERFACE:${dir}>)
   endforeach()
-  list(APPEND split $<INSTALL_INTERFACE:${install_dir}>)
+  foreach(dir ${ARGN})
+    list(APPEND split $<INSTALL_INTERFACE:${dir}>)
+  endforeach()
   set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES "${split}")
 endfunction()
-kiv_split_includes(skinlib ${CMAKE_INSTALL_INCLUDEDIR}/kiv)
+kiv_split_includes(skinlib ${CMAKE_INSTALL_INCLUDEDIR}/kiv ${CMAKE_INSTALL_INCLUDEDIR}/kiv/internal)
 kiv_split_includes(KivAPI ${CMAKE_INSTALL_INCLUDEDIR})
 
 # The same names inside this build, so samples/ builds here and from a package alike.
@@ -39,8 +45,17 @@ install(TARGETS skinlib KivAPI EXPORT KivTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/KivAPI/KivAPI.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+# Start-up, skin load, filters and the registry: what samples/cpp calls.
+set(KIV_SKINLIB_PUBLIC_HEADERS
+  ${CMAKE_SOURCE_DIR}/skinlib/engine/CKivEngine.h
+  ${CMAKE_SOURCE_DIR}/skinlib/engine/CKivInitialize.h
+  ${CMAKE_SOURCE_DIR}/skinlib/engine/CKivWndBox.h
+  ${CMAKE_SOURCE_DIR}/skinlib/skindata/CKivSkinStore.h
+  ${CMAKE_SOURCE_DIR}/skinlib/skindata/KivSkinSettings.h)
 file(GLOB KIV_SKINLIB_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/skinlib/*/*.h)
-install(FILES ${KIV_SKINLIB_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kiv)
+list(REMOVE_ITEM KIV_SKINLIB_HEADERS ${KIV_SKINLIB_PUBLIC_HEADERS})
+install(FILES ${KIV_SKINLIB_PUBLIC_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kiv)
+install(FILES ${KIV_SKINLIB_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kiv/internal)
 install(EXPORT KivTargets NAMESPACE Kiv:: DESTINATION ${KIV_CMAKE_DIR})
 configure_package_config_file(${CMAKE_SOURCE_DIR}/cmake/KivConfig.cmake.in
   ${CMAKE_BINARY_DIR}/KivConfig.cmake INSTALL_DESTINATION ${KIV_CMAKE_DIR}

@@ -1,4 +1,5 @@
 #include "CKivRecentFileList.h"
+#include "CKivHandle.h"
 
 namespace {
 const wchar_t kSection[] = L"\\Recent File List";
@@ -13,8 +14,8 @@ void CKivRecentFileList::Load(const std::wstring& profileKey)
     m_files.clear();
     if (profileKey.empty())
         return;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, (profileKey + kSection).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    CKivRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, (profileKey + kSection).c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return;
     for (size_t index = 0; index < m_capacity; ++index)
     {
@@ -30,16 +31,15 @@ void CKivRecentFileList::Load(const std::wstring& profileKey)
         if (value[0] != L'\0')
             m_files.emplace_back(value);
     }
-    RegCloseKey(key);
 }
 
 bool CKivRecentFileList::Save(const std::wstring& profileKey) const
 {
     if (profileKey.empty())
         return false;
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, (profileKey + kSection).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    CKivRegKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, (profileKey + kSection).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                        key.Receive(), nullptr) != ERROR_SUCCESS)
         return false;
     bool ok = true;
     for (size_t index = 0; index < m_capacity; ++index)
@@ -58,7 +58,6 @@ bool CKivRecentFileList::Save(const std::wstring& profileKey) const
             RegDeleteValueW(key, name);
         }
     }
-    RegCloseKey(key);
     return ok;
 }
 

@@ -1,5 +1,6 @@
 #include "CKivScreenShot.h"
 #include <cstdio>
+#include "CKivBmpFile.h"
 #include "CKivClientDC.h"
 #include "CKivCompatibleDC.h"
 #include "CKivGdiObject.h"
@@ -90,20 +91,7 @@ bool CKivScreenShot::SaveScreenArea(const std::wstring& path, const RECT& area)
         BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     }
     GdiFlush();
-    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
-    BITMAPFILEHEADER header = {};
-    header.bfType = 0x4D42;
-    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    header.bfSize = header.bfOffBits + stride * static_cast<DWORD>(height);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, &header, sizeof(header), &written, nullptr) &&
-              WriteFile(file, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
-              WriteFile(file, bits, stride * static_cast<DWORD>(height), &written, nullptr);
-    CloseHandle(file);
-    return ok;
+    return CKivBmpFile::Write(path.c_str(), info.bmiHeader, bits, CKivBmpFile::RowBytes(width, 24) * static_cast<size_t>(height));
 }
 
 bool CKivScreenShot::Shoot(HWND window, const std::wstring& path)

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "CKivBmpFile.h"
 
 namespace kivtest {
 
@@ -23,22 +24,10 @@ Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitCount, Fill fill, int64
     if (pixelBytes < 0)
         pixelBytes = rowBytes * absHeight;
     const uint32_t offset = 54 + colourCount * 4;
-    Bytes image(offset + static_cast<size_t>(pixelBytes));
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfSize = static_cast<DWORD>(image.size());
-    file.bfOffBits = offset;
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = bitCount;
-    info.biCompression = BI_RGB;
+    BITMAPINFOHEADER info = CKivBmpFile::InfoHeader(width, height, bitCount);
     info.biSizeImage = static_cast<DWORD>(pixelBytes);
     info.biClrUsed = colourCount;
-    memcpy(image.data(), &file, sizeof(file));
-    memcpy(image.data() + sizeof(file), &info, sizeof(info));
+    Bytes image = CKivBmpFile::Compose(info, nullptr, static_cast<size_t>(pixelBytes), colourCount);
     for (size_t i = 0; i < static_cast<size_t>(pixelBytes); ++i)
         image[offset + i] = static_cast<unsigned char>(fill(i));
     return image;

@@ -163,22 +163,9 @@ private:
     // A visible dialog of the program other than the main one.
     HWND OtherDialog() const
     {
-        std::pair<const KivUpdateProgram*, HWND> search(this, nullptr);
-        EnumWindows(&KivUpdateProgram::MatchOther, reinterpret_cast<LPARAM>(&search));
-        return search.second;
-    }
-    static BOOL CALLBACK MatchOther(HWND window, LPARAM param)
-    {
-        auto* search = reinterpret_cast<std::pair<const KivUpdateProgram*, HWND>*>(param);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (process != search->first->m_process->Id() || window == search->first->m_dialog ||
-            !IsWindowVisible(window) || lstrcmpW(name, L"#32770") != 0)
-            return TRUE;
-        search->second = window;
-        return FALSE;
+        return kivtest::FindProcessWindowIf(m_process->Id(), [this](HWND window) {
+            return window != m_dialog && kivtest::WindowClass(window) == L"#32770";
+        });
     }
 
     std::unique_ptr<TestProcess> m_process;

@@ -116,9 +116,10 @@ public:
     // other than except.
     HWND FindDialog(const wchar_t* title, HWND except = nullptr) const
     {
-        Search search = {m_process.Id(), title, except, nullptr};
-        EnumWindows(&Builder::Match, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return kivtest::FindProcessWindowIf(m_process.Id(), [&](HWND window) {
+            return window != except && kivtest::WindowClass(window) == L"#32770" &&
+                   (title == nullptr || kivtest::WindowTitle(window) == title);
+        });
     }
     HWND WaitDialog(const wchar_t* title, HWND except = nullptr) const
     {
@@ -179,44 +180,10 @@ public:
     }
 
 private:
-    struct Search
-    {
-        DWORD process;
-        const wchar_t* title;
-        HWND except;
-        HWND found;
-    };
-    static BOOL CALLBACK Match(HWND window, LPARAM param)
-    {
-        auto* search = reinterpret_cast<Search*>(param);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        wchar_t name[64] = {};
-        wchar_t text[256] = {};
-        GetClassNameW(window, name, 64);
-        GetWindowTextW(window, text, 256);
-        if (process != search->process || window == search->except || !IsWindowVisible(window) ||
-            lstrcmpW(name, L"#32770") != 0 || (search->title && lstrcmpW(text, search->title) != 0))
-            return TRUE;
-        search->found = window;
-        return FALSE;
-    }
-    // The main dialog is the process's visible window with a menu.
-    static BOOL CALLBACK MatchMain(HWND window, LPARAM param)
-    {
-        auto* search = reinterpret_cast<Search*>(param);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process != search->process || !IsWindowVisible(window) || GetMenu(window) == nullptr)
-            return TRUE;
-        search->found = window;
-        return FALSE;
-    }
     HWND FindMain() const
     {
-        Search search = {m_process.Id(), nullptr, nullptr, nullptr};
-        EnumWindows(&Builder::MatchMain, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        // The main dialog is the process's visible window with a menu.
+        return kivtest::FindProcessWindowIf(m_process.Id(), [](HWND window) { return GetMenu(window) != nullptr; });
     }
 
     kivtest::TestProcess m_process;
@@ -236,24 +203,6 @@ std::wstring ReadText(const std::wstring& path)
 
 namespace {
 
-struct GlowSearch
-{
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK MatchLayered(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<GlowSearch*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != search->process || !IsWindowVisible(window) ||
-        !(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 }  // namespace
 
 TEST_CASE("the splash shows with the library's glow around it, and the glow ends with it")
@@ -270,10 +219,10 @@ TEST_CASE("the splash shows with the library's glow around it, and the glow ends
         splash = builder.FindDialog(nullptr);
         if (splash == nullptr || GetMenu(splash) != nullptr)
             return false;
-        GlowSearch search = {0, nullptr};
-        GetWindowThreadProcessId(splash, &search.process);
-        EnumWindows(&MatchLayered, reinterpret_cast<LPARAM>(&search));
-        glow = search.found;
+        DWORD process = 0;
+        GetWindowThreadProcessId(splash, &process);
+        glow = kivtest::FindProcessWindowIf(
+            process, [](HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; });
         return glow != nullptr && GetWindowRect(splash, &splashRect) && GetWindowRect(glow, &glowRect) &&
                glowRect.left == splashRect.left - 9 && glowRect.top == splashRect.top - 9;
     }, kWait);

@@ -254,7 +254,7 @@ TEST_CASE("BuildSkin replaces the skin file only when the build succeeded")
     CHECK(ListFiles(dir.Path()) == before);
     // The new file is a container whose sections decrypt to the two payloads.
     KivSkinFileHeader header = {};
-    REQUIRE(ReadHeader(output.c_str(), &header));
+    REQUIRE(kiv::ReadHeader(output.c_str(), &header));
     CHECK(header.settingsOffset == 32);
     CHECK(header.atlasOffset == 32 + header.settingsSize);
     CHECK(header.settingsSize % 16 == 0);

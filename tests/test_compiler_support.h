@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "CKivBmpFile.h"
 #include "CKivCipherFile.h"
 #include "CKivFileBuilder.h"
 #include "CKivXmlDocument.h"
@@ -17,20 +18,10 @@ using PixelFn = std::function<COLORREF(int x, int y)>;
 // A bottom-up 24-bit BMP file.
 inline bool WriteBmp(const std::wstring& path, int width, int height, const PixelFn& pixel)
 {
-    const int row = ((width * 3) + 3) & ~3;
-    std::vector<unsigned char> bytes(54 + static_cast<size_t>(row) * height, 0);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfSize = static_cast<DWORD>(bytes.size());
-    file.bfOffBits = 54;
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    memcpy(bytes.data(), &file, sizeof(file));
-    memcpy(bytes.data() + 14, &info, sizeof(info));
+    const size_t row = CKivBmpFile::RowBytes(width, 24);
+    BITMAPINFOHEADER info = CKivBmpFile::InfoHeader(width, height, 24);
+    info.biSizeImage = 0;
+    std::vector<unsigned char> bytes = CKivBmpFile::Compose(info, nullptr, row * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
         {
@@ -97,8 +88,8 @@ inline Atlas DecodeAtlasImage(const std::vector<BYTE>& image)
         return atlas;
     BITMAPFILEHEADER file;
     BITMAPINFOHEADER info;
-    memcpy(&file, image.data(), sizeof(file));
-    memcpy(&info, image.data() + 14, sizeof(info));
+    if (!CKivBmpFile::ReadHeaders(image.data(), image.size(), &file, &info))
+        return atlas;
     atlas.fileSize = file.bfSize;
     atlas.pixelOffset = file.bfOffBits;
     atlas.imageLength = image.size();

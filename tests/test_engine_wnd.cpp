@@ -97,17 +97,7 @@ LRESULT CALLBACK AnsweringChildProc(HWND window, UINT message, WPARAM wParam, LP
 
 HWND MakeAnsweringChild(HWND parent)
 {
-    static bool registered = false;
-    if (!registered)
-    {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = &AnsweringChildProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"KivTestAnsweringChild";
-        RegisterClassW(&windowClass);
-        registered = true;
-    }
-    return MakeChild(parent, L"KivTestAnsweringChild", 0, 5);
+    return MakeChild(parent, kivtest::RegisterTestClass(L"KivTestAnsweringChild", &AnsweringChildProc, nullptr), 0, 5);
 }
 
 // A child skin that takes the three private messages a parent's skin sends,

@@ -312,11 +312,7 @@ void PrintControl(HWND control, Canvas& canvas)
 
 TEST_CASE("button and check box labels read on the shipped skins, enabled and disabled")
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = LabelHostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"KivLabelContrastHost";
-    RegisterClassW(&wc);
+    const wchar_t* hostClass = kivtest::RegisterTestClass(L"KivLabelContrastHost", LabelHostProc, nullptr);
     for (const wchar_t* name : {L"default", L"dark"})
     {
         const std::wstring path = kivtest::BinaryDir() + L"\\" + name + L".kiv";
@@ -324,12 +320,12 @@ TEST_CASE("button and check box labels read on the shipped skins, enabled and di
         INFO(label);
         REQUIRE(CKivSkinStore::LoadSkin(path.c_str()));
         REQUIRE(CKivEngine::Instance().Run());
-        HWND host = CreateWindowExW(0, wc.lpszClassName, L"labels", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200, nullptr,
-                                    nullptr, wc.hInstance, nullptr);
+        HWND host = CreateWindowExW(0, hostClass, L"labels", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200, nullptr,
+                                    nullptr, GetModuleHandleW(nullptr), nullptr);
         HWND push = CreateWindowExW(0, L"BUTTON", L"Button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 120, 30,
-                                    host, nullptr, wc.hInstance, nullptr);
+                                    host, nullptr, GetModuleHandleW(nullptr), nullptr);
         HWND check = CreateWindowExW(0, L"BUTTON", L"Check", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 60, 120, 24,
-                                     host, nullptr, wc.hInstance, nullptr);
+                                     host, nullptr, GetModuleHandleW(nullptr), nullptr);
         CKivEngine::Instance().Stop();
         REQUIRE(CKivEngine::Instance().Registry().Find(push) != nullptr);
         REQUIRE(CKivEngine::Instance().Registry().Find(check) != nullptr);

@@ -73,19 +73,8 @@ LRESULT CALLBACK GlowHostProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 HWND CreateGlowHost(DWORD style, int x, int y, int width, int height)
 {
-    static bool registered = false;
-    if (!registered)
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = &GlowHostProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = L"KivGlowHost";
-        RegisterClassW(&wc);
-        registered = true;
-    }
-    return CreateWindowExW(0, L"KivGlowHost", L"Kiv glow", style & ~WS_VISIBLE, x, y, width, height, nullptr, nullptr,
+    const wchar_t* host = kivtest::RegisterTestClass(L"KivGlowHost", &GlowHostProc);
+    return CreateWindowExW(0, host, L"Kiv glow", style & ~WS_VISIBLE, x, y, width, height, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
 }
 

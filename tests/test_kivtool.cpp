@@ -1,6 +1,7 @@
 // kivtool.exe run as a separate process: exit codes, output, and the files it
 // writes for build, dump, check, export and import.
 #include <doctest.h>
+#include "CKivBmpFile.h"
 #include "CKivFileBuilder.h"
 #include "CKivSkinStore.h"
 #include "CKivSkinValidator.h"
@@ -85,12 +86,9 @@ size_t Lines(const std::string& text)
 // A 4x2 32-bpp BMP image of zeros with the given number of planes.
 std::vector<unsigned char> Bmp4x2(WORD planes)
 {
-    std::vector<unsigned char> bmp(54 + 4 * 4 * 2, 0);
-    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(bmp.size()), 0, 0, 54};
-    BITMAPINFOHEADER info = {40, 4, 2, planes, 32, 0, 32, 0, 0, 0, 0};
-    memcpy(bmp.data(), &file, 14);
-    memcpy(bmp.data() + 14, &info, 40);
-    return bmp;
+    BITMAPINFOHEADER info = CKivBmpFile::InfoHeader(4, 2, 32);
+    info.biPlanes = planes;
+    return CKivBmpFile::Compose(info, nullptr, 4 * 4 * 2);
 }
 
 // Keys of the three pictures MakePlainProject keeps beside the project.
@@ -167,7 +165,7 @@ TEST_CASE("build from a plain project, and a failed build")
     // Without -o the skin is named after the folder and lands beside the project.
     CHECK(Kivtool(L"build " + Q(dir.File(L"project.kivxml"))).exit == 0);
     const std::wstring folderName = dir.Path().substr(dir.Path().find_last_of(L'\\') + 1);
-    CHECK(KivFileExists(dir.File(folderName + L".kiv").c_str()));
+    CHECK(kiv::KivFileExists(dir.File(folderName + L".kiv").c_str()));
 
     const std::vector<unsigned char> good = kivtest::ReadFileBytes(skin);
     DeleteFileW(dir.File(L"pic1.bmp").c_str());
@@ -644,7 +642,7 @@ TEST_CASE("build, check of the project, check of the skin and the validator refu
         CHECK(build.exit == 1);
         CHECK(Lines(build.err) == 1);
         CHECK(Has(build.err, line));
-        CHECK_FALSE(KivFileExists(skin.c_str()));
+        CHECK_FALSE(kiv::KivFileExists(skin.c_str()));
 
         // What the compiler alone lets through, check of the skin refuses in
         // the same words; a bad picture the compiler refuses by itself.

@@ -22,18 +22,8 @@ namespace {
 
 const wchar_t* DocumentClass()
 {
-    static bool registered = false;
-    if (!registered)
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = DefMDIChildProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = L"KivMdiTestDocument";
-        registered = RegisterClassW(&wc) != 0;
-    }
-    return L"KivMdiTestDocument";
+    return kivtest::RegisterTestClass(L"KivMdiTestDocument", DefMDIChildProcW,
+                                      static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
 struct Workspace

@@ -70,19 +70,8 @@ LRESULT CALLBACK MenuHostProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 HWND CreateMenuHost(HMENU menu)
 {
-    static bool registered = false;
-    if (!registered)
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = &MenuHostProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = L"KivMenuHost";
-        RegisterClassW(&wc);
-        registered = true;
-    }
-    return CreateWindowExW(0, L"KivMenuHost", L"Kiv menu", WS_OVERLAPPEDWINDOW, 60, 60, 400, 300, nullptr, menu,
+    const wchar_t* host = kivtest::RegisterTestClass(L"KivMenuHost", &MenuHostProc);
+    return CreateWindowExW(0, host, L"Kiv menu", WS_OVERLAPPEDWINDOW, 60, 60, 400, 300, nullptr, menu,
                            GetModuleHandleW(nullptr), nullptr);
 }
 

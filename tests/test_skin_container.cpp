@@ -26,10 +26,10 @@ Bytes Concat(Bytes a, const Bytes& b)
 Bytes Section(const wchar_t* path, int kind)
 {
     DWORD size = 0xdeadbeef;
-    if (!GetSectionSize(path, kind, &size))
+    if (!kiv::GetSectionSize(path, kind, &size))
         return Bytes{0xEE};  // marks "refused"
     Bytes buffer(size + 1, 0xAB);
-    if (!ReadSection(path, kind, buffer.data(), size))
+    if (!kiv::ReadSection(path, kind, buffer.data(), size))
         return Bytes{0xEE};
     CHECK(buffer.back() == 0xAB);  // nothing written past the section
     buffer.pop_back();
@@ -39,6 +39,34 @@ Bytes Section(const wchar_t* path, int kind)
 const Bytes kRefused{0xEE};
 
 }  // namespace
+
+// A host that links the static library may have functions of these names of
+// its own: with the library's in the global namespace this file would not
+// link (two definitions of ReadHeader and the rest).
+int g_hostCalls = 0;
+bool ReadHeader(const wchar_t*, KivSkinFileHeader*) { return ++g_hostCalls > 0; }
+bool ReadSection(const wchar_t*, int, void*, DWORD) { return ++g_hostCalls > 0; }
+bool GetSectionSize(const wchar_t*, int, DWORD*) { return ++g_hostCalls > 0; }
+bool KivFileExists(const wchar_t*) { return ++g_hostCalls > 0; }
+
+TEST_CASE("a host's functions of the same names stay apart from the library's")
+{
+    kivtest::TempDir dir;
+    const std::wstring absent = dir.File(L"absent.kiv");
+    KivSkinFileHeader header = {};
+    DWORD size = 0;
+    char byte = 0;
+    CHECK(ReadHeader(absent.c_str(), &header));
+    CHECK(ReadSection(absent.c_str(), kKivSectionSettings, &byte, 1));
+    CHECK(GetSectionSize(absent.c_str(), kKivSectionSettings, &size));
+    CHECK(KivFileExists(absent.c_str()));
+    CHECK(g_hostCalls == 4);
+    CHECK_FALSE(kiv::ReadHeader(absent.c_str(), &header));
+    CHECK_FALSE(kiv::ReadSection(absent.c_str(), kKivSectionSettings, &byte, 1));
+    CHECK_FALSE(kiv::GetSectionSize(absent.c_str(), kKivSectionSettings, &size));
+    CHECK_FALSE(kiv::KivFileExists(absent.c_str()));
+    CHECK(g_hostCalls == 4);
+}
 
 TEST_CASE("reading well-formed and rearranged containers")
 {
@@ -51,7 +79,7 @@ TEST_CASE("reading well-formed and rearranged containers")
     {
         REQUIRE(kivtest::WriteFileBytes(path, Concat(Concat(Header(32, 3, 35, 5), settings), atlas)));
         KivSkinFileHeader header = {};
-        REQUIRE(ReadHeader(path.c_str(), &header));
+        REQUIRE(kiv::ReadHeader(path.c_str(), &header));
         CHECK(header.settingsOffset == 32);
         CHECK(header.settingsSize == 3);
         CHECK(header.atlasOffset == 35);
@@ -73,8 +101,8 @@ TEST_CASE("reading well-formed and rearranged containers")
     {
         REQUIRE(kivtest::WriteFileBytes(path, Concat(Concat(Header(32, 3, 35, 5), settings), atlas)));
         Bytes buffer(16);
-        CHECK_FALSE(ReadSection(path.c_str(), 0, buffer.data(), 16));
-        CHECK_FALSE(ReadSection(path.c_str(), 3, buffer.data(), 16));
+        CHECK_FALSE(kiv::ReadSection(path.c_str(), 0, buffer.data(), 16));
+        CHECK_FALSE(kiv::ReadSection(path.c_str(), 3, buffer.data(), 16));
     }
     SUBCASE("a 32-byte file with empty sections reads both as empty")
     {
@@ -93,13 +121,13 @@ TEST_CASE("hostile headers are refused without reading out of bounds")
 
     SUBCASE("missing file")
     {
-        CHECK_FALSE(ReadHeader(dir.File(L"absent.kiv").c_str(), &header));
+        CHECK_FALSE(kiv::ReadHeader(dir.File(L"absent.kiv").c_str(), &header));
         CHECK(Section(dir.File(L"absent.kiv").c_str(), 1) == kRefused);
     }
     SUBCASE("header shorter than 32 bytes")
     {
         REQUIRE(kivtest::WriteFileBytes(path, Bytes(31, 0)));
-        CHECK_FALSE(ReadHeader(path.c_str(), &header));
+        CHECK_FALSE(kiv::ReadHeader(path.c_str(), &header));
         CHECK(Section(path.c_str(), 1) == kRefused);
     }
     SUBCASE("negative offset or size")
@@ -120,14 +148,14 @@ TEST_CASE("hostile headers are refused without reading out of bounds")
         CHECK(Section(path.c_str(), 1) == kRefused);
         CHECK(Section(path.c_str(), 2) == kRefused);
         Bytes big(16);
-        CHECK_FALSE(ReadSection(path.c_str(), 1, big.data(), 16));
+        CHECK_FALSE(kiv::ReadSection(path.c_str(), 1, big.data(), 16));
     }
     SUBCASE("null arguments")
     {
         REQUIRE(kivtest::WriteFileBytes(path, Concat(Header(32, 4, 36, 4), body)));
-        CHECK_FALSE(ReadHeader(nullptr, &header));
-        CHECK_FALSE(ReadHeader(path.c_str(), nullptr));
-        CHECK_FALSE(ReadSection(path.c_str(), 1, nullptr, 16));
+        CHECK_FALSE(kiv::ReadHeader(nullptr, &header));
+        CHECK_FALSE(kiv::ReadHeader(path.c_str(), nullptr));
+        CHECK_FALSE(kiv::ReadSection(path.c_str(), 1, nullptr, 16));
     }
 }
 
@@ -142,11 +170,11 @@ TEST_CASE("packing")
     {
         REQUIRE(kivtest::WriteFileBytes(settings, Bytes{0x41}));
         REQUIRE(kivtest::WriteFileBytes(atlas, Bytes{0x42}));
-        REQUIRE(PackSkinFile(output.c_str(), settings.c_str(), atlas.c_str()));
+        REQUIRE(kiv::PackSkinFile(output.c_str(), settings.c_str(), atlas.c_str()));
         const Bytes packed = kivtest::ReadFileBytes(output);
         REQUIRE(packed.size() == 34);
         KivSkinFileHeader header = {};
-        REQUIRE(ReadHeader(output.c_str(), &header));
+        REQUIRE(kiv::ReadHeader(output.c_str(), &header));
         CHECK(header.settingsOffset == 32);
         CHECK(header.settingsSize == 1);
         CHECK(header.atlasOffset == 33);
@@ -163,15 +191,15 @@ TEST_CASE("packing")
             b[i] = static_cast<unsigned char>(i * 31 + 5);
         REQUIRE(kivtest::WriteFileBytes(settings, a));
         REQUIRE(kivtest::WriteFileBytes(atlas, b));
-        REQUIRE(PackSkinFile(output.c_str(), settings.c_str(), atlas.c_str()));
+        REQUIRE(kiv::PackSkinFile(output.c_str(), settings.c_str(), atlas.c_str()));
         CHECK(Section(output.c_str(), 1) == a);
         CHECK(Section(output.c_str(), 2) == b);
     }
     SUBCASE("missing or empty inputs fail")
     {
         REQUIRE(kivtest::WriteFileBytes(settings, Bytes{0x41}));
-        CHECK_FALSE(PackSkinFile(output.c_str(), settings.c_str(), atlas.c_str()));
+        CHECK_FALSE(kiv::PackSkinFile(output.c_str(), settings.c_str(), atlas.c_str()));
         REQUIRE(kivtest::WriteFileBytes(atlas, Bytes{}));
-        CHECK_FALSE(PackSkinFile(output.c_str(), settings.c_str(), atlas.c_str()));
+        CHECK_FALSE(kiv::PackSkinFile(output.c_str(), settings.c_str(), atlas.c_str()));
     }
 }

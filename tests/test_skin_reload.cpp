@@ -123,28 +123,28 @@ TEST_CASE("a skin file replaced between sizing a section and reading it")
     const Bytes large = kivtest::MakeSkinFile(kDocument, kivtest::MakeBmp32(64, 64));
     REQUIRE(kivtest::WriteFileBytes(path, small));
     DWORD size = 0;
-    REQUIRE(GetSectionSize(path.c_str(), kKivSectionAtlas, &size));
+    REQUIRE(kiv::GetSectionSize(path.c_str(), kKivSectionAtlas, &size));
 
     // A builder rebuilds the skin in between: the atlas section is larger now.
     REQUIRE(kivtest::WriteFileBytes(path, large));
     std::vector<unsigned char> buffer(size + 64, 0xAB);
-    CHECK_FALSE(ReadSection(path.c_str(), kKivSectionAtlas, buffer.data(), size));
+    CHECK_FALSE(kiv::ReadSection(path.c_str(), kKivSectionAtlas, buffer.data(), size));
     for (size_t i = size; i < buffer.size(); ++i)
         REQUIRE(buffer[i] == 0xAB);
 
     // With room for it, the same call reads the new section.
     DWORD largeSize = 0;
-    REQUIRE(GetSectionSize(path.c_str(), kKivSectionAtlas, &largeSize));
+    REQUIRE(kiv::GetSectionSize(path.c_str(), kKivSectionAtlas, &largeSize));
     std::vector<unsigned char> room(largeSize);
-    CHECK(ReadSection(path.c_str(), kKivSectionAtlas, room.data(), largeSize));
+    CHECK(kiv::ReadSection(path.c_str(), kKivSectionAtlas, room.data(), largeSize));
 
     // The load itself reads header and sections through one handle.
     KivSkinSection settings;
     KivSkinSection atlas;
-    REQUIRE(ReadSkinSections(path.c_str(), MAXDWORD, MAXDWORD, &settings, &atlas));
+    REQUIRE(kiv::ReadSkinSections(path.c_str(), MAXDWORD, MAXDWORD, &settings, &atlas));
     CHECK(atlas.size == largeSize);
     CHECK(memcmp(atlas.bytes.get(), large.data() + (large.size() - largeSize), largeSize) == 0);
-    CHECK_FALSE(ReadSkinSections(path.c_str(), MAXDWORD, largeSize - 1, &settings, &atlas));
+    CHECK_FALSE(kiv::ReadSkinSections(path.c_str(), MAXDWORD, largeSize - 1, &settings, &atlas));
 }
 
 TEST_CASE("XmlLite comes from the system folder")

@@ -10,7 +10,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth x11-utils
   doctest-dev imagemagick fonts-wqy-microhei fonts-dejavu-core fonts-wine
   mono-mcs libmono-system-windows-forms4.0-cil
-  llvm lld clang
+  llvm lld clang clang-format
   dpkg-dev xz-utils
 )
 

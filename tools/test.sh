@@ -10,7 +10,7 @@ bash tools/setup.sh
 
 configure() {  # configure ARCH [cmake options...]
   local arch=$1; shift
-  cmake -S . -B "build/$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch-mingw.cmake" "$@" >/dev/null
+  cmake -S . -B "build/$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch-mingw.cmake" -DKIV_WARNINGS_AS_ERRORS=ON "$@" >/dev/null
 }
 
 status=0

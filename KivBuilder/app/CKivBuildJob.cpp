@@ -20,8 +20,7 @@ void CKivBuildJob::Join()
     if (m_thread == nullptr)
         return;
     WaitForSingleObject(m_thread, INFINITE);
-    CloseHandle(m_thread);
-    m_thread = nullptr;
+    m_thread.Reset();
     m_snapshot.reset();
 }
 
@@ -39,7 +38,7 @@ bool CKivBuildJob::Start(HWND notify, const CKivFileBuilder& project)
     m_snapshot = std::move(copy);
     m_notify = notify;
     const uintptr_t thread = _beginthreadex(nullptr, 0, &CKivBuildJob::Main, this, 0, nullptr);
-    m_thread = reinterpret_cast<HANDLE>(thread);
+    m_thread.Reset(reinterpret_cast<HANDLE>(thread));
     if (m_thread == nullptr)
         m_snapshot.reset();
     return m_thread != nullptr;
@@ -68,7 +67,7 @@ int CKivBuildJob::Build(CKivFileBuilder& project, const std::wstring& skinPath, 
     }
     CKivAtomicFile skin(skinPath);
     if (skin.TempPath().empty() ||
-        !PackSkinFile(skin.TempPath().c_str(), project.CompiledSettingsPath().c_str(),
+        !kiv::PackSkinFile(skin.TempPath().c_str(), project.CompiledSettingsPath().c_str(),
                       project.CompiledAtlasPath().c_str()) ||
         !skin.Commit())
     {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "CKivFileBuilder.h"
+#include "CKivHandle.h"
 
 // One build on a worker thread. The worker gets its own copy of the project
 // (the designer may go on looking at the live one), touches only that copy and
@@ -57,5 +58,5 @@ private:
     std::wstring m_skinPath;
     std::wstring m_reason;
     HWND m_notify = nullptr;
-    HANDLE m_thread = nullptr;
+    CKivThreadHandle m_thread;
 };

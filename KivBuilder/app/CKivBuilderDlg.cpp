@@ -2,6 +2,7 @@
 #include "CKivBuilderAboutDlg.h"
 #include "CKivBuilderInstance.h"
 #include "CKivConfigFile.h"
+#include "CKivHandle.h"
 #include "CKivProjectTemplate.h"
 #include "CKivResources.h"
 #include "CKivSkinValidator.h"
@@ -28,17 +29,10 @@ public:
         : m_module(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH))
     {
     }
-    ~LoadedLibrary()
-    {
-        if (m_module)
-            FreeLibrary(m_module);
-    }
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
     FARPROC Find(const char* name) const { return m_module ? GetProcAddress(m_module, name) : nullptr; }
 
 private:
-    HMODULE m_module;
+    CKivModule m_module;
 };
 
 bool EndsWithNoCase(const std::wstring& text, const wchar_t* tail)
@@ -280,7 +274,7 @@ void CKivBuilderDlg::OnNew()
     if (target.empty())
         return;
     // Exactly the file that will be written is checked.
-    if (KivFileExists(target.c_str()))
+    if (kiv::KivFileExists(target.c_str()))
     {
         Message(L"文件已存在.", Title(), MB_OK);
         return;
@@ -391,7 +385,7 @@ void CKivBuilderDlg::OnSaveAs()
     const std::wstring target = AskProjectTarget();
     if (target.empty())
         return;
-    if (KivFileExists(target.c_str()) && _wcsicmp(target.c_str(), m_builder.ProjectFile().c_str()) != 0)
+    if (kiv::KivFileExists(target.c_str()) && _wcsicmp(target.c_str(), m_builder.ProjectFile().c_str()) != 0)
     {
         Message(L"文件已存在.", Title(), MB_OK);
         return;
@@ -515,7 +509,7 @@ INT_PTR CKivBuilderDlg::OnBuildDone(int result, bool saved)
 void CKivBuilderDlg::StartProgram(const std::wstring& name, const std::wstring& parameters)
 {
     const std::wstring path = m_programDir + L"\\" + name;
-    if (!KivFileExists(path.c_str()))
+    if (!kiv::KivFileExists(path.c_str()))
     {
         Message(L"文件不存在.", L"错误", MB_OK | MB_ICONSTOP);
         return;
@@ -527,7 +521,7 @@ void CKivBuilderDlg::StartProgram(const std::wstring& name, const std::wstring& 
 void CKivBuilderDlg::OnDocument(const wchar_t* relative)
 {
     const std::wstring path = m_programDir + relative;
-    if (!KivFileExists(path.c_str()))
+    if (!kiv::KivFileExists(path.c_str()))
     {
         Message(L"文件不存在.", L"错误", MB_OK | MB_ICONSTOP);
         return;

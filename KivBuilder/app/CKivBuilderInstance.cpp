@@ -16,18 +16,16 @@ CKivBuilderInstance::~CKivBuilderInstance()
         m_shared->window = 0;
         UnmapViewOfFile(m_shared);
     }
-    if (m_mapping)
-        CloseHandle(m_mapping);
-    if (m_mutex)
-        CloseHandle(m_mutex);
 }
 
 bool CKivBuilderInstance::Acquire()
 {
-    m_mutex = CreateMutexW(nullptr, FALSE, kMutexName);
-    if (m_mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS)
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
+    const DWORD created = GetLastError();  // before anything else can change it
+    m_mutex.Reset(mutex);
+    if (!m_mutex || created == ERROR_ALREADY_EXISTS)
         return false;
-    m_mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared), kMappingName);
+    m_mapping.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared), kMappingName));
     if (m_mapping)
         m_shared = static_cast<Shared*>(MapViewOfFile(m_mapping, FILE_MAP_WRITE, 0, 0, sizeof(Shared)));
     if (m_shared)
@@ -49,13 +47,12 @@ bool CKivBuilderInstance::IsBuilderWindow(HWND window)
     DWORD process = 0;
     if (window == nullptr || !IsWindow(window) || GetWindowThreadProcessId(window, &process) == 0)
         return false;
-    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
-    if (handle == nullptr)
+    const CKivKernelHandle handle(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+    if (!handle)
         return false;
     wchar_t image[MAX_PATH] = {};
     DWORD size = MAX_PATH;
     const BOOL named = QueryFullProcessImageNameW(handle, 0, image, &size);
-    CloseHandle(handle);
     if (!named)
         return false;
     const wchar_t* file = wcsrchr(image, L'\\');
@@ -65,8 +62,8 @@ bool CKivBuilderInstance::IsBuilderWindow(HWND window)
 
 bool CKivBuilderInstance::ActivateFirst()
 {
-    HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, kMappingName);
-    if (mapping == nullptr)
+    const CKivKernelHandle mapping(OpenFileMappingW(FILE_MAP_READ, FALSE, kMappingName));
+    if (!mapping)
         return false;
     HWND window = nullptr;
     if (const auto* shared = static_cast<const Shared*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(Shared))))
@@ -75,7 +72,6 @@ bool CKivBuilderInstance::ActivateFirst()
             window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(shared->window));
         UnmapViewOfFile(shared);
     }
-    CloseHandle(mapping);
     if (!IsBuilderWindow(window))
         return false;
     if (IsIconic(window))

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "CKivHandle.h"
 
 // Keeps a second KivBuilder from starting: a named mutex says whether one runs,
 // a named mapping holds its main window. The window is shown only when it
@@ -28,7 +29,7 @@ private:
         ULONGLONG window;
         LONG running;
     };
-    HANDLE m_mutex = nullptr;
-    HANDLE m_mapping = nullptr;
+    CKivKernelHandle m_mutex;
+    CKivKernelHandle m_mapping;  // closed before the mutex
     Shared* m_shared = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "CKivExmpView.h"
 #include "CKivGdiObject.h"
+#include "CKivHandle.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
 #include "CKivPaintDC.h"
@@ -213,8 +214,8 @@ LRESULT CKivExmpView::OnContextMenu(POINT point)
     const int index = HitTest(point);
     if (index < 0)
         return 0;
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr)
+    const CKivMenu menu(CreatePopupMenu());
+    if (!menu)
         return 0;
     AppendMenuW(menu, MF_STRING, ID_EXAMPLE_PREVIEW, L"预览(&P)");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -223,7 +224,6 @@ LRESULT CKivExmpView::OnContextMenu(POINT point)
     ClientToScreen(m_hwnd, &screen);
     const UINT command = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, m_hwnd, nullptr));
-    DestroyMenu(menu);
     if (command != 0)
         Post(command, index);
     return 0;

@@ -3,7 +3,7 @@
 #include "CKivControlClass.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
-#include "CKivPaintDC.h"
+#include "CKivPaintEntry.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
 #include "CKivSystemPaintMute.h"
@@ -187,11 +187,7 @@ LRESULT CKivButton::OnPrintClient(HDC dc)
 
 LRESULT CKivButton::OnPaintMessage(HDC dc)
 {
-    // A DC in wParam means "draw here", outside any paint cycle.
-    if (dc != nullptr)
-        PaintNotified(dc, m_paintState);
-    else
-        OnPaint();
+    CKivPaintEntry::Paint(Window(), dc, [this](HDC target) { PaintNotified(target, m_paintState); });
     return 0;
 }
 
@@ -294,13 +290,7 @@ void CKivButton::TrackLeave()
 
 void CKivButton::OnPaint()
 {
-    // Our own paint cycle validates the window: the control's procedure never paints.
-    const HWND window = Window();
-    if (window == nullptr)
-        return;
-    CKivPaintDC dc(window);
-    if (dc)
-        PaintNotified(dc, m_paintState);
+    OnPaintMessage(nullptr);
 }
 
 void CKivButton::DrawState(int state)

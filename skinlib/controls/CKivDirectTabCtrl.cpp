@@ -3,6 +3,7 @@
 #include <utility>
 #include "CKivClientDC.h"
 #include "CKivGdiObject.h"
+#include "CKivHandle.h"
 #include "CKivGraphics.h"
 #include "CKivSelectObject.h"
 #include "CKivWnd.h"
@@ -10,23 +11,6 @@
 
 namespace {
 
-// A menu we own for the length of one TrackPopupMenu.
-class CKivPopupMenu
-{
-public:
-    CKivPopupMenu() : m_menu(CreatePopupMenu()) {}
-    ~CKivPopupMenu()
-    {
-        if (m_menu)
-            DestroyMenu(m_menu);
-    }
-    CKivPopupMenu(const CKivPopupMenu&) = delete;
-    CKivPopupMenu& operator=(const CKivPopupMenu&) = delete;
-    HMENU Get() const { return m_menu; }
-
-private:
-    HMENU m_menu;
-};
 
 }  // namespace
 
@@ -307,7 +291,7 @@ void CKivDirectTabCtrl::ShowOverflowMenu()
         return;
     int command = 0;
     {
-        CKivPopupMenu menu;
+        const CKivMenu menu(CreatePopupMenu());
         if (menu.Get() != nullptr)
         {
             for (int i = 0; i < ButtonCount(); ++i)

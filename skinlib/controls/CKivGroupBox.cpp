@@ -4,7 +4,7 @@
 #include "CKivGdiObject.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
-#include "CKivPaintDC.h"
+#include "CKivPaintEntry.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
 #include "CKivSystemPaintMute.h"
@@ -27,22 +27,13 @@ LRESULT CKivGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CKivGroupBox::OnGroupPaint(HDC dc)
 {
-    // A DC in wParam means "draw here", outside any paint cycle.
-    if (dc != nullptr)
-        Paint(dc);
-    else
-        OnPaint();
+    CKivPaintEntry::Paint(Window(), dc, [this](HDC target) { Paint(target); });
     return 0;
 }
 
 void CKivGroupBox::OnPaint()
 {
-    const HWND window = Window();
-    if (window == nullptr)
-        return;
-    CKivPaintDC dc(window);
-    if (dc)
-        Paint(dc);
+    OnGroupPaint(nullptr);
 }
 
 LRESULT CKivGroupBox::OnGroupEnable(WPARAM enabled, LPARAM lParam)

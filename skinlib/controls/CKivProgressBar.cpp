@@ -1,5 +1,5 @@
 #include "CKivProgressBar.h"
-#include "CKivPaintDC.h"
+#include "CKivPaintEntry.h"
 #include "KivSkinSettings.h"
 #include <commctrl.h>
 
@@ -58,14 +58,11 @@ void CKivProgressBar::FollowControl()
 
 LRESULT CKivProgressBar::OnPaintMessage(HDC dc)
 {
-    // A DC in wParam means "draw here", outside any paint cycle.
     if (dc != nullptr)
         return OnPrintClient(dc);
     FollowControl();
     FitToClient();
-    CKivPaintDC paint(Window());
-    if (paint)
-        Paint(paint);
+    CKivPaintEntry::Paint(Window(), nullptr, [this](HDC target) { Paint(target); });
     return 0;
 }
 

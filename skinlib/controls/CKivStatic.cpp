@@ -3,7 +3,7 @@
 #include "CKivControlClip.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
-#include "CKivPaintDC.h"
+#include "CKivPaintEntry.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
 #include "CKivSystemPaintMute.h"
@@ -59,22 +59,13 @@ LRESULT CKivStatic::OnPaintMessage(HDC dc)
 {
     if (!SkinPaints())
         return CallPrevious(dc != nullptr ? WM_PRINTCLIENT : WM_PAINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    // A DC in wParam means "draw here", outside any paint cycle.
-    if (dc != nullptr)
-        Paint(dc, true);
-    else
-        OnPaint();
+    CKivPaintEntry::Paint(Window(), dc, [this](HDC target) { Paint(target, true); });
     return 0;
 }
 
 void CKivStatic::OnPaint()
 {
-    const HWND window = Window();
-    if (window == nullptr)
-        return;
-    CKivPaintDC dc(window);
-    if (dc)
-        Paint(dc, true);
+    CKivPaintEntry::Paint(Window(), nullptr, [this](HDC target) { Paint(target, true); });
 }
 
 LRESULT CKivStatic::RouteQuietly(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,6 +1,6 @@
 #include "CKivSysScrollBar.h"
 #include <cstddef>
-#include "CKivPaintDC.h"
+#include "CKivPaintEntry.h"
 #include "KivSkinSettings.h"
 
 namespace {
@@ -76,11 +76,7 @@ LRESULT CKivSysScrollBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE: return OnMouse(message, wParam, lParam);
-    case WM_PAINT:
-        if (wParam != 0)
-            return OnPrintClient(reinterpret_cast<HDC>(wParam));
-        OnPaint();
-        return 0;
+    case WM_PAINT: return OnPaintMessage(reinterpret_cast<HDC>(wParam));
     case WM_PRINTCLIENT: return OnPrintClient(reinterpret_cast<HDC>(wParam));
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED:
@@ -176,9 +172,13 @@ LRESULT CKivSysScrollBar::OnMouse(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CKivSysScrollBar::OnPaint()
 {
-    CKivPaintDC dc(Window());
-    if (dc)
-        m_bar.Draw(dc, 0, 0);
+    OnPaintMessage(nullptr);
+}
+
+LRESULT CKivSysScrollBar::OnPaintMessage(HDC dc)
+{
+    CKivPaintEntry::Paint(Window(), dc, [this](HDC target) { m_bar.Draw(target, 0, 0); });
+    return 0;
 }
 
 LRESULT CKivSysScrollBar::OnEraseBkgnd(HDC)

@@ -31,6 +31,8 @@ private:
     LRESULT OnGetScrollInfo(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnPrintClient(HDC dc);
+    // WM_PAINT: into the DC in wParam, else through the paint cycle.
+    LRESULT OnPaintMessage(HDC dc);
     LRESULT OnSized(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnFocusChange(UINT message, WPARAM wParam, LPARAM lParam);
     void OnBarRequest(int code, int position);

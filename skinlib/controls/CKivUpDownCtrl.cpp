@@ -7,7 +7,7 @@
 #include "CKivGdiObject.h"
 #include "CKivHDCMemory.h"
 #include "CKivMutedDC.h"
-#include "CKivPaintDC.h"
+#include "CKivPaintEntry.h"
 #include "CKivSelectObject.h"
 
 namespace {
@@ -95,14 +95,7 @@ LRESULT CKivUpDownCtrl::OnEraseMessage(WPARAM dc, LPARAM lParam)
 LRESULT CKivUpDownCtrl::OnPaintMessage(UINT message, HDC dc)
 {
     (void)message;
-    if (dc != nullptr)
-    {
-        Paint(dc);
-        return 0;
-    }
-    CKivPaintDC paint(Window());
-    if (paint)
-        Paint(paint);
+    CKivPaintEntry::Paint(Window(), dc, [this](HDC target) { Paint(target); });
     return 0;
 }
 

@@ -3,33 +3,8 @@
 #include <iterator>
 #include <vector>
 #include "CKivEngine.h"
+#include "CKivSkinClassTable.h"
 #include "CKivWnd.h"
-#include "CKivWndNoCaptionBar.h"
-#include "CKivFrameWnd.h"
-#include "CKivButton.h"
-#include "CKivCheckBox.h"
-#include "CKivGroupBox.h"
-#include "CKivListCtrl.h"
-#include "CKivTabCtrl.h"
-#include "CKivTreeCtrl.h"
-#include "CKivRadioButton.h"
-#include "CKivStatic.h"
-#include "CKivPictureControl.h"
-#include "CKivSliderControl.h"
-#include "CKivProgressBar.h"
-#include "CKivEditBox.h"
-#include "CKivComboBox.h"
-#include "CKivHostDrawnList.h"
-#include "CKivListBox.h"
-#include "CKivSysScrollBar.h"
-#include "CKivToolBarCtrl.h"
-#include "CKivReBarCtrl.h"
-#include "CKivStatusBarCtrl.h"
-#include "CKivHeaderCtrl.h"
-#include "CKivToolTipCtrl.h"
-#include "CKivUpDownCtrl.h"
-#include "CKivMdiClient.h"
-#include "CKivRichEditCtrl.h"
 #include "CKivWindowsHookMouseHook.h"
 #include "CKivSkinStore.h"
 
@@ -261,7 +236,7 @@ KivSkinKind CKivWndBox::ChooseByClass(HWND window, const std::wstring& name, LON
     if (name == L"COMBOBOX")
         return KivSkinKind::ComboBox;
     if (name == L"LISTBOX")
-        return CKivHostDrawnList::Takes(style) ? KivSkinKind::HostDrawnList : KivSkinKind::ListBox;
+        return CKivSkinClassTable::ListBoxKind(style);
     if (name == L"STATIC")
     {
         const LONG type = style & 0x1F;
@@ -354,62 +329,12 @@ int CKivWndBox::OnWindowCreated(HWND window, const std::wstring& title)
 
 std::unique_ptr<CKivWnd> CKivWndBox::NewSkinObject(KivSkinKind kind)
 {
-    // One line per skin class:  case KivSkinKind::X: return std::make_unique<CKivX>();
-    // (plus its #include above). A kind without a case leaves its windows to
-    // the system. Settings copies go into HandOverSettings below.
-    switch (kind)
-    {
-    case KivSkinKind::FrameWnd: return std::make_unique<CKivFrameWnd>();
-    case KivSkinKind::WndNoCaptionBar: return std::make_unique<CKivWndNoCaptionBar>();
-    case KivSkinKind::Button: return std::make_unique<CKivButton>();
-    case KivSkinKind::CheckBox: return std::make_unique<CKivCheckBox>();
-    case KivSkinKind::RadioButton: return std::make_unique<CKivRadioButton>();
-    case KivSkinKind::GroupBox: return std::make_unique<CKivGroupBox>();
-    case KivSkinKind::ListCtrl: return std::make_unique<CKivListCtrl>();
-    case KivSkinKind::TreeCtrl: return std::make_unique<CKivTreeCtrl>();
-    case KivSkinKind::TabCtrl: return std::make_unique<CKivTabCtrl>();
-    case KivSkinKind::Static: return std::make_unique<CKivStatic>();
-    case KivSkinKind::PictureControl: return std::make_unique<CKivPictureControl>();
-    case KivSkinKind::SliderControl: return std::make_unique<CKivSliderControl>();
-    case KivSkinKind::ProgressBar: return std::make_unique<CKivProgressBar>();
-    case KivSkinKind::EditBox: return std::make_unique<CKivEditBox>();
-    case KivSkinKind::ComboBox: return std::make_unique<CKivComboBox>();
-    case KivSkinKind::ListBox: return std::make_unique<CKivListBox>();
-    case KivSkinKind::HostDrawnList: return std::make_unique<CKivHostDrawnList>();
-    case KivSkinKind::SysScrollBar: return std::make_unique<CKivSysScrollBar>();
-    case KivSkinKind::ToolBar: return std::make_unique<CKivToolBarCtrl>();
-    case KivSkinKind::ReBar: return std::make_unique<CKivReBarCtrl>();
-    case KivSkinKind::StatusBar: return std::make_unique<CKivStatusBarCtrl>();
-    case KivSkinKind::Header: return std::make_unique<CKivHeaderCtrl>();
-    case KivSkinKind::ToolTip: return std::make_unique<CKivToolTipCtrl>();
-    case KivSkinKind::UpDown: return std::make_unique<CKivUpDownCtrl>();
-    case KivSkinKind::MdiClient: return std::make_unique<CKivMdiClient>();
-    case KivSkinKind::RichEdit: return std::make_unique<CKivRichEditCtrl>();
-    default: return nullptr;
-    }
+    return CKivSkinClassTable::NewSkinObject(kind);
 }
 
 int CKivWndBox::HandOverSettings(KivSkinKind kind, CKivWnd& object, const KivSkinSettings& settings, int attached)
 {
-    // Runs only after a successful attach. A control that keeps a copy of its
-    // settings group takes it here from the record as it is now, and its
-    // answer becomes the creation result, e.g.
-    //   case KivSkinKind::ComboBox:
-    //       return static_cast<CKivComboBox&>(object).Setup(settings) ? 1 : 0;
-    switch (kind)
-    {
-    case KivSkinKind::ListCtrl: return static_cast<CKivListCtrl&>(object).Setup(settings);
-    case KivSkinKind::TreeCtrl: return static_cast<CKivTreeCtrl&>(object).Setup(settings);
-    case KivSkinKind::TabCtrl: return static_cast<CKivTabCtrl&>(object).Setup(settings);
-    case KivSkinKind::SliderControl: return static_cast<CKivSliderControl&>(object).Setup(settings) ? 1 : 0;
-    case KivSkinKind::ProgressBar: return static_cast<CKivProgressBar&>(object).Setup(settings) ? 1 : 0;
-    case KivSkinKind::EditBox: return static_cast<CKivEditBox&>(object).Setup(settings) ? 1 : 0;
-    case KivSkinKind::ComboBox: return static_cast<CKivComboBox&>(object).Setup(settings) ? 1 : 0;
-    case KivSkinKind::ListBox: return static_cast<CKivListBox&>(object).Setup(settings) ? 1 : 0;
-    case KivSkinKind::HostDrawnList: return static_cast<CKivHostDrawnList&>(object).Setup(settings) ? 1 : 0;
-    case KivSkinKind::SysScrollBar: return static_cast<CKivSysScrollBar&>(object).Setup(settings) ? 1 : 0;
-    default: return attached;
-    }
+    return CKivSkinClassTable::HandOverSettings(kind, object, settings, attached);
 }
 
 int CKivWndBox::Create(KivSkinKind kind, HWND window)
@@ -543,9 +468,9 @@ void CKivWndBox::OnFirstTitle(HWND window)
     const bool shown = IsWindowVisible(window) != FALSE;
     // A window already on screen has had its WM_SHOWWINDOW: the frame takes
     // over the shown state now, as it would have then.
-    CKivFrameWnd* frame = Create(kind, window) ? dynamic_cast<CKivFrameWnd*>(Find(window)) : nullptr;
-    if (frame != nullptr && shown)
-        frame->OnAttachedWhileShown();
+    CKivWnd* object = Create(kind, window) ? Find(window) : nullptr;
+    if (object != nullptr && shown)
+        CKivSkinClassTable::AttachedWhileShown(kind, *object);
 }
 
 bool CKivWndBox::WantsCaption(HWND window) const

@@ -1,4 +1,5 @@
 #include "CKivNativeXPMenuPaint.h"
+#include "CKivThemeHandle.h"
 
 namespace {
 const int kBarItemPart = 8;       // MENU_BARITEM
@@ -16,12 +17,9 @@ int CKivNativeXPMenuPaint::DrawMenuBarItem(int state, const RECT* rect, const wc
         DrawThemeText(Theme(), dc, kBarItemPart, state, text, -1, DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0, rect);
     else if (text && *text)
     {
-        HTHEME textTheme = OpenThemeData(Window(), L"TEXTSTYLE");
+        const CKivThemeHandle textTheme(OpenThemeData(Window(), L"TEXTSTYLE"));
         if (textTheme)
-        {
             DrawThemeText(textTheme, dc, kTextBodyPart, 1, text, -1, DT_CENTER | DT_VCENTER, 0, rect);
-            CloseThemeData(textTheme);
-        }
     }
     return 1;
 }

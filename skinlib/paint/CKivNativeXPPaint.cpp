@@ -5,11 +5,7 @@ CKivNativeXPPaint::CKivNativeXPPaint(HWND window, HDC given, ContextKind kind, c
 {
 }
 
-CKivNativeXPPaint::~CKivNativeXPPaint()
-{
-    if (m_theme)
-        CloseThemeData(m_theme);
-}
+CKivNativeXPPaint::~CKivNativeXPPaint() = default;
 
 int CKivNativeXPPaint::IsAvailable()
 {

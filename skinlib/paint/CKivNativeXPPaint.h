@@ -1,6 +1,7 @@
 #pragma once
 #include "CKivPaint.h"
 #include <uxtheme.h>
+#include "CKivThemeHandle.h"
 
 // Base of the strategies that draw through the visual-styles API.
 class CKivNativeXPPaint : public CKivPaint
@@ -12,5 +13,5 @@ public:
     HTHEME Theme() const { return m_theme; }
 
 private:
-    HTHEME m_theme = nullptr;
+    CKivThemeHandle m_theme;
 };

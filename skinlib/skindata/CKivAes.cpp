@@ -15,11 +15,11 @@ static_assert(sizeof(BLOBHEADER) == 8, "CryptoAPI blob header is 8 bytes");
 
 CKivAes::CKivAes()
 {
-    if (!CryptAcquireContextW(&m_provider, nullptr, kProviderName, kProviderType, 0) &&
-        !CryptAcquireContextW(&m_provider, kContainerName, nullptr, kProviderType, 0) &&
-        !CryptAcquireContextW(&m_provider, kContainerName, nullptr, kProviderType, CRYPT_NEWKEYSET))
+    if (!CryptAcquireContextW(m_provider.Receive(), nullptr, kProviderName, kProviderType, 0) &&
+        !CryptAcquireContextW(m_provider.Receive(), kContainerName, nullptr, kProviderType, 0) &&
+        !CryptAcquireContextW(m_provider.Receive(), kContainerName, nullptr, kProviderType, CRYPT_NEWKEYSET))
     {
-        m_provider = 0;
+        m_provider.Release();  // whatever a failed call left there is no provider
         return;
     }
     m_blob.header.bType = PLAINTEXTKEYBLOB;
@@ -42,10 +42,8 @@ CKivAes::~CKivAes()
 {
     delete m_encryptor;
     delete m_decryptor;
-    if (m_key)
-        CryptDestroyKey(m_key);
-    if (m_provider)
-        CryptReleaseContext(m_provider, 0);
+    m_key.Reset();
+    m_provider.Reset();
     SecureZeroMemory(&m_blob, sizeof(m_blob));
 }
 
@@ -54,15 +52,14 @@ bool CKivAes::SetKey(const BYTE* key)
     if (key == nullptr)
         return false;
     memcpy(m_blob.key, key, sizeof(m_blob.key));
-    if (m_key && CryptDestroyKey(m_key))
-        m_key = 0;
+    m_key.Reset();
     if (!m_provider)
         return false;
     HCRYPTKEY imported = 0;
     if (!CryptImportKey(m_provider, reinterpret_cast<const BYTE*>(&m_blob), sizeof(m_blob), 0,
                         CRYPT_EXPORTABLE, &imported))
         return false;
-    m_key = imported;
+    m_key.Reset(imported);
     const DWORD mode = CRYPT_MODE_CBC;
     return CryptSetKeyParam(m_key, KP_MODE, reinterpret_cast<const BYTE*>(&mode), 0) != FALSE;
 }

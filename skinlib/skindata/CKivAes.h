@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 #include <cstddef>
+#include "CKivCryptHandle.h"
 #include "IKivCryptTransform.h"
 
 class CKivAesEncrypt;
@@ -47,8 +48,8 @@ private:
     };
 #pragma pack(pop)
 
-    HCRYPTPROV m_provider = 0;
-    HCRYPTKEY m_key = 0;
+    CKivCryptProvider m_provider;
+    CKivCryptKey m_key;  // destroyed before the provider it came from
     KeyBlob m_blob = {};
     BYTE m_iv[16] = {};
     CKivAesEncrypt* m_encryptor = nullptr;

@@ -70,7 +70,7 @@ bool CKivLayoutLoader::Load(const wchar_t* path)
 {
     KivSkinSection settings;
     KivSkinSection atlas;
-    if (m_document || !ReadSkinSections(path, kMaxDocumentSize, MAXDWORD, &settings, &atlas))
+    if (m_document || !kiv::ReadSkinSections(path, kMaxDocumentSize, MAXDWORD, &settings, &atlas))
         return false;
     atlas.bytes.reset();
     return LoadSection(std::move(settings.bytes), settings.size);
@@ -87,16 +87,15 @@ bool CKivLayoutLoader::LoadSection(std::unique_ptr<BYTE[]> section, DWORD size)
                                                     &m_documentLength);
     // A failed piece is a damaged document: none of it is read. An empty
     // document is no XML input at all.
-    IStream* stream = whole && m_documentLength
-                          ? SHCreateMemStream(m_document.get(), static_cast<UINT>(m_documentLength))
-                          : nullptr;
-    if (stream == nullptr)
+    const CKivComPtr<IStream> stream(
+        whole && m_documentLength ? SHCreateMemStream(m_document.get(), static_cast<UINT>(m_documentLength))
+                                  : nullptr);
+    if (!stream)
     {
         FreeDocument();
         return false;
     }
     SetStream(stream);
-    stream->Release();
     if (!SetReaderInput())
     {
         FreeDocument();

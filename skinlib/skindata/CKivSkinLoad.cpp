@@ -1,5 +1,6 @@
 #include "CKivSkinLoad.h"
 #include "CKivAes.h"
+#include "CKivBmpFile.h"
 #include "CKivClientDC.h"
 #include "CKivLayoutLoader.h"
 #include "KivSkinFile.h"
@@ -74,11 +75,11 @@ bool CKivSkinLoad::Run(const wchar_t* path)
     m_atlasImage.reset();
     m_atlasImageLength = 0;
     m_settingsRead = false;
-    if (!KivFileExists(path))
+    if (!kiv::KivFileExists(path))
         return Refuse(L"the skin file does not exist");
     KivSkinSection settings;
     KivSkinSection atlas;
-    if (!ReadSkinSections(path, CKivLayoutLoader::kMaxDocumentSize, kMaxAtlasSection, &settings, &atlas))
+    if (!kiv::ReadSkinSections(path, CKivLayoutLoader::kMaxDocumentSize, kMaxAtlasSection, &settings, &atlas))
         return Refuse(L"the header or a section cannot be read (a section lies outside the file or is too large)");
     {
         CKivLayoutLoader loader;
@@ -113,16 +114,14 @@ HBITMAP CKivSkinLoad::BuildAtlas(const BYTE* image, size_t length, std::wstring*
     if (image == nullptr || length < kMinOffset)
         return Refused(L"the atlas is empty, damaged or shorter than a BMP header", refusal);
     BITMAPFILEHEADER file;
-    memcpy(&file, image, sizeof(file));
-    if (file.bfType != 0x4D42)
+    BITMAPINFOHEADER info;
+    if (!CKivBmpFile::ReadHeaders(image, length, &file, &info))
         return Refused(L"the atlas is not a BMP image", refusal);
     if (file.bfSize != length)
         return Refused(L"the atlas file size field differs from the decrypted length", refusal);
     if (file.bfOffBits < kMinOffset || file.bfOffBits > length)
         return Refused(L"the atlas pixel offset lies inside the headers or beyond the image", refusal);
     const size_t infoBlockSize = file.bfOffBits - kFileHeader;
-    BITMAPINFOHEADER info;
-    memcpy(&info, image + kFileHeader, sizeof(info));
     uint64_t needed = 0;
     if (const wchar_t* bad = PixelBytesNeeded(info, infoBlockSize, &needed))
         return Refused(bad, refusal);

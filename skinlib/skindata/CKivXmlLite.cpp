@@ -46,22 +46,12 @@ T* CreateFromFactory(const char* name, const IID& iid)
     return static_cast<T*>(object);
 }
 
-template <typename T>
-void ReleaseInterface(T*& object)
-{
-    if (object)
-    {
-        object->Release();
-        object = nullptr;
-    }
-}
-
 }  // namespace
 
 CKivXmlLite::CKivXmlLite()
 {
-    m_reader = CreateFromFactory<IXmlReader>("CreateXmlReader", kIidXmlReader);
-    m_writer = CreateFromFactory<IXmlWriter>("CreateXmlWriter", kIidXmlWriter);
+    m_reader.Reset(CreateFromFactory<IXmlReader>("CreateXmlReader", kIidXmlReader));
+    m_writer.Reset(CreateFromFactory<IXmlWriter>("CreateXmlWriter", kIidXmlWriter));
     if (m_reader)
     {
         // Failures are ignored on purpose: older XmlLite builds lack some
@@ -75,8 +65,8 @@ CKivXmlLite::CKivXmlLite()
 CKivXmlLite::~CKivXmlLite()
 {
     ReleaseStream();
-    ReleaseInterface(m_writer);
-    ReleaseInterface(m_reader);
+    m_writer.Reset();
+    m_reader.Reset();
 }
 
 void CKivXmlLite::DetachStream()
@@ -92,8 +82,7 @@ void CKivXmlLite::SetStream(IStream* stream)
     if (stream)
         stream->AddRef();
     DetachStream();
-    ReleaseInterface(m_stream);
-    m_stream = stream;
+    m_stream.Reset(stream);
 }
 
 void CKivXmlLite::ReleaseStream()
@@ -104,11 +93,10 @@ void CKivXmlLite::ReleaseStream()
 
 bool CKivXmlLite::CreateMemoryStream()
 {
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) || stream == nullptr)
+    CKivComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive())) || !stream)
         return false;
     SetStream(stream);
-    stream->Release();
     m_filePath[0] = L'\0';
     return true;
 }
@@ -129,11 +117,10 @@ bool CKivXmlLite::OpenFileStream(const wchar_t* path, bool write)
         return false;
     const DWORD mode = write ? (STGM_CREATE | STGM_WRITE | STGM_SHARE_DENY_WRITE)
                              : (STGM_READ | STGM_SHARE_DENY_NONE);
-    IStream* stream = nullptr;
-    if (FAILED(SHCreateStreamOnFileW(path, mode, &stream)) || stream == nullptr)
+    CKivComPtr<IStream> stream;
+    if (FAILED(SHCreateStreamOnFileW(path, mode, stream.Receive())) || !stream)
         return false;
     SetStream(stream);
-    stream->Release();
     wcscpy_s(m_filePath, MAX_PATH, path);
     return true;
 }

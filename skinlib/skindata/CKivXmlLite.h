@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <objidl.h>
 #include <xmllite.h>
+#include "CKivComPtr.h"
 
 // Owner of one XmlLite reader, one XmlLite writer and the COM stream they work
 // on. XmlLite is reached through xmllite.dll at run time, so a missing DLL only
@@ -45,7 +46,7 @@ protected:
     void DetachStream();
 
     wchar_t m_filePath[MAX_PATH] = {};
-    IStream* m_stream = nullptr;
-    IXmlReader* m_reader = nullptr;
-    IXmlWriter* m_writer = nullptr;
+    CKivComPtr<IStream> m_stream;
+    CKivComPtr<IXmlReader> m_reader;
+    CKivComPtr<IXmlWriter> m_writer;
 };

@@ -66,6 +66,8 @@ bool CopyWhole(const CKivFileHandle& from, LONGLONG size, const CKivFileHandle& 
 
 }  // namespace
 
+namespace kiv {
+
 bool KivFileExists(const wchar_t* path)
 {
     if (path == nullptr)
@@ -161,3 +163,5 @@ bool PackSkinFile(const wchar_t* outputPath, const wchar_t* settingsPath, const 
            CopyWhole(settings, settingsSize, output) &&
            CopyWhole(atlas, atlasSize, output);
 }
+
+}  // namespace kiv

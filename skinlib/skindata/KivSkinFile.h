@@ -21,6 +21,17 @@ enum KivSectionKind
     kKivSectionAtlas = 2,
 };
 
+// One section as stored (still encrypted).
+struct KivSkinSection
+{
+    std::unique_ptr<BYTE[]> bytes;
+    DWORD size = 0;
+};
+
+// Free functions of the library live in namespace kiv, so a host that links
+// the static library keeps its own ReadHeader, ReadSection and the like.
+namespace kiv {
+
 // Reads the first 32 bytes of the file.
 bool ReadHeader(const wchar_t* path, KivSkinFileHeader* header);
 
@@ -34,13 +45,6 @@ bool GetSectionSize(const wchar_t* path, int kind, DWORD* size);
 // refused, as is any section that breaks the rules of GetSectionSize.
 bool ReadSection(const wchar_t* path, int kind, void* buffer, DWORD capacity);
 
-// One section as stored (still encrypted).
-struct KivSkinSection
-{
-    std::unique_ptr<BYTE[]> bytes;
-    DWORD size = 0;
-};
-
 // Both sections of a skin file through one open handle and one reading of
 // the header, so the sizes and the bytes always belong to the same file.
 // Sections larger than their limit are refused before anything is allocated.
@@ -51,3 +55,5 @@ bool ReadSkinSections(const wchar_t* path, DWORD settingsLimit, DWORD atlasLimit
 bool PackSkinFile(const wchar_t* outputPath, const wchar_t* settingsPath, const wchar_t* atlasPath);
 
 bool KivFileExists(const wchar_t* path);
+
+}  // namespace kiv

@@ -18,6 +18,11 @@ foreach(file bin/KivAPI.dll include/KivAPI.h include/kiv/CKivEngine.h lib/libKiv
     message(FATAL_ERROR "installed tree lacks ${file}")
   endif()
 endforeach()
+# The headers a host calls stand apart from the library's own.
+if(NOT EXISTS ${prefix}/include/kiv/internal/CKivWnd.h OR EXISTS ${prefix}/include/kiv/CKivWnd.h
+   OR EXISTS ${prefix}/include/kiv/internal/CKivEngine.h)
+  message(FATAL_ERROR "installed headers are not split into include/kiv and include/kiv/internal")
+endif()
 # Every picture the shipped pages show is shipped beside them.
 set(pictures 0)
 foreach(page hosting designing keys)

@@ -38,8 +38,7 @@ namespace {
 struct Search
 {
     DWORD process;
-    const wchar_t* className;
-    const wchar_t* title;
+    const std::function<bool(HWND)>* accept;
     HWND found;
 };
 
@@ -48,12 +47,7 @@ BOOL CALLBACK Match(HWND window, LPARAM parameter)
     Search* search = reinterpret_cast<Search*>(parameter);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    wchar_t name[128] = {};
-    wchar_t text[128] = {};
-    GetClassNameW(window, name, 128);
-    GetWindowTextW(window, text, 128);
-    if (process != search->process || !IsWindowVisible(window) ||
-        (search->className && lstrcmpW(name, search->className)) || (search->title && lstrcmpW(text, search->title)))
+    if (process != search->process || !IsWindowVisible(window) || !(*search->accept)(window))
         return TRUE;
     search->found = window;
     return FALSE;
@@ -61,11 +55,32 @@ BOOL CALLBACK Match(HWND window, LPARAM parameter)
 
 }  // namespace
 
-HWND FindProcessWindow(DWORD process, const wchar_t* className, const wchar_t* title)
+std::wstring WindowClass(HWND window)
 {
-    Search search = {process, className, title, nullptr};
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+std::wstring WindowTitle(HWND window)
+{
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+HWND FindProcessWindowIf(DWORD process, const std::function<bool(HWND)>& accept)
+{
+    Search search = {process, &accept, nullptr};
     EnumWindows(&Match, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND FindProcessWindow(DWORD process, const wchar_t* className, const wchar_t* title)
+{
+    return FindProcessWindowIf(process, [&](HWND window) {
+        return (!className || WindowClass(window) == className) && (!title || WindowTitle(window) == title);
+    });
 }
 
 }  // namespace kivtest

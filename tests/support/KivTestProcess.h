@@ -2,6 +2,7 @@
 // A program started by a test; ended (terminated if still running) and its
 // handles closed when the object goes.
 #include <windows.h>
+#include <functional>
 #include <string>
 
 namespace kivtest {
@@ -28,5 +29,10 @@ private:
 // The first visible top-level window of the process with that class and
 // title (either may be null: any), or null.
 HWND FindProcessWindow(DWORD process, const wchar_t* className, const wchar_t* title = nullptr);
+// The first visible top-level window of the process that accept takes, or null.
+HWND FindProcessWindowIf(DWORD process, const std::function<bool(HWND)>& accept);
+// A window's class name and title (cut at 255 characters).
+std::wstring WindowClass(HWND window);
+std::wstring WindowTitle(HWND window);
 
 }  // namespace kivtest

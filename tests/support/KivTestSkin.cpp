@@ -2,6 +2,7 @@
 #include "KivTestSkin.h"
 #include <vector>
 #include "KivTestSupport.h"
+#include "CKivBmpFile.h"
 #include "CKivSkinStore.h"
 #include <cstring>
 
@@ -168,20 +169,6 @@ bool Canvas::SameAs(const Canvas& other) const
 bool Canvas::Save(const wchar_t* path) const
 {
     GdiFlush();
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    const DWORD pixelBytes = static_cast<DWORD>(m_width) * m_height * 4;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + pixelBytes;
-    info.biSize = sizeof(info);
-    info.biWidth = m_width;
-    info.biHeight = -m_height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        return false;
     // GDI leaves the fourth byte of most pixels at 0 and sets it only where
     // it draws with alpha (icons): a viewer would take those bytes for
     // transparency and show a picture with a few opaque spots. A screenshot
@@ -189,11 +176,8 @@ bool Canvas::Save(const wchar_t* path) const
     std::vector<DWORD> opaque(m_bits, m_bits + static_cast<size_t>(m_width) * m_height);
     for (DWORD& pixel : opaque)
         pixel |= 0xFF000000u;
-    DWORD written = 0;
-    bool ok = WriteFile(out, &file, sizeof(file), &written, nullptr) && WriteFile(out, &info, sizeof(info), &written, nullptr) &&
-              WriteFile(out, opaque.data(), pixelBytes, &written, nullptr);
-    CloseHandle(out);
-    return ok;
+    return CKivBmpFile::Write(path, CKivBmpFile::InfoHeader(m_width, -m_height, 32), opaque.data(),
+                              opaque.size() * sizeof(DWORD));
 }
 
 void PrintWindowTo(HWND window, Canvas& canvas)

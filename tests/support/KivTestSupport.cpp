@@ -1,5 +1,6 @@
 #include "KivTestSupport.h"
 #include "CKivAes.h"
+#include "CKivBmpFile.h"
 #include "CKivSkinSchema.h"
 #include "KivSkinFile.h"
 #include <cstring>
@@ -192,20 +193,8 @@ std::vector<unsigned char> MakeSkinFile(const std::vector<unsigned char>& settin
 std::vector<unsigned char> Bmp32(int width, int height, const std::function<unsigned char(size_t)>& byteAt)
 {
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
-    std::vector<unsigned char> image(54 + pixels);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfSize = static_cast<DWORD>(image.size());
-    file.bfOffBits = 54;
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biSizeImage = static_cast<DWORD>(pixels);
-    memcpy(image.data(), &file, sizeof(file));
-    memcpy(image.data() + sizeof(file), &info, sizeof(info));
+    std::vector<unsigned char> image =
+        CKivBmpFile::Compose(CKivBmpFile::InfoHeader(width, height, 32), nullptr, pixels);
     for (size_t i = 0; i < pixels; ++i)
         image[54 + i] = byteAt(i);
     return image;

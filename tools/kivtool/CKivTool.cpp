@@ -323,7 +323,7 @@ int CKivTool::Dump(const std::vector<std::wstring>& arguments)
     }
     if (skin.empty())
         return Usage(L"dump needs a skin file");
-    if (!KivFileExists(skin.c_str()))
+    if (!kiv::KivFileExists(skin.c_str()))
         return Failure(L"\"" + skin + L"\" does not exist");
     // The atlas file is judged before anything is printed or written.
     if (!atlasOut.empty())
@@ -334,7 +334,7 @@ int CKivTool::Dump(const std::vector<std::wstring>& arguments)
         const std::wstring target = CKivAtomicFile::Precheck(atlasOut);
         if (!target.empty())
             return Failure(L"cannot write the atlas: " + target);
-        if (!force && KivFileExists(atlasOut.c_str()))
+        if (!force && kiv::KivFileExists(atlasOut.c_str()))
             return Failure(L"\"" + atlasOut + L"\" exists; --force replaces it");
     }
     // The library's own load, short of making the skin current.
@@ -506,7 +506,7 @@ int CKivTool::Export(const std::vector<std::wstring>& arguments)
     if (!builder.OpenProject(names[0].c_str()))
         return Failure(L"cannot open the project: " + builder.LastError());
     const std::wstring folder = WithSlash(FullPath(names[1]));
-    if (KivFileExists(FullPath(names[1]).c_str()))
+    if (kiv::KivFileExists(FullPath(names[1]).c_str()))
         return Failure(L"\"" + FullPath(names[1]) + L"\" is a file, not a folder");
     if (!IsFolder(folder) && !CreateDirectoryW(folder.c_str(), nullptr))
     {
@@ -551,10 +551,10 @@ int CKivTool::Export(const std::vector<std::wstring>& arguments)
     }
     if (!force)
     {
-        if (KivFileExists(plain.c_str()))
+        if (kiv::KivFileExists(plain.c_str()))
             return Failure(L"\"" + plain + L"\" exists; --force replaces it");
         for (const auto& copy : copies)
-            if (KivFileExists(copy.second.c_str()))
+            if (kiv::KivFileExists(copy.second.c_str()))
                 return Failure(L"\"" + copy.second + L"\" exists; --force replaces it");
     }
     for (const auto& copy : copies)
@@ -586,7 +586,7 @@ int CKivTool::Import(const std::vector<std::wstring>& arguments)
     const std::wstring problem = CKivAtomicFile::Precheck(target);
     if (!problem.empty())
         return Failure(L"cannot write the project: " + problem);
-    if (!force && KivFileExists(target.c_str()))
+    if (!force && kiv::KivFileExists(target.c_str()))
         return Failure(L"\"" + target + L"\" exists; --force replaces it");
     const std::wstring name = FileNameOf(target);
     CKivFileBuilder project;

@@ -1,15 +1,14 @@
 #pragma once
 #include <windows.h>
+#include "CKivHandle.h"
 
-// Owner of a kernel file handle.
-class CKivFileHandle
+// Owner of a kernel file handle, with the whole-buffer reads and writes the
+// skin file and the builder need. A null handle counts as none too.
+class CKivFileHandle : public CKivHandle<KivFileHandleTraits>
 {
 public:
     CKivFileHandle() = default;
-    explicit CKivFileHandle(HANDLE handle) : m_handle(handle) {}
-    ~CKivFileHandle() { Close(); }
-    CKivFileHandle(const CKivFileHandle&) = delete;
-    CKivFileHandle& operator=(const CKivFileHandle&) = delete;
+    explicit CKivFileHandle(HANDLE handle) : CKivHandle(Normal(handle)) {}
 
     // Opens a file for shared binary reading.
     static HANDLE OpenRead(const wchar_t* path)
@@ -24,43 +23,33 @@ public:
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     }
 
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
-    HANDLE Get() const { return m_handle; }
-    void Close()
-    {
-        if (IsValid())
-            CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
-    void Reset(HANDLE handle)
-    {
-        Close();
-        m_handle = handle;
-    }
+    bool IsValid() const { return Get() != INVALID_HANDLE_VALUE && Get() != nullptr; }
+    void Close() { CKivHandle::Reset(); }
+    void Reset(HANDLE handle) { CKivHandle::Reset(Normal(handle)); }
     // Size of the open file, or -1.
     LONGLONG Size() const
     {
         LARGE_INTEGER size;
-        return IsValid() && GetFileSizeEx(m_handle, &size) ? size.QuadPart : -1;
+        return IsValid() && GetFileSizeEx(Get(), &size) ? size.QuadPart : -1;
     }
     // Reads exactly count bytes; false on a short read.
     bool ReadExact(void* buffer, DWORD count) const
     {
         DWORD got = 0;
-        return IsValid() && ReadFile(m_handle, buffer, count, &got, nullptr) && got == count;
+        return IsValid() && ReadFile(Get(), buffer, count, &got, nullptr) && got == count;
     }
     bool WriteExact(const void* buffer, DWORD count) const
     {
         DWORD put = 0;
-        return IsValid() && WriteFile(m_handle, buffer, count, &put, nullptr) && put == count;
+        return IsValid() && WriteFile(Get(), buffer, count, &put, nullptr) && put == count;
     }
     bool Seek(LONGLONG offset) const
     {
         LARGE_INTEGER to;
         to.QuadPart = offset;
-        return IsValid() && SetFilePointerEx(m_handle, to, nullptr, FILE_BEGIN);
+        return IsValid() && SetFilePointerEx(Get(), to, nullptr, FILE_BEGIN);
     }
 
 private:
-    HANDLE m_handle = INVALID_HANDLE_VALUE;
+    static HANDLE Normal(HANDLE handle) { return handle ? handle : INVALID_HANDLE_VALUE; }
 };

@@ -1,0 +1,31 @@
+#pragma once
+#include <windows.h>
+#include "CKivPaintDC.h"
+
+// The one way from WM_PAINT and WM_PRINTCLIENT into a skin's PaintTo(HDC).
+// A DC the message brings (WM_PRINTCLIENT, or WM_PAINT with a DC in wParam)
+// means "draw here", outside any paint cycle. Without one the window's own
+// paint cycle (BeginPaint/EndPaint) supplies the DC and validates the
+// window, so the control's procedure never paints it.
+class CKivPaintEntry
+{
+public:
+    // Calls paintTo(dc) with the given DC or the paint cycle's; false when
+    // there was none (no window, or BeginPaint failed).
+    template <typename PaintTo>
+    static bool Paint(HWND window, HDC given, PaintTo paintTo)
+    {
+        if (given != nullptr)
+        {
+            paintTo(given);
+            return true;
+        }
+        if (window == nullptr)
+            return false;
+        CKivPaintDC dc(window);
+        if (!dc)
+            return false;
+        paintTo(dc.Get());
+        return true;
+    }
+};
