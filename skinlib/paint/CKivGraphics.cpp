@@ -79,22 +79,10 @@ std::unique_ptr<SkinPiece> BuildPiece(HBITMAP atlas, const RECT& source)
     std::unique_ptr<SkinPiece> piece(new (std::nothrow) SkinPiece);
     if (!piece)
         return nullptr;
-    BITMAPINFO info = CKivGraphics::TopDown32(width, height);
-    void* bits = nullptr;
-    piece->colour.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!piece->colour || bits == nullptr)
+    DWORD* bits = nullptr;
+    piece->colour.Reset(CKivGraphics::CopyTopDown32(atlas, source, &bits));
+    if (!piece->colour)
         return nullptr;
-    {
-        CKivCompatibleDC atlasDC(nullptr);
-        CKivCompatibleDC pieceDC(nullptr);
-        if (!atlasDC || !pieceDC)
-            return nullptr;
-        CKivSelectObject selectAtlas(atlasDC, atlas);
-        CKivSelectObject selectPiece(pieceDC, piece->colour.Get());
-        if (!BitBlt(pieceDC, 0, 0, width, height, atlasDC, source.left, source.top, SRCCOPY))
-            return nullptr;
-    }
-    GdiFlush();
 
     // Monochrome rows are padded to 16 bits; a set bit is a transparent pixel.
     const size_t stride = ((static_cast<size_t>(width) + 15) / 16) * 2;
@@ -107,7 +95,7 @@ std::unique_ptr<SkinPiece> BuildPiece(HBITMAP atlas, const RECT& source)
     {
         return nullptr;
     }
-    uint32_t* pixel = static_cast<uint32_t*>(bits);
+    uint32_t* pixel = reinterpret_cast<uint32_t*>(bits);
     for (int row = 0; row < height; ++row)
     {
         BYTE* maskRow = maskBits.data() + stride * static_cast<size_t>(row);
@@ -318,6 +306,13 @@ struct FontCache
     std::map<std::pair<int, int>, CKivFont> scaled;
 };
 
+// The skin's control font (slot 0) or its vertical font (slot 1) at a height.
+HFONT MakeSkinFont(int slot, int height)
+{
+    return CreateFontW(height, 0, slot == 0 ? 0 : -900, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, CLEARTYPE_QUALITY,
+                       0x20, L"Arial");
+}
+
 FontCache& Fonts()
 {
     static FontCache cache;
@@ -498,8 +493,7 @@ HFONT CKivGraphics::GetSkinFont(int index)
     if (!cache.created[slot])
     {
         cache.created[slot] = true;
-        cache.fonts[slot] = CreateFontW(15, 0, slot == 0 ? 0 : -900, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0,
-                                        CLEARTYPE_QUALITY, 0x20, L"Arial");
+        cache.fonts[slot] = MakeSkinFont(slot, 15);
     }
     return cache.fonts[slot];
 }
@@ -515,8 +509,7 @@ HFONT CKivGraphics::GetSkinFontForDpi(int index, int dpi)
     auto found = cache.scaled.find(key);
     if (found != cache.scaled.end())
         return found->second.Get();
-    CKivFont font(CreateFontW(scale.Scale(15), 0, slot == 0 ? 0 : -900, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0,
-                              CLEARTYPE_QUALITY, 0x20, L"Arial"));
+    CKivFont font(MakeSkinFont(slot, scale.Scale(15)));
     if (!font)
         return GetSkinFont(index);
     const HFONT handle = font.Get();
@@ -563,6 +556,32 @@ size_t CKivGraphics::CachedPieceCount()
 void CKivGraphics::DropPieceCache()
 {
     Cache().pieces.clear();
+}
+
+HBITMAP CKivGraphics::CopyTopDown32(HBITMAP source, const RECT& area, DWORD** pixels)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (source == nullptr || pixels == nullptr || width <= 0 || height <= 0)
+        return nullptr;
+    BITMAPINFO info = TopDown32(width, height);
+    void* bits = nullptr;
+    CKivBitmap copy(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!copy || bits == nullptr)
+        return nullptr;
+    {
+        CKivCompatibleDC sourceDC(nullptr);
+        CKivCompatibleDC copyDC(nullptr);
+        if (!sourceDC || !copyDC)
+            return nullptr;
+        CKivSelectObject selectSource(sourceDC, source);
+        CKivSelectObject selectCopy(copyDC, copy.Get());
+        if (!BitBlt(copyDC, 0, 0, width, height, sourceDC, area.left, area.top, SRCCOPY))
+            return nullptr;
+    }
+    GdiFlush();
+    *pixels = static_cast<DWORD*>(bits);
+    return copy.Release();
 }
 
 BITMAPINFO CKivGraphics::TopDown32(int width, int height)

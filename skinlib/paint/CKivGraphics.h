@@ -41,6 +41,10 @@ public:
     // Header of a 32-bpp, top-down, uncompressed bitmap: rows from the top,
     // one DWORD per pixel, as CreateDIBSection and GetDIBits take it.
     static BITMAPINFO TopDown32(int width, int height);
+    // A part of a bitmap copied into a new 32-bpp top-down DIB section,
+    // whatever the source's own depth; pixels gets its rows (readable at
+    // once: the copy is flushed). The caller owns the bitmap; null on failure.
+    static HBITMAP CopyTopDown32(HBITMAP source, const RECT& area, DWORD** pixels);
 
     // Prepared pieces currently held (they are dropped when a new skin loads).
     static size_t CachedPieceCount();

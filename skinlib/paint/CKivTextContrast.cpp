@@ -1,12 +1,9 @@
 #include "CKivTextContrast.h"
-#include "CKivCompatibleDC.h"
 #include "CKivGdiObject.h"
 #include "CKivGraphics.h"
-#include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -155,23 +152,10 @@ bool CKivTextContrast::Average(HBITMAP atlas, const RECT& piece, double* luminan
     // more than painting a window.
     const int areaWidth = area.right - area.left;
     const int areaHeight = area.bottom - area.top;
-    BITMAPINFO header = CKivGraphics::TopDown32(areaWidth, areaHeight);
-    void* bits = nullptr;
-    CKivBitmap copy(CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!copy || bits == nullptr)
+    DWORD* pixels = nullptr;
+    CKivBitmap copy(CKivGraphics::CopyTopDown32(atlas, area, &pixels));
+    if (!copy)
         return false;
-    {
-        CKivCompatibleDC atlasDC(nullptr);
-        CKivCompatibleDC copyDC(nullptr);
-        if (!atlasDC || !copyDC)
-            return false;
-        CKivSelectObject selectAtlas(atlasDC, atlas);
-        CKivSelectObject selectCopy(copyDC, copy.Get());
-        if (!BitBlt(copyDC, 0, 0, areaWidth, areaHeight, atlasDC, area.left, area.top, SRCCOPY))
-            return false;
-    }
-    GdiFlush();
-    const DWORD* pixels = static_cast<const DWORD*>(bits);
     double sum = 0.0;
     unsigned long long channels[3] = {};
     size_t counted = 0;
