@@ -25,24 +25,21 @@ void CKivFrameSystemMenu::States(LONG_PTR style, UINT states[5])
     states[4] = restore;
 }
 
-bool CKivFrameSystemMenu::Prepare(HWND window)
+HMENU CKivFrameSystemMenu::Prepare(HWND window)
 {
     HMENU menu = GetSystemMenu(window, FALSE);
     if (menu == nullptr)
-        return false;
+        return nullptr;
     UINT states[5];
     States(GetWindowLongPtrW(window, GWL_STYLE), states);
     const UINT commands[5] = {SC_MOVE, SC_SIZE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE};
     for (int i = 0; i < 5; ++i)
         EnableMenuItem(menu, commands[i], MF_BYCOMMAND | states[i]);
-    return true;
+    return menu;
 }
 
-void CKivFrameSystemMenu::Track(HWND window, POINT at)
+void CKivFrameSystemMenu::Track(HWND window, HMENU menu, POINT at)
 {
-    HMENU menu = GetSystemMenu(window, FALSE);
-    if (menu == nullptr)
-        return;
     const UINT command = static_cast<UINT>(TrackPopupMenu(menu, TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, window, nullptr));
     if (command != 0 && IsWindow(window))
         PostMessageW(window, WM_SYSCOMMAND, command, 0);

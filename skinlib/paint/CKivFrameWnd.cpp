@@ -1083,7 +1083,8 @@ void CKivFrameWnd::SystemMenuStates(LONG_PTR style, UINT states[5])
 void CKivFrameWnd::ShowSystemMenu(int hitCode, LPARAM lParam)
 {
     const HWND window = Window();
-    if (!CKivFrameSystemMenu::Prepare(window))
+    const HMENU menu = CKivFrameSystemMenu::Prepare(window);
+    if (menu == nullptr)
         return;
     DrawFrameWnd(0);
     POINT at = PointFromLParam(lParam);
@@ -1094,7 +1095,7 @@ void CKivFrameWnd::ShowSystemMenu(int hitCode, LPARAM lParam)
         const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
         at = POINT{rect.left + m.borderLeft, rect.top + m.captionHeight + m.borderTop};
     }
-    CKivFrameSystemMenu::Track(window, at);
+    CKivFrameSystemMenu::Track(window, menu, at);
 }
 
 void CKivFrameWnd::OnNcRButtonDown(WPARAM, LPARAM)
