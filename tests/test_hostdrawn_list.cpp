@@ -6,7 +6,9 @@
 #include <windows.h>
 #include <algorithm>
 #include <set>
+#include <string>
 #include <vector>
+#include "CKivEngine.h"
 #include "CKivHostDrawnList.h"
 #include "CKivSkinStore.h"
 #include "KivControlTestHost.h"
@@ -202,6 +204,87 @@ TEST_CASE("host-drawn list: the host's rows and answers stay; the background it 
         kivtest::PumpPending();
         CHECK(oracle.LiveObjects() == before);
     }
+    DestroyWindow(list);
+    DestroyWindow(plain);
+}
+
+namespace {
+
+// An ANSI host-drawn list with strings, made the way a program built
+// without UNICODE makes it, skinned or not.
+HWND AnsiList(ControlHost& host, int x, int id, bool skinned)
+{
+    CKivEngine& engine = CKivEngine::Instance();
+    if (skinned)
+        engine.Run();
+    const HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                                      LBS_NOTIFY | WS_VSCROLL, x, 10, 170, 200, host.Window(),
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (skinned)
+        engine.Stop();
+    kivtest::PumpPending();
+    REQUIRE(list != nullptr);
+    for (const char* text : {"Erste Zeile \xE4\xF6\xFC", "second", "third"})
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    return list;
+}
+
+}  // namespace
+
+TEST_CASE("host-drawn list, ANSI: the same strings, answers and host drawing as unskinned; the background it leaves takes the skin")
+{
+    kivtest::InstallControlSkin();
+    CKivSkinStore::Settings().listBoxBackgroundColor = static_cast<int>(kDark);
+    DrawingParent parent;
+    const HWND list = AnsiList(parent.host, 10, kSkinnedId, true);
+    const HWND plain = AnsiList(parent.host, 200, kPlainId, false);
+    REQUIRE(ControlHost::Skin<CKivHostDrawnList>(list) != nullptr);
+    CHECK(ControlHost::Skin<CKivWnd>(plain) == nullptr);
+    CHECK_FALSE(IsWindowUnicode(list));
+    CHECK_FALSE(IsWindowUnicode(plain));
+
+    for (int item = 0; item < 3; ++item)
+    {
+        CAPTURE(item);
+        char text[64] = {}, plainText[64] = {};
+        CHECK(SendMessageA(list, LB_GETTEXTLEN, item, 0) == SendMessageA(plain, LB_GETTEXTLEN, item, 0));
+        CHECK(SendMessageA(list, LB_GETTEXT, item, reinterpret_cast<LPARAM>(text)) ==
+              SendMessageA(plain, LB_GETTEXT, item, reinterpret_cast<LPARAM>(plainText)));
+        CHECK(std::string(text) == std::string(plainText));
+        wchar_t wide[64] = {}, plainWide[64] = {};
+        SendMessageW(list, LB_GETTEXT, item, reinterpret_cast<LPARAM>(wide));
+        SendMessageW(plain, LB_GETTEXT, item, reinterpret_cast<LPARAM>(plainWide));
+        CHECK(std::wstring(wide) == std::wstring(plainWide));
+    }
+    CHECK(SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("second")) ==
+          SendMessageA(plain, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("second")));
+    ControlHost::Clear();
+    for (HWND each : {list, plain})
+    {
+        SetFocus(each);
+        SendMessageA(each, WM_KEYDOWN, VK_DOWN, 0);
+        SendMessageA(each, WM_CHAR, 't', 0);
+    }
+    kivtest::PumpPending();
+    CHECK(SendMessageA(list, LB_GETCURSEL, 0, 0) == SendMessageA(plain, LB_GETCURSEL, 0, 0));
+    const std::vector<int> heard = ControlHost::Commands(kSkinnedId);
+    const std::vector<int> plainHeard = ControlHost::Commands(kPlainId);
+    CHECK(std::count(heard.begin(), heard.end(), LBN_SELCHANGE) ==
+          std::count(plainHeard.begin(), plainHeard.end(), LBN_SELCHANGE));
+
+    RECT row{};
+    REQUIRE(SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)) != LB_ERR);
+    RECT client{};
+    GetClientRect(list, &client);
+    kivtest::Canvas canvas(170, 200, 0);
+    Print(list, canvas);
+    const int middle = (row.top + row.bottom) / 2;
+    CHECK(canvas.Pixel(kHostBox / 2, middle) == kHostRow);
+    CHECK(canvas.Pixel(client.right / 2, row.bottom + 3 * (row.bottom - row.top) + 10) == kDark);
+    CHECK(g_host.drawText[0] == RGB(255, 255, 255));
+    kivtest::Canvas plainCanvas(170, 200, 0);
+    Print(plain, plainCanvas);
+    CHECK(plainCanvas.Pixel(client.right / 2, row.bottom + 3 * (row.bottom - row.top) + 10) == GetSysColor(COLOR_WINDOW));
     DestroyWindow(list);
     DestroyWindow(plain);
 }
