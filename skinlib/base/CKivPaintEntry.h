@@ -28,4 +28,26 @@ public:
         paintTo(dc.Get());
         return true;
     }
+    // The same for a skin that draws only what needs it: paintTo(dc, area)
+    // gets the whole client area for a given DC, the paint cycle's rcPaint
+    // otherwise.
+    template <typename PaintTo>
+    static bool PaintArea(HWND window, HDC given, PaintTo paintTo)
+    {
+        if (given != nullptr)
+        {
+            RECT client{};
+            if (window != nullptr)
+                GetClientRect(window, &client);
+            paintTo(given, client);
+            return true;
+        }
+        if (window == nullptr)
+            return false;
+        CKivPaintDC dc(window);
+        if (!dc)
+            return false;
+        paintTo(dc.Get(), dc.Paint().rcPaint);
+        return true;
+    }
 };

@@ -6,7 +6,7 @@
 #include "CKivPaintEntry.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
-#include "CKivSystemPaintMute.h"
+#include "CKivPaintMute.h"
 #include "CKivTextContrast.h"
 #include <commctrl.h>
 #include <windowsx.h>
@@ -208,7 +208,7 @@ LRESULT CKivButton::RouteAndShow(UINT message, WPARAM wParam, LPARAM lParam, int
 {
     const HWND window = Window();
     bool painted = false;
-    const LRESULT result = CKivSystemPaintMute::Route(
+    const LRESULT result = CKivPaintMute::Route(
         window, [&] { return CKivWnd::WindowProc(message, wParam, lParam); }, &painted);
     // The control may have been destroyed while it answered.
     if (Window() != window)

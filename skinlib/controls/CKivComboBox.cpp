@@ -3,7 +3,8 @@
 #include "CKivHDCMemory.h"
 #include "CKivHostColours.h"
 #include "CKivTextContrast.h"
-#include "CKivPaintDC.h"
+#include "CKivPaintEntry.h"
+#include "CKivPaintMute.h"
 #include "CKivSelectObject.h"
 #include "KivSkinSettings.h"
 
@@ -162,7 +163,8 @@ LRESULT CKivComboBox::Forward(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = Window();
     bool painted = false;
-    const LRESULT answer = m_selfPaint.Watch([&] { return PassOn(message, wParam, lParam); }, &painted);
+    const LRESULT answer = CKivPaintMute::Route(
+        window, [&] { return PassOn(message, wParam, lParam); }, &painted, CKivPaintMute::Heard::BySkin);
     if (Window() != window)
         return answer;
     // Parts made after the skin attached (at WM_CREATE, which the hook sees
@@ -194,24 +196,19 @@ LRESULT CKivComboBox::OnCtlColor(HDC dc)
 {
     // The control asks for its colours just before it draws its face on the
     // screen; while it handles a message that drawing is kept off.
-    m_selfPaint.Mute(dc);
+    CKivPaintMute::Silence(Window(), dc);
     return 0;
 }
 
 LRESULT CKivComboBox::OnComboPaint(HDC dc)
 {
-    if (dc != nullptr)
-        Paint(dc);
-    else
-        OnPaint();
+    CKivPaintEntry::Paint(Window(), dc, [this](HDC target) { Paint(target); });
     return 0;
 }
 
 void CKivComboBox::OnPaint()
 {
-    CKivPaintDC dc(Window());
-    if (dc)
-        Paint(dc);
+    OnComboPaint(nullptr);
 }
 
 LRESULT CKivComboBox::OnEraseBkgnd(HDC)

@@ -1,7 +1,6 @@
 #pragma once
 #include "CKivEditBox.h"
 #include "CKivListBox.h"
-#include "CKivSelfPaintWatch.h"
 #include "CKivSolidBrush.h"
 #include "CKivWnd.h"
 
@@ -64,7 +63,6 @@ private:
     CKivEditBox m_edit;
     CKivListBox m_list;
     Look m_look;
-    CKivSelfPaintWatch m_selfPaint;
     CKivSolidBrush m_faceBrush;
     bool m_partsBound = false;
 };

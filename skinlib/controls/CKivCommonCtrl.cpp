@@ -3,8 +3,8 @@
 #include "CKivCustomDrawWatch.h"
 #include "CKivGdiObject.h"
 #include "CKivHDCMemory.h"
-#include "CKivMutedDC.h"
-#include "CKivPaintDC.h"
+#include "CKivPaintEntry.h"
+#include "CKivPaintMute.h"
 
 namespace {
 
@@ -113,26 +113,23 @@ LRESULT CKivCommonCtrl::OnEraseMessage(WPARAM dc, LPARAM lParam)
     // control still erases, for what it sends on the way (a tool bar's erase
     // notifications, a transparent one's erase request to its parent), but
     // nothing of it reaches the screen.
-    CKivMutedDC muted(reinterpret_cast<HDC>(dc));
-    return CallPrevious(WM_ERASEBKGND, dc, lParam);
+    return CKivPaintMute::RouteOn(reinterpret_cast<HDC>(dc),
+                                  [&] { return CallPrevious(WM_ERASEBKGND, dc, lParam); });
 }
 
 LRESULT CKivCommonCtrl::OnPaintMessage(HDC dc)
 {
-    // A DC in wParam means "draw here", outside any paint cycle.
-    if (dc != nullptr)
+    // Without a DC to draw into, what needs painting is taken before
+    // BeginPaint validates it: the control skips what lies outside (and
+    // sends nothing about it).
+    CKivRegion update;
+    if (dc == nullptr)
     {
-        PaintInto(dc);
-        return 0;
+        update.Reset(CreateRectRgn(0, 0, 0, 0));
+        if (update && GetUpdateRgn(Window(), update, FALSE) == ERROR)
+            update.Reset(nullptr);
     }
-    // What needs painting, taken before BeginPaint validates it: the control
-    // skips what lies outside (and sends nothing about it).
-    CKivRegion update(CreateRectRgn(0, 0, 0, 0));
-    if (update && GetUpdateRgn(Window(), update, FALSE) == ERROR)
-        update.Reset(nullptr);
-    CKivPaintDC paint(Window());
-    if (paint)
-        PaintInto(paint, update);
+    CKivPaintEntry::Paint(Window(), dc, [&](HDC target) { PaintInto(target, update); });
     return 0;
 }
 

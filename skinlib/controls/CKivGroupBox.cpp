@@ -7,7 +7,7 @@
 #include "CKivPaintEntry.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
-#include "CKivSystemPaintMute.h"
+#include "CKivPaintMute.h"
 
 LRESULT CKivGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -61,8 +61,8 @@ LRESULT CKivGroupBox::OnGroupSetText(WPARAM wParam, LPARAM lParam)
     // The control clears its old caption on screen with the parent's brush
     // before it takes the new one, then invalidates itself; only that
     // repaint, ours, may show.
-    CKivSystemPaintMute mute(Window());
-    return CKivWnd::WindowProc(WM_SETTEXT, wParam, lParam);
+    return CKivPaintMute::Route(
+        Window(), [&] { return CKivWnd::WindowProc(WM_SETTEXT, wParam, lParam); }, nullptr);
 }
 
 LRESULT CKivGroupBox::OnPrintClient(HDC dc)

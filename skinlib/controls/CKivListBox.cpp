@@ -5,7 +5,8 @@
 #include <vector>
 #include "CKivHDCMemory.h"
 #include "CKivHostColours.h"
-#include "CKivPaintDC.h"
+#include "CKivPaintEntry.h"
+#include "CKivPaintMute.h"
 #include "CKivTextContrast.h"
 #include "CKivSelectObject.h"
 #include "CKivWindowDC.h"
@@ -142,8 +143,8 @@ LRESULT CKivListBox::Forward(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = Window();
     bool painted = false;
-    const LRESULT answer =
-        m_selfPaint.Watch([&] { return CKivWnd::WindowProc(message, wParam, lParam); }, &painted);
+    const LRESULT answer = CKivPaintMute::Route(
+        window, [&] { return CKivWnd::WindowProc(message, wParam, lParam); }, &painted, CKivPaintMute::Heard::BySkin);
     if (Window() != window)
         return answer;
     if (painted || ChangesLook(message) || (message == WM_MOUSEMOVE && GetCapture() == window))
@@ -160,7 +161,7 @@ LRESULT CKivListBox::OnCtlColor(HDC dc)
 {
     // Asked while the control handles a message: it is about to draw rows
     // straight onto the screen. Nothing of that may show; the skin repaints.
-    m_selfPaint.Mute(dc);
+    CKivPaintMute::Silence(Window(), dc);
     return reinterpret_cast<LRESULT>(BackgroundBrush());
 }
 
@@ -347,22 +348,13 @@ void CKivListBox::OnBarRequest(int code, int position)
 
 LRESULT CKivListBox::OnListPaint(HDC dc)
 {
-    if (dc != nullptr)
-    {
-        RECT client{};
-        GetClientRect(Window(), &client);
-        Paint(dc, client);
-        return 0;
-    }
-    OnPaint();
+    CKivPaintEntry::PaintArea(Window(), dc, [this](HDC target, const RECT& area) { Paint(target, area); });
     return 0;
 }
 
 void CKivListBox::OnPaint()
 {
-    CKivPaintDC dc(Window());
-    if (dc)
-        Paint(dc, dc.Paint().rcPaint);
+    OnListPaint(nullptr);
 }
 
 LRESULT CKivListBox::OnEraseBkgnd(HDC)

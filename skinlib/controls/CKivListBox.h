@@ -1,7 +1,6 @@
 #pragma once
 #include <string>
 #include "CKivDirectScrollBar.h"
-#include "CKivSelfPaintWatch.h"
 #include "CKivSolidBrush.h"
 #include "CKivWindowScrollBars.h"
 #include "CKivWnd.h"
@@ -109,5 +108,4 @@ private:
     Look m_look;
     HWND m_combo = nullptr;
     CKivSolidBrush m_brush;
-    CKivSelfPaintWatch m_selfPaint;
 };

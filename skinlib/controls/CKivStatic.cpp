@@ -6,7 +6,7 @@
 #include "CKivPaintEntry.h"
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
-#include "CKivSystemPaintMute.h"
+#include "CKivPaintMute.h"
 #include "CKivTextContrast.h"
 #include <vector>
 
@@ -72,7 +72,7 @@ LRESULT CKivStatic::RouteQuietly(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = Window();
     bool painted = false;
-    const LRESULT result = CKivSystemPaintMute::Route(
+    const LRESULT result = CKivPaintMute::Route(
         window, [&] { return CKivWnd::WindowProc(message, wParam, lParam); }, &painted);
     // The control may have been destroyed while it answered. Where it drew
     // the change at once, the skin does, without asking the parent again;

@@ -6,7 +6,7 @@
 #include "CKivCommonLook.h"
 #include "CKivGdiObject.h"
 #include "CKivHDCMemory.h"
-#include "CKivMutedDC.h"
+#include "CKivPaintMute.h"
 #include "CKivPaintEntry.h"
 #include "CKivSelectObject.h"
 
@@ -88,8 +88,8 @@ LRESULT CKivUpDownCtrl::OnMouseMessage(UINT message, WPARAM wParam, LPARAM lPara
 LRESULT CKivUpDownCtrl::OnEraseMessage(WPARAM dc, LPARAM lParam)
 {
     // Everything is painted in WM_PAINT; the class brush never shows.
-    CKivMutedDC muted(reinterpret_cast<HDC>(dc));
-    return CallPrevious(WM_ERASEBKGND, dc, lParam);
+    return CKivPaintMute::RouteOn(reinterpret_cast<HDC>(dc),
+                                  [&] { return CallPrevious(WM_ERASEBKGND, dc, lParam); });
 }
 
 LRESULT CKivUpDownCtrl::OnPaintMessage(UINT message, HDC dc)
