@@ -3,11 +3,14 @@
 #include "CKivDpiScale.h"
 #include <memory>
 #include <vector>
+#include "CKivMenuBarLoop.h"
 #include "KivFrameMetrics.h"
 
-// The menu bar of a skinned frame: laid out, drawn and tracked here. The
-// drop-down menus stay the system's own; the bar opens them one at a time
-// with TrackPopupMenuEx and tells the host what the system's bar would
+// The menu bar of a skinned frame: the frame's messages about the bar are
+// answered here, its items laid out (CKivMenuBarLayout), drawn
+// (CKivMenuBarPainter) and tracked (CKivMenuBarLoop). The drop-down menus
+// stay the system's own; the bar opens them one at a time with
+// TrackPopupMenuEx and tells the host what the system's bar would
 // (WM_ENTERMENULOOP, WM_INITMENU, WM_MENUSELECT, WM_INITMENUPOPUP with the
 // item's position, WM_EXITMENULOOP).
 class CKivMenuBar
@@ -92,10 +95,10 @@ public:
 
     const std::vector<Item>& Items() const { return m_items; }
     const std::vector<Button>& Buttons() const { return m_buttons; }
-    int KeyboardCues() const { return m_keyboardCues; }
-    int PushedItem() const { return m_pushedItem; }
-    int OpenItemIndex() const { return m_openItem; }
-    bool IsTracking() const { return m_tracking; }
+    int KeyboardCues() const { return m_loop.KeyboardCues(); }
+    int PushedItem() const { return m_loop.PushedItem(); }
+    int OpenItemIndex() const { return m_loop.OpenItem(); }
+    bool IsTracking() const { return m_loop.IsTracking(); }
     HMENU ConvertedMenu() const { return m_convertedMenu; }
 
     // Registered message numbers the mouse hook sends while a drop-down is open.
@@ -108,6 +111,9 @@ public:
     static wchar_t Mnemonic(const wchar_t* text);
 
 private:
+    // The menu mode works the bar through the helpers below.
+    friend class CKivMenuBarLoop;
+
     bool BarRect(int windowWidth, RECT* bar) const;
     int WindowWidth() const;
     // A screen point in window coordinates, the layout brought up to date first.
@@ -115,51 +121,23 @@ private:
     // A rectangle of the bar (window coordinates) on the screen.
     RECT ScreenRect(const RECT& r) const;
     HMENU BarMenu() const;
+    // The item with that mnemonic, the layout brought up to date first.
     int FindMnemonic(wchar_t key);
-    int NextEnabled(int from, int step) const;
     int OnBarClick(LPARAM lParam);
-    // Sorts a picture item into the child buttons; false when it is none of them.
-    bool AddButton(int index, const MENUITEMINFOW& info);
-    void LayoutButtons(const RECT& bar, int* textLeft, int* textRight);
     void PressButton(const Button& button);
-    void DropClosingClick(int index);
     int OnHookMouse(bool leftDown, LPARAM lParam);
     int OnSysCommand(WPARAM wParam, LPARAM lParam);
     int OnMenuSelect(WPARAM wParam, LPARAM lParam);
     void OnMenuChar(wchar_t key);
-    // The whole menu mode: from the first item until every drop-down closed.
-    void RunMenuLoop(int item, bool open, bool keyboard);
-    // Opens one item; returns the item to open next, -1 to end.
-    int TrackItem(int index, bool keyboard);
-    // The bar highlighted from the keyboard with no drop-down open: waits for
-    // the keys that walk and open the items. Returns the item to open, -1 to end.
-    int WaitForBarKey(int item);
-    bool OnFilteredKey(const MSG& message);
-    static LRESULT CALLBACK MessageFilter(int code, WPARAM wParam, LPARAM lParam);
 
     const KivFrameMetrics* m_metrics = nullptr;
     HWND m_hwnd = nullptr;
     std::vector<Item> m_items;
     std::vector<Button> m_buttons;
-    int m_keyboardCues = 0;
-    int m_pushedItem = -1;
-    bool m_tracking = false;
-    int m_openItem = -1;
-    // Inside TrackPopupMenuEx: the drop-down's own loop notifications are not the host's.
-    bool m_insideTrack = false;
-    HMENU m_openPopup = nullptr;
-    int m_nextItem = -1;
-    // WM_CANCELMODE while the bar is highlighted from the keyboard.
-    bool m_cancelBar = false;
-    // The last WM_MENUSELECT inside the drop-down: its menu and whether the
-    // selected entry opens a submenu (Left/Right then belong to the drop-down).
-    HMENU m_selectedMenu = nullptr;
-    bool m_selectedHasPopup = false;
     // The menu whose items carry the owner-draw mark, its item count then,
     // and the positions marked.
     HMENU m_convertedMenu = nullptr;
     int m_convertedCount = 0;
     std::vector<int> m_convertedPositions;
-    // Cleared when this object goes, so a menu loop that outlives it stops touching it.
-    std::shared_ptr<bool> m_alive;
+    CKivMenuBarLoop m_loop;
 };
