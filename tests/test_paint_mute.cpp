@@ -23,7 +23,7 @@ const UINT kNestedDraw = WM_USER + 4;
 
 struct Seen
 {
-    int parentClip = -1;   // clip box kind of the DC when the parent answered
+    int parentClip = -1;  // clip box kind of the DC when the parent answered
     int controlClip = -1;  // the same once the parent had answered
     POINT controlOrigin{-1, -1};
 };
@@ -72,8 +72,9 @@ struct Windows
 {
     Windows()
     {
-        parent = CreateWindowExW(0, kivtest::RegisterTestClass(L"KivMuteParent", &ParentProc), L"mute",
-                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200, nullptr, nullptr, nullptr, nullptr);
+        parent =
+            CreateWindowExW(0, kivtest::RegisterTestClass(L"KivMuteParent", &ParentProc), L"mute",
+                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200, nullptr, nullptr, nullptr, nullptr);
         probe = CreateWindowExW(0, kivtest::RegisterTestClass(L"KivMuteProbe", &ProbeProc), L"", WS_CHILD | WS_VISIBLE,
                                 10, 10, 120, 40, parent, nullptr, nullptr, nullptr);
         kivtest::PumpPending();
@@ -139,11 +140,13 @@ TEST_CASE("a control whose colour messages go to its parent draws nothing while 
     SUBCASE("a message without drawing, or with a colour message not watched, is not a drawing")
     {
         bool painted = true;
-        CKivPaintMute::Route(windows.probe, [&] { return SendTo(windows.probe, WM_NULL); }, &painted);
+        CKivPaintMute::Route(
+            windows.probe, [&] { return SendTo(windows.probe, WM_NULL); }, &painted);
         CHECK_FALSE(painted);
         g_seen = Seen();
         painted = true;
-        CKivPaintMute::Route(windows.probe, [&] { return SendTo(windows.probe, kDrawAfterEdit); }, &painted);
+        CKivPaintMute::Route(
+            windows.probe, [&] { return SendTo(windows.probe, kDrawAfterEdit); }, &painted);
         CHECK_FALSE(painted);
         CHECK(g_seen.controlClip == SIMPLEREGION);
     }
@@ -154,7 +157,8 @@ TEST_CASE("a control whose colour messages go to its parent draws nothing while 
         REQUIRE(other != nullptr);
         g_seen = Seen();
         bool painted = true;
-        CKivPaintMute::Route(windows.probe, [&] { return SendTo(other, kDrawAfterStatic); }, &painted);
+        CKivPaintMute::Route(
+            windows.probe, [&] { return SendTo(other, kDrawAfterStatic); }, &painted);
         CHECK_FALSE(painted);
         CHECK(g_seen.controlClip == SIMPLEREGION);
         DestroyWindow(other);
@@ -190,12 +194,14 @@ TEST_CASE("a system check box routed through the mute reports its state drawing 
     REQUIRE(box != nullptr);
     kivtest::PumpPending();
     bool painted = false;
-    CKivPaintMute::Route(box, [&] { return SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0); }, &painted);
+    CKivPaintMute::Route(
+        box, [&] { return SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0); }, &painted);
     CHECK(painted);
     CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED);
     // Nothing changes: nothing drawn.
     painted = true;
-    CKivPaintMute::Route(box, [&] { return SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0); }, &painted);
+    CKivPaintMute::Route(
+        box, [&] { return SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0); }, &painted);
     CHECK_FALSE(painted);
     DestroyWindow(box);
 }
@@ -245,7 +251,8 @@ TEST_CASE("a control whose colour messages reach its skin is muted by the skin, 
     {
         g_seen = Seen();
         bool painted = true;
-        CKivPaintMute::Route(windows.probe, [&] { return SendTo(windows.probe, kDrawAfterStatic); }, &painted, bySkin);
+        CKivPaintMute::Route(
+            windows.probe, [&] { return SendTo(windows.probe, kDrawAfterStatic); }, &painted, bySkin);
         CHECK_FALSE(painted);
         CHECK(g_seen.controlClip == SIMPLEREGION);
     }
@@ -261,7 +268,8 @@ TEST_CASE("a control whose colour messages reach its skin is muted by the skin, 
                     windows.probe,
                     [&] { return static_cast<LRESULT>(CKivPaintMute::Silence(windows.probe, memory.dc)); }, &inner,
                     bySkin);
-                CKivPaintMute::Route(windows.probe, [] { return LRESULT(0); }, &quiet, bySkin);
+                CKivPaintMute::Route(
+                    windows.probe, [] { return LRESULT(0); }, &quiet, bySkin);
                 return LRESULT(0);
             },
             &outer, bySkin);

@@ -84,8 +84,7 @@ void CKivPaintMute::Hide(HDC dc, HWND control)
             return;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     IntersectClipRect(dc, 0, 0, 0, 0);
 }

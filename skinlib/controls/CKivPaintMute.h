@@ -24,7 +24,7 @@ public:
     enum class Heard
     {
         FromParent,  // the thread hook, on the way back from the parent
-        BySkin       // the control's skin, which calls Silence
+        BySkin  // the control's skin, which calls Silence
     };
 
     // Runs pass (a message on its way to the control) with the control

@@ -1,4 +1,5 @@
 #include "CKivFrameWnd.h"
+#include "CKivCaptionButtonTracker.h"
 #include "CKivClassBrushLift.h"
 #include "CKivFrameSystemMenu.h"
 #include "CKivFrameZones.h"
@@ -74,12 +75,13 @@ bool IsFrameMessage(UINT message)
     }
 }
 
-bool InBox(POINT p, const KivButtonBox& box)
-{
-    return CKivGraphics::PtInRectInclusive(p.x, p.y, box.x, box.y, box.x + box.width, box.y + box.height) != 0;
-}
-
 }  // namespace
+
+static_assert(static_cast<int>(CKivFrameWnd::NoButton) == CKivCaptionButtonTracker::NoButton &&
+                  static_cast<int>(CKivFrameWnd::CloseButton) == CKivCaptionButtonTracker::CloseButton &&
+                  static_cast<int>(CKivFrameWnd::MaxButton) == CKivCaptionButtonTracker::MaxButton &&
+                  static_cast<int>(CKivFrameWnd::MinButton) == CKivCaptionButtonTracker::MinButton,
+              "the frame's caption buttons are the tracker's");
 
 CKivFrameWnd::~CKivFrameWnd()
 {
@@ -112,10 +114,14 @@ bool CKivFrameWnd::SystemFramed() const
 
 POINT CKivFrameWnd::ToWindow(POINT screen) const
 {
-    WINDOWINFO info = {};
-    info.cbSize = sizeof(info);
-    GetWindowInfo(Window(), &info);
-    return POINT{screen.x - info.rcWindow.left, screen.y - info.rcWindow.top};
+    return CKivCaptionButtonTracker::ToWindow(Window(), screen);
+}
+
+CKivCaptionButtonTracker CKivFrameWnd::CaptionButtons()
+{
+    CKivWindowPaint* skin = m_paint ? m_paint->SkinStrategy() : nullptr;
+    return CKivCaptionButtonTracker(Window(), *Fallback(m_metrics, &m_emptyMetrics), skin,
+                                    CKivCaptionButtonTracker::PressState{m_pressed, m_pressedButton, m_releasePending});
 }
 
 void CKivFrameWnd::RefreshMetrics()
@@ -415,9 +421,7 @@ LRESULT CKivFrameWnd::OnStyleChanged(WPARAM which, LPARAM lParam)
     {
         m_menuBar.RestoreMenu();
         StopIconTimer();
-        if (m_pressed && GetCapture() == window)
-            ReleaseCapture();
-        m_pressed = 0;
+        CaptionButtons().CancelPress();
         m_glow.Destroy();
         // Also has the system measure the frame again.
         SetWindowRgn(window, nullptr, TRUE);
@@ -489,22 +493,14 @@ bool CKivFrameWnd::OnAltSpace(WPARAM command, LPARAM lParam)
     return true;
 }
 
-bool CKivFrameWnd::OverDisabledClose(POINT screen) const
+bool CKivFrameWnd::OverDisabledClose(POINT screen)
 {
-    const KivButtonBox& close = m_metrics ? m_metrics->closeButton : m_emptyMetrics.closeButton;
-    return !CloseEnabled() && InBox(ToWindow(screen), close);
+    return CaptionButtons().OverDisabledClose(screen);
 }
 
 bool CKivFrameWnd::CloseEnabled() const
 {
-    const HWND window = Window();
-    if (GetClassLongPtrW(window, GCL_STYLE) & CS_NOCLOSE)
-        return false;
-    HMENU menu = GetSystemMenu(window, FALSE);
-    if (menu == nullptr)
-        return true;
-    const UINT state = GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND);
-    return state == static_cast<UINT>(-1) || (state & (MF_GRAYED | MF_DISABLED)) == 0;
+    return CKivCaptionButtonTracker::CloseEnabled(Window());
 }
 
 void CKivFrameWnd::OnShowWindowDone(WPARAM)
@@ -889,9 +885,7 @@ void CKivFrameWnd::OnDestroy()
         m_paint->ReleaseContext();
     m_surface.reset();
     StopIconTimer();
-    if (m_pressed && GetCapture() == Window())
-        ReleaseCapture();
-    m_pressed = 0;
+    CaptionButtons().CancelPress();
     CKivWindowsHookMouseHook::RemoveWindow(Window());
     CallPrevious(WM_DESTROY, 0, 0);
 }
@@ -934,62 +928,12 @@ LRESULT CKivFrameWnd::OnNcHitTest(LPARAM lParam)
 
 int CKivFrameWnd::HitTestButton(POINT screen)
 {
-    const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
-    const POINT p = ToWindow(screen);
-    const LONG_PTR style = Style();
-    if (InBox(p, m.closeButton))
-        return CloseEnabled() ? CloseButton : NoButton;
-    if ((style & WS_MAXIMIZEBOX) && InBox(p, m.maxButton))
-        return MaxButton;
-    if ((style & WS_MINIMIZEBOX) && InBox(p, m.minButton))
-        return MinButton;
-    return NoButton;
+    return CaptionButtons().HitTest(screen);
 }
 
-// Hover and press changes repaint just the buttons, straight onto the window.
 int CKivFrameWnd::TrackCaptionButtons(const POINT* screen, const int* state)
 {
-    const KivFrameMetrics& m = *Fallback(m_metrics, &m_emptyMetrics);
-    int closeState = 0, maxState = 0, minState = 0;
-    int hit = NoButton;
-    // A disabled close keeps its disabled picture and never reacts.
-    const bool closeEnabled = CloseEnabled();
-    if (screen)
-    {
-        const POINT p = ToWindow(*screen);
-        const int wanted = state ? *state : 0;
-        if (InBox(p, m.closeButton) && closeEnabled)
-            hit = CloseButton;
-        if (InBox(p, m.maxButton))
-            hit = MaxButton;
-        if (InBox(p, m.minButton))
-            hit = MinButton;
-        if (hit != NoButton)
-        {
-            m_pressedButton = hit;
-            (hit == CloseButton ? closeState : hit == MaxButton ? maxState : minState) = wanted;
-        }
-    }
-    CKivWindowPaint* skin = m_paint ? m_paint->SkinStrategy() : nullptr;
-    if (skin)
-    {
-        CKivWindowDC dc(Window());
-        const LONG_PTR style = Style();
-        if (closeEnabled)
-            skin->DrawCaptionButtonTo(dc, 0, closeState);
-        if (style & WS_MAXIMIZEBOX)
-            skin->DrawCaptionButtonTo(dc, (style & WS_MAXIMIZE) ? 2 : 1, maxState);
-        if (style & WS_MINIMIZEBOX)
-            skin->DrawCaptionButtonTo(dc, 3, minState);
-    }
-    if (hit == NoButton)
-        return 0;
-    if (state && *state == 2)
-    {
-        m_pressed = 1;
-        SetCapture(Window());
-    }
-    return 1;
+    return CaptionButtons().Track(screen, state);
 }
 
 void CKivFrameWnd::OnNcMouseMove(WPARAM hitTest, LPARAM lParam)
@@ -1026,36 +970,17 @@ void CKivFrameWnd::OnNcLButtonDown(WPARAM hitTest, LPARAM lParam)
 
 void CKivFrameWnd::OnCapturedMouseMove()
 {
-    if (!m_pressed)
-        return;
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    if (HitTestButton(cursor) == m_pressedButton)
-        PostMessageW(Window(), WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
-    else
-        TrackCaptionButtons(nullptr, nullptr);
+    CaptionButtons().OnCapturedMouseMove();
 }
 
 void CKivFrameWnd::OnCapturedButtonUp()
 {
-    if (!m_pressed)
-        return;
-    m_pressed = 0;
-    ReleaseCapture();
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    if (HitTestButton(cursor) == m_pressedButton)
-    {
-        m_releasePending = true;
-        PostMessageW(Window(), WM_NCLBUTTONUP, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
-    }
+    CaptionButtons().OnCapturedButtonUp();
 }
 
 void CKivFrameWnd::OnNcLButtonUp(WPARAM hitTest, LPARAM lParam)
 {
-    // Only a release that completes a press on the same button acts.
-    const int button = m_releasePending ? HitTestButton(PointFromLParam(lParam)) : NoButton;
-    m_releasePending = false;
+    const int button = CaptionButtons().TakeRelease(PointFromLParam(lParam));
     const HWND window = Window();
     // The buttons ask the way the system's own do, so the application's
     // WM_SYSCOMMAND handler decides (minimise to the tray, confirm on close).

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <memory>
+#include "CKivCaptionButtonTracker.h"
 #include "CKivEffectGlowWnd.h"
 #include "CKivFrameZones.h"
 #include "CKivIconClickTimer.h"
@@ -12,7 +13,8 @@
 
 // Skin of a top-level window or dialog with a caption bar: the whole
 // non-client area (borders, caption, icon, title, caption buttons) is drawn
-// from the skin, hit-tested and tracked here; the system draws none of it.
+// from the skin and hit-tested here, the caption buttons tracked by
+// CKivCaptionButtonTracker; the system draws none of it.
 class CKivFrameWnd : public CKivWnd, public CKivWindowHelper
 {
 public:
@@ -109,7 +111,9 @@ private:
     void OnShowWindowDone(WPARAM shown);
     // False when the close command is greyed in the system menu or the class has CS_NOCLOSE.
     bool CloseEnabled() const;
-    bool OverDisabledClose(POINT screen) const;
+    bool OverDisabledClose(POINT screen);
+    // The caption buttons' tracking, on this frame's press state.
+    CKivCaptionButtonTracker CaptionButtons();
     // The client area with its scroll bars, in window coordinates.
     RECT InnerRect() const;
     // How far the system's scroll bars reach in from each side of the client

@@ -249,7 +249,8 @@ int CKivMenuBarLoop::WaitForBarKey(int item)
             case VK_F10: return -1;
             default: break;
             }
-            const wchar_t key = static_cast<wchar_t>(MapVirtualKeyW(static_cast<UINT>(message.wParam), MAPVK_VK_TO_CHAR));
+            const wchar_t key =
+                static_cast<wchar_t>(MapVirtualKeyW(static_cast<UINT>(message.wParam), MAPVK_VK_TO_CHAR));
             const int found = key ? m_bar.FindMnemonic(key) : -1;
             if (found >= 0)
                 return found;
