@@ -10,6 +10,7 @@
 #include <vector>
 #include "CKivApp.h"
 #include "CKivClientDC.h"
+#include "CKivProcess.h"
 #include "CKivScreenShot.h"
 #include "KivCommandIds.h"
 #include "KivPreviewRes.h"
@@ -30,25 +31,22 @@ public:
         startup.cb = sizeof(startup);
         std::vector<wchar_t> line(command.begin(), command.end());
         line.push_back(L'\0');
-        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info))
-            m_info = {};
+        PROCESS_INFORMATION started = {};
+        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+            m_process.Take(started);
     }
     ~Program()
     {
-        if (m_info.hProcess == nullptr)
-            return;
-        if (WaitForSingleObject(m_info.hProcess, 10000) != WAIT_OBJECT_0)
-            TerminateProcess(m_info.hProcess, 1);
-        CloseHandle(m_info.hProcess);
-        CloseHandle(m_info.hThread);
+        if (m_process.IsStarted() && WaitForSingleObject(m_process.Process(), 10000) != WAIT_OBJECT_0)
+            TerminateProcess(m_process.Process(), 1);
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
-    bool Started() const { return m_info.hProcess != nullptr; }
-    DWORD Id() const { return m_info.dwProcessId; }
+    bool Started() const { return m_process.IsStarted(); }
+    DWORD Id() const { return m_process.Id(); }
 
 private:
-    PROCESS_INFORMATION m_info = {};
+    CKivProcess m_process;
 };
 
 HWND VisiblePage(HWND tab)

@@ -165,6 +165,7 @@ bool CKivUpdateFetchProcess::Start()
                         &startup.StartupInfo, &started))
         return false;
     m_child.Reset(started.hProcess);
+    const CKivThreadHandle thread(started.hThread);
 
     // The child ends with the program's last handle to the job, and cannot
     // grow past the memory bound where the platform enforces it (elsewhere
@@ -179,8 +180,7 @@ bool CKivUpdateFetchProcess::Start()
         SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
         AssignProcessToJobObject(job, started.hProcess);
     }
-    ResumeThread(started.hThread);
-    CloseHandle(started.hThread);
+    ResumeThread(thread);
     return true;
 }
 

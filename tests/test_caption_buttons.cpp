@@ -3,6 +3,7 @@
 // takes the capture, the release that completes it, and a press cancelled.
 #include <doctest.h>
 #include "CKivCaptionButtonTracker.h"
+#include "KivFrameTestHost.h"
 #include "KivTestSupport.h"
 
 namespace {
@@ -53,16 +54,6 @@ struct Frame
     KivFrameMetrics metrics = {};
     Press press;
 };
-
-// Puts the mouse there and waits until the system reports it there.
-bool MoveCursor(POINT p)
-{
-    SetCursorPos(p.x, p.y);
-    return kivtest::PumpUntil([&] {
-        POINT now{};
-        return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
-    });
-}
 
 }  // namespace
 
@@ -126,7 +117,7 @@ TEST_CASE("a press takes the capture, a release on the same button completes it"
         REQUIRE(tracker.Track(&onMax, &pressed) == 1);
         CHECK(frame.press.pressed == 1);
         CHECK(GetCapture() == frame.window);
-        REQUIRE(MoveCursor(onMax));
+        REQUIRE(frametest::MoveCursor(onMax));
         tracker.OnCapturedButtonUp();
         CHECK(frame.press.pressed == 0);
         CHECK(GetCapture() != frame.window);
@@ -140,7 +131,7 @@ TEST_CASE("a press takes the capture, a release on the same button completes it"
     SUBCASE("released elsewhere: nothing is due")
     {
         REQUIRE(tracker.Track(&onMax, &pressed) == 1);
-        REQUIRE(MoveCursor(nowhere));
+        REQUIRE(frametest::MoveCursor(nowhere));
         tracker.OnCapturedButtonUp();
         CHECK(frame.press.pressed == 0);
         CHECK_FALSE(frame.press.releasePending);

@@ -8,6 +8,8 @@
 #include "CKivFileHandle.h"
 #include "CKivGdiObject.h"
 #include "CKivHandle.h"
+#include "CKivProcess.h"
+#include "CKivStdioFile.h"
 #include "KivTestSupport.h"
 #include <objidl.h>
 #include <shlwapi.h>
@@ -169,6 +171,45 @@ TEST_CASE("handle kinds close with their own release call")
             CHECK(RefCount(keeper.Get()) == alone + 1);
         }
         CHECK(RefCount(keeper.Get()) == alone);
+    }
+    SUBCASE("a started process: both handles owned together, the thread's closable first")
+    {
+        std::wstring line = L"\"" + kivtest::SystemProgram(L"cmd.exe") + L"\" /c exit 7";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started = {};
+        REQUIRE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                               &startup, &started));
+        {
+            CKivProcess process(started);
+            CHECK(process.IsStarted());
+            CHECK(process.Id() == started.dwProcessId);
+            CHECK(IsLiveKernelHandle(started.hThread));
+            process.CloseThread();
+            CHECK_FALSE(IsLiveKernelHandle(started.hThread));
+            CHECK(process.Thread() == nullptr);
+            REQUIRE(WaitForSingleObject(process.Process(), 10000) == WAIT_OBJECT_0);
+            DWORD code = 0;
+            CHECK(GetExitCodeProcess(process.Process(), &code));
+            CHECK(code == 7u);
+        }
+        CHECK_FALSE(IsLiveKernelHandle(started.hProcess));
+        CKivProcess none;
+        CHECK_FALSE(none.IsStarted());
+        CHECK(none.Id() == 0u);
+    }
+    SUBCASE("a C runtime stream is closed")
+    {
+        kivtest::TempDir dir;
+        const std::wstring path = dir.File(L"s.txt");
+        {
+            const CKivStdioFile file(_wfopen(path.c_str(), L"w"));
+            REQUIRE(file);
+            fputs("kept", file);
+        }
+        // Closed, hence flushed and no longer held open.
+        CHECK(kivtest::ReadFileBytes(path).size() == 4u);
+        CHECK(DeleteFileW(path.c_str()));
     }
     SUBCASE("a crypt provider and key")
     {

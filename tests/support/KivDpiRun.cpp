@@ -1,5 +1,7 @@
 #include "KivDpiRun.h"
 #include <cstdlib>
+#include "CKivHandle.h"
+#include "CKivProcess.h"
 #include <string>
 
 namespace kivtest {
@@ -18,9 +20,9 @@ public:
     explicit LogPixelsOverride(DWORD dpi)
     {
         if (RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
-                            &m_key, nullptr) != ERROR_SUCCESS)
+                            m_key.Receive(), nullptr) != ERROR_SUCCESS)
         {
-            m_key = nullptr;
+            m_key.Release();
             return;
         }
         DWORD size = sizeof(m_old);
@@ -32,20 +34,19 @@ public:
     }
     ~LogPixelsOverride()
     {
-        if (m_key == nullptr)
+        if (!m_key)
             return;
         if (m_hadOld)
             RegSetValueExW(m_key, kLogPixels, 0, m_oldType, reinterpret_cast<const BYTE*>(&m_old), sizeof(m_old));
         else
             RegDeleteValueW(m_key, kLogPixels);
-        RegCloseKey(m_key);
     }
     LogPixelsOverride(const LogPixelsOverride&) = delete;
     LogPixelsOverride& operator=(const LogPixelsOverride&) = delete;
     bool Set() const { return m_set; }
 
 private:
-    HKEY m_key = nullptr;
+    CKivRegKey m_key;
     DWORD m_old = 0;
     DWORD m_oldType = REG_DWORD;
     bool m_hadOld = false;
@@ -67,11 +68,9 @@ void ConfirmDpiRun()
     wchar_t name[64] = {};
     if (GetEnvironmentVariableW(kDoneVariable, name, 64) == 0)
         return;
-    const HANDLE done = OpenEventW(EVENT_MODIFY_STATE, FALSE, name);
-    if (done == nullptr)
-        return;
-    SetEvent(done);
-    CloseHandle(done);
+    const CKivKernelHandle done(OpenEventW(EVENT_MODIFY_STATE, FALSE, name));
+    if (done)
+        SetEvent(done);
 }
 
 int ExpectScaled(int value, int dpi)
@@ -94,8 +93,8 @@ long RunAtDpi(int dpi, const char* testCase, DWORD timeoutMs)
     if (!logPixels.Set())
         return -1;
     const std::wstring doneName = L"kiv-dpi-run-" + std::to_wstring(GetCurrentProcessId());
-    const HANDLE done = CreateEventW(nullptr, TRUE, FALSE, doneName.c_str());
-    if (done == nullptr)
+    const CKivKernelHandle done(CreateEventW(nullptr, TRUE, FALSE, doneName.c_str()));
+    if (!done)
         return -1;
     ResetEvent(done);
     SetEnvironmentVariableW(kDpiVariable, std::to_wstring(dpi).c_str());
@@ -107,34 +106,29 @@ long RunAtDpi(int dpi, const char* testCase, DWORD timeoutMs)
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION process = {};
-    const BOOL started = CreateProcessW(self, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                        &process);
+    PROCESS_INFORMATION started = {};
+    const BOOL ok = CreateProcessW(self, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                   &started);
     SetEnvironmentVariableW(kDpiVariable, nullptr);
     SetEnvironmentVariableW(kDoneVariable, nullptr);
-    if (!started)
-    {
-        CloseHandle(done);
+    if (!ok)
         return -1;
-    }
+    const CKivProcess process(started);
     long result = -1;
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.Process(), timeoutMs) == WAIT_OBJECT_0)
     {
         DWORD code = 0;
-        if (GetExitCodeProcess(process.hProcess, &code))
+        if (GetExitCodeProcess(process.Process(), &code))
             result = static_cast<long>(code);
     }
     else
     {
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, 5000);
+        TerminateProcess(process.Process(), 1);
+        WaitForSingleObject(process.Process(), 5000);
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     // A child that passed without running its case proves nothing.
     if (result == 0 && WaitForSingleObject(done, 0) != WAIT_OBJECT_0)
         result = -2;
-    CloseHandle(done);
     return result;
 }
 

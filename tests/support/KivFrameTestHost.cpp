@@ -1,4 +1,7 @@
 #include "KivFrameTestHost.h"
+#include "CKivClientDC.h"
+#include "CKivCompatibleDC.h"
+#include "CKivSelectObject.h"
 #include "CKivGraphics.h"
 #include <string>
 
@@ -147,16 +150,14 @@ LRESULT SkinnedFrame::HitTest(int x, int y) const
 
 ModalGuard::ModalGuard(DWORD timeoutMs) : m_timeout(timeoutMs)
 {
-    m_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_thread = CreateThread(nullptr, 0, &ModalGuard::Run, this, 0, nullptr);
+    m_stop.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_thread.Reset(CreateThread(nullptr, 0, &ModalGuard::Run, this, 0, nullptr));
 }
 
 ModalGuard::~ModalGuard()
 {
     SetEvent(m_stop);
     WaitForSingleObject(m_thread, INFINITE);
-    CloseHandle(m_thread);
-    CloseHandle(m_stop);
 }
 
 DWORD WINAPI ModalGuard::Run(void* parameter)
@@ -179,14 +180,11 @@ DWORD WINAPI ModalGuard::Run(void* parameter)
 
 int SkinTextWidth(const wchar_t* text)
 {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, CKivGraphics::GetSkinFont(0));
+    const CKivClientDC screen(nullptr);
+    const CKivCompatibleDC dc(screen);
+    const CKivSelectObject font(dc, CKivGraphics::GetSkinFont(0));
     RECT r = {0, 0, 0, 0};
     DrawTextW(dc, text, -1, &r, DT_SINGLELINE | DT_CALCRECT);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
     return r.right - r.left;
 }
 
@@ -211,10 +209,8 @@ bool MoveCursor(POINT screen)
 
 COLORREF ScreenPixel(POINT screen)
 {
-    HDC dc = GetDC(nullptr);
-    const COLORREF colour = GetPixel(dc, screen.x, screen.y);
-    ReleaseDC(nullptr, dc);
-    return colour;
+    const CKivClientDC dc(nullptr);
+    return GetPixel(dc, screen.x, screen.y);
 }
 
 void CaptureScreen(POINT topLeft, kivtest::Canvas& canvas)

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 #include "CKivFrameWnd.h"
+#include "CKivHandle.h"
 #include "KivTestSkin.h"
 #include "KivTestSupport.h"
 
@@ -67,8 +68,8 @@ public:
 
 private:
     static DWORD WINAPI Run(void* parameter);
-    HANDLE m_stop = nullptr;
-    HANDLE m_thread = nullptr;
+    CKivKernelHandle m_stop;
+    CKivThreadHandle m_thread;
     DWORD m_timeout;
     volatile LONG m_fired = 0;
 };

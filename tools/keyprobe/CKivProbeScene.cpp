@@ -38,7 +38,7 @@ CKivProbeScene::CKivProbeScene(HINSTANCE instance) : m_instance(instance)
     const DWORD frameStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
     m_inactive = CreateWindowExW(0, WC_DIALOG, L"Inactive window", frameStyle & ~WS_MAXIMIZEBOX, kLeft + 540,
                                  kTop + 40, 200, 330, nullptr, nullptr, m_instance, nullptr);
-    m_menu = CreateMenu();
+    m_menu.Reset(CreateMenu());
     AppendMenuW(m_menu, MF_STRING, 1, L"File");
     AppendMenuW(m_menu, MF_STRING, 2, L"Edit");
     AppendMenuW(m_menu, MF_STRING, 3, L"Help");
@@ -61,9 +61,10 @@ CKivProbeScene::CKivProbeScene(HINSTANCE instance) : m_instance(instance)
 CKivProbeScene::~CKivProbeScene()
 {
     if (m_active)
+    {
         DestroyWindow(m_active);  // the menu goes with it
-    else if (m_menu)
-        DestroyMenu(m_menu);
+        m_menu.Release();
+    }
     if (m_inactive)
         DestroyWindow(m_inactive);
     PumpPending();

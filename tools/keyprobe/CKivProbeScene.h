@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "CKivHandle.h"
 
 // The windows a key picture is taken of: an active dialog frame with a menu
 // bar, an icon and one of every standard control (some checked, mixed or
@@ -34,5 +35,5 @@ private:
     HINSTANCE m_instance;
     HWND m_active = nullptr;
     HWND m_inactive = nullptr;
-    HMENU m_menu = nullptr;
+    CKivMenu m_menu;
 };

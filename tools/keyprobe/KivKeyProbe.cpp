@@ -7,6 +7,7 @@
 // to keys that contain it; --table-only writes the table without pictures.
 // Exit 0 when every key was measured (and, with --expect-change, every key
 // changed pixels).
+#include "CKivStdioFile.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -93,7 +94,7 @@ int main()
         fwprintf(stderr, L"KivKeyProbe: %ls\n", probe.LastError().c_str());
         failures = 1;
     }
-    FILE* table = failures ? nullptr : _wfopen((out + L"\\keys.tsv").c_str(), L"w");
+    const CKivStdioFile table(failures ? nullptr : _wfopen((out + L"\\keys.tsv").c_str(), L"w"));
     for (size_t i = 0; table && i < CKivSkinSchema::Count(); ++i)
     {
         const KivSchemaEntry& entry = CKivSkinSchema::Entries()[i];
@@ -116,9 +117,7 @@ int main()
                  result.changedPixels, result.changed.left, result.changed.top, result.changed.right,
                  result.changed.bottom, picture.c_str(), result.switches.c_str());
     }
-    if (table)
-        fclose(table);
-    else if (!failures)
+    if (!table && !failures)
         failures = 1;
     RemoveFolder(work);
     return failures == 0 ? 0 : 1;

@@ -3,20 +3,20 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "CKivProcess.h"
 
 class CKivInjectedProcess
 {
 public:
     CKivInjectedProcess() = default;
-    ~CKivInjectedProcess();
     CKivInjectedProcess(const CKivInjectedProcess&) = delete;
     CKivInjectedProcess& operator=(const CKivInjectedProcess&) = delete;
 
     // Starts the command line; with a non-empty dll path the DLL is loaded
     // into the program first. False when the program or the load could not start.
     bool Start(const std::wstring& commandLine, const std::wstring& dllPath);
-    DWORD Id() const { return m_info.dwProcessId; }
-    HANDLE Process() const { return m_info.hProcess; }
+    DWORD Id() const { return m_process.Id(); }
+    HANDLE Process() const { return m_process.Process(); }
     // Waits for the program to end; false on time-out.
     bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) const;
     void Terminate() const;
@@ -24,5 +24,5 @@ public:
 private:
     bool QueueLoad(const std::wstring& dllPath);
 
-    PROCESS_INFORMATION m_info = {};
+    CKivProcess m_process;
 };

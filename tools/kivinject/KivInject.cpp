@@ -6,6 +6,7 @@
 //   KIV_INJECT_SKIN  the skin file to load (required)
 //   KIV_INJECT_LOG   a file that receives one line with the start-up results
 #include <windows.h>
+#include "CKivFileHandle.h"
 #include <cstdio>
 #include <string>
 
@@ -26,15 +27,14 @@ void Log(const std::wstring& line)
     const std::wstring path = Environment(L"KIV_INJECT_LOG");
     if (path.empty())
         return;
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const CKivFileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
         return;
     const std::string text(line.begin(), line.end());
     DWORD written = 0;
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     WriteFile(file, "\n", 1, &written, nullptr);
-    CloseHandle(file);
 }
 
 // KivAPI.dll lies beside this module; it is loaded by full path so that the

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "CKivFileHandle.h"
 #include "CKivApp.h"
 #include "CKivInjectedProcess.h"
 #include "CKivScreenShot.h"
@@ -96,9 +97,8 @@ void Report(HWND window)
 
 void PrintLog(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const CKivFileHandle file(CKivFileHandle::OpenRead(path.c_str()));
+    if (!file.IsValid())
     {
         wprintf(L"engine: no start-up line (the program created no window on its main thread?)\n");
         return;
@@ -106,7 +106,6 @@ void PrintLog(const std::wstring& path)
     char text[512] = {};
     DWORD read = 0;
     ReadFile(file, text, sizeof(text) - 1, &read, nullptr);
-    CloseHandle(file);
     wprintf(L"engine: %hs", text);
 }
 
