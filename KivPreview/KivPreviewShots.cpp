@@ -27,13 +27,7 @@ public:
         std::wstring command = L"\"" + exe + L"\"";
         if (!skin.empty())
             command += L" \"" + skin + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        std::vector<wchar_t> line(command.begin(), command.end());
-        line.push_back(L'\0');
-        PROCESS_INFORMATION started = {};
-        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-            m_process.Take(started);
+        m_process.Start(command);
     }
     ~Program()
     {

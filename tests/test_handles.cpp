@@ -174,29 +174,42 @@ TEST_CASE("handle kinds close with their own release call")
     }
     SUBCASE("a started process: both handles owned together, the thread's closable first")
     {
-        std::wstring line = L"\"" + kivtest::SystemProgram(L"cmd.exe") + L"\" /c exit 7";
+        CKivProcess process;
+        REQUIRE(process.Start(L"\"" + kivtest::SystemProgram(L"cmd.exe") + L"\" /c exit 7", CREATE_NO_WINDOW));
+        const HANDLE rawProcess = process.Process();
+        const HANDLE rawThread = process.Thread();
+        CHECK(process.IsStarted());
+        CHECK(process.Id() == GetProcessId(rawProcess));
+        CHECK(IsLiveKernelHandle(rawThread));
+        process.CloseThread();
+        CHECK_FALSE(IsLiveKernelHandle(rawThread));
+        CHECK(process.Thread() == nullptr);
+        REQUIRE(WaitForSingleObject(rawProcess, 10000) == WAIT_OBJECT_0);
+        DWORD code = 0;
+        CHECK(GetExitCodeProcess(rawProcess, &code));
+        CHECK(code == 7u);
+        // Starting again closes the first process's handle.
+        CHECK_FALSE(process.Start(L"\"C:\\no such folder\\none.exe\""));
+        CHECK_FALSE(IsLiveKernelHandle(rawProcess));
+        CHECK_FALSE(process.IsStarted());
+        CHECK(process.Id() == 0u);
+    }
+    SUBCASE("a process taken over is closed with its owner")
+    {
+        std::wstring line = L"\"" + kivtest::SystemProgram(L"cmd.exe") + L"\" /c exit 0";
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION started = {};
         REQUIRE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                                &startup, &started));
         {
-            CKivProcess process(started);
-            CHECK(process.IsStarted());
+            const CKivProcess process(started);
             CHECK(process.Id() == started.dwProcessId);
-            CHECK(IsLiveKernelHandle(started.hThread));
-            process.CloseThread();
-            CHECK_FALSE(IsLiveKernelHandle(started.hThread));
-            CHECK(process.Thread() == nullptr);
-            REQUIRE(WaitForSingleObject(process.Process(), 10000) == WAIT_OBJECT_0);
-            DWORD code = 0;
-            CHECK(GetExitCodeProcess(process.Process(), &code));
-            CHECK(code == 7u);
+            CHECK(IsLiveKernelHandle(started.hProcess));
+            WaitForSingleObject(process.Process(), 10000);
         }
         CHECK_FALSE(IsLiveKernelHandle(started.hProcess));
-        CKivProcess none;
-        CHECK_FALSE(none.IsStarted());
-        CHECK(none.Id() == 0u);
+        CHECK_FALSE(IsLiveKernelHandle(started.hThread));
     }
     SUBCASE("a C runtime stream is closed")
     {

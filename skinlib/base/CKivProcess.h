@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <string>
 #include "CKivHandle.h"
 
 // The process and thread handles CreateProcessW hands out in a
@@ -16,6 +17,20 @@ public:
         m_process.Reset(started.hProcess);
         m_thread.Reset(started.hThread);
         m_processId = started.dwProcessId;
+    }
+    // Starts a command line (passed as is) with those creation flags, in
+    // that working folder (null: ours); false when it did not start.
+    bool Start(const std::wstring& commandLine, DWORD flags = 0, const wchar_t* folder = nullptr)
+    {
+        Reset();
+        std::wstring line = commandLine;  // CreateProcessW may write into it
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started = {};
+        if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, flags, nullptr, folder, &startup, &started))
+            return false;
+        Take(started);
+        return true;
     }
     // Closes both handles.
     void Reset()

@@ -5,26 +5,18 @@ namespace kivtest {
 
 DebuggedProcess::DebuggedProcess(const std::wstring& commandLine)
 {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr,
-                        &startup, &m_info))
-        m_info = {};
+    m_process.Start(commandLine, DEBUG_ONLY_THIS_PROCESS);
 }
 
 DebuggedProcess::~DebuggedProcess()
 {
-    if (!m_info.hProcess)
+    if (!m_process.IsStarted())
         return;
     if (!m_ended)
     {
-        TerminateProcess(m_info.hProcess, 99);
+        TerminateProcess(m_process.Process(), 99);
         RunUntil([] { return false; }, 10000);
     }
-    CloseHandle(m_info.hProcess);
-    CloseHandle(m_info.hThread);
 }
 
 void DebuggedProcess::Handle(const DEBUG_EVENT& event)
@@ -65,7 +57,7 @@ void DebuggedProcess::Handle(const DEBUG_EVENT& event)
 
 bool DebuggedProcess::RunUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 {
-    if (!m_info.hProcess)
+    if (!m_process.IsStarted())
         return false;
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     for (;;)

@@ -4,6 +4,7 @@
 // window procedures called from user32. The events are handled on the thread
 // that started the program, while it waits in RunUntil.
 #include <windows.h>
+#include "CKivProcess.h"
 #include <functional>
 #include <string>
 #include "KivTestProcess.h"
@@ -20,8 +21,8 @@ public:
     DebuggedProcess(const DebuggedProcess&) = delete;
     DebuggedProcess& operator=(const DebuggedProcess&) = delete;
 
-    bool Started() const { return m_info.hProcess != nullptr; }
-    DWORD Id() const { return m_info.dwProcessId; }
+    bool Started() const { return m_process.IsStarted(); }
+    DWORD Id() const { return m_process.Id(); }
     // Lets the program run, answering its debug events, until the condition
     // holds, the program has ended or timeoutMs passes; the condition.
     bool RunUntil(const std::function<bool()>& condition, DWORD timeoutMs);
@@ -35,7 +36,7 @@ public:
 private:
     void Handle(const DEBUG_EVENT& event);
 
-    PROCESS_INFORMATION m_info = {};
+    CKivProcess m_process;
     bool m_ended = false;
     DWORD m_exitCode = 0;
     int m_accessViolations = 0;

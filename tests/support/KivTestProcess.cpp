@@ -5,30 +5,23 @@ namespace kivtest {
 
 TestProcess::TestProcess(const std::wstring& commandLine, const wchar_t* folder)
 {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &m_info))
-        m_info = {};
+    m_process.Start(commandLine, 0, folder);
 }
 
 TestProcess::~TestProcess()
 {
-    if (!m_info.hProcess)
+    if (!m_process.IsStarted())
         return;
-    if (WaitForSingleObject(m_info.hProcess, 0) != WAIT_OBJECT_0)
-        TerminateProcess(m_info.hProcess, 99);
-    WaitForSingleObject(m_info.hProcess, 10000);
-    CloseHandle(m_info.hProcess);
-    CloseHandle(m_info.hThread);
+    if (WaitForSingleObject(m_process.Process(), 0) != WAIT_OBJECT_0)
+        TerminateProcess(m_process.Process(), 99);
+    WaitForSingleObject(m_process.Process(), 10000);
 }
 
 long TestProcess::ExitCode(DWORD timeoutMs) const
 {
     DWORD code = 0;
-    if (!m_info.hProcess || WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(m_info.hProcess, &code))
+    if (!m_process.IsStarted() || WaitForSingleObject(m_process.Process(), timeoutMs) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(m_process.Process(), &code))
         return -1;
     return static_cast<long>(code);
 }

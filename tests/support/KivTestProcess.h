@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include "CKivProcess.h"
 
 namespace kivtest {
 
@@ -16,14 +17,14 @@ public:
     TestProcess(const TestProcess&) = delete;
     TestProcess& operator=(const TestProcess&) = delete;
 
-    bool Started() const { return m_info.hProcess != nullptr; }
-    DWORD Id() const { return m_info.dwProcessId; }
-    HANDLE Handle() const { return m_info.hProcess; }
+    bool Started() const { return m_process.IsStarted(); }
+    DWORD Id() const { return m_process.Id(); }
+    HANDLE Handle() const { return m_process.Process(); }
     // The exit code once the program has ended within timeoutMs, else -1.
     long ExitCode(DWORD timeoutMs) const;
 
 private:
-    PROCESS_INFORMATION m_info = {};
+    CKivProcess m_process;
 };
 
 // The first visible top-level window of the process with that class and

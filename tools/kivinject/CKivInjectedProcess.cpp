@@ -3,18 +3,8 @@
 
 bool CKivInjectedProcess::Start(const std::wstring& commandLine, const std::wstring& dllPath)
 {
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                        &startup, &started))
-    {
-        m_process.Reset();
+    if (!m_process.Start(commandLine, CREATE_SUSPENDED))
         return false;
-    }
-    m_process.Take(started);
     if (!dllPath.empty() && !QueueLoad(dllPath))
     {
         Terminate();
