@@ -92,8 +92,6 @@ KivHttpTestServer::~KivHttpTestServer()
         closesocket(m_listener);
     if (m_started)
         WSACleanup();
-    CloseHandle(m_released);
-    CloseHandle(m_stopped);
 }
 
 std::wstring KivHttpTestServer::Url(const wchar_t* path) const
@@ -295,15 +293,16 @@ void KivHttpTestServer::ClearProxySettings()
         SetEnvironmentVariableW(name, nullptr);
         _wputenv((std::wstring(name) + L"=").c_str());
     }
-    HKEY key = nullptr;
+    CKivRegKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0,
-                        nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS)
+                        nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(), nullptr) == ERROR_SUCCESS)
     {
         const DWORD off = 0;
         RegSetValueExW(key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof(off));
         RegDeleteValueW(key, L"ProxyServer");
-        RegCloseKey(key);
     }
+    else
+        key.Release();
 }
 
 unsigned short KivHttpTestServer::ClosedPort()

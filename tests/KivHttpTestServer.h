@@ -7,6 +7,7 @@
 // with headers, redirecting. Everything stops and is joined when it goes.
 #include <winsock2.h>
 #include <windows.h>
+#include "CKivHandle.h"
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -90,8 +91,8 @@ private:
     std::atomic<int> m_requests{0};
     std::atomic<unsigned long long> m_sent{0};
     std::atomic<bool> m_stopping{false};
-    HANDLE m_released;
-    HANDLE m_stopped;
+    CKivKernelHandle m_released;
+    CKivKernelHandle m_stopped;
     mutable std::mutex m_lock;
     std::string m_lastHead;
     std::map<std::string, Reply> m_paths;

@@ -6,6 +6,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 #include <doctest.h>
+#include "CKivHandle.h"
 #include "CKivScreenShot.h"
 #include "KivTestProcess.h"
 #include "KivTestSupport.h"
@@ -114,15 +115,14 @@ public:
     // Processes the program has started that are still running.
     int Children() const
     {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        if (snapshot == INVALID_HANDLE_VALUE)
+        const CKivHandle<KivFileHandleTraits> snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        if (!snapshot)
             return -1;
         PROCESSENTRY32W entry = {};
         entry.dwSize = sizeof(entry);
         int count = 0;
         for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
             count += entry.th32ParentProcessID == m_process->Id();
-        CloseHandle(snapshot);
         return count;
     }
     // Ends the program with its close button; the exit code, or -1 when it

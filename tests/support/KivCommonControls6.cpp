@@ -1,4 +1,5 @@
 #include "KivCommonControls6.h"
+#include "CKivFileHandle.h"
 #include <commctrl.h>
 
 namespace kivtest {
@@ -31,14 +32,11 @@ CommonControls6::CommonControls6()
     if (GetTempPathW(MAX_PATH, folder) == 0 || GetTempFileNameW(folder, L"kcc", 0, path) == 0)
         return;
     m_manifest = path;
-    const HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    const BOOL wrote = WriteFile(file, kManifest, sizeof(kManifest) - 1, &written, nullptr);
-    CloseHandle(file);
-    if (!wrote || written != sizeof(kManifest) - 1)
-        return;
+    {
+        const CKivFileHandle file(CKivFileHandle::OpenWrite(path));
+        if (!file.WriteExact(kManifest, sizeof(kManifest) - 1))
+            return;
+    }
     ACTCTXW context = {};
     context.cbSize = sizeof(context);
     context.lpSource = path;

@@ -1,4 +1,7 @@
 #include "KivCommonHost.h"
+#include "CKivClientDC.h"
+#include "CKivCompatibleDC.h"
+#include "CKivSelectObject.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -99,9 +102,8 @@ LRESULT CommonHost::Listen(HWND, UINT message, WPARAM wParam, LPARAM lParam, boo
         const DRAWITEMSTRUCT& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         Heard().push_back("WM_DRAWITEM id " + std::to_string(wParam) + " item " + std::to_string(item.itemID));
         // Drawn in a colour no skin uses, so tests see it kept.
-        HBRUSH brush = CreateSolidBrush(kOwnerDrawn);
+        const CKivBrush brush(CreateSolidBrush(kOwnerDrawn));
         FillRect(item.hDC, &item.rcItem, brush);
-        DeleteObject(brush);
         *handled = true;
         return TRUE;
     }
@@ -346,10 +348,8 @@ COLORREF ScreenPixel(HWND window, int x, int y)
 {
     POINT p = {x, y};
     ClientToScreen(window, &p);
-    const HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, p.x, p.y);
-    ReleaseDC(nullptr, screen);
-    return colour;
+    const CKivClientDC screen(nullptr);
+    return GetPixel(screen, p.x, p.y);
 }
 
 std::vector<COLORREF> ScreenBox(HWND window, const RECT& box)
@@ -361,8 +361,8 @@ std::vector<COLORREF> ScreenBox(HWND window, const RECT& box)
         return pixels;
     POINT origin = {box.left, box.top};
     ClientToScreen(window, &origin);
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
+    const CKivClientDC screen(nullptr);
+    const CKivCompatibleDC memory(screen);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -370,17 +370,15 @@ std::vector<COLORREF> ScreenBox(HWND window, const RECT& box)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    const CKivBitmap bitmap(CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || bits == nullptr)
+        return pixels;
+    const CKivSelectObject selected(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
     GdiFlush();
     const DWORD* raw = static_cast<const DWORD*>(bits);
     for (int i = 0; i < width * height; ++i)
         pixels.push_back(RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF));
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return pixels;
 }
 

@@ -1,4 +1,5 @@
 #include "KivControlGallery.h"
+#include "CKivHandle.h"
 #include "../KivDialogTemplate.h"
 #include "KivTestSupport.h"
 #include <commctrl.h>
@@ -163,7 +164,7 @@ ControlGallery::~ControlGallery()
 HWND CreateMenuFrame(const wchar_t* title, int x, int y, int width, int height)
 {
     const wchar_t* className = RegisterTestClass(L"KivGalleryFrame", DefWindowProcW);
-    HMENU bar = CreateMenu();
+    CKivMenu bar(CreateMenu());
     for (const wchar_t* item : {L"&File", L"&Edit", L"&Help"})
     {
         HMENU popup = CreatePopupMenu();
@@ -175,10 +176,8 @@ HWND CreateMenuFrame(const wchar_t* title, int x, int y, int width, int height)
     const HWND frame = CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW, x, y, rect.right - rect.left,
                                        rect.bottom - rect.top, nullptr, bar, GetModuleHandleW(nullptr), nullptr);
     if (frame == nullptr)
-    {
-        DestroyMenu(bar);
         return nullptr;
-    }
+    bar.Release();  // the frame's now
     ShowWindow(frame, SW_SHOWNOACTIVATE);
     return frame;
 }

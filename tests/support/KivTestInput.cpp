@@ -1,4 +1,5 @@
 #include "KivTestInput.h"
+#include "CKivClientDC.h"
 
 namespace kivtest {
 
@@ -21,22 +22,30 @@ HWND CreateForegroundHost(const wchar_t* className, WNDPROC proc, COLORREF backg
     return window;
 }
 
+namespace {
+
+// Copies area of the window's client area (as on the screen) into canvas.
+void CopyClient(HWND window, const RECT& area, Canvas& canvas)
+{
+    const CKivClientDC dc(window);
+    BitBlt(canvas.DC(), 0, 0, area.right - area.left, area.bottom - area.top, dc, area.left, area.top, SRCCOPY);
+}
+
+}  // namespace
+
 COLORREF PixelUnder(HWND host, HWND control, int x, int y)
 {
     POINT p = {x, y};
     MapWindowPoints(control, host, &p, 1);
-    const HDC dc = GetDC(host);
-    const COLORREF colour = GetPixel(dc, p.x, p.y);
-    ReleaseDC(host, dc);
-    return colour;
+    const CKivClientDC dc(host);
+    return GetPixel(dc, p.x, p.y);
 }
 
 void SnapshotUnder(HWND host, HWND control, POINT from, Canvas& into)
 {
     MapWindowPoints(control, host, &from, 1);
-    const HDC dc = GetDC(host);
+    const CKivClientDC dc(host);
     BitBlt(into.DC(), 0, 0, into.Width(), into.Height(), dc, from.x, from.y, SRCCOPY);
-    ReleaseDC(host, dc);
 }
 
 RECT InkBounds(HWND window, bool skipGlyph)
@@ -49,9 +58,7 @@ RECT InkBounds(HWND window, bool skipGlyph)
     // The glyph is the first run of columns with ink; the text starts after
     // the gap behind it.
     Canvas canvas(client.right, client.bottom, 0);
-    const HDC dc = GetDC(window);
-    BitBlt(canvas.DC(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    ReleaseDC(window, dc);
+    CopyClient(window, RECT{0, 0, client.right, client.bottom}, canvas);
     const COLORREF background = canvas.Pixel(client.right - 1, client.bottom - 1);
     auto inked = [&](int x) {
         for (int y = 0; y < client.bottom; ++y)
@@ -75,9 +82,7 @@ RECT InkBoundsIn(HWND window, const RECT& area)
     if (width <= 0 || height <= 0)
         return ink;
     Canvas canvas(width, height, 0);
-    const HDC dc = GetDC(window);
-    BitBlt(canvas.DC(), 0, 0, width, height, dc, area.left, area.top, SRCCOPY);
-    ReleaseDC(window, dc);
+    CopyClient(window, area, canvas);
     const COLORREF background = canvas.Pixel(width - 1, height - 1);
     bool any = false;
     for (int y = 0; y < height; ++y)

@@ -3,6 +3,7 @@
 #include <vector>
 #include "KivTestSupport.h"
 #include "CKivBmpFile.h"
+#include "CKivClientDC.h"
 #include "CKivSkinStore.h"
 #include <cstring>
 
@@ -188,9 +189,8 @@ void PrintWindowTo(HWND window, Canvas& canvas)
 
 void CaptureScreenAt(POINT topLeft, Canvas& canvas)
 {
-    HDC screen = GetDC(nullptr);
+    const CKivClientDC screen(nullptr);
     BitBlt(canvas.DC(), 0, 0, canvas.Width(), canvas.Height(), screen, topLeft.x, topLeft.y, SRCCOPY);
-    ReleaseDC(nullptr, screen);
 }
 
 void CaptureScreenTo(HWND window, Canvas& canvas)

@@ -1,4 +1,5 @@
 #include "KivTestSupport.h"
+#include "CKivFileHandle.h"
 #include "CKivAes.h"
 #include "CKivBmpFile.h"
 #include "CKivSkinSchema.h"
@@ -115,12 +116,12 @@ TempDir::~TempDir()
 
 bool WriteFileBytes(const std::wstring& path, const void* data, size_t size)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const CKivFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
         return false;
     DWORD written = 0;
     const BOOL ok = size == 0 || WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr);
-    CloseHandle(file);
     return ok && written == size;
 }
 
@@ -132,8 +133,9 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& 
 std::vector<unsigned char> ReadFileBytes(const std::wstring& path)
 {
     std::vector<unsigned char> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const CKivFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.IsValid())
         return bytes;
     LARGE_INTEGER size;
     if (GetFileSizeEx(file, &size) && size.QuadPart > 0)
@@ -144,7 +146,6 @@ std::vector<unsigned char> ReadFileBytes(const std::wstring& path)
             got = 0;
         bytes.resize(got);
     }
-    CloseHandle(file);
     return bytes;
 }
 
