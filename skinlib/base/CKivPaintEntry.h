@@ -15,18 +15,7 @@ public:
     template <typename PaintTo>
     static bool Paint(HWND window, HDC given, PaintTo paintTo)
     {
-        if (given != nullptr)
-        {
-            paintTo(given);
-            return true;
-        }
-        if (window == nullptr)
-            return false;
-        CKivPaintDC dc(window);
-        if (!dc)
-            return false;
-        paintTo(dc.Get());
-        return true;
+        return Enter(window, given, [&](HDC dc, const PAINTSTRUCT*) { paintTo(dc); });
     }
     // The same for a skin that draws only what needs it: paintTo(dc, area)
     // gets the whole client area for a given DC, the paint cycle's rcPaint
@@ -34,12 +23,24 @@ public:
     template <typename PaintTo>
     static bool PaintArea(HWND window, HDC given, PaintTo paintTo)
     {
+        return Enter(window, given, [&](HDC dc, const PAINTSTRUCT* cycle) {
+            RECT area{};
+            if (cycle != nullptr)
+                area = cycle->rcPaint;
+            else if (window != nullptr)
+                GetClientRect(window, &area);
+            paintTo(dc, area);
+        });
+    }
+
+private:
+    // withDc(dc, cycle): cycle is the paint cycle's record, null for a given DC.
+    template <typename WithDC>
+    static bool Enter(HWND window, HDC given, WithDC withDc)
+    {
         if (given != nullptr)
         {
-            RECT client{};
-            if (window != nullptr)
-                GetClientRect(window, &client);
-            paintTo(given, client);
+            withDc(given, nullptr);
             return true;
         }
         if (window == nullptr)
@@ -47,7 +48,7 @@ public:
         CKivPaintDC dc(window);
         if (!dc)
             return false;
-        paintTo(dc.Get(), dc.Paint().rcPaint);
+        withDc(dc.Get(), &dc.Paint());
         return true;
     }
 };

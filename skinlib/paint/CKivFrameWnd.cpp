@@ -77,11 +77,6 @@ bool IsFrameMessage(UINT message)
 
 }  // namespace
 
-static_assert(static_cast<int>(CKivFrameWnd::NoButton) == CKivCaptionButtonTracker::NoButton &&
-                  static_cast<int>(CKivFrameWnd::CloseButton) == CKivCaptionButtonTracker::CloseButton &&
-                  static_cast<int>(CKivFrameWnd::MaxButton) == CKivCaptionButtonTracker::MaxButton &&
-                  static_cast<int>(CKivFrameWnd::MinButton) == CKivCaptionButtonTracker::MinButton,
-              "the frame's caption buttons are the tracker's");
 
 CKivFrameWnd::~CKivFrameWnd()
 {

@@ -18,14 +18,12 @@
 class CKivFrameWnd : public CKivWnd, public CKivWindowHelper
 {
 public:
-    // Caption button identities.
-    enum Button
-    {
-        NoButton = -1,
-        CloseButton = 0,
-        MaxButton = 1,
-        MinButton = 3
-    };
+    // Caption button identities: the tracker's.
+    using Button = CKivCaptionButtonTracker::Button;
+    static constexpr Button NoButton = CKivCaptionButtonTracker::NoButton;
+    static constexpr Button CloseButton = CKivCaptionButtonTracker::CloseButton;
+    static constexpr Button MaxButton = CKivCaptionButtonTracker::MaxButton;
+    static constexpr Button MinButton = CKivCaptionButtonTracker::MinButton;
     static const int kZoneCount = CKivFrameZones::kZoneCount;
 
     CKivFrameWnd() = default;
