@@ -831,6 +831,34 @@ TEST_CASE("a maximised MDI child's buttons on the skinned bar: layout, pixels an
         CHECK(IsZoomed(second));
         CHECK(IsWindow(mdi.window));
     }
+    SUBCASE("each text item opens its own drop-down, the last one too, though the icon comes first")
+    {
+        const std::vector<CKivMenuBar::Item> items = menuBar.Items();
+        REQUIRE(items.size() == 4);
+        int tried = 0;
+        for (const CKivMenuBar::Item& item : items)
+        {
+            if (item.popup == nullptr || item.grayed)
+                continue;
+            CAPTURE(item.index);
+            ++tried;
+            HMENU opened = nullptr;
+            g_onFrameIdle = [&](HWND) {
+                const HWND popup = FindWindowW(L"#32768", nullptr);
+                if (popup != nullptr && opened == nullptr)
+                    opened = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+                EndMenu();
+            };
+            frametest::ModalGuard guard;
+            SendMessageW(mdi.window, WM_NCLBUTTONDOWN, HTMENU,
+                         f.ScreenParam((item.rect.left + item.rect.right) / 2, (item.rect.top + item.rect.bottom) / 2));
+            CHECK_FALSE(guard.Fired());
+            CHECK(opened == GetSubMenu(bar, item.index));
+            CHECK_FALSE(menuBar.IsTracking());
+        }
+        CHECK(tried >= 2);
+        g_onFrameIdle = nullptr;
+    }
     SUBCASE("close destroys the child and leaves the frame alive")
     {
         ClickButton(f, CKivMenuBar::ChildCloseButton);

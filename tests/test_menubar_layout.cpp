@@ -174,6 +174,13 @@ TEST_CASE("items are found by point, by walking past greyed ones and by mnemonic
     items[0].rect = RECT{2, 0, 30, 20};
     items[1].rect = RECT{34, 0, 60, 20};
 
+    SUBCASE("by position")
+    {
+        REQUIRE(CKivMenuBarLayout::Find(items, 4) != nullptr);
+        CHECK(CKivMenuBarLayout::Find(items, 4) == &items[3]);
+        CHECK(CKivMenuBarLayout::Find(items, 3) == nullptr);
+        CHECK(CKivMenuBarLayout::Find(items, -1) == nullptr);
+    }
     SUBCASE("by point: an item's edges belong to it")
     {
         CHECK(CKivMenuBarLayout::ItemAt(items, POINT{2, 0}) == 0);
@@ -185,8 +192,10 @@ TEST_CASE("items are found by point, by walking past greyed ones and by mnemonic
     {
         CHECK(CKivMenuBarLayout::NextEnabled(items, 0, 1) == 2);
         CHECK(CKivMenuBarLayout::NextEnabled(items, 2, -1) == 0);
-        CHECK(CKivMenuBarLayout::NextEnabled(items, 0, -1) == 3);
-        CHECK(CKivMenuBarLayout::NextEnabled(items, 3, 1) == 0);
+        // Positions, not places in the list: the last item sits at position 4.
+        CHECK(CKivMenuBarLayout::NextEnabled(items, 0, -1) == 4);
+        CHECK(CKivMenuBarLayout::NextEnabled(items, 2, 1) == 4);
+        CHECK(CKivMenuBarLayout::NextEnabled(items, 4, 1) == 0);
         CHECK(CKivMenuBarLayout::NextEnabled(items, -1, 1) == 0);
         for (Item& item : items)
             item.grayed = true;

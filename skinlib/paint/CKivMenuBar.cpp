@@ -127,7 +127,8 @@ int CKivMenuBar::OnBarClick(LPARAM lParam)
         return 0;
     }
     const int item = ItemFromPoint(PointFromLParam(lParam));
-    if (item >= 0 && !IsTracking() && !m_items[static_cast<size_t>(item)].grayed)
+    const Item* found = CKivMenuBarLayout::Find(m_items, item);
+    if (found != nullptr && !IsTracking() && !found->grayed)
         m_loop.Run(item, true, false);
     // Never handed on: the system would start its own menu mode on a bar
     // whose layout is not the skin's.

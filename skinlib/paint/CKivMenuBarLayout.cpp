@@ -121,14 +121,24 @@ int CKivMenuBarLayout::ButtonAt(const std::vector<Button>& buttons, POINT p)
     return -1;
 }
 
+const CKivMenuBarLayout::Item* CKivMenuBarLayout::Find(const std::vector<Item>& items, int position)
+{
+    for (const Item& item : items)
+        if (item.index == position)
+            return &item;
+    return nullptr;
+}
+
 int CKivMenuBarLayout::NextEnabled(const std::vector<Item>& items, int from, int step)
 {
+    const Item* start = Find(items, from);
+    const int slot = start != nullptr ? static_cast<int>(start - items.data()) : -1;
     const int count = static_cast<int>(items.size());
     for (int n = 1; n <= count; ++n)
     {
-        const int i = ((from + step * n) % count + count) % count;
+        const int i = ((slot + step * n) % count + count) % count;
         if (!items[static_cast<size_t>(i)].grayed)
-            return i;
+            return items[static_cast<size_t>(i)].index;
     }
     return -1;
 }

@@ -21,11 +21,18 @@ public:
     // buttons, which it empties first; returns the count of text items.
     int Lay(HDC dc, HMENU menu, const RECT& bar, std::vector<Item>* items, std::vector<Button>* buttons) const;
 
+    // Items are named by their position in the menu (Item::index), which
+    // differs from their place in the list where the menu has picture items
+    // or separators.
+
+    // The item at that menu position, null for none.
+    static const Item* Find(const std::vector<Item>& items, int position);
     // The item whose rectangle holds p (edges inclusive), -1 for none.
     static int ItemAt(const std::vector<Item>& items, POINT p);
     // The button (an index into buttons) whose rectangle holds p, -1 for none.
     static int ButtonAt(const std::vector<Button>& buttons, POINT p);
-    // The next item not greyed, stepping from from (wrapping), -1 for none.
+    // The next item not greyed, stepping from the item at position from
+    // (wrapping; from the start for none), -1 for none.
     static int NextEnabled(const std::vector<Item>& items, int from, int step);
     // The first item not greyed whose mnemonic is key (any case), -1 for none.
     static int FindMnemonic(const std::vector<Item>& items, wchar_t key);

@@ -81,7 +81,8 @@ void CKivMenuBarLoop::EndWithOwner()
 
 void CKivMenuBarLoop::OnHookMouse(bool leftDown, int item)
 {
-    if (item < 0 || m_bar.Items()[static_cast<size_t>(item)].grayed)
+    const CKivMenuBar::Item* found = CKivMenuBarLayout::Find(m_bar.Items(), item);
+    if (found == nullptr || found->grayed)
         return;
     if (item == m_openItem)
     {
@@ -148,10 +149,10 @@ int CKivMenuBarLoop::TrackItem(int index, bool keyboard)
     const HWND window = m_bar.Window();
     const std::shared_ptr<bool> alive = m_alive;
     m_bar.RefreshLayout();
-    const std::vector<CKivMenuBar::Item>& items = m_bar.Items();
-    if (index < 0 || static_cast<size_t>(index) >= items.size())
+    const CKivMenuBar::Item* found = CKivMenuBarLayout::Find(m_bar.Items(), index);
+    if (found == nullptr)
         return -1;
-    const CKivMenuBar::Item item = items[static_cast<size_t>(index)];
+    const CKivMenuBar::Item item = *found;
     if (item.grayed)
         return -1;
     m_openItem = m_pushedItem = index;
