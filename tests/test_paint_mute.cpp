@@ -256,9 +256,10 @@ TEST_CASE("a control whose colour messages reach its skin is muted by the skin, 
         CHECK_FALSE(painted);
         CHECK(g_seen.controlClip == SIMPLEREGION);
     }
-    SUBCASE("nested routes: the inner drawing counts for the outer, a later quiet one reports none")
+    SUBCASE("nested routes: each sees only its own drawings, the outer's from before and after the inner")
     {
-        bool outer = false;
+        MemoryDC second;
+        bool outer = true;
         bool inner = false;
         bool quiet = true;
         CKivPaintMute::Route(
@@ -274,7 +275,30 @@ TEST_CASE("a control whose colour messages reach its skin is muted by the skin, 
             },
             &outer, bySkin);
         CHECK(inner);
-        CHECK(outer);
+        CHECK_FALSE(outer);
+        CHECK_FALSE(quiet);
+
+        bool drewBefore = false;
+        bool drewAfter = false;
+        CKivPaintMute::Route(
+            windows.probe,
+            [&] {
+                CKivPaintMute::Silence(windows.probe, memory.dc);
+                CKivPaintMute::Route(
+                    windows.probe, [] { return LRESULT(0); }, &quiet, bySkin);
+                return LRESULT(0);
+            },
+            &drewBefore, bySkin);
+        CKivPaintMute::Route(
+            windows.probe,
+            [&] {
+                CKivPaintMute::Route(
+                    windows.probe, [] { return LRESULT(0); }, &quiet, bySkin);
+                return static_cast<LRESULT>(CKivPaintMute::Silence(windows.probe, second.dc));
+            },
+            &drewAfter, bySkin);
+        CHECK(drewBefore);
+        CHECK(drewAfter);
         CHECK_FALSE(quiet);
         CHECK_FALSE(CKivPaintMute::IsMuted(windows.probe));
         CHECK_FALSE(CKivPaintMute::Silence(windows.probe, memory.dc));

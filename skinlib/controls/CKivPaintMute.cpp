@@ -26,7 +26,11 @@ CKivPaintMute::Scope::~Scope()
     if (m_heard == Heard::FromParent)
         Hooked().Remove(m_window);
     const auto found = Open().find(m_window);
-    if (found != Open().end() && --found->second.open == 0)
+    if (found == Open().end())
+        return;
+    if (m_heard == Heard::BySkin)
+        found->second.drawings = m_drawingsBefore;
+    if (--found->second.open == 0)
         Open().erase(found);
 }
 

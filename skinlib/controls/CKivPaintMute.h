@@ -28,8 +28,10 @@ public:
     };
 
     // Runs pass (a message on its way to the control) with the control
-    // muted; painted (may be null) tells whether it drew meanwhile. Nested
-    // routes of one window each see the drawings made while they ran.
+    // muted; painted (may be null) tells whether it drew meanwhile. Routes
+    // of one window nest: heard from the parent, an outer route sees the
+    // drawings of the routes inside it too; heard by the skin, each route
+    // sees only its own, since the skin repaints after each of them.
     template <typename Pass>
     static LRESULT Route(HWND window, Pass pass, bool* painted, Heard heard = Heard::FromParent)
     {
