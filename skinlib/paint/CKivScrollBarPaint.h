@@ -3,7 +3,8 @@
 
 // Draws one scroll bar in the skin's five bar colours from a given geometry:
 // both arrow buttons (an outlined box with a triangle), the track and the
-// thumb. Who decides the geometry (the drawn bar of a control, or the system
+// thumb. Outline width and triangle size follow the geometry's DPI; the
+// lengths come scaled in the geometry. Who decides the geometry (the drawn bar of a control, or the system
 // for a window's own bars) lays it out; this only paints, composed in one
 // memory bitmap and copied in one blit.
 class CKivScrollBarPaint
@@ -30,6 +31,7 @@ public:
         bool thumbPressed = false;
         bool backDisabled = false;
         bool forwardDisabled = false;
+        int dpi = 96;  // outline and triangles are drawn at this DPI's scale
         bool operator==(const Geometry& other) const;
         bool operator!=(const Geometry& other) const { return !(*this == other); }
     };
