@@ -15,6 +15,8 @@
 #include "CKivSkinStore.h"
 #include "CKivSysScrollBar.h"
 #include "CKivWindowHelper.h"
+#include "CKivCommonLook.h"
+#include "KivCommonHost.h"
 #include "KivControlTestHost.h"
 #include "KivDpiRun.h"
 #include "KivFrameTestHost.h"
@@ -32,6 +34,7 @@ namespace {
 // Names of child cases carry no commas: the filter would split at them.
 const char kScrollBarsAtSessionDpi[] = "child: scroll bars at the session DPI";
 const char kProgressAtSessionDpi[] = "child: progress bar at the session DPI";
+const char kBarsAtSessionDpi[] = "child: slider and header and tool bar at the session DPI";
 
 const int kId = 700;
 // The drawn bar's lengths at 96 DPI.
@@ -57,6 +60,15 @@ int WidestRun(const Canvas& canvas, int top, int bottom, COLORREF colour)
         widest = count > widest ? count : widest;
     }
     return widest;
+}
+
+// Pixels of a colour along a row (horizontal) or a column of a window's client area, from the screen.
+int CountOnScreen(HWND window, POINT from, int steps, bool horizontal, COLORREF colour)
+{
+    int count = 0;
+    for (int i = 0; i < steps; ++i)
+        count += kivtest::ScreenPixel(window, from.x + (horizontal ? i : 0), from.y + (horizontal ? 0 : i)) == colour;
+    return count;
 }
 
 LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
@@ -285,4 +297,100 @@ TEST_CASE("a maximised frame hangs over the work area by the style's frame width
         MESSAGE("maximised frame width at " << dpi << " DPI: " << expected << ", system's per-DPI answer "
                                             << (forDpi != nullptr ? -scaled.left : -1));
     }
+}
+
+TEST_CASE("slider, header and tool bar at 96, 144 and 192 DPI: the control's geometry, the skin's lines scaled")
+{
+    RunAtEachDpi(kBarsAtSessionDpi);
+}
+
+TEST_CASE("child: slider and header and tool bar at the session DPI" * doctest::skip())
+{
+    const int dpi = kivtest::RequestedDpi();
+    REQUIRE(dpi > 0);
+    auto S = [dpi](int value) { return ExpectScaled(value, dpi); };
+    REQUIRE(kivtest::LoadShippedSkin(L"default.kiv"));
+    const COLORREF thumbColour = static_cast<COLORREF>(CKivSkinStore::Settings().sliderControlThumbDefault);
+    const COLORREF line = CKivCommonLook::Current().line;
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    kivtest::CommonHost host(true, 520, 380), plainHost(false, 520, 380);
+    // The unskinned controls only answer: their host stays off the screen.
+    ShowWindow(plainHost.Window(), SW_HIDE);
+
+    // Slider: the thumb is the control's own rectangle, filled whole.
+    const HWND slider = host.Control(TRACKBAR_CLASSW, TBS_HORZ, 10, 10, 300, 60, kId);
+    const HWND plainSlider = plainHost.Control(TRACKBAR_CLASSW, TBS_HORZ, 10, 10, 300, 60, kId);
+    for (HWND each : {slider, plainSlider})
+    {
+        SendMessageW(each, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+        SendMessageW(each, TBM_SETPOS, TRUE, 3);
+    }
+    const RECT thumb = kivtest::AskRect(slider, TBM_GETTHUMBRECT, 0);
+    const RECT plainThumb = kivtest::AskRect(plainSlider, TBM_GETTHUMBRECT, 0);
+    CHECK(EqualRect(&thumb, &plainThumb));
+    CHECK(SendMessageW(slider, TBM_GETTHUMBLENGTH, 0, 0) == SendMessageW(plainSlider, TBM_GETTHUMBLENGTH, 0, 0));
+    kivtest::Settle(host.Window());
+    CHECK(kivtest::ScreenPixel(slider, thumb.left, thumb.top) == thumbColour);
+    CHECK(kivtest::ScreenPixel(slider, thumb.right - 1, thumb.bottom - 1) == thumbColour);
+    CHECK(kivtest::ScreenPixel(slider, thumb.left - 1, thumb.top) != thumbColour);
+    CHECK(kivtest::ScreenPixel(slider, thumb.right, thumb.bottom - 1) != thumbColour);
+
+    // Header: its height the control's layout; the skin's lines S(1) thick.
+    const HWND header = host.Control(WC_HEADERW, HDS_BUTTONS | HDS_HORZ, 10, 90, 420, 24, kId + 1);
+    const HWND plainHeader = plainHost.Control(WC_HEADERW, HDS_BUTTONS | HDS_HORZ, 10, 90, 420, 24, kId + 1);
+    int headerHeight = 0;
+    for (HWND each : {header, plainHeader})
+    {
+        for (int i = 0; i < 2; ++i)
+        {
+            HDITEMW item = {};
+            item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+            item.pszText = const_cast<wchar_t*>(i == 0 ? L"Name" : L"Size");
+            item.cxy = 150;
+            item.fmt = HDF_STRING | HDF_LEFT;
+            SendMessageW(each, HDM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+        }
+        RECT area = {0, 0, 420, 200};
+        WINDOWPOS place = {};
+        HDLAYOUT layout = {&area, &place};
+        REQUIRE(SendMessageW(each, HDM_LAYOUT, 0, reinterpret_cast<LPARAM>(&layout)));
+        CHECK((headerHeight == 0 || headerHeight == place.cy));
+        headerHeight = place.cy;
+        SetWindowPos(each, nullptr, 10, 90, place.cx, place.cy, SWP_NOZORDER);
+    }
+    const RECT first = kivtest::AskRect(header, HDM_GETITEMRECT, 0);
+    const RECT plainFirst = kivtest::AskRect(plainHeader, HDM_GETITEMRECT, 0);
+    CHECK(EqualRect(&first, &plainFirst));
+    kivtest::Settle(host.Window());
+    const int middle = (first.top + first.bottom) / 2;
+    CHECK(CountOnScreen(header, POINT{first.right - 6, middle}, 6, true, line) == S(1));
+    CHECK(kivtest::ScreenPixel(header, first.right - 1, middle) == line);
+    CHECK(CountOnScreen(header, POINT{first.left + 100, first.bottom - 6}, 6, false, line) == S(1));
+    CHECK(kivtest::ScreenPixel(header, first.left + 100, first.bottom - 1) == line);
+
+    // Tool bar: buttons where the control puts them; the separator's line S(1) wide.
+    const HWND bar = host.Control(TOOLBARCLASSNAMEW, TBSTYLE_FLAT | CCS_NORESIZE | CCS_NODIVIDER, 10, 160, 400, 60,
+                                  kId + 2);
+    const HWND plainBar = plainHost.Control(TOOLBARCLASSNAMEW, TBSTYLE_FLAT | CCS_NORESIZE | CCS_NODIVIDER, 10, 160,
+                                            400, 60, kId + 2);
+    kivtest::AddToolButtons(bar, false, 300);
+    kivtest::AddToolButtons(plainBar, false, 300);
+    CHECK(SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0) == SendMessageW(plainBar, TB_GETBUTTONSIZE, 0, 0));
+    const RECT separator = kivtest::AskRect(bar, TB_GETITEMRECT, 3);
+    const RECT find = kivtest::AskRect(bar, TB_GETITEMRECT, 6);
+    const RECT plainFind = kivtest::AskRect(plainBar, TB_GETITEMRECT, 6);
+    CHECK(EqualRect(&find, &plainFind));
+    kivtest::Settle(host.Window());
+    const int across = separator.right - separator.left;
+    const int lineRow = (separator.top + separator.bottom) / 2;
+    CHECK(CountOnScreen(bar, POINT{separator.left, lineRow}, across, true, line) == S(1));
+    CHECK(kivtest::ScreenPixel(bar, (separator.left + separator.right) / 2 - 1, lineRow) == line);
+    CHECK(kivtest::ScreenPixel(bar, (separator.left + separator.right) / 2 - 1, separator.top + S(2) - 1) != line);
+    CHECK(kivtest::ScreenPixel(bar, (separator.left + separator.right) / 2 - 1, separator.top + S(2)) == line);
+    const LRESULT size = SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0);
+    MESSAGE("at " << dpi << " DPI: slider thumb " << thumb.right - thumb.left << "x" << thumb.bottom - thumb.top
+                  << ", header height " << headerHeight << ", tool bar button " << LOWORD(size) << "x" << HIWORD(size)
+                  << ", drop-down button " << find.right - find.left << " wide");
+    kivtest::ConfirmDpiRun();
 }
