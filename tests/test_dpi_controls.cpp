@@ -11,6 +11,7 @@
 #include "CKivDpiScale.h"
 #include "CKivEditBox.h"
 #include "CKivFrameWnd.h"
+#include "CKivGraphics.h"
 #include "CKivProgressBar.h"
 #include "CKivSkinStore.h"
 #include "CKivSysScrollBar.h"
@@ -393,4 +394,53 @@ TEST_CASE("child: slider and header and tool bar at the session DPI" * doctest::
                   << ", header height " << headerHeight << ", tool bar button " << LOWORD(size) << "x" << HIWORD(size)
                   << ", drop-down button " << find.right - find.left << " wide");
     kivtest::ConfirmDpiRun();
+}
+
+TEST_CASE("a push button picture scaled with its corners kept: corner squares at the scale, edges and middle stretched")
+{
+    kivtest::skin::Install();
+    const RECT grid = kivtest::skin::kGrid10;
+    const int corner = 2;
+    const CKivDpiScale twice(192);
+    const int drawn = ExpectScaled(corner, 192);
+    const int width = 60, height = 30;
+    auto part = [&grid](int left, int top, int right, int bottom) {
+        return RECT{grid.left + left, grid.top + top, grid.left + right, grid.top + bottom};
+    };
+    Canvas kept(width, height, RGB(1, 2, 3));
+    REQUIRE(CKivGraphics::StretchBltFromSkinCorners(kept.DC(), RECT{0, 0, width, height}, &grid, corner, twice));
+    // Each piece is the matching part of the picture drawn on its own at its place.
+    Canvas pieces(width, height, RGB(1, 2, 3));
+    const RECT topLeft = part(0, 0, corner, corner), bottomRight = part(10 - corner, 10 - corner, 10, 10);
+    const RECT topEdge = part(corner, 0, 10 - corner, corner), middle = part(corner, corner, 10 - corner, 10 - corner);
+    CKivGraphics::StretchBltFromSkinScaled(pieces.DC(), 0, 0, drawn, drawn, &topLeft, twice);
+    CKivGraphics::StretchBltFromSkinScaled(pieces.DC(), width - drawn, height - drawn, drawn, drawn, &bottomRight, twice);
+    CKivGraphics::StretchBltFromSkinScaled(pieces.DC(), drawn, 0, width - 2 * drawn, drawn, &topEdge, twice);
+    CKivGraphics::StretchBltFromSkinScaled(pieces.DC(), drawn, drawn, width - 2 * drawn, height - 2 * drawn, &middle,
+                                           twice);
+    auto sameIn = [&](int left, int top, int right, int bottom) {
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                if (kept.Pixel(x, y) != pieces.Pixel(x, y))
+                    return false;
+        return true;
+    };
+    CHECK(sameIn(0, 0, drawn, drawn));
+    CHECK(sameIn(width - drawn, height - drawn, width, height));
+    CHECK(sameIn(drawn, 0, width - drawn, drawn));
+    CHECK(sameIn(drawn, drawn, width - drawn, height - drawn));
+    // Stretched whole, the corner would be three times as wide as it is high.
+    Canvas whole(width, height, RGB(1, 2, 3));
+    CKivGraphics::StretchBltFromSkinScaled(whole.DC(), 0, 0, width, height, &grid, twice);
+    CHECK_FALSE(whole.SameAs(kept));
+
+    // At the unit scale, and where the picture has no room for two corners,
+    // the picture is drawn whole as before.
+    Canvas plain(width, height, RGB(1, 2, 3)), unit(width, height, RGB(1, 2, 3));
+    CKivGraphics::StretchBltFromSkin(plain.DC(), 0, 0, width, height, &grid);
+    CKivGraphics::StretchBltFromSkinCorners(unit.DC(), RECT{0, 0, width, height}, &grid, corner, CKivDpiScale(96));
+    CHECK(plain.SameAs(unit));
+    Canvas noRoom(width, height, RGB(1, 2, 3));
+    CKivGraphics::StretchBltFromSkinCorners(noRoom.DC(), RECT{0, 0, width, height}, &grid, 5, twice);
+    CHECK(noRoom.SameAs(whole));
 }
