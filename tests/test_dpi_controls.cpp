@@ -204,6 +204,18 @@ TEST_CASE("child: scroll bars at the session DPI" * doctest::skip())
     CHECK(window.Pixel(place.left + line - 1, place.top + line + 1) == colours::kBarBorder);
     CHECK(window.Pixel(place.left + line, place.top + line) == colours::kBar);
     CHECK(window.Pixel(place.left + line, place.top + systemArrow - line) == colours::kBarBorder);
+    // Repaints at this scale hold no GDI objects.
+    auto repaint = [&] {
+        skin->Bar().Repaint();
+        RedrawWindow(edit, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        kivtest::PumpPending();
+    };
+    repaint();
+    kivtest::GdiLeakOracle oracle;
+    const long before = oracle.LiveObjects();
+    for (int round = 0; round < 20; ++round)
+        repaint();
+    CHECK(oracle.LiveObjects() == before);
     MESSAGE("at " << dpi << " DPI: system scroll bar " << GetSystemMetrics(SM_CXVSCROLL) << " wide, arrow "
                   << systemArrow << "; drawn bar arrow " << layout.arrow << ", shortest thumb " << layout.thumbLength
                   << ", outline " << line);
