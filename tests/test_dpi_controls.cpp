@@ -15,6 +15,7 @@
 #include "CKivProgressBar.h"
 #include "CKivSkinStore.h"
 #include "CKivSysScrollBar.h"
+#include "CKivTabCtrl.h"
 #include "CKivWindowHelper.h"
 #include "CKivCommonLook.h"
 #include "KivCommonHost.h"
@@ -401,10 +402,39 @@ TEST_CASE("child: slider and header and tool bar at the session DPI" * doctest::
     CHECK(kivtest::ScreenPixel(bar, (separator.left + separator.right) / 2 - 1, lineRow) == line);
     CHECK(kivtest::ScreenPixel(bar, (separator.left + separator.right) / 2 - 1, separator.top + S(2) - 1) != line);
     CHECK(kivtest::ScreenPixel(bar, (separator.left + separator.right) / 2 - 1, separator.top + S(2)) == line);
+    // Tab control: item rectangles the control's own; the overflow button's
+    // arrow S(8) across.
+    const HWND tabs = host.Control(WC_TABCONTROLW, 0, 10, 240, 200, 100, kId + 3);
+    const HWND plainTabs = plainHost.Control(WC_TABCONTROLW, 0, 10, 240, 200, 100, kId + 3);
+    for (HWND each : {tabs, plainTabs})
+    {
+        const wchar_t* names[] = {L"Alpha", L"Bravo", L"Charlie", L"Delta", L"Echo", L"Foxtrot"};
+        for (int i = 0; i < 6; ++i)
+        {
+            TCITEMW item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = const_cast<wchar_t*>(names[i]);
+            SendMessageW(each, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    const RECT secondTab = kivtest::AskRect(tabs, TCM_GETITEMRECT, 1);
+    const RECT plainSecondTab = kivtest::AskRect(plainTabs, TCM_GETITEMRECT, 1);
+    CHECK(EqualRect(&secondTab, &plainSecondTab));
+    CKivTabCtrl* tabSkin = dynamic_cast<CKivTabCtrl*>(CKivWnd::FromHandle(tabs));
+    REQUIRE(tabSkin != nullptr);
+    kivtest::Settle(host.Window());
+    REQUIRE(tabSkin->Strip().HasHiddenTabs());
+    const RECT more = tabSkin->Strip().MoreButton().Bounds();
+    const POINT tip = {(more.left + more.right) / 2, (more.top + more.bottom) / 2 - S(2)};
+    const COLORREF arrowColour = kivtest::ScreenPixel(tabs, tip.x, tip.y);
+    const int arrowWidth = CountOnScreen(tabs, POINT{more.left, tip.y}, more.right - more.left, true, arrowColour);
+    CHECK(arrowWidth >= S(8) - 1);
+    CHECK(arrowWidth <= S(8) + 1);
     const LRESULT size = SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0);
     MESSAGE("at " << dpi << " DPI: slider thumb " << thumb.right - thumb.left << "x" << thumb.bottom - thumb.top
                   << ", header height " << headerHeight << ", tool bar button " << LOWORD(size) << "x" << HIWORD(size)
-                  << ", drop-down button " << find.right - find.left << " wide");
+                  << ", drop-down button " << find.right - find.left << " wide, tab " << secondTab.right - secondTab.left
+                  << "x" << secondTab.bottom - secondTab.top << ", overflow arrow " << arrowWidth);
     kivtest::ConfirmDpiRun();
 }
 
