@@ -71,9 +71,6 @@ public:
     Layout Measure() const;
     // The host's DPI scale, which every length of the bar is drawn at.
     CKivDpiScale Scale() const;
-    // An arrow button's length along the bar at the host's scale (before a
-    // short bar halves it).
-    int ArrowLength() const { return Scale().Scale(m_arrowSize); }
     int PartAt(POINT local) const;
     // The position a thumb start (element-local) stands for.
     int PositionAt(int thumbStart) const;

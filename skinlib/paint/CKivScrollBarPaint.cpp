@@ -1,5 +1,6 @@
 #include "CKivScrollBarPaint.h"
 #include <algorithm>
+#include "CKivDpiScale.h"
 #include "CKivGdiObject.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"

@@ -3,10 +3,10 @@
 
 // Draws one scroll bar in the skin's five bar colours from a given geometry:
 // both arrow buttons (an outlined box with a triangle), the track and the
-// thumb. Outline width and triangle size follow the geometry's DPI; the
-// lengths come scaled in the geometry. Who decides the geometry (the drawn bar of a control, or the system
-// for a window's own bars) lays it out; this only paints, composed in one
-// memory bitmap and copied in one blit.
+// thumb. Who decides the geometry (the drawn bar of a control, or the system
+// for a window's own bars) lays it out, its lengths at the window's DPI;
+// this only paints, composed in one memory bitmap and copied in one blit,
+// with the outline width and the triangles at the geometry's DPI.
 class CKivScrollBarPaint
 {
 public:
