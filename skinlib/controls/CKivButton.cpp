@@ -531,15 +531,24 @@ void CKivButton::PaintContent(HDC canvas, int state)
     // Black face pixels are transparent: what shows through is the dialog
     // background already in the canvas.
     BitBlt(face.GetDC(), 0, 0, width, height, canvas, 0, 0, SRCCOPY);
+    const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(window));
+    const int skinRound = CKivSkinStore::Settings().buttonRound;
     if (const RECT* picture = ChooseFace(state))
-        CKivGraphics::StretchBltFromSkin(face.GetDC(), 0, 0, width, height, picture);
+    {
+        if (scale.IsUnit())
+            CKivGraphics::StretchBltFromSkin(face.GetDC(), 0, 0, width, height, picture);
+        else
+            // The rounded corners (half the rounding across) keep their shape at the scale.
+            CKivGraphics::StretchBltFromSkinCorners(face.GetDC(), RECT{0, 0, width, height}, picture,
+                                                    skinRound > 0 ? (skinRound + 1) / 2 : 0, scale);
+    }
     const CKivTextContrast::Colours& text = CKivTextContrast::Current();
     {
         CKivSelectObject font(face.GetDC(), GetCurrentObject(canvas, OBJ_FONT));
         DrawWindowText(face.GetDC(), client, DT_SINGLELINE | DT_VCENTER | DT_CENTER,
                        IsDisabled(window) ? text.buttonGrayText : text.buttonText);
     }
-    const int round = CKivDpiScale(CKivDpiScale::DpiOfWindow(window)).Scale(CKivSkinStore::Settings().buttonRound);
+    const int round = scale.Scale(skinRound);
     CKivRegion shape(CreateRoundRectRgn(0, 0, width, height, round, round));
     if (shape)
         SelectClipRgn(canvas, shape);

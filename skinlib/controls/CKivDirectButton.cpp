@@ -55,8 +55,12 @@ void CKivDirectButton::Draw(HDC dc, int state) const
     // Dark skins fill the buttons dark: the caption takes whichever of
     // black and white reads better on the fill.
     SetTextColor(mem, CKivTextContrast::ReadableOn(CKivTextContrast::RelativeLuminance(colour)));
+    // Without a font of the host's, the skin font at the host's DPI.
+    const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(m_host));
     {
-        CKivSelectObject font(mem, (m_font != nullptr && !m_verticalText) ? m_font : CKivGraphics::GetSkinFont(m_verticalText ? 1 : 0));
+        CKivSelectObject font(mem, (m_font != nullptr && !m_verticalText)
+                                       ? m_font
+                                       : CKivGraphics::GetSkinFontForDpi(m_verticalText ? 1 : 0, scale.Dpi()));
         if (!m_text.empty() && m_verticalText)
         {
             // The vertical font runs downwards: its cell lies left of the
@@ -75,8 +79,8 @@ void CKivDirectButton::Draw(HDC dc, int state) const
     }
     if (m_arrow)
     {
-        const POINT origin = {m_width / 2 - 4, m_height / 2 - 2};
-        CKivGraphics::FillArrow(mem, &origin, 1, colour, 4, 8);
+        const POINT origin = {m_width / 2 - scale.Scale(4), m_height / 2 - scale.Scale(2)};
+        CKivGraphics::FillArrow(mem, &origin, 1, colour, scale.Scale(4), scale.Scale(8));
     }
     BitBlt(dc, m_x, m_y, m_width, m_height, mem, 0, 0, SRCCOPY);
 }

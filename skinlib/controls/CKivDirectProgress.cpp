@@ -76,14 +76,21 @@ void CKivDirectProgress::Paint(HDC dc) const
     const int length = FillLength(m_min, m_max, m_pos, m_horizontal ? m_width : m_height);
     if (!m_empty && length > 0)
     {
+        // The margin around the fill is a pixel at 96 DPI, scaled with the host.
+        const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(m_host));
+        const int inset = scale.Scale(1);
         RECT fill = m_horizontal ? RECT{0, 0, length, m_height} : RECT{0, m_height - length, m_width, m_height};
-        InflateRect(&fill, -1, -1);
+        InflateRect(&fill, -inset, -inset);
         if (fill.right > fill.left && fill.bottom > fill.top)
         {
             // A skin without the picture falls back to the colour.
             if (m_enablePic && !CKivGraphics::IsSkinRectEmpty(&m_progressPic))
             {
-                CKivGraphics::StretchBltFromSkinRect(memory, &fill, &m_progressPic);
+                if (scale.IsUnit())
+                    CKivGraphics::StretchBltFromSkinRect(memory, &fill, &m_progressPic);
+                else
+                    CKivGraphics::StretchBltFromSkinScaled(memory, fill.left, fill.top, fill.right - fill.left,
+                                                           fill.bottom - fill.top, &m_progressPic, scale);
             }
             else
             {

@@ -33,18 +33,25 @@ long long CKivDirectScrollBar::LastPosition() const
     return std::max<long long>(last, m_min);
 }
 
+CKivDpiScale CKivDirectScrollBar::Scale() const
+{
+    return CKivDpiScale(CKivDpiScale::DpiOfWindow(m_host));
+}
+
 CKivDirectScrollBar::Layout CKivDirectScrollBar::Measure() const
 {
     Layout layout;
+    const CKivDpiScale scale = Scale();
     const int main = std::max(0, MainSize());
     // Too short for two full arrows: each takes half.
-    layout.arrow = std::min(m_arrowSize, main / 2);
+    layout.arrow = std::min(scale.Scale(m_arrowSize), main / 2);
     layout.track = main - 2 * layout.arrow;
     const long long range = static_cast<long long>(m_max) - m_min + 1;
-    if (!m_infoSet || range <= 1 || static_cast<long long>(m_page) >= range || layout.track < kMinThumb)
+    const int minThumb = scale.Scale(kMinThumb);
+    if (!m_infoSet || range <= 1 || static_cast<long long>(m_page) >= range || layout.track < minThumb)
         return layout;
     long long length = m_page > 0 ? layout.track * static_cast<long long>(m_page) / range : 0;
-    length = std::min<long long>(std::max<long long>(length, kMinThumb), layout.track);
+    length = std::min<long long>(std::max<long long>(length, minThumb), layout.track);
     layout.thumbLength = static_cast<int>(length);
     const long long span = LastPosition() - m_min;
     const long long room = layout.track - length;
@@ -158,12 +165,13 @@ LRESULT CKivDirectScrollBar::OnDrag()
     const int across = m_horizontal ? cursor.y - m_down.y : cursor.x - m_down.x;
     const int along = m_horizontal ? cursor.x - m_down.x : cursor.y - m_down.y;
     const Layout layout = Measure();
+    const int snapBack = Scale().Scale(kSnapBack);
     int thumb = m_dragStart;
-    if (std::abs(across) <= kSnapBack)
+    if (std::abs(across) <= snapBack)
         thumb = std::min(std::max(m_dragStart + along, layout.arrow), layout.arrow + layout.track - layout.thumbLength);
     // Sideways too far, or back on its first pixel: the thumb stands for the
     // position the drag began from (a pixel spans many positions of a long range).
-    const int position = (std::abs(across) > kSnapBack || thumb == m_dragStart) ? m_pressPos : PositionAt(thumb);
+    const int position = (std::abs(across) > snapBack || thumb == m_dragStart) ? m_pressPos : PositionAt(thumb);
     if (thumb == m_dragThumb && position == m_trackPos)
         return 1;
     m_dragThumb = thumb;
@@ -260,5 +268,6 @@ void CKivDirectScrollBar::Draw(HDC dc, int x, int y) const
     geometry.backPressed = pressedShown && m_part == PartBack;
     geometry.forwardPressed = pressedShown && m_part == PartForward;
     geometry.thumbPressed = dragged;
+    geometry.dpi = Scale().Dpi();
     CKivScrollBarPaint::Draw(dc, x, y, geometry, m_colours);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include "CKivDirectBase.h"
+#include "CKivDpiScale.h"
 #include "CKivScrollBarPaint.h"
 
 // A drawn scroll bar inside a rectangle of its host. It never keeps a
@@ -9,7 +10,8 @@
 // decides how the real control moves. Mouse handling follows the system bar:
 // arrows and track repeat while held, the thumb drags with a 150-pixel
 // sideways snap-back, and a release ends with SB_THUMBPOSITION (after a drag)
-// and SB_ENDSCROLL.
+// and SB_ENDSCROLL. Its lengths (arrows, the shortest thumb, the snap-back
+// distance) are the skin's at 96 DPI, scaled to the host window's DPI.
 class CKivDirectScrollBar : public CKivDirectBase
 {
 public:
@@ -67,6 +69,8 @@ public:
     void Repaint() const;
 
     Layout Measure() const;
+    // The host's DPI scale, which every length of the bar is drawn at.
+    CKivDpiScale Scale() const;
     int PartAt(POINT local) const;
     // The position a thumb start (element-local) stands for.
     int PositionAt(int thumbStart) const;

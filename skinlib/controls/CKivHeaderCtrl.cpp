@@ -3,6 +3,7 @@
 #include "CKivCommonLook.h"
 #include "CKivCompatibleDC.h"
 #include "CKivCustomDrawWatch.h"
+#include "CKivDpiScale.h"
 #include "CKivGdiObject.h"
 #include "CKivSelectObject.h"
 
@@ -145,9 +146,10 @@ void CKivHeaderCtrl::DrawItem(HDC dc, int index, const RECT& bounds, State state
     const CKivCommonLook::Surface surface = SurfaceFor(state == State::Pressed ? 2 : state == State::Hot ? 1 : 0);
     CKivCommonLook::Fill(dc, bounds, look.bar);
     CKivCommonLook::Fill(dc, bounds, surface);
-    // The skin's line between items and under them.
-    CKivCommonLook::FillColour(dc, RECT{bounds.right - 1, bounds.top, bounds.right, bounds.bottom}, look.line);
-    CKivCommonLook::FillColour(dc, RECT{bounds.left, bounds.bottom - 1, bounds.right, bounds.bottom}, look.line);
+    // The skin's line between items and under them, a pixel at 96 DPI.
+    const int line = CKivDpiScale(CKivDpiScale::DpiOfWindow(Window())).Scale(1);
+    CKivCommonLook::FillColour(dc, RECT{bounds.right - line, bounds.top, bounds.right, bounds.bottom}, look.line);
+    CKivCommonLook::FillColour(dc, RECT{bounds.left, bounds.bottom - line, bounds.right, bounds.bottom}, look.line);
     RECT content = bounds;
     if (state == State::Pressed)
         OffsetRect(&content, 2, 2);  // as the control shifts a pressed item

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <uxtheme.h>
 #include "CKivCommonLook.h"
+#include "CKivDpiScale.h"
 #include "CKivGdiObject.h"
 #include "CKivWindowDC.h"
 
@@ -174,6 +175,9 @@ void CKivToolBarCtrl::DrawSeparators(HDC dc, const RECT& client)
         return;
     const CKivCommonLook& look = CKivCommonLook::Current();
     const RECT stretch = CKivCommonLook::BarStretch(Window());
+    // The separator line and its ends' insets at the window's scale.
+    const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(Window()));
+    const int width = scale.Scale(1), inset = scale.Scale(2);
     const int count = static_cast<int>(CallPrevious(TB_BUTTONCOUNT, 0, 0));
     for (int i = 0; i < count; ++i)
     {
@@ -190,15 +194,15 @@ void CKivToolBarCtrl::DrawSeparators(HDC dc, const RECT& client)
         if (style & CCS_VERT)
         {
             line.top = item.top + (item.bottom - item.top - 2) / 2;
-            line.bottom = line.top + 1;
-            InflateRect(&line, -2, 0);
+            line.bottom = line.top + width;
+            InflateRect(&line, -inset, 0);
         }
         else
         {
             line.left = (item.left + item.right) / 2 - 1;
-            line.right = line.left + 1;
-            line.top = item.top + 2;
-            line.bottom = item.bottom - 2;
+            line.right = line.left + width;
+            line.top = item.top + inset;
+            line.bottom = item.bottom - inset;
         }
         CKivCommonLook::FillColour(dc, line, look.line);
     }

@@ -361,7 +361,7 @@ void CKivFrameWnd::OnGetMinMaxInfo(MINMAXINFO* info)
     if (GetMonitorInfoW(MonitorFromWindow(Window(), MONITOR_DEFAULTTONEAREST), &monitor))
     {
         const RECT& work = monitor.rcWork;
-        const int frame = GetStyleFrameWidth(Window());
+        const int frame = GetStyleFrameWidth(Window(), Dpi());
         info->ptMaxPosition = POINT{work.left - monitor.rcMonitor.left - frame, work.top - monitor.rcMonitor.top - frame};
         info->ptMaxSize = POINT{work.right - work.left + 2 * frame, work.bottom - work.top + 2 * frame};
     }

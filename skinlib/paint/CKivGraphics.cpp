@@ -336,6 +336,32 @@ BOOL CKivGraphics::StretchBltFromSkinScaled(HDC dc, int x, int y, int cx, int cy
     return piece ? DrawPieceSmooth(dc, *piece, x, y, cx, cy) : FALSE;
 }
 
+BOOL CKivGraphics::StretchBltFromSkinCorners(HDC dc, const RECT& destination, const RECT* source, int corner,
+                                             const CKivDpiScale& scale)
+{
+    if (source == nullptr)
+        return FALSE;
+    const int width = destination.right - destination.left, height = destination.bottom - destination.top;
+    const int drawn = scale.Scale(corner);
+    if (scale.IsUnit() || corner <= 0 || source->right - source->left <= 2 * corner ||
+        source->bottom - source->top <= 2 * corner || width <= 2 * drawn || height <= 2 * drawn)
+        return StretchBltFromSkinScaled(dc, destination.left, destination.top, width, height, source, scale);
+    const LONG fromX[4] = {source->left, source->left + corner, source->right - corner, source->right};
+    const LONG fromY[4] = {source->top, source->top + corner, source->bottom - corner, source->bottom};
+    const int toX[4] = {destination.left, destination.left + drawn, destination.right - drawn, destination.right};
+    const int toY[4] = {destination.top, destination.top + drawn, destination.bottom - drawn, destination.bottom};
+    BOOL drawnAll = TRUE;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column)
+        {
+            const RECT piece = {fromX[column], fromY[row], fromX[column + 1], fromY[row + 1]};
+            if (!StretchBltFromSkinScaled(dc, toX[column], toY[row], toX[column + 1] - toX[column],
+                                          toY[row + 1] - toY[row], &piece, scale))
+                drawnAll = FALSE;
+        }
+    return drawnAll;
+}
+
 BOOL CKivGraphics::StretchBltFromSkinRect(HDC dc, const RECT* destination, const RECT* source)
 {
     if (destination == nullptr)

@@ -17,6 +17,14 @@ public:
     // the colour with a smoothing filter and keeps the transparent outline.
     static BOOL StretchBltFromSkinScaled(HDC dc, int x, int y, int cx, int cy, const RECT* source,
                                          const CKivDpiScale& scale);
+    // A picture stretched over a box with its corners kept: at a scale other
+    // than the unit, each corner square of corner atlas pixels is drawn at
+    // the scale, the edges between them are stretched along their length
+    // and the middle over the rest, all smoothed. The unit scale, a corner of
+    // 0, or a picture or box too small for two corners each way draw the
+    // picture whole, as StretchBltFromSkinScaled does.
+    static BOOL StretchBltFromSkinCorners(HDC dc, const RECT& destination, const RECT* source, int corner,
+                                          const CKivDpiScale& scale);
     // The keyed path: the piece copied out, then TransparentBlt per call. Slow
     // under Wine; kept as the reference the cached path must match.
     static BOOL StretchBltFromSkinKeyed(HDC dc, int x, int y, int cx, int cy, const RECT* source);

@@ -1,5 +1,6 @@
 #include "CKivScrollBarPaint.h"
 #include <algorithm>
+#include "CKivDpiScale.h"
 #include "CKivGdiObject.h"
 #include "CKivGraphics.h"
 #include "CKivHDCMemory.h"
@@ -12,24 +13,27 @@ BYTE Mix(BYTE from, BYTE to, int percent)
     return static_cast<BYTE>(from + (static_cast<int>(to) - static_cast<int>(from)) * percent / 100);
 }
 
-void DrawBox(HDC dc, const RECT& box, COLORREF fill, COLORREF border)
+void DrawBox(HDC dc, const RECT& box, COLORREF fill, COLORREF border, const CKivDpiScale& scale)
 {
     CKivBrush brush(CreateSolidBrush(fill));
-    CKivPen pen(CreatePen(PS_SOLID, 1, border));
+    // A wider outline stays inside the box, as the hairline does.
+    const int line = scale.Scale(1);
+    CKivPen pen(CreatePen(line > 1 ? PS_INSIDEFRAME : PS_SOLID, line, border));
     CKivSelectObject selectBrush(dc, brush);
     CKivSelectObject selectPen(dc, pen);
     Rectangle(dc, box.left, box.top, box.right, box.bottom);
 }
 
 // One arrow button: outline and fill, with a triangle pointing along the bar.
-void DrawArrowButton(HDC dc, const RECT& box, int direction, COLORREF fill, COLORREF border, bool disabled)
+void DrawArrowButton(HDC dc, const RECT& box, int direction, COLORREF fill, COLORREF border, bool disabled,
+                     const CKivDpiScale& scale)
 {
-    DrawBox(dc, box, fill, border);
+    DrawBox(dc, box, fill, border, scale);
     const int cx = (box.left + box.right) / 2;
     const int cy = (box.top + box.bottom) / 2;
     const bool vertical = direction <= 1;
     const int cross = static_cast<int>(vertical ? box.right - box.left : box.bottom - box.top);
-    const int base = std::min(vertical ? 10 : 5, std::max(0, cross - 4));
+    const int base = std::min(scale.Scale(vertical ? 10 : 5), std::max(0, cross - scale.Scale(4)));
     const int depth = vertical ? base / 2 : base;
     const int across = vertical ? base : base * 2;
     if (base <= 0)
@@ -71,7 +75,7 @@ bool CKivScrollBarPaint::Geometry::operator==(const Geometry& o) const
     return horizontal == o.horizontal && width == o.width && height == o.height && arrow == o.arrow &&
            thumbStart == o.thumbStart && thumbLength == o.thumbLength && backPressed == o.backPressed &&
            forwardPressed == o.forwardPressed && thumbPressed == o.thumbPressed && backDisabled == o.backDisabled &&
-           forwardDisabled == o.forwardDisabled;
+           forwardDisabled == o.forwardDisabled && dpi == o.dpi;
 }
 
 void CKivScrollBarPaint::Draw(HDC dc, int x, int y, const Geometry& g, const Colours& colours)
@@ -94,6 +98,7 @@ void CKivScrollBarPaint::Compose(HDC memory, const Geometry& g, const Colours& c
         const RECT all{0, 0, g.width, g.height};
         FillRect(memory, &all, track);
     }
+    const CKivDpiScale scale(g.dpi);
     const int main = g.horizontal ? g.width : g.height;
     const int arrow = std::min(g.arrow, main / 2);
     if (arrow > 0)
@@ -101,15 +106,15 @@ void CKivScrollBarPaint::Compose(HDC memory, const Geometry& g, const Colours& c
         const RECT back = g.horizontal ? RECT{0, 0, arrow, g.height} : RECT{0, 0, g.width, arrow};
         const RECT forward = g.horizontal ? RECT{main - arrow, 0, main, g.height} : RECT{0, main - arrow, g.width, main};
         DrawArrowButton(memory, back, g.horizontal ? 2 : 0, g.backPressed ? colours.slider : colours.bar,
-                        g.backPressed ? colours.sliderBorder : colours.barBorder, g.backDisabled);
+                        g.backPressed ? colours.sliderBorder : colours.barBorder, g.backDisabled, scale);
         DrawArrowButton(memory, forward, g.horizontal ? 3 : 1, g.forwardPressed ? colours.slider : colours.bar,
-                        g.forwardPressed ? colours.sliderBorder : colours.barBorder, g.forwardDisabled);
+                        g.forwardPressed ? colours.sliderBorder : colours.barBorder, g.forwardDisabled, scale);
     }
     if (g.thumbLength > 0)
     {
         const RECT thumb = g.horizontal ? RECT{g.thumbStart, 0, g.thumbStart + g.thumbLength, g.height}
                                         : RECT{0, g.thumbStart, g.width, g.thumbStart + g.thumbLength};
         DrawBox(memory, thumb, g.thumbPressed ? colours.slider : colours.bar,
-                g.thumbPressed ? colours.sliderBorder : colours.barBorder);
+                g.thumbPressed ? colours.sliderBorder : colours.barBorder, scale);
     }
 }

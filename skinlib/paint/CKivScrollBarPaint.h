@@ -4,8 +4,9 @@
 // Draws one scroll bar in the skin's five bar colours from a given geometry:
 // both arrow buttons (an outlined box with a triangle), the track and the
 // thumb. Who decides the geometry (the drawn bar of a control, or the system
-// for a window's own bars) lays it out; this only paints, composed in one
-// memory bitmap and copied in one blit.
+// for a window's own bars) lays it out, its lengths at the window's DPI;
+// this only paints, composed in one memory bitmap and copied in one blit,
+// with the outline width and the triangles at the geometry's DPI.
 class CKivScrollBarPaint
 {
 public:
@@ -30,6 +31,7 @@ public:
         bool thumbPressed = false;
         bool backDisabled = false;
         bool forwardDisabled = false;
+        int dpi = 96;  // outline and triangles are drawn at this DPI's scale
         bool operator==(const Geometry& other) const;
         bool operator!=(const Geometry& other) const { return !(*this == other); }
     };

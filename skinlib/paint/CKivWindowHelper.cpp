@@ -23,12 +23,32 @@ BOOL CKivWindowHelper::NormalizeWindowRect(HWND window, RECT* rect)
 
 int CKivWindowHelper::GetStyleFrameWidth(HWND window)
 {
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    return GetStyleFrameWidth(window, CKivDpiScale::DpiOfWindow(window));
+}
+
+int CKivWindowHelper::GetStyleFrameWidth(HWND window, int dpi)
+{
+    typedef BOOL(WINAPI * AdjustForDpiFn)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & ~(WS_VSCROLL | WS_HSCROLL);
     // The client edge and scroll bars lie inside the frame, not in it.
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)) & ~WS_EX_CLIENTEDGE;
     RECT rect = {0, 0, 0, 0};
-    AdjustWindowRectEx(&rect, style & ~(WS_VSCROLL | WS_HSCROLL), FALSE, exStyle);
-    return -rect.left;
+    const int system = CKivDpiScale::SystemDpi();
+    if (dpi <= 0 || dpi == system)
+    {
+        AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+        return -rect.left;
+    }
+    // Newer systems tell the frame of any DPI; older ones only the system
+    // DPI's, which is then scaled over.
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    static const AdjustForDpiFn adjustForDpi = reinterpret_cast<AdjustForDpiFn>(
+        user32 ? reinterpret_cast<void*>(GetProcAddress(user32, "AdjustWindowRectExForDpi")) : nullptr);
+    if (adjustForDpi && adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)))
+        return -rect.left;
+    rect = RECT{0, 0, 0, 0};
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    return MulDiv(-rect.left, dpi, system);
 }
 
 int CKivWindowHelper::GetSystemFrameWidth(HWND window)
@@ -52,7 +72,7 @@ BOOL CKivWindowHelper::CalcBorderWidths(HWND window, KivFrameMetrics* metrics, c
     if (style & WS_MAXIMIZE)
     {
         // The width the window hangs over its work area by (see WM_GETMINMAXINFO).
-        const int frame = GetStyleFrameWidth(window);
+        const int frame = GetStyleFrameWidth(window, m_dpiScale.Dpi());
         metrics->borderLeft = metrics->borderTop = metrics->borderRight = metrics->borderBottom = frame;
         return TRUE;
     }

@@ -29,6 +29,8 @@ public:
     // The frame width the system gives the window's own style (its
     // left edge to its client's, without client edge or scroll bars).
     static int GetStyleFrameWidth(HWND window);
+    // The same at a DPI (the system's own answer where it gives one per DPI).
+    static int GetStyleFrameWidth(HWND window, int dpi);
 
 private:
     CKivDpiScale m_dpiScale;

@@ -1,5 +1,6 @@
 #include "CKivWindowScrollBars.h"
 #include <algorithm>
+#include "CKivDpiScale.h"
 #include "CKivGdiObject.h"
 #include "CKivWindowDC.h"
 #include "KivSkinSettings.h"
@@ -99,7 +100,9 @@ bool CKivWindowScrollBars::Measure(int bar, CKivScrollBarPaint::Geometry* geomet
     g.width = place.right - place.left;
     g.height = place.bottom - place.top;
     const int main = g.horizontal ? g.width : g.height;
-    const int metric = GetSystemMetrics(g.horizontal ? SM_CXHSCROLL : SM_CYVSCROLL);
+    // The system lays the bar out at the window's DPI, with the arrow metric of that DPI.
+    g.dpi = CKivDpiScale::DpiOfWindow(window);
+    const int metric = CKivDpiScale::SystemMetric(g.horizontal ? SM_CXHSCROLL : SM_CYVSCROLL, g.dpi);
     g.arrow = main <= 2 * metric + kShortBar ? std::max(0, (main - kShortBar) / 2) : metric;
     g.backPressed = (info.rgstate[1] & STATE_SYSTEM_PRESSED) != 0;
     g.forwardPressed = (info.rgstate[5] & STATE_SYSTEM_PRESSED) != 0;
