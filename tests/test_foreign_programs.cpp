@@ -107,10 +107,22 @@ enum class Sizing
     MenuAfterCreation,
 };
 
-void CompareWithUnskinned(const wchar_t* program, Sizing sizing)
+// Programs keep their window's place and size under HKCU and start from it
+// next time; each run here starts from the program's own defaults instead,
+// so what an earlier run left (a window taller than the screen, say) cannot
+// decide a comparison.
+void ForgetSavedSettings(const wchar_t* key)
+{
+    if (key != nullptr)
+        RegDeleteTreeW(HKEY_CURRENT_USER, key);
+}
+
+void CompareWithUnskinned(const wchar_t* program, Sizing sizing, const wchar_t* settingsKey = nullptr)
 {
     CAPTURE(std::string(program, program + wcslen(program)));
+    ForgetSavedSettings(settingsKey);
     const Observation plain = Observe(program, false);
+    ForgetSavedSettings(settingsKey);
     const Observation skinned = Observe(program, true);
     REQUIRE(plain.shown);
     REQUIRE(skinned.shown);
@@ -143,11 +155,12 @@ void CompareWithUnskinned(const wchar_t* program, Sizing sizing)
 
 TEST_CASE("Wine's own programs work skinned as unskinned, with the skin's look")
 {
-    CompareWithUnskinned(L"notepad.exe", Sizing::AtCreation);
-    CompareWithUnskinned(L"regedit.exe", Sizing::AtCreation);
+    CompareWithUnskinned(L"notepad.exe", Sizing::AtCreation, L"Software\\Microsoft\\Notepad");
+    CompareWithUnskinned(L"regedit.exe", Sizing::AtCreation,
+                         L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit");
     // Sizes its board with AdjustWindowRect after creation.
-    CompareWithUnskinned(L"winemine.exe", Sizing::AfterCreation);
-    // Sizes itself from its saved or computed layout after creation.
+    CompareWithUnskinned(L"winemine.exe", Sizing::AfterCreation, L"Software\\Microsoft\\WinMine");
+    // Sizes itself from its saved layout after creation (so that layout stays).
     CompareWithUnskinned(L"taskmgr.exe", Sizing::AfterCreation);
     // Created untitled and without a menu; both are set afterwards.
     CompareWithUnskinned(L"progman.exe", Sizing::MenuAfterCreation);
