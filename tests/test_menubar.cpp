@@ -35,6 +35,8 @@ struct MenuLog
     int idles = 0;
     // The bar's hook messages that reached the host (never should).
     int hookMessages = 0;
+    // The host's own WM_USER+100 and WM_USER+101 that reached it (always should).
+    int hostUserMessages = 0;
     // Runs at every WM_ENTERIDLE; the test ends the menu from here.
     std::function<void(HWND)> onIdle;
     LRESULT menuCharAnswer = 0;
@@ -59,6 +61,8 @@ LRESULT CALLBACK MenuHostProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_INITMENUPOPUP: log.popups.emplace_back(reinterpret_cast<HMENU>(wParam), lParam); return 0;
     case WM_MENUCHAR: log.menuChars.push_back(wParam); return log.menuCharAnswer;
     case WM_COMMAND: log.commands.push_back(wParam); return 0;
+    case WM_USER + 100:
+    case WM_USER + 101: ++log.hostUserMessages; return message + 7;
     case WM_ENTERIDLE:
         ++log.idles;
         if (wParam == MSGF_MENU && log.onIdle)
@@ -564,6 +568,10 @@ TEST_CASE("the hook's messages are the bar's alone and opening menus leaks nothi
     SendMessageW(f.window, CKivMenuBar::MouseMoveMessage(), WM_MOUSEMOVE, f.frame.ScreenParam(5, 5));
     SendMessageW(f.window, CKivMenuBar::LeftDownMessage(), WM_LBUTTONDOWN, f.frame.ScreenParam(5, 5));
     CHECK(Log().hookMessages == 0);
+    // The host's own numbers in its WM_USER range stay the host's, answers included.
+    CHECK(SendMessageW(f.window, WM_USER + 100, WM_MOUSEMOVE, f.frame.ScreenParam(5, 5)) == WM_USER + 107);
+    CHECK(SendMessageW(f.window, WM_USER + 101, WM_LBUTTONDOWN, f.frame.ScreenParam(5, 5)) == WM_USER + 108);
+    CHECK(Log().hostUserMessages == 2);
     kivtest::GdiLeakOracle oracle;
     REQUIRE(oracle.ReadsHandleTable());
     EndOnIdle();

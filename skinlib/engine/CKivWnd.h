@@ -156,6 +156,9 @@ private:
 const UINT KIV_WM_CTLCOLOREDIT = WM_USER + 230;
 const UINT KIV_WM_EDITCHANGE = WM_USER + 231;     // 1255: non-zero consumes EN_CHANGE
 const UINT KIV_WM_CTLCOLOR = 25;                  // WM_CTLCOLOR: the list box answers a brush
+// 1124 and 1125 are kept for their names only: the menu bar's mouse hook sends
+// registered messages (CKivMenuBar::MouseMoveMessage, LeftDownMessage), since a
+// frame's WM_USER range belongs to its program.
 const UINT KIV_WM_MENUMOUSEMOVE = WM_USER + 100;  // 1124
 const UINT KIV_WM_MENULBUTTONDOWN = WM_USER + 101;  // 1125
 const UINT KIV_WM_DRAWNBUTTONCLICK = WM_USER + 240;  // 1264
