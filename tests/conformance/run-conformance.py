@@ -121,6 +121,15 @@ class Lane:
         return Run(test, mode, text, process.returncode, seconds, timed_out)
 
 
+def keep_first_logs(state_root, tests, modes):
+    """The first round's logs of tests run again, kept beside the second's as NAME.MODE.first.txt."""
+    for test in tests:
+        for mode in modes:
+            log = os.path.join(state_root, "logs", "%s.%s.txt" % (program_name(test)[:-4], mode_name(mode)))
+            if os.path.exists(log):
+                os.replace(log, log[:-4] + ".first.txt")
+
+
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
@@ -301,6 +310,7 @@ def main():
         second = {}
         if suspects:
             print("conformance: running again to confirm: %s" % ", ".join(suspects), flush=True)
+            keep_first_logs(args.state_root, suspects, modes)
             second = run_all(lanes, [(test, mode) for test in suspects for mode in modes], durations)
     finally:
         for lane in lanes:

@@ -96,6 +96,19 @@ class Durations(unittest.TestCase):
             self.assertEqual(runner.read_durations(path),
                              {("user32/edit", "default.kiv"): 54.2, ("user32/edit", "plain"): 3.5})
 
+    def test_a_run_again_keeps_the_first_rounds_logs_beside(self):
+        with tempfile.TemporaryDirectory() as folder:
+            logs = os.path.join(folder, "logs")
+            os.makedirs(logs)
+            for mode in ("plain", "skin-dark"):
+                with open(os.path.join(logs, "conformance_user32_combo.%s.txt" % mode), "w") as handle:
+                    handle.write("first " + mode)
+            runner.keep_first_logs(folder, ["user32/combo", "user32/edit"], ["plain", "dark.kiv"])
+            self.assertEqual(sorted(os.listdir(logs)), ["conformance_user32_combo.plain.first.txt",
+                                                        "conformance_user32_combo.skin-dark.first.txt"])
+            with open(os.path.join(logs, "conformance_user32_combo.skin-dark.first.txt")) as handle:
+                self.assertEqual(handle.read(), "first skin-dark")
+
 
 class Exclusions(unittest.TestCase):
     def setUp(self):
