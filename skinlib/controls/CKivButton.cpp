@@ -531,7 +531,7 @@ void CKivButton::PaintContent(HDC canvas, int state)
     // Black face pixels are transparent: what shows through is the dialog
     // background already in the canvas.
     BitBlt(face.GetDC(), 0, 0, width, height, canvas, 0, 0, SRCCOPY);
-    const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(window));
+    const CKivDpiScale scale = CKivDpiScale::OfWindow(window);
     const int skinRound = CKivSkinStore::Settings().buttonRound;
     if (const RECT* picture = ChooseFace(state))
     {
@@ -565,7 +565,7 @@ void CKivButton::PaintGlyphAndText(HDC canvas, const RECT& glyph)
     GetClientRect(window, &client);
     const int height = client.bottom - client.top;
     // The box is drawn whole at the window's scale, smoothed, and the label moves along.
-    const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(window));
+    const CKivDpiScale scale = CKivDpiScale::OfWindow(window);
     const int glyphWidth = scale.Scale(glyph.right > glyph.left ? glyph.right - glyph.left : 0);
     const int glyphHeight = scale.Scale(glyph.bottom > glyph.top ? glyph.bottom - glyph.top : 0);
     if (!CKivGraphics::IsSkinRectEmpty(&glyph))

@@ -56,7 +56,7 @@ void CKivDirectButton::Draw(HDC dc, int state) const
     // black and white reads better on the fill.
     SetTextColor(mem, CKivTextContrast::ReadableOn(CKivTextContrast::RelativeLuminance(colour)));
     // Without a font of the host's, the skin font at the host's DPI.
-    const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(m_host));
+    const CKivDpiScale scale = CKivDpiScale::OfWindow(m_host);
     {
         CKivSelectObject font(mem, (m_font != nullptr && !m_verticalText)
                                        ? m_font

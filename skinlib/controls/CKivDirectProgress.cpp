@@ -77,7 +77,7 @@ void CKivDirectProgress::Paint(HDC dc) const
     if (!m_empty && length > 0)
     {
         // The margin around the fill is a pixel at 96 DPI, scaled with the host.
-        const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(m_host));
+        const CKivDpiScale scale = CKivDpiScale::OfWindow(m_host);
         const int inset = scale.Scale(1);
         RECT fill = m_horizontal ? RECT{0, 0, length, m_height} : RECT{0, m_height - length, m_width, m_height};
         InflateRect(&fill, -inset, -inset);

@@ -35,7 +35,7 @@ long long CKivDirectScrollBar::LastPosition() const
 
 CKivDpiScale CKivDirectScrollBar::Scale() const
 {
-    return CKivDpiScale(CKivDpiScale::DpiOfWindow(m_host));
+    return CKivDpiScale::OfWindow(m_host);
 }
 
 CKivDirectScrollBar::Layout CKivDirectScrollBar::Measure() const

@@ -100,7 +100,7 @@ void CKivGroupBox::Paint(HDC dc)
 
     const KivSkinSettings& skin = CKivSkinStore::Settings();
     // Line, corners, insets and caption place at the window's scale.
-    const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(window));
+    const CKivDpiScale scale = CKivDpiScale::OfWindow(window);
     const int lineWidth = skin.groupBoxSize > 0 ? scale.Scale(skin.groupBoxSize) : 0;
     const int insetLeft = scale.Scale(kInsetLeft), insetTop = scale.Scale(kInsetTop);
     const int insetRight = scale.Scale(kInsetRight), insetBottom = scale.Scale(kInsetBottom);

@@ -147,7 +147,7 @@ void CKivHeaderCtrl::DrawItem(HDC dc, int index, const RECT& bounds, State state
     CKivCommonLook::Fill(dc, bounds, look.bar);
     CKivCommonLook::Fill(dc, bounds, surface);
     // The skin's line between items and under them, a pixel at 96 DPI.
-    const int line = CKivDpiScale(CKivDpiScale::DpiOfWindow(Window())).Scale(1);
+    const int line = CKivDpiScale::OfWindow(Window()).Scale(1);
     CKivCommonLook::FillColour(dc, RECT{bounds.right - line, bounds.top, bounds.right, bounds.bottom}, look.line);
     CKivCommonLook::FillColour(dc, RECT{bounds.left, bounds.bottom - line, bounds.right, bounds.bottom}, look.line);
     RECT content = bounds;

@@ -225,7 +225,7 @@ void CKivListBox::PlaceBar()
     {
         // The skin's width, from the right edge of the system's strip; a
         // wider bar reaches into the client area, never past its left edge.
-        const int skinWidth = CKivDpiScale(CKivDpiScale::DpiOfWindow(Window())).Scale(m_look.barWidth);
+        const int skinWidth = CKivDpiScale::OfWindow(Window()).Scale(m_look.barWidth);
         const int width = skinWidth > 0 ? std::min<int>(skinWidth, system.right) : system.right - system.left;
         m_bar.SetBounds(system.right - width, system.top, width, system.bottom - system.top);
     }

@@ -176,7 +176,7 @@ void CKivToolBarCtrl::DrawSeparators(HDC dc, const RECT& client)
     const CKivCommonLook& look = CKivCommonLook::Current();
     const RECT stretch = CKivCommonLook::BarStretch(Window());
     // The separator line and its ends' insets at the window's scale.
-    const CKivDpiScale scale(CKivDpiScale::DpiOfWindow(Window()));
+    const CKivDpiScale scale = CKivDpiScale::OfWindow(Window());
     const int width = scale.Scale(1), inset = scale.Scale(2);
     const int count = static_cast<int>(CallPrevious(TB_BUTTONCOUNT, 0, 0));
     for (int i = 0; i < count; ++i)

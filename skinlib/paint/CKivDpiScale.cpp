@@ -5,6 +5,7 @@ namespace {
 // Newer user32 exports looked up at run time: older systems lack them.
 typedef UINT(WINAPI* GetDpiForWindowFn)(HWND);
 typedef int(WINAPI* GetSystemMetricsForDpiFn)(int, UINT);
+typedef BOOL(WINAPI* AdjustWindowRectExForDpiFn)(LPRECT, DWORD, BOOL, DWORD, UINT);
 
 FARPROC User32Export(const char* name)
 {
@@ -69,4 +70,23 @@ int CKivDpiScale::SystemMetric(int index, int dpi)
     if (forDpi)
         return forDpi(index, static_cast<UINT>(dpi));
     return MulDiv(GetSystemMetrics(index), dpi, system);
+}
+
+RECT CKivDpiScale::FrameAround(DWORD style, DWORD exStyle, int dpi)
+{
+    RECT rect = {0, 0, 0, 0};
+    const int system = SystemDpi();
+    if (dpi <= 0 || dpi == system)
+    {
+        AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+        return rect;
+    }
+    static const AdjustWindowRectExForDpiFn forDpi = reinterpret_cast<AdjustWindowRectExForDpiFn>(
+        reinterpret_cast<void*>(User32Export("AdjustWindowRectExForDpi")));
+    if (forDpi && forDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)))
+        return rect;
+    rect = RECT{0, 0, 0, 0};
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    return RECT{MulDiv(rect.left, dpi, system), MulDiv(rect.top, dpi, system), MulDiv(rect.right, dpi, system),
+                MulDiv(rect.bottom, dpi, system)};
 }

@@ -28,27 +28,10 @@ int CKivWindowHelper::GetStyleFrameWidth(HWND window)
 
 int CKivWindowHelper::GetStyleFrameWidth(HWND window, int dpi)
 {
-    typedef BOOL(WINAPI * AdjustForDpiFn)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & ~(WS_VSCROLL | WS_HSCROLL);
     // The client edge and scroll bars lie inside the frame, not in it.
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & ~(WS_VSCROLL | WS_HSCROLL);
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)) & ~WS_EX_CLIENTEDGE;
-    RECT rect = {0, 0, 0, 0};
-    const int system = CKivDpiScale::SystemDpi();
-    if (dpi <= 0 || dpi == system)
-    {
-        AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-        return -rect.left;
-    }
-    // Newer systems tell the frame of any DPI; older ones only the system
-    // DPI's, which is then scaled over.
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    static const AdjustForDpiFn adjustForDpi = reinterpret_cast<AdjustForDpiFn>(
-        user32 ? reinterpret_cast<void*>(GetProcAddress(user32, "AdjustWindowRectExForDpi")) : nullptr);
-    if (adjustForDpi && adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)))
-        return -rect.left;
-    rect = RECT{0, 0, 0, 0};
-    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    return MulDiv(-rect.left, dpi, system);
+    return -CKivDpiScale::FrameAround(style, exStyle, dpi).left;
 }
 
 int CKivWindowHelper::GetSystemFrameWidth(HWND window)
