@@ -1,19 +1,12 @@
 #include "CKivCaptionButtonTracker.h"
 #include "CKivGraphics.h"
+#include "CKivWindowHelper.h"
 #include "CKivWindowDC.h"
 #include "CKivWindowPaint.h"
 
 bool CKivCaptionButtonTracker::InBox(POINT p, const KivButtonBox& box)
 {
     return CKivGraphics::PtInRectInclusive(p.x, p.y, box.x, box.y, box.x + box.width, box.y + box.height) != 0;
-}
-
-POINT CKivCaptionButtonTracker::ToWindow(HWND window, POINT screen)
-{
-    WINDOWINFO info = {};
-    info.cbSize = sizeof(info);
-    GetWindowInfo(window, &info);
-    return POINT{screen.x - info.rcWindow.left, screen.y - info.rcWindow.top};
 }
 
 bool CKivCaptionButtonTracker::CloseEnabled(HWND window)
@@ -29,12 +22,12 @@ bool CKivCaptionButtonTracker::CloseEnabled(HWND window)
 
 bool CKivCaptionButtonTracker::OverDisabledClose(POINT screen) const
 {
-    return !CloseEnabled(m_window) && InBox(ToWindow(m_window, screen), m_metrics.closeButton);
+    return !CloseEnabled(m_window) && InBox(CKivWindowHelper::ScreenToWindow(m_window, screen), m_metrics.closeButton);
 }
 
 int CKivCaptionButtonTracker::HitTest(POINT screen) const
 {
-    const POINT p = ToWindow(m_window, screen);
+    const POINT p = CKivWindowHelper::ScreenToWindow(m_window, screen);
     const LONG_PTR style = GetWindowLongPtrW(m_window, GWL_STYLE);
     if (InBox(p, m_metrics.closeButton))
         return CloseEnabled(m_window) ? CloseButton : NoButton;
@@ -54,7 +47,7 @@ int CKivCaptionButtonTracker::Track(const POINT* screen, const int* state)
     const bool closeEnabled = CloseEnabled(m_window);
     if (screen)
     {
-        const POINT p = ToWindow(m_window, *screen);
+        const POINT p = CKivWindowHelper::ScreenToWindow(m_window, *screen);
         const int wanted = state ? *state : 0;
         if (InBox(p, m_metrics.closeButton) && closeEnabled)
             hit = CloseButton;

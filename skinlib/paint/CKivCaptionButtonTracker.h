@@ -56,8 +56,6 @@ public:
 
     // False when the close command is greyed in the system menu or the class has CS_NOCLOSE.
     static bool CloseEnabled(HWND window);
-    // A screen point in window coordinates.
-    static POINT ToWindow(HWND window, POINT screen);
     // Both edges inside.
     static bool InBox(POINT p, const KivButtonBox& box);
 

@@ -109,7 +109,7 @@ bool CKivFrameWnd::SystemFramed() const
 
 POINT CKivFrameWnd::ToWindow(POINT screen) const
 {
-    return CKivCaptionButtonTracker::ToWindow(Window(), screen);
+    return ScreenToWindow(Window(), screen);
 }
 
 CKivCaptionButtonTracker CKivFrameWnd::CaptionButtons()

@@ -6,6 +6,7 @@
 #include "CKivSelectObject.h"
 #include "CKivSkinStore.h"
 #include "CKivWindowDC.h"
+#include "CKivWindowHelper.h"
 #include <cwctype>
 
 namespace {
@@ -259,9 +260,7 @@ void CKivMenuBar::RefreshLayout()
 POINT CKivMenuBar::LayoutPoint(POINT screen)
 {
     RefreshLayout();
-    RECT window = {};
-    GetWindowRect(m_hwnd, &window);
-    return POINT{screen.x - window.left, screen.y - window.top};
+    return CKivWindowHelper::ScreenToWindow(m_hwnd, screen);
 }
 
 RECT CKivMenuBar::ScreenRect(const RECT& r) const

@@ -34,6 +34,13 @@ int CKivWindowHelper::GetStyleFrameWidth(HWND window, int dpi)
     return -CKivDpiScale::FrameAround(style, exStyle, dpi).left;
 }
 
+POINT CKivWindowHelper::ScreenToWindow(HWND window, POINT screen)
+{
+    RECT frame = {};
+    GetWindowRect(window, &frame);
+    return POINT{screen.x - frame.left, screen.y - frame.top};
+}
+
 int CKivWindowHelper::GetSystemFrameWidth(HWND window)
 {
     RECT rect = {};

@@ -31,6 +31,8 @@ public:
     static int GetStyleFrameWidth(HWND window);
     // The same at a DPI (the system's own answer where it gives one per DPI).
     static int GetStyleFrameWidth(HWND window, int dpi);
+    // A screen point in window coordinates (from the window's top-left corner).
+    static POINT ScreenToWindow(HWND window, POINT screen);
 
 private:
     CKivDpiScale m_dpiScale;
