@@ -402,6 +402,71 @@ std::vector<Step> ControlScript(bool unicode, const char* className)
             {"TCM_GETCURSEL after delete", send(TCM_GETCURSEL, 0, 0)},
         };
     }
+    else if (name == WC_HEADERA)
+    {
+        auto insert = [unicode](int index, const char* text) {
+            return [=](HWND t, std::string&) {
+                if (unicode)
+                {
+                    std::wstring wide(text, text + strlen(text));
+                    HDITEMW item = {};
+                    item.mask = HDI_TEXT | HDI_WIDTH;
+                    item.cxy = 60;
+                    item.pszText = &wide[0];
+                    return SendMessageW(t, HDM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+                }
+                std::string narrow(text);
+                HDITEMA item = {};
+                item.mask = HDI_TEXT | HDI_WIDTH;
+                item.cxy = 60;
+                item.pszText = &narrow[0];
+                return SendMessageA(t, HDM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
+            };
+        };
+        steps = {
+            {"HDM_INSERTITEM 0", insert(0, "name")},
+            {"HDM_INSERTITEM 1", insert(1, "size")},
+            {"HDM_GETITEMCOUNT", send(HDM_GETITEMCOUNT, 0, 0)},
+            {"HDM_GETITEMRECT", [](HWND t, std::string& text) {
+                 RECT r = {};
+                 const LRESULT answer = SendMessageW(t, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+                 text = std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+                        std::to_string(r.bottom);
+                 return answer;
+             }},
+            {"HDM_DELETEITEM", send(HDM_DELETEITEM, 0, 0)},
+            {"HDM_GETITEMCOUNT after delete", send(HDM_GETITEMCOUNT, 0, 0)},
+        };
+    }
+    else if (name == TOOLBARCLASSNAMEA)
+    {
+        auto addButtons = [unicode](HWND t, std::string&) {
+            Send(unicode, t, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+            const LRESULT first = unicode ? SendMessageW(t, TB_ADDSTRINGW, 0, reinterpret_cast<LPARAM>(L"Open\0Save\0"))
+                                          : SendMessageA(t, TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>("Open\0Save\0"));
+            TBBUTTON buttons[3] = {};
+            buttons[0] = TBBUTTON{I_IMAGENONE, 201, TBSTATE_ENABLED, BTNS_CHECK, {}, 0, first};
+            buttons[1] = TBBUTTON{0, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0};
+            buttons[2] = TBBUTTON{I_IMAGENONE, 202, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, first + 1};
+            return Send(unicode, t, unicode ? TB_ADDBUTTONSW : TB_ADDBUTTONSA, 3, reinterpret_cast<LPARAM>(buttons));
+        };
+        steps = {
+            {"TB_ADDBUTTONS", addButtons},
+            {"TB_BUTTONCOUNT", send(TB_BUTTONCOUNT, 0, 0)},
+            {"TB_GETBUTTONSIZE", send(TB_GETBUTTONSIZE, 0, 0)},
+            {"TB_GETITEMRECT", [](HWND t, std::string& text) {
+                 RECT r = {};
+                 const LRESULT answer = SendMessageW(t, TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r));
+                 text = std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+                        std::to_string(r.bottom);
+                 return answer;
+             }},
+            {"TB_CHECKBUTTON", send(TB_CHECKBUTTON, 201, TRUE)},
+            {"TB_ISBUTTONCHECKED", send(TB_ISBUTTONCHECKED, 201, 0)},
+            {"TB_DELETEBUTTON", send(TB_DELETEBUTTON, 1, 0)},
+            {"TB_BUTTONCOUNT after delete", send(TB_BUTTONCOUNT, 0, 0)},
+        };
+    }
     else if (name == WC_LISTVIEWA)
     {
         auto insert = [](int index) {
@@ -690,7 +755,7 @@ TEST_CASE("a skinned frame answers text, icon and minimise calls exactly as the 
     }
 }
 
-TEST_CASE("skinned edits, lists, combos, scroll bars, statics, progress bars, sliders, tabs, list and tree views answer and notify as the system ones")
+TEST_CASE("skinned edits, lists, combos, scroll bars, statics, progress bars, sliders, tabs, list and tree views, headers and tool bars answer and notify as the system ones")
 {
     InstallButtonSkin();
     const ControlCase cases[] = {
@@ -704,6 +769,8 @@ TEST_CASE("skinned edits, lists, combos, scroll bars, statics, progress bars, sl
         {WC_TABCONTROLA, 0, 60},
         {WC_LISTVIEWA, LVS_LIST | WS_BORDER, 80},
         {WC_TREEVIEWA, TVS_HASLINES | WS_BORDER, 80},
+        {WC_HEADERA, HDS_BUTTONS, 24},
+        {TOOLBARCLASSNAMEA, TBSTYLE_FLAT | CCS_NORESIZE | CCS_NODIVIDER, 30},
     };
     for (bool unicode : {false, true})
         for (const ControlCase& c : cases)
