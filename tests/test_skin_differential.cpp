@@ -255,6 +255,16 @@ std::vector<Step> ControlScript(bool unicode, const char* className)
             return Send(unicode, target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
         };
     };
+    // An item's rectangle, answered through a pointer.
+    auto itemRect = [](UINT message, WPARAM index) {
+        return [=](HWND t, std::string& text) {
+            RECT r = {};
+            const LRESULT answer = SendMessageW(t, message, index, reinterpret_cast<LPARAM>(&r));
+            text = std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+                   std::to_string(r.bottom);
+            return answer;
+        };
+    };
     std::vector<Step> steps;
     const std::string name = className;
     if (name == "EDIT")
@@ -427,13 +437,7 @@ std::vector<Step> ControlScript(bool unicode, const char* className)
             {"HDM_INSERTITEM 0", insert(0, "name")},
             {"HDM_INSERTITEM 1", insert(1, "size")},
             {"HDM_GETITEMCOUNT", send(HDM_GETITEMCOUNT, 0, 0)},
-            {"HDM_GETITEMRECT", [](HWND t, std::string& text) {
-                 RECT r = {};
-                 const LRESULT answer = SendMessageW(t, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
-                 text = std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
-                        std::to_string(r.bottom);
-                 return answer;
-             }},
+            {"HDM_GETITEMRECT", itemRect(HDM_GETITEMRECT, 1)},
             {"HDM_DELETEITEM", send(HDM_DELETEITEM, 0, 0)},
             {"HDM_GETITEMCOUNT after delete", send(HDM_GETITEMCOUNT, 0, 0)},
         };
@@ -454,13 +458,7 @@ std::vector<Step> ControlScript(bool unicode, const char* className)
             {"TB_ADDBUTTONS", addButtons},
             {"TB_BUTTONCOUNT", send(TB_BUTTONCOUNT, 0, 0)},
             {"TB_GETBUTTONSIZE", send(TB_GETBUTTONSIZE, 0, 0)},
-            {"TB_GETITEMRECT", [](HWND t, std::string& text) {
-                 RECT r = {};
-                 const LRESULT answer = SendMessageW(t, TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r));
-                 text = std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
-                        std::to_string(r.bottom);
-                 return answer;
-             }},
+            {"TB_GETITEMRECT", itemRect(TB_GETITEMRECT, 2)},
             {"TB_CHECKBUTTON", send(TB_CHECKBUTTON, 201, TRUE)},
             {"TB_ISBUTTONCHECKED", send(TB_ISBUTTONCHECKED, 201, 0)},
             {"TB_DELETEBUTTON", send(TB_DELETEBUTTON, 1, 0)},
